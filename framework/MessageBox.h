@@ -1,0 +1,29 @@
+// Every message box of the programs goes through ShowMessageBox, so that a
+// test can record boxes instead of blocking on them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace framework {
+
+struct MessageBoxRecord {
+    HWND owner;
+    std::string text;
+    std::string caption; // empty when the platform's default title is used
+    UINT type;           // MB_ flags as passed (icon and buttons)
+};
+
+// A recorder receives each box instead of the user and returns the button id
+// the box would have returned.
+using MessageBoxRecorder = int (*)(const MessageBoxRecord& box, void* context);
+
+// Shows a modal box (or hands it to the recorder). caption may be null: the
+// platform then shows its default title.
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+
+// Installs a recorder for the whole process; null restores real boxes.
+void SetMessageBoxRecorder(MessageBoxRecorder recorder, void* context);
+
+} // namespace framework
