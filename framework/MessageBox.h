@@ -23,6 +23,13 @@ using MessageBoxRecorder = int (*)(const MessageBoxRecord& box, void* context);
 // platform then shows its default title.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
+// A framework message box: no owner, the program file's name without its
+// extension as the title (as every box of the programs' own shows).
+int AfxMessageBox(const char* text, UINT type = MB_OK);
+
+// The program file's name without folder and extension, e.g. "KV480".
+std::string ProgramTitle();
+
 // Installs a recorder for the whole process; null restores real boxes.
 void SetMessageBoxRecorder(MessageBoxRecorder recorder, void* context);
 

@@ -1,0 +1,74 @@
+#include "LineState.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+namespace harness {
+
+std::string WindowsPathFromEnv(const char* variable) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || *value != '/')
+        return std::string();
+    std::string path = std::string("Z:") + value;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+static std::string RecordPath(const std::string& port) {
+    std::string dir = WindowsPathFromEnv("RC_LINESTATE_DIR");
+    return dir.empty() ? dir : dir + "\\lines-" + port;
+}
+
+bool ReadLineState(const std::string& port, LineState& state) {
+    std::string path = RecordPath(port);
+    if (path.empty())
+        return false;
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr)
+        return false;
+    char parity[16] = "";
+    LineState read;
+    int fields = std::fscanf(file, "dtr=%d rts=%d baud=%d bits=%d parity=%15s stop=%d", &read.dtr,
+                             &read.rts, &read.baud, &read.dataBits, parity, &read.stopBits);
+    std::fclose(file);
+    if (fields != 6)
+        return false;
+    read.parity = parity;
+    state = read;
+    return true;
+}
+
+void ClearLineState(const std::string& port) {
+    // The port's entry links to the shim's record: emptying it through the link
+    // leaves the link in place for the next record.
+    std::string path = RecordPath(port);
+    if (path.empty())
+        return;
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (file != nullptr)
+        std::fclose(file);
+}
+
+std::string PartnerPort(const std::string& port) {
+    const char* pairs = std::getenv("RC_PORT_PAIRS");
+    if (pairs == nullptr)
+        return std::string();
+    std::istringstream words(pairs);
+    std::string pair;
+    while (words >> pair) {
+        size_t colon = pair.find(':');
+        if (colon == std::string::npos)
+            continue;
+        std::string a = pair.substr(0, colon), b = pair.substr(colon + 1);
+        if (a == port)
+            return b;
+        if (b == port)
+            return a;
+    }
+    return std::string();
+}
+
+} // namespace harness

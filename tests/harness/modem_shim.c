@@ -1,0 +1,193 @@
+/*
+ * Preloaded into wine processes by the test harness (LD_PRELOAD).
+ *
+ * The virtual COM ports of the harness are ptys, and Linux ptys reject the
+ * modem-line ioctls. Wine sets DTR and RTS through them and polls the modem
+ * status while a WaitCommEvent is pending, so on a bare pty EscapeCommFunction
+ * fails and comm waits end early. This shim answers those four ioctls itself for
+ * ptys, keeping the line state per pty, and records what a program set (modem
+ * lines and termios) in $RC_LINESTATE_DIR/pts-N so tests can assert it.
+ *
+ * Record format, one line: "dtr=1 rts=0 baud=9600 bits=8 parity=none stop=1".
+ * Everything else passes straight through to libc.
+ */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <pthread.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#define MAX_PTYS 64
+
+struct pty_lines {
+    int pts;  /* N of /dev/pts/N, -1 for a free slot */
+    int bits; /* TIOCM_DTR | TIOCM_RTS as last set */
+};
+
+static struct pty_lines g_ptys[MAX_PTYS];
+static int g_used;
+static pthread_mutex_t g_lock = PTHREAD_MUTEX_INITIALIZER;
+
+typedef int (*ioctl_fn)(int, unsigned long, ...);
+typedef int (*tcsetattr_fn)(int, int, const struct termios*);
+
+/* The pty number behind fd, or -1 when fd is no pty slave. Wine hands the same
+ * device around under changing descriptors, so the state is keyed by device. */
+static int pts_number(int fd) {
+    char link[64], target[256];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    ssize_t n = readlink(link, target, sizeof target - 1);
+    if (n <= 0)
+        return -1;
+    target[n] = '\0';
+    if (strncmp(target, "/dev/pts/", 9) != 0)
+        return -1;
+    char* end;
+    long pts = strtol(target + 9, &end, 10);
+    return (*end == '\0' && pts >= 0 && pts < 1000000) ? (int)pts : -1;
+}
+
+/* Caller holds g_lock. */
+static struct pty_lines* lines_for(int pts) {
+    for (int i = 0; i < g_used; ++i)
+        if (g_ptys[i].pts == pts)
+            return &g_ptys[i];
+    if (g_used == MAX_PTYS)
+        return NULL;
+    g_ptys[g_used].pts = pts;
+    g_ptys[g_used].bits = 0;
+    return &g_ptys[g_used++];
+}
+
+static int baud_of(speed_t speed) {
+    static const struct {
+        speed_t code;
+        int baud;
+    } table[] = {{B1200, 1200},     {B2400, 2400},     {B4800, 4800},   {B9600, 9600},
+                 {B19200, 19200},   {B38400, 38400},   {B57600, 57600}, {B115200, 115200},
+                 {B230400, 230400}, {B460800, 460800}, {B0, 0}};
+    for (size_t i = 0; i < sizeof table / sizeof table[0]; ++i)
+        if (table[i].code == speed)
+            return table[i].baud;
+    return -1;
+}
+
+/* Writes the record for the pty behind fd. Caller holds g_lock. */
+static void record(int fd, int pts, int bits) {
+    const char* dir = getenv("RC_LINESTATE_DIR");
+    if (dir == NULL || *dir == '\0')
+        return;
+    struct termios t;
+    int baud = -1, data = -1, stop = -1;
+    const char* parity = "?";
+    if (tcgetattr(fd, &t) == 0) {
+        baud = baud_of(cfgetospeed(&t));
+        switch (t.c_cflag & CSIZE) {
+        case CS5:
+            data = 5;
+            break;
+        case CS6:
+            data = 6;
+            break;
+        case CS7:
+            data = 7;
+            break;
+        default:
+            data = 8;
+            break;
+        }
+        parity = !(t.c_cflag & PARENB) ? "none" : (t.c_cflag & PARODD) ? "odd" : "even";
+        stop = (t.c_cflag & CSTOPB) ? 2 : 1;
+    }
+    char path[4096], temp[4096];
+    snprintf(path, sizeof path, "%s/pts-%d", dir, pts);
+    snprintf(temp, sizeof temp, "%s/.pts-%d.%d", dir, pts, (int)getpid());
+    FILE* f = fopen(temp, "w");
+    if (f == NULL)
+        return;
+    fprintf(f, "dtr=%d rts=%d baud=%d bits=%d parity=%s stop=%d\n", (bits & TIOCM_DTR) ? 1 : 0,
+            (bits & TIOCM_RTS) ? 1 : 0, baud, data, parity, stop);
+    fclose(f);
+    rename(temp, path); /* readers never see half a record */
+}
+
+static int emulate_modem(int fd, int pts, unsigned long request, int* arg) {
+    if (arg == NULL) {
+        errno = EFAULT;
+        return -1;
+    }
+    pthread_mutex_lock(&g_lock);
+    struct pty_lines* lines = lines_for(pts);
+    if (lines == NULL) {
+        pthread_mutex_unlock(&g_lock);
+        errno = ENOMEM;
+        return -1;
+    }
+    const int settable = TIOCM_DTR | TIOCM_RTS;
+    switch (request) {
+    case TIOCMGET:
+        *arg = lines->bits;
+        break;
+    case TIOCMSET:
+        lines->bits = *arg & settable;
+        break;
+    case TIOCMBIS:
+        lines->bits |= *arg & settable;
+        break;
+    case TIOCMBIC:
+        lines->bits &= ~(*arg & settable);
+        break;
+    }
+    if (request != TIOCMGET)
+        record(fd, pts, lines->bits);
+    pthread_mutex_unlock(&g_lock);
+    return 0;
+}
+
+int ioctl(int fd, unsigned long request, ...) {
+    static ioctl_fn real_ioctl;
+    if (real_ioctl == NULL)
+        real_ioctl = (ioctl_fn)dlsym(RTLD_NEXT, "ioctl");
+    va_list ap;
+    va_start(ap, request);
+    void* arg = va_arg(ap, void*);
+    va_end(ap);
+
+    int result = real_ioctl(fd, request, arg);
+    if (result == 0 ||
+        (request != TIOCMGET && request != TIOCMSET && request != TIOCMBIS && request != TIOCMBIC))
+        return result;
+    int saved = errno;
+    int pts = pts_number(fd);
+    if (pts < 0) {
+        errno = saved;
+        return result;
+    }
+    return emulate_modem(fd, pts, request, (int*)arg);
+}
+
+int tcsetattr(int fd, int actions, const struct termios* t) {
+    static tcsetattr_fn real_tcsetattr;
+    if (real_tcsetattr == NULL)
+        real_tcsetattr = (tcsetattr_fn)dlsym(RTLD_NEXT, "tcsetattr");
+    int result = real_tcsetattr(fd, actions, t);
+    if (result != 0)
+        return result;
+    int saved = errno;
+    int pts = pts_number(fd);
+    if (pts >= 0) {
+        pthread_mutex_lock(&g_lock);
+        struct pty_lines* lines = lines_for(pts);
+        if (lines != NULL)
+            record(fd, pts, lines->bits);
+        pthread_mutex_unlock(&g_lock);
+    }
+    errno = saved;
+    return result;
+}

@@ -1,0 +1,418 @@
+#include "CFrameDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// One outward call of the decoder; key 0 marks a hold-timer start.
+struct Call {
+    int nKey;
+    int nRepeat;
+    bool operator==(const Call& other) const {
+        return nKey == other.nKey && nRepeat == other.nRepeat;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Call& call) {
+    if (call.nKey == 0) {
+        return os << "Timer";
+    }
+    return os << "Key(" << call.nKey << "," << call.nRepeat << ")";
+}
+
+constexpr Call TIMER{0, 0};
+Call Press(int nKey) {
+    return {nKey, 0};
+}
+Call Rep(int nKey) {
+    return {nKey, 1};
+}
+
+class RecordingListener : public CFrameDecoder::Listener {
+public:
+    void OnKeyEvent(int nKey, int nRepeat) override { calls.push_back({nKey, nRepeat}); }
+    void StartHoldTimer() override { calls.push_back(TIMER); }
+    std::vector<Call> calls;
+};
+
+// Remote address used by most cases: VEKO 0x12/0xED; its high byte also serves
+// as a ZELMAR_OVI address, so frames 5A 12 xx (toggle 0) and 5A 32 xx (toggle 1)
+// are ours.
+constexpr std::uint32_t ADDRESS = 0x12ED;
+
+// Expected key tables, indexed by code; 0 = no key.
+int ExpectedVekoKey(std::uint8_t byCode) {
+    switch (byCode) {
+    case 0x13:
+        return 1;
+    case 0x1A:
+        return 2;
+    case 0x11:
+        return 3;
+    case 0x10:
+        return 4;
+    case 0x00:
+        return 5;
+    case 0x02:
+        return 6;
+    default:
+        return 0;
+    }
+}
+
+int ExpectedZelmarKey(std::uint8_t byCode) {
+    static const int keys[] = {21, 17, 13, 10, 7, 19, 0,  0,  23, 16, 15,
+                               11, 8,  20, 0,  0, 22, 18, 14, 12, 9};
+    return byCode < sizeof(keys) / sizeof(keys[0]) ? keys[byCode] : 0;
+}
+
+class FrameDecoderTest : public ::testing::Test {
+protected:
+    FrameDecoderTest() : decoder(listener) { decoder.SetAddress(ADDRESS); }
+    void Feed(const Bytes& bytes) { decoder.DecodeBytes(bytes.data(), bytes.size()); }
+    // Feeds a chunk, lets the hold time pass and forgets the calls it made.
+    void Prime(const Bytes& bytes) {
+        Feed(bytes);
+        decoder.HoldExpired();
+        listener.calls.clear();
+    }
+    void ExpectState(int nLastKey, int nLastToggle, int bHold) const {
+        EXPECT_EQ(decoder.GetLastKey(), nLastKey);
+        EXPECT_EQ(decoder.GetLastToggle(), nLastToggle);
+        EXPECT_EQ(decoder.IsHold(), bHold);
+    }
+
+    RecordingListener listener;
+    CFrameDecoder decoder;
+};
+
+TEST_F(FrameDecoderTest, StartsEmptyAndSplitsTheAddress) {
+    RecordingListener other;
+    CFrameDecoder fresh(other);
+    EXPECT_EQ(fresh.GetAddrHigh(), 0);
+    EXPECT_EQ(fresh.GetAddrLow(), 0);
+    EXPECT_EQ(fresh.GetLastKey(), -1);
+    EXPECT_EQ(fresh.GetLastToggle(), -1);
+    EXPECT_EQ(fresh.IsHold(), 0);
+
+    fresh.SetAddress(0xABCD12EDu);
+    EXPECT_EQ(fresh.GetAddrHigh(), 0x12);
+    EXPECT_EQ(fresh.GetAddrLow(), 0xED);
+}
+
+// One case per row of the decoding table, plus the precedence and used-up byte
+// cases. Each runs a priming chunk (after which the hold time has passed),
+// then the chunk under test, possibly with the hold still set by a press.
+struct RowCase {
+    const char* name;
+    std::uint32_t dwAddress;
+    Bytes prime;
+    Bytes chunk;
+    std::vector<Call> expected;
+    int nLastKey, nLastToggle, bHold;
+};
+
+class FrameDecoderRowTest : public FrameDecoderTest,
+                            public ::testing::WithParamInterface<RowCase> {};
+
+TEST_P(FrameDecoderRowTest, Row) {
+    const RowCase& row = GetParam();
+    decoder.SetAddress(row.dwAddress);
+    Prime(row.prime);
+    Feed(row.chunk);
+    EXPECT_EQ(listener.calls, row.expected);
+    ExpectState(row.nLastKey, row.nLastToggle, row.bHold);
+}
+
+// clang-format off
+const RowCase ROWS[] = {
+    // name, address, priming chunk, chunk, expected calls; then last key, toggle, hold
+    {"S0_OtherByteDropped", ADDRESS, {}, {0x01, 0x12, 0xED, 0x13}, {Press(1), TIMER}, 1, -1, 1},
+    {"S0_RepeatBeforeAnyVekoKey", ADDRESS, {}, {0xAA, 0xAA, 0xAA}, {}, -1, -1, 0},
+    {"S0_ZelmarPressArmsNoRepeat", ADDRESS, {0x5A, 0x12, 0x04}, {0xAA, 0xAA, 0xAA}, {}, -1, 0, 0},
+    {"S0_LeadByteBeatsHighByte5A", 0x5AA5, {}, {0x5A, 0xA5, 0x13}, {}, -1, -1, 0},
+    {"S0_HighByteAABeatsRepeat", 0xAA55, {0xAA, 0x55, 0x13}, {0xAA, 0xAA, 0xAA}, {}, 1, -1, 0},
+    {"S1_LowByteMismatchUsesUpLead", ADDRESS, {}, {0x12, 0x5A, 0x12, 0x02}, {}, -1, -1, 0},
+    {"S1_ExampleChunk", ADDRESS, {}, {0x12, 0x5A, 0x01, 0x02}, {}, -1, -1, 0},
+    {"S1_OtherVekoAddress", ADDRESS, {}, {0x12, 0xEE, 0x13}, {}, -1, -1, 0},
+    {"S2_KnownCodePresses", ADDRESS, {}, {0x12, 0xED, 0x13}, {Press(1), TIMER}, 1, -1, 1},
+    {"S2_TwoFramesTwoPresses", ADDRESS, {}, {0x12, 0xED, 0x13, 0x12, 0xED, 0x13},
+        {Press(1), TIMER, Press(1), TIMER}, 1, -1, 1},
+    {"S2_UnknownCodeKeepsState", ADDRESS, {0x12, 0xED, 0x1A}, {0x12, 0xED, 0x01}, {}, 2, -1, 0},
+    {"S2_UnknownCodeUsesUpLead", ADDRESS, {}, {0x12, 0xED, 0x5A, 0x12, 0x04}, {}, -1, -1, 0},
+    {"S3_OtherByteUsedUp", ADDRESS, {0x12, 0xED, 0x13}, {0xAA, 0x12, 0xED, 0x13}, {}, 1, -1, 0},
+    {"S4_RepeatsLastVekoKey", ADDRESS, {0x12, 0xED, 0x11}, {0xAA, 0xAA, 0xAA}, {Rep(3)}, 3, -1, 0},
+    {"S4_OtherByteUsedUp", ADDRESS, {0x12, 0xED, 0x11}, {0xAA, 0xAA, 0x12, 0xED, 0x13}, {},
+        3, -1, 0},
+    {"S4_HeldDropsRepeat", ADDRESS, {0x12, 0xED, 0x11}, {0x12, 0xED, 0x10, 0xAA, 0xAA, 0xAA},
+        {Press(4), TIMER}, 4, -1, 1},
+    {"S5_OtherAddressKeepsToggle", ADDRESS, {0x5A, 0x32, 0x04}, {0x5A, 0x13, 0x04}, {}, -1, 1, 0},
+    {"S5_Bits6And7Ignored", ADDRESS, {}, {0x5A, 0xD2, 0x04}, {Press(7), TIMER}, -1, 0, 1},
+    {"S5_FirstFrameToggle1Presses", ADDRESS, {}, {0x5A, 0x32, 0x04}, {Press(7), TIMER}, -1, 1, 1},
+    {"S6_RepeatsKeyOfTheFrame", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x52, 0x05}, {Rep(19)},
+        -1, 0, 0},
+    {"S6_UnknownCodeNothing", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x12, 0x06}, {}, -1, 0, 0},
+    {"S6_HeldDropsRepeat", ADDRESS, {}, {0x5A, 0x12, 0x04, 0x5A, 0x12, 0x04},
+        {Press(7), TIMER}, -1, 0, 1},
+    {"S7_ChangedTogglePressesSameKey", ADDRESS, {0x12, 0xED, 0x00, 0x5A, 0x12, 0x04},
+        {0x5A, 0x32, 0x04}, {Press(7), TIMER}, 5, 1, 1},
+    {"S7_UnknownCodeStoresToggle", ADDRESS, {0x5A, 0x12, 0x04},
+        {0x5A, 0x32, 0x06, 0x5A, 0x32, 0x08}, {Rep(23)}, -1, 1, 0},
+    {"S7_PressWhileHeld", ADDRESS, {}, {0x5A, 0x12, 0x04, 0x5A, 0x32, 0x14},
+        {Press(7), TIMER, Press(9), TIMER}, -1, 1, 1},
+    // ZELMAR_OVI address stored as its five bits in the high byte
+    {"Zelmar_StoredAddressAccepted", 0x0B00, {}, {0x5A, 0x2B, 0x13}, {Press(12), TIMER}, -1, 1, 1},
+    {"Zelmar_LowByteIgnored", 0x0BFF, {}, {0x5A, 0x0B, 0x13}, {Press(12), TIMER}, -1, 0, 1},
+    {"Zelmar_OtherAddressDropped", 0x0B00, {}, {0x5A, 0x0C, 0x13, 0x5A, 0x2A, 0x13}, {}, -1, -1, 0},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(States, FrameDecoderRowTest, ::testing::ValuesIn(ROWS),
+                         [](const ::testing::TestParamInfo<RowCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(FrameDecoderTableTest, VekoComplete) {
+    for (int nCode = 0; nCode <= 0xFF; ++nCode) {
+        RecordingListener rec;
+        CFrameDecoder fresh(rec);
+        fresh.SetAddress(ADDRESS);
+        const std::uint8_t frame[] = {0x12, 0xED, static_cast<std::uint8_t>(nCode)};
+        fresh.DecodeBytes(frame, sizeof(frame));
+        const int nKey = ExpectedVekoKey(static_cast<std::uint8_t>(nCode));
+        const std::vector<Call> expected =
+            nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey), TIMER};
+        EXPECT_EQ(rec.calls, expected) << "code " << nCode;
+        EXPECT_EQ(fresh.GetLastKey(), nKey == 0 ? -1 : nKey) << "code " << nCode;
+        EXPECT_EQ(fresh.IsHold(), nKey == 0 ? 0 : 1) << "code " << nCode;
+    }
+}
+
+TEST(FrameDecoderTableTest, ZelmarComplete) {
+    for (int nCode = 0; nCode <= 0xFF; ++nCode) {
+        RecordingListener rec;
+        CFrameDecoder fresh(rec);
+        fresh.SetAddress(ADDRESS);
+        const std::uint8_t frame[] = {0x5A, 0x12, static_cast<std::uint8_t>(nCode)};
+        fresh.DecodeBytes(frame, sizeof(frame));
+        const int nKey = ExpectedZelmarKey(static_cast<std::uint8_t>(nCode));
+        const std::vector<Call> expected =
+            nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey), TIMER};
+        EXPECT_EQ(rec.calls, expected) << "code " << nCode;
+        EXPECT_EQ(fresh.GetLastKey(), -1);
+        EXPECT_EQ(fresh.GetLastToggle(), 0);
+    }
+}
+
+TEST_F(FrameDecoderTest, SplitFramesAreNotRecognised) {
+    Feed({0x12});
+    Feed({0xED, 0x13});
+    Feed({0x12, 0xED});
+    Feed({0x13});
+    Feed({0x5A});
+    Feed({0x12, 0x04});
+    EXPECT_TRUE(listener.calls.empty());
+    ExpectState(-1, -1, 0);
+
+    // The toggle of a frame cut after its address byte is kept.
+    Feed({0x5A, 0x32});
+    Feed({0x04});
+    ExpectState(-1, 1, 0);
+    Feed({0x5A, 0x32, 0x04});
+    EXPECT_EQ(listener.calls, std::vector<Call>{Rep(7)});
+}
+
+TEST_F(FrameDecoderTest, EmptyChunkDoesNothing) {
+    Prime({0x12, 0xED, 0x13, 0x5A, 0x32, 0x04});
+    const std::uint8_t byte = 0xAA;
+    decoder.DecodeBytes(&byte, 0);
+    decoder.DecodeBytes(nullptr, 0);
+    EXPECT_TRUE(listener.calls.empty());
+    ExpectState(1, 1, 0);
+}
+
+TEST_F(FrameDecoderTest, HoldTimeDropsRepeatsOfBothTypes) {
+    Feed({0x12, 0xED, 0x13, 0xAA, 0xAA, 0xAA});
+    Feed({0xAA, 0xAA, 0xAA, 0x5A, 0x12, 0x04, 0x5A, 0x12, 0x04});
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), TIMER, Press(7), TIMER}));
+    listener.calls.clear();
+
+    // Repeats flow at the receiver's rate and never restart the timer; the VEKO
+    // repeat is of the last VEKO key even after a ZELMAR_OVI press.
+    decoder.HoldExpired();
+    Feed({0xAA, 0xAA, 0xAA, 0x5A, 0x12, 0x05, 0xAA, 0xAA, 0xAA});
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Rep(1), Rep(19), Rep(1)}));
+    ExpectState(1, 0, 0);
+    listener.calls.clear();
+
+    // A new press of either type sets the hold again.
+    Feed({0x5A, 0x32, 0x04, 0xAA, 0xAA, 0xAA});
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(7), TIMER}));
+    ExpectState(1, 1, 1);
+}
+
+// The owner's handlers may look at the decoder: a press is passed on with the
+// VEKO key already stored and the hold not yet set; the timer starts after it.
+TEST(FrameDecoderOrderTest, StateSeenByTheListener) {
+    struct Observer : CFrameDecoder::Listener {
+        void OnKeyEvent(int, int) override {
+            nKeySeen = pDecoder->GetLastKey();
+            bHoldAtEvent = pDecoder->IsHold();
+        }
+        void StartHoldTimer() override { bHoldAtTimer = pDecoder->IsHold(); }
+        const CFrameDecoder* pDecoder = nullptr;
+        int nKeySeen = 0, bHoldAtEvent = -1, bHoldAtTimer = -1;
+    } observer;
+    CFrameDecoder decoder(observer);
+    observer.pDecoder = &decoder;
+    decoder.SetAddress(ADDRESS);
+    const std::uint8_t frame[] = {0x12, 0xED, 0x02};
+    decoder.DecodeBytes(frame, sizeof(frame));
+    EXPECT_EQ(observer.nKeySeen, 6);
+    EXPECT_EQ(observer.bHoldAtEvent, 0);
+    EXPECT_EQ(observer.bHoldAtTimer, 1);
+}
+
+// Randomized chunks of frames, broken frames and noise, checking properties that
+// hold whatever the input.
+class InvariantListener : public CFrameDecoder::Listener {
+public:
+    void OnKeyEvent(int nKey, int nRepeat) override {
+        EXPECT_GE(nKey, CFrameDecoder::FIRST_KEY);
+        EXPECT_LE(nKey, CFrameDecoder::LAST_KEY);
+        EXPECT_TRUE(nRepeat == 0 || nRepeat == 1);
+        EXPECT_FALSE(bTimerDue) << "press not followed by its timer start";
+        if (nRepeat == 1) {
+            EXPECT_FALSE(bHold) << "repeat during hold time";
+        } else {
+            bTimerDue = true;
+        }
+        events.push_back({nKey, nRepeat});
+    }
+    void StartHoldTimer() override {
+        EXPECT_TRUE(bTimerDue) << "timer start without a press";
+        bTimerDue = false;
+        bHold = true;
+    }
+    std::vector<Call> events;
+    bool bTimerDue = false;
+    bool bHold = false;
+};
+
+bool Contains(const Bytes& chunk, std::uint8_t a, std::uint8_t b, std::uint8_t c,
+              std::uint8_t mask) {
+    for (std::size_t i = 0; i + 2 < chunk.size(); ++i) {
+        if (chunk[i] == a && (chunk[i + 1] & mask) == b && chunk[i + 2] == c) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Code of a key in the given table (keys given here are always in it).
+std::uint8_t CodeOf(int (*table)(std::uint8_t), int nKey) {
+    int nCode = 0;
+    while (nCode < 0xFF && table(static_cast<std::uint8_t>(nCode)) != nKey) {
+        ++nCode;
+    }
+    return static_cast<std::uint8_t>(nCode);
+}
+
+TEST(FrameDecoderRandomTest, InvariantsHold) {
+    std::mt19937 rng(20240601u);
+    auto pick = [&rng](std::uint32_t n) { return static_cast<std::uint32_t>(rng() % n); };
+    // Addresses of interest: ordinary VEKO, ZELMAR_OVI style, and the two that
+    // clash with the lead and repeat bytes.
+    const std::uint32_t addresses[] = {ADDRESS, 0x0B00, 0x5AA5, 0xAA55, 0x0000};
+    for (std::uint32_t dwAddress : addresses) {
+        InvariantListener listener;
+        CFrameDecoder decoder(listener);
+        decoder.SetAddress(dwAddress);
+        const std::uint8_t byHigh = static_cast<std::uint8_t>(dwAddress >> 8);
+        const std::uint8_t byLow = static_cast<std::uint8_t>(dwAddress);
+        int nLastVekoPress = -1;
+        int counts[4] = {}; // VEKO press, repeat; ZELMAR_OVI press, repeat
+        for (int nChunk = 0; nChunk < 1000; ++nChunk) {
+            Bytes chunk;
+            const std::uint32_t nParts = pick(90);
+            for (std::uint32_t p = 0; p < nParts && chunk.size() < 250; ++p) {
+                switch (pick(6)) {
+                case 0:
+                    chunk.insert(chunk.end(), {byHigh, byLow, static_cast<std::uint8_t>(pick(32))});
+                    break;
+                case 1:
+                    chunk.insert(chunk.end(), {0xAA, 0xAA, 0xAA});
+                    break;
+                case 2:
+                    chunk.insert(chunk.end(),
+                                 {0x5A,
+                                  static_cast<std::uint8_t>((pick(4) << 6) | (pick(2) << 5) |
+                                                            (byHigh & 0x1F)),
+                                  static_cast<std::uint8_t>(pick(24))});
+                    break;
+                case 3:
+                    chunk.push_back(static_cast<std::uint8_t>(pick(256)));
+                    break;
+                case 4:
+                    chunk.insert(chunk.end(), {0x5A, static_cast<std::uint8_t>(pick(256)),
+                                               static_cast<std::uint8_t>(pick(24))});
+                    break;
+                default:
+                    chunk.insert(chunk.end(), {static_cast<std::uint8_t>(pick(256)),
+                                               static_cast<std::uint8_t>(pick(256))});
+                    break;
+                }
+            }
+            listener.events.clear();
+            decoder.DecodeBytes(chunk.data(), chunk.size());
+            EXPECT_FALSE(listener.bTimerDue);
+            EXPECT_LE(listener.events.size(), chunk.size() / 3);
+
+            for (const Call& e : listener.events) {
+                const bool bVeko = e.nKey <= CFrameDecoder::LAST_VEKO_KEY;
+                ++counts[(bVeko ? 0 : 2) + e.nRepeat];
+                if (bVeko && e.nRepeat == 0) {
+                    EXPECT_NE(byHigh, 0x5A);
+                    EXPECT_TRUE(
+                        Contains(chunk, byHigh, byLow, CodeOf(ExpectedVekoKey, e.nKey), 0xFF));
+                    nLastVekoPress = e.nKey;
+                } else if (bVeko) {
+                    EXPECT_NE(byHigh, 0xAA);
+                    EXPECT_EQ(e.nKey, nLastVekoPress);
+                    EXPECT_TRUE(Contains(chunk, 0xAA, 0xAA, 0xAA, 0xFF));
+                } else {
+                    EXPECT_TRUE(
+                        Contains(chunk, 0x5A, byHigh, CodeOf(ExpectedZelmarKey, e.nKey), 0x1F));
+                }
+            }
+            EXPECT_EQ(decoder.GetLastKey(), nLastVekoPress);
+            EXPECT_GE(decoder.GetLastToggle(), -1);
+            EXPECT_LE(decoder.GetLastToggle(), 1);
+            EXPECT_EQ(decoder.IsHold(), listener.bHold ? 1 : 0);
+            if (pick(3) == 0) {
+                decoder.HoldExpired();
+                listener.bHold = false;
+            }
+            if (HasFailure()) {
+                return;
+            }
+        }
+        if (dwAddress == ADDRESS) {
+            // Otherwise the checks above would prove little.
+            for (int nCount : counts) {
+                EXPECT_GT(nCount, 10);
+            }
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,22 @@
+// Where the two programs keep their settings: one key under
+// HKEY_LOCAL_MACHINE, plus the autostart entry under the Run key.
+#pragma once
+
+namespace settings {
+
+// Settings key and its values.
+constexpr const char* SETTINGS_KEY = "SOFTWARE\\VEKO\\KV480";
+constexpr const char* VALUE_ADDRESS = "Address";                     // REG_DWORD, 0 to 65535
+constexpr const char* VALUE_COMM_PORT = "CommPort";                  // REG_DWORD, n of COMn
+constexpr const char* VALUE_RC_TYPE = "RC_type";                     // REG_DWORD, RcType
+constexpr const char* VALUE_RUN_AFTER_START = "RunAfterStartSystem"; // REG_DWORD, 1 or 0
+constexpr const char* VALUE_PATH = "Path"; // REG_SZ, install directory with trailing backslash
+
+// Autostart: REG_SZ holding Path followed by the program file name.
+constexpr const char* RUN_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* RUN_VALUE = "Veko - Remote Control";
+
+// Stored in VALUE_RC_TYPE.
+enum RcType : unsigned int { RC_TYPE_VEKO = 0, RC_TYPE_ZELMAR_OVI = 1 };
+
+} // namespace settings

@@ -1,0 +1,93 @@
+# Test harness for the Windows programs under Wine; sourced by with-harness.
+#
+# harness_start sets up, for one run:
+#   - a fresh WINEPREFIX in a temporary folder with one persistent wineserver;
+#   - an Xvfb display of its own (Xvfb picks a free number);
+#   - virtual COM ports: socat pty pairs, COMn linked to one end and COM(n+10)
+#     to the other, so a Windows program on COM(n+10) plays the device on COMn;
+#   - the line-state folder the modem shim records into, with lines-COMn -> pts-N
+#     links (not "COMn": that is a device name in every Windows folder).
+# harness_stop ends every process it started and removes the folder.
+# Exports: WINEPREFIX DISPLAY RC_HARNESS_DIR RC_LINESTATE_DIR RC_MODEM_SHIM RC_PORT_PAIRS
+
+RC_ROOT=${RC_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+RC_PORT_COUNT=${RC_PORT_COUNT:-4}
+
+harness_log() { echo "harness: $*" >&2; }
+
+harness_wait_for() { # condition command..., gives up after ~10 s
+    local i
+    for i in $(seq 200); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+harness_start() {
+    RC_HARNESS_DIR=$(mktemp -d /tmp/rc-harness.XXXXXX)
+    export RC_HARNESS_DIR
+    export WINEPREFIX=$RC_HARNESS_DIR/prefix WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export RC_LINESTATE_DIR=$RC_HARNESS_DIR/linestate
+    mkdir -p "$RC_LINESTATE_DIR" "$RC_HARNESS_DIR/ports"
+    : >"$RC_HARNESS_DIR/pids"
+
+    local shim=${RC_MODEM_SHIM:-$RC_ROOT/build/native/tests/harness/libmodem_shim.so}
+    [ -f "$shim" ] || { harness_log "modem shim missing: $shim (build first)"; return 1; }
+    export RC_MODEM_SHIM=$shim
+
+    if [ -z "${RC_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$RC_HARNESS_DIR/display" \
+            >/dev/null 2>&1 &
+        echo $! >>"$RC_HARNESS_DIR/pids"
+        harness_wait_for test -s "$RC_HARNESS_DIR/display" || { harness_log "Xvfb did not start"; return 1; }
+        export DISPLAY=:$(head -n1 "$RC_HARNESS_DIR/display")
+    fi
+
+    mkdir -p "$WINEPREFIX"
+    wineserver -p
+    wineboot -i >/dev/null 2>&1 || { harness_log "wineboot failed"; return 1; }
+    # Wine links com1.. to the machine's own serial devices; only ours count here.
+    rm -f "$WINEPREFIX"/dosdevices/com*
+
+    local n
+    for n in $(seq 1 "$RC_PORT_COUNT"); do
+        harness_port_pair "$n" "$((n + 10))" || return 1
+    done
+    harness_log "prefix $WINEPREFIX, display $DISPLAY, ports $RC_PORT_PAIRS"
+}
+
+# harness_port_pair A B: COMA and COMB become the two ends of a null-modem pair.
+harness_port_pair() {
+    local a=$1 b=$2 dir=$RC_HARNESS_DIR/ports
+    socat pty,raw,echo=0,link="$dir/com$a" pty,raw,echo=0,link="$dir/com$b" >/dev/null 2>&1 &
+    echo $! >>"$RC_HARNESS_DIR/pids"
+    harness_wait_for test -e "$dir/com$a" -a -e "$dir/com$b" || { harness_log "socat failed"; return 1; }
+    # socat ends when the last opener of a pty closes it (EIO on the master);
+    # a holder that never reads keeps both ends open between the tests' opens.
+    sleep infinity <>"$dir/com$a" 3<>"$dir/com$b" &
+    echo $! >>"$RC_HARNESS_DIR/pids"
+    local port
+    for port in "$a" "$b"; do
+        ln -sfn "$dir/com$port" "$WINEPREFIX/dosdevices/com$port"
+        local pts
+        pts=$(readlink "$dir/com$port")
+        ln -sfn "pts-${pts##*/}" "$RC_LINESTATE_DIR/lines-COM$port"
+    done
+    export RC_PORT_PAIRS="${RC_PORT_PAIRS:+$RC_PORT_PAIRS }COM$a:COM$b"
+}
+
+harness_stop() {
+    [ -n "${RC_HARNESS_DIR:-}" ] && [ -d "$RC_HARNESS_DIR" ] || return 0
+    wineserver -k >/dev/null 2>&1 || true
+    local pid
+    while read -r pid; do
+        kill "$pid" 2>/dev/null || true
+    done <"$RC_HARNESS_DIR/pids"
+    while read -r pid; do
+        harness_wait_for sh -c "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null || true
+    done <"$RC_HARNESS_DIR/pids"
+    rm -rf "$RC_HARNESS_DIR"
+    unset RC_HARNESS_DIR
+}

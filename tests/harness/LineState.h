@@ -1,0 +1,31 @@
+// What the harness's modem shim recorded for a virtual COM port: the modem
+// lines and line settings that a program set on it, read from the pty itself.
+#pragma once
+
+#include <string>
+
+namespace harness {
+
+struct LineState {
+    int dtr = -1;
+    int rts = -1;
+    int baud = -1;
+    int dataBits = -1;
+    std::string parity; // "none", "odd" or "even"
+    int stopBits = -1;
+};
+
+// Reads the record for port ("COM1"); false when nothing was recorded yet.
+bool ReadLineState(const std::string& port, LineState& state);
+
+// Removes the record, so that a later read shows only what comes after.
+void ClearLineState(const std::string& port);
+
+// The other end of the harness's null-modem pair for port ("COM1" -> "COM11");
+// empty when port is not part of a pair.
+std::string PartnerPort(const std::string& port);
+
+// A Unix path from the harness environment as a Windows path (drive Z:).
+std::string WindowsPathFromEnv(const char* variable);
+
+} // namespace harness
