@@ -121,6 +121,11 @@ struct RowCase {
     int nLastKey, nLastToggle, bHold;
 };
 
+// Keeps the listed test names stable and readable (the default prints bytes).
+void PrintTo(const RowCase& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class FrameDecoderRowTest : public FrameDecoderTest,
                             public ::testing::WithParamInterface<RowCase> {};
 
