@@ -48,12 +48,38 @@ harness_start() {
     mkdir -p "$WINEPREFIX"
     wineserver -p
     wineboot -i >/dev/null 2>&1 || { harness_log "wineboot failed"; return 1; }
-    # Wine links com1.. to the machine's own serial devices; only ours count here.
-    rm -f "$WINEPREFIX"/dosdevices/com*
 
     local n
     for n in $(seq 1 "$RC_PORT_COUNT"); do
         harness_port_pair "$n" "$((n + 10))" || return 1
+    done
+
+    # Wine's mount manager links com1.. to the machine's serial devices each
+    # time the services start; ports declared under Wine\Ports are linked
+    # instead. Without a window manager Wine also waits 2 s for every managed
+    # window it hides (its own tray window too); unmanaged ones hide at once.
+    # Both settings count from the next start, so restart the prefix's server.
+    {
+        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+        local port
+        for port in "$RC_HARNESS_DIR"/ports/com*; do
+            printf '"COM%s"="%s"\n' "${port##*/com}" "$port"
+        done
+        printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n'
+    } >"$RC_HARNESS_DIR/harness.reg"
+    wine regedit /S "$(winepath -w "$RC_HARNESS_DIR/harness.reg")" >/dev/null 2>&1
+    wineserver -k
+    wineserver -w
+    rm -f "$WINEPREFIX"/dosdevices/com*
+    wineserver -p
+    wineboot >/dev/null 2>&1
+    # The machine's own serial devices got the next free numbers: not ours.
+    for port in "$WINEPREFIX"/dosdevices/com*; do
+        case "$(readlink "$port")" in "$RC_HARNESS_DIR"/ports/*) ;; *) rm -f "$port" ;; esac
+    done
+    for port in "$RC_HARNESS_DIR"/ports/com*; do
+        [ "$(readlink "$WINEPREFIX/dosdevices/${port##*/}")" = "$port" ] ||
+            { harness_log "Wine did not link ${port##*/}"; return 1; }
     done
     harness_log "prefix $WINEPREFIX, display $DISPLAY, ports $RC_PORT_PAIRS"
 }
@@ -70,7 +96,6 @@ harness_port_pair() {
     echo $! >>"$RC_HARNESS_DIR/pids"
     local port
     for port in "$a" "$b"; do
-        ln -sfn "$dir/com$port" "$WINEPREFIX/dosdevices/com$port"
         local pts
         pts=$(readlink "$dir/com$port")
         ln -sfn "pts-${pts##*/}" "$RC_LINESTATE_DIR/lines-COM$port"

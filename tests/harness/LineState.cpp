@@ -52,6 +52,20 @@ void ClearLineState(const std::string& port) {
         std::fclose(file);
 }
 
+void BlockConfiguration(const std::string& port, bool blocked) {
+    std::string dir = WindowsPathFromEnv("RC_LINESTATE_DIR");
+    if (dir.empty())
+        return;
+    std::string flag = dir + "\\fail-" + port;
+    if (!blocked) {
+        std::remove(flag.c_str());
+        return;
+    }
+    FILE* file = std::fopen(flag.c_str(), "w");
+    if (file != nullptr)
+        std::fclose(file);
+}
+
 std::string PartnerPort(const std::string& port) {
     const char* pairs = std::getenv("RC_PORT_PAIRS");
     if (pairs == nullptr)

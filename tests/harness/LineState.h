@@ -21,6 +21,10 @@ bool ReadLineState(const std::string& port, LineState& state);
 // Removes the record, so that a later read shows only what comes after.
 void ClearLineState(const std::string& port);
 
+// While blocked, setting up port ("COM1") fails as on a faulty device:
+// SetCommState on it reports an error.
+void BlockConfiguration(const std::string& port, bool blocked);
+
 // The other end of the harness's null-modem pair for port ("COM1" -> "COM11");
 // empty when port is not part of a pair.
 std::string PartnerPort(const std::string& port);

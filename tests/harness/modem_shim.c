@@ -9,9 +9,14 @@
  * lines and termios) in $RC_LINESTATE_DIR/pts-N so tests can assert it.
  *
  * Record format, one line: "dtr=1 rts=0 baud=9600 bits=8 parity=none stop=1".
+ *
+ * A test can also make a port unconfigurable, as a faulty device would be:
+ * while $RC_LINESTATE_DIR/fail-COMn exists, tcsetattr on that port's pty
+ * (found through the harness's lines-COMn -> pts-N link) fails with EIO.
  * Everything else passes straight through to libc.
  */
 #define _GNU_SOURCE
+#include <dirent.h>
 #include <dlfcn.h>
 #include <errno.h>
 #include <pthread.h>
@@ -172,10 +177,41 @@ int ioctl(int fd, unsigned long request, ...) {
     return emulate_modem(fd, pts, request, (int*)arg);
 }
 
+/* Whether a fail-COMn flag names the port behind pty pts. */
+static int configuration_blocked(int pts) {
+    const char* dir = getenv("RC_LINESTATE_DIR");
+    if (dir == NULL || *dir == '\0' || pts < 0)
+        return 0;
+    DIR* entries = opendir(dir);
+    if (entries == NULL)
+        return 0;
+    char want[32];
+    snprintf(want, sizeof want, "pts-%d", pts);
+    int blocked = 0;
+    struct dirent* entry;
+    while (!blocked && (entry = readdir(entries)) != NULL) {
+        if (strncmp(entry->d_name, "fail-", 5) != 0)
+            continue;
+        char link[4096], target[64];
+        snprintf(link, sizeof link, "%s/lines-%s", dir, entry->d_name + 5);
+        ssize_t n = readlink(link, target, sizeof target - 1);
+        if (n > 0) {
+            target[n] = '\0';
+            blocked = strcmp(target, want) == 0;
+        }
+    }
+    closedir(entries);
+    return blocked;
+}
+
 int tcsetattr(int fd, int actions, const struct termios* t) {
     static tcsetattr_fn real_tcsetattr;
     if (real_tcsetattr == NULL)
         real_tcsetattr = (tcsetattr_fn)dlsym(RTLD_NEXT, "tcsetattr");
+    if (configuration_blocked(pts_number(fd))) {
+        errno = EIO;
+        return -1;
+    }
     int result = real_tcsetattr(fd, actions, t);
     if (result != 0)
         return result;
