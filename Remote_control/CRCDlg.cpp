@@ -1,0 +1,213 @@
+#include "CRCDlg.h"
+
+#include "CReg.h"
+#include "CWinApp.h"
+#include "MessageBox.h"
+#include "RcMessages.h"
+#include "Settings.h"
+#include "TargetWindow.h"
+#include "resource.h"
+
+#include <iterator>
+
+namespace {
+
+const char* const MAIN_CAPTION = "Remote Control";
+const char* const TEXT_NOT_CONFIGURED =
+    "The remote control has not been configured.\nYou should configure it with config utility.";
+const char* const TEXT_CANNOT_REGISTER = "Cannot register window message.";
+// Registered by the receiving applications too.
+const char* const REMOTE_CONTROL_MESSAGE = "WM_REMOTECONTROL";
+
+} // namespace
+
+CRCDlg::CRCDlg()
+    : CDialog(IDD_RC_DIALOG, nullptr),
+      m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_decoder(*this) {
+    m_hStopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    m_nRemoteControlMsg = RegisterWindowMessageA(REMOTE_CONTROL_MESSAGE);
+    if (m_nRemoteControlMsg == 0) {
+        // Keys are then posted with message number 0; the program runs on.
+        framework::AfxMessageBox(TEXT_CANNOT_REGISTER, MB_OK | MB_ICONSTOP);
+    }
+}
+
+CRCDlg::~CRCDlg() {
+    if (m_hStopEvent != nullptr) {
+        CloseHandle(m_hStopEvent);
+    }
+}
+
+const framework::MessageMap* CRCDlg::GetMessageMap() const {
+    using framework::Handler;
+    static const framework::MessageMapEntry entries[] = {
+        {WM_PAINT, 0, Handler<&CRCDlg::OnPaint>},
+        {WM_QUERYDRAGICON, 0, Handler<&CRCDlg::OnQueryDragIcon>},
+        {WM_DESTROY, 0, Handler<&CRCDlg::OnDestroy>},
+        {WM_COMMAND, ID_TEST_REMOTE_CONTROL, Handler<&CRCDlg::OnTestRemoteControl>},
+        {WM_COMMAND, ID_APP_EXIT, Handler<&CRCDlg::OnAppExit>},
+        {WM_COMMAND, ID_ABOUT, Handler<&CRCDlg::OnAbout>},
+        {WM_RC_DATA, 0, Handler<&CRCDlg::OnRcData>},
+        {WM_RC_ERROR, 0, Handler<&CRCDlg::OnRcError>},
+        {WM_DEVICECHANGE, 0, Handler<&CRCDlg::OnDeviceChange>},
+        {WM_CREATE, 0, Handler<&CRCDlg::OnCreate>},
+        {WM_CLOSE, 0, Handler<&CRCDlg::OnClose>},
+        {WM_TIMER, 0, Handler<&CRCDlg::OnTimer>},
+    };
+    static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
+    return &map;
+}
+
+INT_PTR CRCDlg::DoModal() {
+    // The template is not visible, so the dialog never shows.
+    return RunModal(Visibility::AsTemplate);
+}
+
+LRESULT CRCDlg::WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam) {
+    if (nMessage == WM_RC_TRAY && lParam == WM_RBUTTONUP) {
+        ShowTrayMenu();
+    }
+    return CDialog::WindowProc(nMessage, wParam, lParam);
+}
+
+LRESULT CRCDlg::OnCreate(WPARAM, LPARAM) {
+    if (Default() == -1) {
+        return -1;
+    }
+    m_hTrayMenuResource =
+        LoadMenuA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    if (m_hTrayMenuResource != nullptr) {
+        m_hTrayMenu = GetSubMenu(m_hTrayMenuResource, 0);
+    }
+    return 0;
+}
+
+BOOL CRCDlg::OnInitDialog() {
+    SetWindowTextA(m_hWnd, MAIN_CAPTION);
+
+    const CReg reg;
+    DWORD dwAddress = 0;
+    if (reg.ReadDword(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
+                      std::string(settings::VALUE_ADDRESS), &dwAddress) != CReg::RESULT_OK) {
+        framework::AfxMessageBox(TEXT_NOT_CONFIGURED, MB_OK | MB_ICONSTOP);
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+    m_decoder.SetAddress(dwAddress);
+
+    if (!m_recvApps.Load()) {
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+
+    DWORD dwPort = 0;
+    if (reg.ReadDword(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
+                      std::string(settings::VALUE_COMM_PORT), &dwPort) != CReg::RESULT_OK) {
+        framework::AfxMessageBox(TEXT_NOT_CONFIGURED, MB_OK | MB_ICONSTOP);
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+    m_nPort = static_cast<int>(dwPort);
+
+    ConnectAtStart();
+    return TRUE;
+}
+
+void CRCDlg::OnPaint() {
+    SetWindowTextA(m_hWnd, MAIN_CAPTION);
+    if (!IsIconic(m_hWnd)) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT ps;
+    const HDC hDC = BeginPaint(m_hWnd, &ps);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+    RECT rc;
+    GetClientRect(m_hWnd, &rc);
+    const int x = (rc.right - rc.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rc.bottom - rc.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(hDC, x, y, m_hIcon);
+    EndPaint(m_hWnd, &ps);
+}
+
+LRESULT CRCDlg::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(m_hIcon);
+}
+
+void CRCDlg::OnDestroy() {
+    if (IsPortOpen()) {
+        ClosePort();
+    }
+    RemoveTrayIcon();
+    if (m_hTrayMenuResource != nullptr) {
+        DestroyMenu(m_hTrayMenuResource);
+        m_hTrayMenuResource = nullptr;
+        m_hTrayMenu = nullptr;
+    }
+    Default();
+}
+
+void CRCDlg::OnClose() {
+    OnAppExit();
+    Default();
+}
+
+void CRCDlg::OnTestRemoteControl() {
+    // No test dialog in this program yet.
+}
+
+void CRCDlg::OnAbout() {
+    // No about box in this program yet.
+}
+
+void CRCDlg::OnAppExit() {
+    // An open tray menu runs its own loop, which would hold the end of the
+    // program (a WM_CLOSE from the configuration utility) until the user
+    // dismissed it.
+    EndMenu();
+    CDialog::OnCancel();
+}
+
+LRESULT CRCDlg::OnRcData(WPARAM wParam, LPARAM lParam) {
+    // Any process can send this message number: take only the watch thread's
+    // own buffer, and never more than it holds.
+    if (wParam != reinterpret_cast<WPARAM>(m_abyReadBuffer) || lParam < 0 ||
+        static_cast<ULONG_PTR>(lParam) > sizeof(m_abyReadBuffer)) {
+        return 0;
+    }
+    m_decoder.DecodeBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam));
+    return 1;
+}
+
+LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam != CFrameDecoder::HOLD_TIMER_ID) {
+        return Default();
+    }
+    m_decoder.HoldExpired();
+    KillTimer(m_hWnd, CFrameDecoder::HOLD_TIMER_ID);
+    return 0;
+}
+
+void CRCDlg::StartHoldTimer() {
+    SetTimer(m_hWnd, CFrameDecoder::HOLD_TIMER_ID, CFrameDecoder::HOLD_TIME_MS, nullptr);
+}
+
+HWND CRCDlg::TestDialogWindow() const {
+    return nullptr;
+}
+
+void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
+    const HWND hTest = TestDialogWindow();
+    if (hTest != nullptr) {
+        PostMessageA(hTest, WM_RC_TESTKEY, static_cast<WPARAM>(nKey), nRepeat);
+    }
+    DispatchKey(static_cast<WPARAM>(nKey), nRepeat);
+}
+
+LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
+    HWND target = ChooseTargetWindow(m_recvApps);
+    if (target)
+        PostMessageA(target, m_nRemoteControlMsg, wParam, lParam);
+    return 1;
+}

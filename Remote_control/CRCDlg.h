@@ -1,0 +1,117 @@
+// The main dialog of KV480. It is created from its template but never shown;
+// it owns all state of the program and receives every message: the received
+// bytes and link failures from the watch thread, port arrival and removal,
+// the tray icon's notifications and the commands of the tray menu.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "CCriticalSection.h"
+#include "CDialog.h"
+#include "CFrameDecoder.h"
+#include "CRecvApp.h"
+
+class CRCDlg : public CDialog, private CFrameDecoder::Listener {
+public:
+    CRCDlg();
+    ~CRCDlg() override;
+
+    // Runs the dialog's modal loop without ever showing it.
+    INT_PTR DoModal() override;
+
+    // Serial link (CRCDlgLink.cpp). OpenPort results:
+    enum : int {
+        OPEN_OK = 0,           // open and configured
+        OPEN_FAILED = 1,       // the port cannot be opened
+        OPEN_CONFIG_FAILED = 2 // opened, but configuring it failed; closed again
+    };
+    int OpenPort(int nPort);
+    int IsPortOpen();
+    void ClosePort();
+    int StartWatchThread();
+    void StopWatchThread();
+    void ConnectAtStart();
+
+    // Tray (CRCDlgTray.cpp). nBalloonIcon: NIIF_INFO, NIIF_WARNING or
+    // NIIF_ERROR; nIconState: TRAY_READY or TRAY_NOT_READY. 1 if the icon was
+    // added.
+    enum : int { TRAY_READY = 0, TRAY_NOT_READY = 1 };
+    int ShowTrayIcon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
+                     int nIconState);
+    void RemoveTrayIcon();
+
+    // Posts the key (wParam key number, lParam repeat flag) to the receiving
+    // application's window that is highest in the Z order. Always 1.
+    LRESULT DispatchKey(WPARAM wParam, LPARAM lParam);
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter and Escape must not end the program.
+    void OnOK() override {}
+    void OnCancel() override {}
+    LRESULT WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
+    const framework::MessageMap* GetMessageMap() const override;
+
+private:
+    // Message handlers.
+    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
+    void OnPaint();
+    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+    void OnClose();
+    void OnTestRemoteControl();
+    void OnAbout();
+    void OnAppExit();
+    LRESULT OnRcData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRcError(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+
+    // CFrameDecoder::Listener.
+    void OnKeyEvent(int nKey, int nRepeat) override;
+    void StartHoldTimer() override;
+
+    // The test dialog's window while it exists; it gets every key event first.
+    HWND TestDialogWindow() const;
+
+    // Tray: the popup menu at the cursor after a right click on the icon.
+    void ShowTrayMenu();
+
+    // Serial link internals.
+    int OpenAndConfigure(int nPort);
+    bool IsConfiguredPort(LPARAM lParam) const;
+    static unsigned WINAPI WatchThreadProc(void* pParam);
+    bool ReadStep(HANDLE hPort);
+    // Reports the failure that ends the watch thread: dwError is the failing
+    // call's error, or ERROR_SUCCESS for a failure without one.
+    void PostLinkError(DWORD dwError) const;
+
+    // The longest chunk the watch thread reads at once.
+    static constexpr DWORD READ_CHUNK = 255;
+
+    HICON m_hIcon;
+    HMENU m_hTrayMenu = nullptr;
+    HANDLE m_hPort = INVALID_HANDLE_VALUE;
+    int m_nPort = 0;
+    int m_bPortOpen = 0;
+    HANDLE m_hStopEvent = nullptr;
+    HANDLE m_hWatchThread = nullptr;
+    int m_bWatchRunning = 0;
+    CCriticalSection m_csPort;
+    int m_bAboutOpen = 0;
+    int m_bTestOpen = 0;
+    UINT m_nRemoteControlMsg = 0;
+    CRecvApp m_recvApps;
+    CFrameDecoder m_decoder;
+
+    // The menu resource whose first popup is m_hTrayMenu.
+    HMENU m_hTrayMenuResource = nullptr;
+    // Set while ClosePort runs: the stop lets sent messages through, and one
+    // of them must not close the port underneath it.
+    bool m_bClosingPort = false;
+    // The watch thread reads into this buffer and hands it over with
+    // WM_RC_DATA; the main thread reads it only during that send.
+    BYTE m_abyReadBuffer[READ_CHUNK] = {};
+};

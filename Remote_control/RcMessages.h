@@ -1,0 +1,14 @@
+// Private window messages of KV480, between its own windows and threads.
+#pragma once
+
+#include <windows.h>
+
+// Tray icon callback to the main dialog; lParam is the mouse message.
+constexpr UINT WM_RC_TRAY = WM_USER + 1;
+// Watch thread to main dialog, sent: wParam the thread's read buffer, lParam
+// the number of bytes in it.
+constexpr UINT WM_RC_DATA = WM_USER + 2;
+// Watch thread to main dialog, posted: wParam 5 for ERROR_ACCESS_DENIED, else 0.
+constexpr UINT WM_RC_ERROR = WM_USER + 3;
+// Main dialog to the test dialog, posted: wParam key number, lParam repeat flag.
+constexpr UINT WM_RC_TESTKEY = WM_USER + 4;

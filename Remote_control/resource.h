@@ -1,0 +1,16 @@
+// Resource numbers of KV480; shared by KV480.rc and the code.
+#pragma once
+
+// Hidden main dialog.
+#define IDD_RC_DIALOG 102
+// Popup menu of the tray icon.
+#define IDR_TRAY_MENU 129
+// Tray image of a receiver that is not ready (16 x 16 only).
+#define IDI_NOT_READY 133
+// Program icon; also the tray image of a ready receiver.
+#define IDR_MAINFRAME 134
+
+// Commands of the tray menu.
+#define ID_TEST_REMOTE_CONTROL 32785
+#define ID_ABOUT 32788
+#define ID_APP_EXIT 32790

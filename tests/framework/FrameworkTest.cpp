@@ -1,0 +1,244 @@
+// The dialog framework: what the programs rely on in their message maps and
+// modal loops, run with real windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iterator>
+#include <thread>
+
+#include "CDialog.h"
+#include "FrameworkTestResource.h"
+
+namespace {
+
+constexpr UINT WM_DOUBLE = WM_USER + 10; // returns 2 * wParam
+constexpr UINT WM_END_FROM_SEND = WM_USER + 11;
+constexpr UINT WM_RUN = WM_USER + 12; // runs CProbeDialog::onRun
+constexpr UINT_PTR PROBE_TIMER = 1;
+
+// A dialog whose behaviour each test fills in and whose handlers record what
+// reached them.
+class CProbeDialog : public CDialog {
+public:
+    explicit CProbeDialog(CWnd* pParent = nullptr) : CDialog(IDD_PROBE, pParent) {}
+
+    std::function<void(CProbeDialog&)> onInit;
+    std::function<void(CProbeDialog&)> onRun;
+    std::function<void(CProbeDialog&)> onTimer;
+    bool bHidden = false; // run the loop without showing the dialog
+
+    int nCreates = 0;
+    int nPings = 0;
+
+    INT_PTR DoModal() override {
+        return bHidden ? RunModal(Visibility::AsTemplate) : CDialog::DoModal();
+    }
+
+    LRESULT Send(UINT nMessage, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return SendMessageA(m_hWnd, nMessage, wParam, lParam);
+    }
+    void Post(UINT nMessage, WPARAM wParam = 0, LPARAM lParam = 0) {
+        PostMessageA(m_hWnd, nMessage, wParam, lParam);
+    }
+
+protected:
+    BOOL OnInitDialog() override {
+        if (onInit) {
+            onInit(*this);
+        }
+        return TRUE;
+    }
+
+    const framework::MessageMap* GetMessageMap() const override {
+        using framework::Handler;
+        static const framework::MessageMapEntry entries[] = {
+            {WM_CREATE, 0, Handler<&CProbeDialog::OnCreate>},
+            {WM_COMMAND, ID_PING, Handler<&CProbeDialog::OnPing>},
+            {WM_DOUBLE, 0, Handler<&CProbeDialog::OnDouble>},
+            {WM_END_FROM_SEND, 0, Handler<&CProbeDialog::OnEndFromSend>},
+            {WM_RUN, 0, Handler<&CProbeDialog::OnRun>},
+            {WM_TIMER, 0, Handler<&CProbeDialog::OnTimer>},
+        };
+        static const framework::MessageMap map{CDialog::GetMessageMap(), entries,
+                                               std::size(entries)};
+        return &map;
+    }
+
+private:
+    LRESULT OnCreate(WPARAM, LPARAM) {
+        ++nCreates;
+        return Default();
+    }
+    void OnPing() { ++nPings; }
+    LRESULT OnDouble(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(2 * wParam); }
+    LRESULT OnEndFromSend(WPARAM wParam, LPARAM) {
+        EndDialog(static_cast<int>(wParam));
+        return 1;
+    }
+    void OnRun() {
+        if (onRun) {
+            onRun(*this);
+        }
+    }
+    LRESULT OnTimer(WPARAM wParam, LPARAM) {
+        KillTimer(m_hWnd, wParam);
+        if (onTimer) {
+            onTimer(*this);
+        }
+        return 0;
+    }
+};
+
+// A derived class replaces one handler of its base and keeps the others.
+class CDerivedDialog : public CProbeDialog {
+protected:
+    const framework::MessageMap* GetMessageMap() const override {
+        using framework::Handler;
+        static const framework::MessageMapEntry entries[] = {
+            {WM_DOUBLE, 0, Handler<&CDerivedDialog::OnDoubleReplaced>},
+        };
+        static const framework::MessageMap map{CProbeDialog::GetMessageMap(), entries,
+                                               std::size(entries)};
+        return &map;
+    }
+
+private:
+    LRESULT OnDoubleReplaced(WPARAM, LPARAM) { return -7; }
+};
+
+TEST(MessageMap, RoutesMessagesCommandsAndTheRest) {
+    CProbeDialog dlg;
+    LRESULT lDoubled = 0;
+    LRESULT lUnknownCommand = -1;
+    char szCaption[32] = {};
+    dlg.onInit = [&](CProbeDialog& d) {
+        lDoubled = d.Send(WM_DOUBLE, 21);
+        d.Send(WM_COMMAND, ID_PING);
+        // A notification code other than 0 is another entry, not ID_PING.
+        d.Send(WM_COMMAND, MAKEWPARAM(ID_PING, 1));
+        lUnknownCommand = d.Send(WM_COMMAND, 4242);
+        // Not in any map: the dialog's own procedure answers.
+        d.Send(WM_GETTEXT, sizeof(szCaption), reinterpret_cast<LPARAM>(szCaption));
+        d.EndDialog(3);
+    };
+    EXPECT_EQ(3, dlg.DoModal());
+    EXPECT_EQ(42, lDoubled);
+    EXPECT_EQ(1, dlg.nPings);
+    EXPECT_EQ(0, lUnknownCommand);
+    EXPECT_STREQ("Probe", szCaption);
+    // The object let go of its window.
+    EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
+}
+
+TEST(MessageMap, DerivedEntriesComeFirstAndBaseEntriesStay) {
+    CDerivedDialog dlg;
+    LRESULT lDoubled = 0;
+    dlg.onInit = [&](CProbeDialog& d) {
+        lDoubled = d.Send(WM_DOUBLE, 21);
+        d.Send(WM_COMMAND, ID_PING);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(-7, lDoubled);
+    EXPECT_EQ(1, dlg.nPings);
+}
+
+TEST(Dialog, SeesWmCreateOfItsOwnWindowOnly) {
+    // The controls of the template are created inside the dialog's creation;
+    // their WM_CREATE must not reach the dialog object.
+    CProbeDialog dlg;
+    dlg.onInit = [](CProbeDialog& d) { d.EndDialog(IDOK); };
+    dlg.DoModal();
+    EXPECT_EQ(1, dlg.nCreates);
+}
+
+TEST(Dialog, EndsWithTheCodeOfOkCancelOrEndDialog) {
+    for (const int nCode : {IDOK, IDCANCEL}) {
+        CProbeDialog dlg;
+        dlg.onInit = [nCode](CProbeDialog& d) { d.Post(WM_COMMAND, static_cast<WPARAM>(nCode)); };
+        EXPECT_EQ(nCode, dlg.DoModal());
+    }
+    // Ended before the loop starts: the loop is never entered.
+    CProbeDialog early;
+    early.onInit = [](CProbeDialog& d) { d.EndDialog(42); };
+    EXPECT_EQ(42, early.DoModal());
+}
+
+TEST(Dialog, EndDialogFromAMessageSentByAnotherThreadEndsTheLoop) {
+    // Such a message is handled inside GetMessage, which would go on waiting
+    // for a posted message unless EndDialog wakes the loop.
+    CProbeDialog dlg;
+    // Hiding a shown window can take seconds on a display without a window
+    // manager; the loop is the same either way.
+    dlg.bHidden = true;
+    std::thread sender;
+    dlg.onInit = [&](CProbeDialog& d) {
+        const HWND hWnd = d.m_hWnd;
+        sender = std::thread([hWnd] {
+            Sleep(100);
+            SendMessageA(hWnd, WM_END_FROM_SEND, 5, 0);
+            // A loop that missed the end would wait for ever: free it, late.
+            for (int i = 0; i < 300 && IsWindow(hWnd); ++i) {
+                Sleep(10);
+            }
+            PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+        });
+    };
+    const DWORD dwStart = GetTickCount();
+    const INT_PTR nResult = dlg.DoModal();
+    const DWORD dwElapsed = GetTickCount() - dwStart;
+    sender.join();
+    EXPECT_EQ(5, nResult);
+    EXPECT_LT(dwElapsed, 1000u);
+}
+
+TEST(Dialog, HiddenLoopNeverShowsTheWindowAndPlainDoModalDoes) {
+    for (const bool bHidden : {true, false}) {
+        CProbeDialog dlg;
+        dlg.bHidden = bHidden;
+        bool bVisible = !bHidden;
+        dlg.onInit = [](CProbeDialog& d) { SetTimer(d.m_hWnd, PROBE_TIMER, 200, nullptr); };
+        dlg.onTimer = [&](CProbeDialog& d) {
+            bVisible = IsWindowVisible(d.m_hWnd) != FALSE;
+            d.EndDialog(IDOK);
+        };
+        EXPECT_EQ(IDOK, dlg.DoModal());
+        EXPECT_EQ(!bHidden, bVisible) << (bHidden ? "hidden loop" : "DoModal");
+    }
+}
+
+TEST(Dialog, NestedDialogDisablesItsOwnerAndBothEndFromTheOuterOne) {
+    // As when a program ends while one of its dialogs is open: a message to
+    // the outer dialog ends the inner one and then itself.
+    CProbeDialog outer;
+    outer.bHidden = true;
+    CProbeDialog inner(&outer);
+    INT_PTR nInner = -2;
+    bool bOwnerEnabledInside = true;
+    bool bOwnerEnabledAfter = false;
+    int nRuns = 0;
+    outer.onInit = [](CProbeDialog& o) { o.Post(WM_RUN); };
+    outer.onRun = [&](CProbeDialog& o) {
+        if (++nRuns == 1) {
+            inner.onInit = [&](CProbeDialog&) {
+                bOwnerEnabledInside = IsWindowEnabled(o.m_hWnd) != FALSE;
+                // Handled by the outer dialog while the inner loop runs.
+                o.Post(WM_RUN);
+            };
+            nInner = inner.DoModal();
+            bOwnerEnabledAfter = IsWindowEnabled(o.m_hWnd) != FALSE;
+        } else {
+            inner.EndDialog(0);
+            o.EndDialog(IDCANCEL);
+        }
+    };
+    EXPECT_EQ(IDCANCEL, outer.DoModal());
+    EXPECT_EQ(0, nInner);
+    EXPECT_EQ(2, nRuns);
+    EXPECT_FALSE(bOwnerEnabledInside);
+    EXPECT_TRUE(bOwnerEnabledAfter);
+}
+
+} // namespace
