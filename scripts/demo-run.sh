@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The demonstration itself; runs inside scripts/with-harness (see demo.sh).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+win=${RC_BUILD_DIR:-$root/build}/win
+out=$root/out
+mkdir -p "$out"
+
+winpath() { echo "Z:${1//\//\\}"; }
+run() { "$root/scripts/wine-exec" "$@"; }
+
+demo=$RC_HARNESS_DIR/demo
+mkdir -p "$demo"
+log=$demo/keys.log
+# The installation folder: RecvApp.ini names the demo application by class.
+printf '[Demo receiver]\r\nClassName=KV480DemoReceiver\r\nWindowName=NULL\r\n' >"$demo/RecvApp.ini"
+
+echo "== settings: address 0x12ED, COM1, type VEKO, path $(winpath "$demo/")"
+key='HKLM\SOFTWARE\VEKO\KV480'
+wine reg add "$key" /v Address /t REG_DWORD /d 0x12ED /f >/dev/null
+wine reg add "$key" /v CommPort /t REG_DWORD /d 1 /f >/dev/null
+wine reg add "$key" /v RC_type /t REG_DWORD /d 0 /f >/dev/null
+wine reg add "$key" /v Path /t REG_SZ /d "$(winpath "$demo/")" /f >/dev/null
+
+echo "== starting the demo receiving application and KV480"
+run "$win/tools/DemoReceiver/DemoReceiver.exe" --log "$(winpath "$log")" &
+run "$win/tests/harness/rcwin.exe" wait KV480DemoReceiver - 15000
+run "$win/Remote_control/KV480.exe" &
+run "$win/tests/harness/rcwin.exe" wait CRemoteControlClass "Remote Control" 15000
+for _ in $(seq 200); do
+    grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" 2>/dev/null && break
+    sleep 0.05
+done
+grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" || { echo "KV480 did not open COM1" >&2; exit 1; }
+
+echo "== the simulated receiver on COM11 plays presses and holds of both remotes"
+cat >"$demo/keys.script" <<'SCRIPT'
+# VEKO remote, address 12ED
+press veko 12ED 1
+wait 400
+press veko 12ED 4
+wait 400
+hold veko 12ED 3 1200
+wait 600
+# ZELMAR_OVI remote, address bits 12 (stored as 0x12 in the high byte)
+press zelmar 12 F1
+wait 400
+press zelmar 12 Enter
+wait 400
+hold zelmar 12 arrow-up 1200
+wait 600
+SCRIPT
+run "$win/tools/ReceiverSimulator/ReceiverSimulator.exe" --port COM11 --verbose \
+    script "$(winpath "$demo/keys.script")"
+
+# Every press and hold above gives at least one line.
+for _ in $(seq 100); do
+    [ "$(grep -c . "$log" 2>/dev/null || true)" -ge 6 ] && break
+    sleep 0.05
+done
+xwd -root -silent | convert xwd:- "$out/demo-screen.png"
+echo "== keys the demo receiving application received"
+cat "$log"
+echo "== screenshot: $out/demo-screen.png"
+
+run "$win/tests/harness/rcwin.exe" close CRemoteControlClass "Remote Control" 10000
+run "$win/tests/harness/rcwin.exe" close KV480DemoReceiver - 10000
+wait

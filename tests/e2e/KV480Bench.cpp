@@ -1,0 +1,135 @@
+// Figures for the resident program under Wine (run through the `bench` target):
+//  - key latency: from the last byte of a frame written on the device side to
+//    the receiving window's procedure, over many presses;
+//  - CPU time of KV480 while idle with its port open.
+// Both ends of the latency live in this process, so one clock measures it.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "DevicePort.h"
+#include "LineState.h"
+#include "ProgramUnderTest.h"
+#include "ReceivingWindow.h"
+
+namespace {
+
+const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
+
+double Milliseconds(LONGLONG ticks) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double Percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    size_t index = static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[index];
+}
+
+ULONGLONG CpuTime100ns(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    auto value = [](const FILETIME& t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return value(kernel) + value(user);
+}
+
+bool Configure(const std::string& dir) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    DWORD address = 0x12ED, port = 1;
+    RegSetValueExA(key, "Address", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&address),
+                   sizeof(address));
+    RegSetValueExA(key, "CommPort", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&port),
+                   sizeof(port));
+    RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
+                   static_cast<DWORD>(dir.size() + 1));
+    RegCloseKey(key);
+    std::ofstream ini(dir + "RecvApp.ini", std::ios::binary | std::ios::trunc);
+    ini << "[Bench]\r\nClassName=KV480BenchReceiver\r\nWindowName=NULL\r\n";
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int presses = argc > 1 ? std::max(10, std::atoi(argv[1])) : 250;
+    const DWORD idleMs = argc > 2 ? static_cast<DWORD>(std::max(1000, std::atoi(argv[2]))) : 30000;
+    std::string exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    std::string dir = std::string(temp) + "kv480-bench\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    if (exe.empty() || !Configure(dir)) {
+        std::fprintf(stderr, "bench: RC_KV480_EXE not set or settings not writable\n");
+        return 1;
+    }
+
+    harness::ReceivingWindow receiver("KV480BenchReceiver", "Bench receiver");
+    receiver.BringToTop();
+    harness::ClearLineState("COM1");
+    harness::ProgramUnderTest program;
+    if (!program.Start(exe, "-nr") || !harness::WaitUntil(
+                                          [] {
+                                              harness::LineState state;
+                                              return harness::ReadLineState("COM1", state) &&
+                                                     state.dtr == 1;
+                                          },
+                                          10000)) {
+        std::fprintf(stderr, "bench: KV480 did not open its port\n");
+        return 1;
+    }
+    harness::DevicePort device("COM11");
+    device.SetLine(CBR_9600);
+
+    // Key latency. Each press is a new VEKO key frame; keys alternate so that
+    // every frame is a press, and the next waits for the previous to arrive.
+    std::vector<double> latencies;
+    const char codes[] = {0x13, 0x1A};
+    for (int i = 0; i < presses; ++i) {
+        receiver.Clear();
+        std::string frame = {0x12, static_cast<char>(0xED), codes[i % 2]};
+        device.Write(frame);
+        LONGLONG written = Now();
+        if (!receiver.WaitForKeys(1, 5000)) {
+            std::fprintf(stderr, "bench: press %d did not arrive\n", i);
+            return 1;
+        }
+        latencies.push_back(Milliseconds(Now() - written));
+        harness::PumpMessages();
+    }
+    std::printf("key latency over %d presses: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n", presses,
+                Percentile(latencies, 0.5), Percentile(latencies, 0.99),
+                *std::max_element(latencies.begin(), latencies.end()));
+
+    // Idle CPU with the port open.
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program.ProcessId());
+    ULONGLONG before = CpuTime100ns(process);
+    Sleep(idleMs);
+    ULONGLONG after = CpuTime100ns(process);
+    CloseHandle(process);
+    std::printf("KV480 CPU time over %.0f s idle with the port open: %.1f ms\n", idleMs / 1000.0,
+                static_cast<double>(after - before) / 10000.0);
+
+    HWND main = FindWindowA("CRemoteControlClass", "Remote Control");
+    if (main != nullptr)
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    program.WaitForExit(5000);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    return 0;
+}
