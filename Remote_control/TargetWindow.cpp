@@ -12,15 +12,18 @@ namespace {
 // round in circles through windows reordered while it ran.
 const size_t MAX_TOP_LEVEL_WINDOWS = 0x10000;
 
-// Top-level windows in Z order, topmost first.
-std::vector<HWND> ZOrderSnapshot() {
-    std::vector<HWND> windows;
+// The first of windows met walking the top-level windows in Z order from the
+// top; null when none is met.
+HWND HighestInZOrder(const std::vector<HWND>& windows) {
+    size_t nSteps = 0;
     for (HWND hWnd = GetWindow(GetDesktopWindow(), GW_CHILD);
-         hWnd != nullptr && windows.size() < MAX_TOP_LEVEL_WINDOWS;
-         hWnd = GetWindow(hWnd, GW_HWNDNEXT)) {
-        windows.push_back(hWnd);
+         hWnd != nullptr && nSteps < MAX_TOP_LEVEL_WINDOWS;
+         hWnd = GetWindow(hWnd, GW_HWNDNEXT), ++nSteps) {
+        if (std::find(windows.begin(), windows.end(), hWnd) != windows.end()) {
+            return hWnd;
+        }
     }
-    return windows;
+    return nullptr;
 }
 
 } // namespace
@@ -42,14 +45,10 @@ HWND ChooseTargetWindow(const CRecvApp& apps) {
         }
     }
     // The Z order only decides between two or more windows; walking it costs
-    // a call into the window manager for every top-level window.
+    // a call into the window manager for every top-level window passed, so the
+    // walk ends at the first competitor (shown windows stand near the top).
     if (eligible.size() < 2) {
         return eligible.empty() ? nullptr : eligible.front();
     }
-    for (const HWND hWnd : ZOrderSnapshot()) {
-        if (std::find(eligible.begin(), eligible.end(), hWnd) != eligible.end()) {
-            return hWnd;
-        }
-    }
-    return nullptr;
+    return HighestInZOrder(eligible);
 }

@@ -73,15 +73,21 @@ harness_start() {
     rm -f "$WINEPREFIX"/dosdevices/com*
     wineserver -p
     wineboot >/dev/null 2>&1
-    # The machine's own serial devices got the next free numbers: not ours.
+    # The services link the declared ports while they start; wait for that,
+    # then drop what the machine's own serial devices got (not ours).
+    harness_wait_for harness_ports_linked ||
+        { harness_log "Wine did not link the virtual ports"; return 1; }
     for port in "$WINEPREFIX"/dosdevices/com*; do
         case "$(readlink "$port")" in "$RC_HARNESS_DIR"/ports/*) ;; *) rm -f "$port" ;; esac
     done
-    for port in "$RC_HARNESS_DIR"/ports/com*; do
-        [ "$(readlink "$WINEPREFIX/dosdevices/${port##*/}")" = "$port" ] ||
-            { harness_log "Wine did not link ${port##*/}"; return 1; }
-    done
     harness_log "prefix $WINEPREFIX, display $DISPLAY, ports $RC_PORT_PAIRS"
+}
+
+harness_ports_linked() {
+    local port
+    for port in "$RC_HARNESS_DIR"/ports/com*; do
+        [ "$(readlink "$WINEPREFIX/dosdevices/${port##*/}")" = "$port" ] || return 1
+    done
 }
 
 # harness_port_pair A B: COMA and COMB become the two ends of a null-modem pair.

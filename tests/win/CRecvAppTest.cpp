@@ -252,6 +252,12 @@ class CRecvAppLoadTest : public CRecvAppTest {
 protected:
     void SetUp() override {
         CRecvAppTest::SetUp();
+        HKEY hKey = nullptr;
+        m_bKeyExisted = RegOpenKeyExA(HKEY_LOCAL_MACHINE, m_strKey.c_str(), 0, KEY_READ, &hKey) ==
+                        ERROR_SUCCESS;
+        if (m_bKeyExisted) {
+            RegCloseKey(hKey);
+        }
         m_bPathExisted = m_reg.ReadString(HKEY_LOCAL_MACHINE, m_strKey, m_strName,
                                           m_strSavedPath) == CReg::RESULT_OK;
     }
@@ -259,8 +265,10 @@ protected:
     void TearDown() override {
         if (m_bPathExisted) {
             SetPath(m_strSavedPath);
-        } else {
+        } else if (m_bKeyExisted) {
             DeletePath();
+        } else {
+            RegDeleteTreeA(HKEY_LOCAL_MACHINE, m_strKey.c_str());
         }
         CRecvAppTest::TearDown();
     }
@@ -275,6 +283,7 @@ protected:
     const CReg m_reg;
     const std::string m_strKey = settings::SETTINGS_KEY;
     const std::string m_strName = settings::VALUE_PATH;
+    bool m_bKeyExisted = false;
     bool m_bPathExisted = false;
     std::string m_strSavedPath;
 };
