@@ -154,11 +154,24 @@ void CRCDlg::OnClose() {
 }
 
 void CRCDlg::OnTestRemoteControl() {
-    // No test dialog in this program yet.
+    // One test dialog at a time: a second command brings it to the front.
+    if (m_bTestOpen) {
+        SetForegroundWindow(m_dlgTest.GetSafeHwnd());
+        return;
+    }
+    m_bTestOpen = 1;
+    m_dlgTest.DoModal();
+    m_bTestOpen = 0;
 }
 
 void CRCDlg::OnAbout() {
-    // No about box in this program yet.
+    if (m_bAboutOpen) {
+        SetForegroundWindow(m_dlgAbout.GetSafeHwnd());
+        return;
+    }
+    m_bAboutOpen = 1;
+    m_dlgAbout.DoModal();
+    m_bAboutOpen = 0;
 }
 
 void CRCDlg::OnAppExit() {
@@ -166,6 +179,13 @@ void CRCDlg::OnAppExit() {
     // program (a WM_CLOSE from the configuration utility) until the user
     // dismissed it.
     EndMenu();
+    // The dialogs' loops run inside this one's: each ends in turn.
+    if (m_bAboutOpen) {
+        m_dlgAbout.EndDialog(0);
+    }
+    if (m_bTestOpen) {
+        m_dlgTest.EndDialog(0);
+    }
     CDialog::OnCancel();
 }
 
@@ -194,7 +214,7 @@ void CRCDlg::StartHoldTimer() {
 }
 
 HWND CRCDlg::TestDialogWindow() const {
-    return nullptr;
+    return m_dlgTest.GetSafeHwnd();
 }
 
 void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {

@@ -10,6 +10,8 @@
 
 #include "CCriticalSection.h"
 #include "CDialog.h"
+#include "CDlgAbout.h"
+#include "CDlgTest.h"
 #include "CFrameDecoder.h"
 #include "CRecvApp.h"
 
@@ -102,6 +104,10 @@ private:
     CCriticalSection m_csPort;
     int m_bAboutOpen = 0;
     int m_bTestOpen = 0;
+    // Declared after the lock and before the list, so they are destroyed
+    // after the list and before the lock.
+    CDlgAbout m_dlgAbout;
+    CDlgTest m_dlgTest;
     UINT m_nRemoteControlMsg = 0;
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;

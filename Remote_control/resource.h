@@ -10,6 +10,15 @@
 // Program icon; also the tray image of a ready receiver.
 #define IDR_MAINFRAME 134
 
+// About box, with its link to the user guide and its version label.
+#define IDD_ABOUTBOX 130
+#define IDC_LINK 1008
+#define IDC_VERSION 1011
+// Test dialog and the pictures of the two remote controls it shows.
+#define IDD_TEST_DIALOG 135
+#define IDB_REMOTE_ZELMAR_OVI 145
+#define IDB_REMOTE_VEKO 146
+
 // Commands of the tray menu.
 #define ID_TEST_REMOTE_CONTROL 32785
 #define ID_ABOUT 32788

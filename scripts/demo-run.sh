@@ -33,6 +33,25 @@ for _ in $(seq 200); do
 done
 grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" || { echo "KV480 did not open COM1" >&2; exit 1; }
 
+echo "== opening KV480's test dialog (tray menu: Test remote control)"
+run "$win/tests/harness/rcwin.exe" command CRemoteControlClass "Remote Control" 32785
+run "$win/tests/harness/rcwin.exe" wait CRemoteControlClass "Remote Control - Test" 15000
+
+# While the VEKO key 3 is held, a few screenshots: its repeats reach the log
+# once the hold runs, and the mark blinks, so one of them shows it marked.
+(
+    for _ in $(seq 1000); do
+        grep -q 'key=3 repeat=1' "$log" 2>/dev/null && break
+        sleep 0.02
+    done
+    grep -q 'key=3 repeat=1' "$log" 2>/dev/null || exit 0
+    for i in 1 2 3 4 5; do
+        xwd -root -silent >"$demo/hold-$i.xwd"
+        sleep 0.08
+    done
+) &
+hold_shots=$!
+
 echo "== the simulated receiver on COM11 plays presses and holds of both remotes"
 cat >"$demo/keys.script" <<'SCRIPT'
 # VEKO remote, address 12ED
@@ -62,6 +81,21 @@ xwd -root -silent | convert xwd:- "$out/demo-screen.png"
 echo "== keys the demo receiving application received"
 cat "$log"
 echo "== screenshot: $out/demo-screen.png"
+
+# The first of the hold's screenshots with the red mark (RGB 250,0,0) in it.
+wait "$hold_shots"
+for i in 1 2 3 4 5; do
+    shot=$demo/hold-$i.xwd
+    [ -s "$shot" ] || continue
+    cp "$shot" "$demo/hold.xwd"
+    [ "$(convert "$shot" -fill black +opaque 'rgb(250,0,0)' -format '%[max]' info:)" != 0 ] && break
+done
+if [ -s "$demo/hold.xwd" ]; then
+    convert "$demo/hold.xwd" "$out/demo-test-dialog.png"
+    echo "== test dialog during the hold of VEKO key 3: $out/demo-test-dialog.png"
+else
+    echo "== no screenshot of the test dialog: the hold did not reach the log" >&2
+fi
 
 run "$win/tests/harness/rcwin.exe" close CRemoteControlClass "Remote Control" 10000
 run "$win/tests/harness/rcwin.exe" close KV480DemoReceiver - 10000

@@ -2,6 +2,9 @@
 //   rcwin wait <class> <caption> [timeout ms]   waits until such a window exists
 //   rcwin close <class> <caption> [timeout ms]  posts WM_CLOSE to it and waits
 //                                              until its process has ended
+//   rcwin command <class> <caption> <id> [timeout ms]
+//                                              posts WM_COMMAND id to it, as a
+//                                              menu choice would
 // "-" as class or caption matches any. Exit 0 on success, 1 on time-out, 2 on
 // bad usage.
 #include <windows.h>
@@ -9,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -26,14 +30,34 @@ HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs) 
     }
 }
 
+int Usage() {
+    std::fprintf(stderr, "usage: rcwin wait|close <class> <caption> [timeout ms]\n"
+                         "       rcwin command <class> <caption> <id> [timeout ms]\n");
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4 || (std::strcmp(argv[1], "wait") != 0 && std::strcmp(argv[1], "close") != 0)) {
-        std::fprintf(stderr, "usage: rcwin wait|close <class> <caption> [timeout ms]\n");
-        return 2;
+    if (argc < 4)
+        return Usage();
+    const bool command = std::strcmp(argv[1], "command") == 0;
+    if (!command && std::strcmp(argv[1], "wait") != 0 && std::strcmp(argv[1], "close") != 0)
+        return Usage();
+    int next = 4;
+    WPARAM id = 0;
+    if (command) {
+        if (argc < 5)
+            return Usage();
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(argv[4], &end, 0);
+        if (end == argv[4] || *end != '\0' || value > std::numeric_limits<WORD>::max())
+            return Usage();
+        id = static_cast<WPARAM>(value);
+        next = 5;
     }
-    DWORD timeoutMs = argc > 4 ? static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10)) : 10000;
+    DWORD timeoutMs =
+        argc > next ? static_cast<DWORD>(std::strtoul(argv[next], nullptr, 10)) : 10000;
     HWND window = WaitForWindow(OrNull(argv[2]), OrNull(argv[3]), timeoutMs);
     if (window == nullptr) {
         std::fprintf(stderr, "rcwin: no window %s / %s\n", argv[2], argv[3]);
@@ -41,6 +65,8 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "wait") == 0)
         return 0;
+    if (command)
+        return PostMessageA(window, WM_COMMAND, id, 0) ? 0 : 1;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);

@@ -1,0 +1,268 @@
+#include "CDlgTest.h"
+
+#include "CDC.h"
+#include "CMemDC.h"
+#include "CReg.h"
+#include "RcMessages.h"
+#include "Settings.h"
+#include "resource.h"
+
+#include <iterator>
+
+namespace {
+
+const COLORREF BACKGROUND_COLOUR = RGB(209, 209, 209);
+const COLORREF MARK_COLOUR = RGB(250, 0, 0);
+const int MARK_PEN_WIDTH = 3;
+const int RC_ZELMAR_OVI = static_cast<int>(settings::RC_TYPE_ZELMAR_OVI);
+
+// Outer window size per remote control; the picture is centred in the client
+// area, whatever the frame takes.
+const int WINDOW_WIDTH_VEKO = 100;
+const int WINDOW_WIDTH_ZELMAR_OVI = 160;
+const int WINDOW_HEIGHT = 300;
+
+enum class Shape { RoundRect, Ellipse };
+
+// Where a key lies on its picture: relative to the centre of the client area,
+// which is the centre of the picture. Right and bottom are exclusive.
+struct KeyMark {
+    int nKey;
+    Shape shape;
+    int nCorner; // corner ellipse's width and height for RoundRect
+    int nLeft, nTop, nRight, nBottom;
+};
+
+const KeyMark MARKS_VEKO[] = {
+    {1, Shape::RoundRect, 3, -20, -95, 0, -67}, {2, Shape::RoundRect, 3, 1, -95, 21, -67},
+    {3, Shape::RoundRect, 3, -20, -57, 0, -29}, {4, Shape::RoundRect, 3, 1, -57, 21, -29},
+    {5, Shape::RoundRect, 3, -20, -19, 0, 9},   {6, Shape::RoundRect, 3, 1, -19, 21, 9},
+};
+
+const KeyMark MARKS_ZELMAR_OVI[] = {
+    {7, Shape::Ellipse, 0, -38, -92, -17, -71},      // F1
+    {8, Shape::Ellipse, 0, -10, -92, 11, -71},       // F2
+    {9, Shape::Ellipse, 0, 18, -92, 39, -71},        // F3
+    {10, Shape::Ellipse, 0, -38, -68, -17, -47},     // F4
+    {11, Shape::Ellipse, 0, -10, -68, 11, -47},      // F5
+    {12, Shape::Ellipse, 0, 18, -68, 39, -47},       // F6
+    {13, Shape::RoundRect, 22, -30, -46, -1, -24},   // ESC
+    {14, Shape::RoundRect, 22, 3, -46, 33, -24},     // Enter
+    {15, Shape::Ellipse, 0, -8, -25, 11, -6},        // arrow up
+    {16, Shape::Ellipse, 0, -8, 11, 11, 30},         // arrow down
+    {17, Shape::Ellipse, 0, -26, -7, -7, 12},        // arrow left
+    {18, Shape::Ellipse, 0, 10, -7, 29, 12},         // arrow right
+    {19, Shape::RoundRect, 18, -41, -113, -11, -95}, // vehicle
+    {20, Shape::RoundRect, 18, -8, -113, 38, -95},   // STOP
+    {21, Shape::Ellipse, 0, -28, 26, -9, 45},        // question mark
+    {22, Shape::Ellipse, 0, 12, 26, 31, 45},         // right of the question mark
+    {23, Shape::Ellipse, 0, -8, 41, 11, 60},         // green round key
+};
+
+template <std::size_t N> const KeyMark* FindMark(const KeyMark (&marks)[N], int nKey) {
+    for (const KeyMark& mark : marks) {
+        if (mark.nKey == nKey) {
+            return &mark;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CDlgTest::CDlgTest(CWnd* pParentWnd)
+    : CDialog(IDD_TEST_DIALOG, pParentWnd), m_brBackground(CreateSolidBrush(BACKGROUND_COLOUR)) {}
+
+CDlgTest::~CDlgTest() {
+    if (m_brBackground != nullptr) {
+        DeleteObject(m_brBackground);
+    }
+}
+
+const framework::MessageMap* CDlgTest::GetMessageMap() const {
+    using framework::Handler;
+    static const framework::MessageMapEntry entries[] = {
+        {WM_PAINT, 0, Handler<&CDlgTest::OnPaint>},
+        {WM_ERASEBKGND, 0, Handler<&CDlgTest::OnEraseBkgnd>},
+        {WM_RC_TESTKEY, 0, Handler<&CDlgTest::OnTestKey>},
+        {WM_TIMER, 0, Handler<&CDlgTest::OnTimer>},
+    };
+    static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
+    return &map;
+}
+
+BOOL CDlgTest::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    // The type and its picture are fixed at the first opening: the resident
+    // program reads its settings once.
+    if (m_bmpRemote.GetSafeHandle() == nullptr) {
+        const CReg reg;
+        DWORD dwType = 0;
+        if (reg.ReadDword(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_RC_TYPE,
+                          &dwType) == CReg::RESULT_OK) {
+            m_nRcType = static_cast<int>(dwType);
+        }
+        m_bmpRemote.LoadBitmap(m_nRcType == RC_ZELMAR_OVI ? IDB_REMOTE_ZELMAR_OVI
+                                                          : IDB_REMOTE_VEKO);
+    }
+
+    const int nWidth = m_nRcType == RC_ZELMAR_OVI ? WINDOW_WIDTH_ZELMAR_OVI : WINDOW_WIDTH_VEKO;
+    SetWindowPos(m_hWnd, nullptr, 0, 0, nWidth, WINDOW_HEIGHT, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT rcDesktop;
+    GetWindowRect(GetDesktopWindow(), &rcDesktop);
+    SetWindowPos(m_hWnd, nullptr, rcDesktop.left + (rcDesktop.right - rcDesktop.left - nWidth) / 2,
+                 rcDesktop.top + (rcDesktop.bottom - rcDesktop.top - WINDOW_HEIGHT) / 2, 0, 0,
+                 SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+LRESULT CDlgTest::OnEraseBkgnd(WPARAM, LPARAM) {
+    // The picture covers the whole client area.
+    return 1;
+}
+
+LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
+    // Any process can post this message number: a key or flag out of range
+    // would index past the lamps.
+    if (wParam < static_cast<WPARAM>(FIRST_KEY) || wParam > static_cast<WPARAM>(LAST_KEY) ||
+        (lParam != 0 && lParam != 1)) {
+        return 0;
+    }
+    const int nKey = static_cast<int>(wParam);
+    if (lParam == 0) {
+        // A new press means the key held until now is up: its lamp must not
+        // stay lit in whatever phase the blinking left it.
+        KillTimer(m_hWnd, BLINK_TIMER);
+        if (IsKey(m_nBlinkKey) && m_nBlinkKey != nKey) {
+            m_lamps[m_nBlinkKey] = 0;
+        }
+        m_nBlinkKey = -1;
+        m_lamps[nKey] = 1;
+        Redraw();
+        SetTimer(m_hWnd, static_cast<UINT_PTR>(nKey), LAMP_MS, nullptr);
+        return 1;
+    }
+    if (nKey != m_nBlinkKey) {
+        if (IsKey(m_nBlinkKey)) {
+            m_lamps[m_nBlinkKey] = 0;
+        }
+        m_nBlinkKey = nKey;
+        Redraw();
+        SetTimer(m_hWnd, BLINK_TIMER, BLINK_MS, nullptr);
+    }
+    // Restarted by every repeat: the key counts as released when they stop.
+    SetTimer(m_hWnd, RELEASE_TIMER, RELEASE_MS, nullptr);
+    return 1;
+}
+
+LRESULT CDlgTest::OnTimer(WPARAM wParam, LPARAM) {
+    const UINT_PTR nId = wParam;
+    if (nId == BLINK_TIMER) {
+        KillTimer(m_hWnd, BLINK_TIMER);
+        // Only a blinking key keeps the timer going; a stray tick has none.
+        if (IsKey(m_nBlinkKey)) {
+            m_lamps[m_nBlinkKey] = !m_lamps[m_nBlinkKey];
+            Redraw();
+            SetTimer(m_hWnd, BLINK_TIMER, BLINK_MS, nullptr);
+        }
+    } else if (nId == RELEASE_TIMER) {
+        KillTimer(m_hWnd, RELEASE_TIMER);
+        if (IsKey(m_nBlinkKey)) {
+            m_lamps[m_nBlinkKey] = 0;
+        }
+        m_nBlinkKey = -1;
+        KillTimer(m_hWnd, BLINK_TIMER);
+        Redraw();
+    } else if (nId >= static_cast<UINT_PTR>(FIRST_KEY) && nId <= static_cast<UINT_PTR>(LAST_KEY)) {
+        KillTimer(m_hWnd, nId);
+        m_lamps[nId] = 0;
+        Redraw();
+    }
+    return Default();
+}
+
+void CDlgTest::OnPaint() {
+    PAINTSTRUCT ps;
+    const HDC hDC = BeginPaint(m_hWnd, &ps);
+    if (hDC != nullptr) {
+        CDC dc;
+        dc.Attach(hDC);
+        {
+            CMemDC memDC(dc);
+            DrawPicture(memDC);
+        }
+        dc.Detach();
+    }
+    EndPaint(m_hWnd, &ps);
+}
+
+void CDlgTest::Redraw() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    const HDC hDC = GetDC(m_hWnd);
+    if (hDC == nullptr) {
+        return;
+    }
+    CDC dc;
+    dc.Attach(hDC);
+    {
+        CMemDC memDC(dc);
+        DrawPicture(memDC);
+    }
+    dc.Detach();
+    ReleaseDC(m_hWnd, hDC);
+}
+
+void CDlgTest::DrawPicture(CDC& dc) {
+    if (!IsWindowVisible(m_hWnd)) {
+        return;
+    }
+    RECT rcClient;
+    GetClientRect(m_hWnd, &rcClient);
+    const int cx = (rcClient.left + rcClient.right) / 2;
+    const int cy = (rcClient.top + rcClient.bottom) / 2;
+    dc.FillRect(rcClient, m_brBackground);
+
+    BITMAP bm;
+    if (m_bmpRemote.GetBitmap(&bm)) {
+        CDC picture;
+        if (picture.CreateCompatibleDC(&dc)) {
+            const HGDIOBJ hOld = picture.SelectObject(m_bmpRemote.GetSafeHandle());
+            dc.BitBlt(cx - bm.bmWidth / 2, cy - bm.bmHeight / 2, bm.bmWidth, bm.bmHeight, &picture,
+                      0, 0, SRCCOPY);
+            picture.SelectObject(hOld);
+        }
+    }
+
+    // Outlines only, so the key stays visible under its mark.
+    const HPEN hPen = CreatePen(PS_SOLID, MARK_PEN_WIDTH, MARK_COLOUR);
+    const HGDIOBJ hOldPen = dc.SelectObject(hPen);
+    const HGDIOBJ hOldBrush = dc.SelectStockObject(HOLLOW_BRUSH);
+    for (int nKey = FIRST_KEY; nKey <= LAST_KEY; ++nKey) {
+        if (m_lamps[nKey]) {
+            DrawMark(dc, nKey, cx, cy);
+        }
+    }
+    dc.SelectObject(hOldBrush);
+    dc.SelectObject(hOldPen);
+    if (hPen != nullptr) {
+        DeleteObject(hPen);
+    }
+}
+
+void CDlgTest::DrawMark(CDC& dc, int nKey, int cx, int cy) {
+    // A key of the other remote control has no place on this picture.
+    const KeyMark* pMark =
+        m_nRcType == RC_ZELMAR_OVI ? FindMark(MARKS_ZELMAR_OVI, nKey) : FindMark(MARKS_VEKO, nKey);
+    if (pMark == nullptr) {
+        return;
+    }
+    const RECT rc{cx + pMark->nLeft, cy + pMark->nTop, cx + pMark->nRight, cy + pMark->nBottom};
+    if (pMark->shape == Shape::Ellipse) {
+        dc.Ellipse(rc);
+    } else {
+        dc.RoundRect(rc, pMark->nCorner, pMark->nCorner);
+    }
+}

@@ -1,0 +1,52 @@
+// The test dialog: a picture of the configured remote control on which the
+// key that the decoder has just recognised is marked in red. A short press
+// lights its key for a moment; a held key blinks until it is released.
+// The main dialog holds one object for the whole run and shows it modally;
+// the decoder posts WM_RC_TESTKEY to its window while the window exists.
+#pragma once
+
+#include <windows.h>
+
+#include "CBitmap.h"
+#include "CDialog.h"
+
+class CDC;
+
+class CDlgTest : public CDialog {
+public:
+    explicit CDlgTest(CWnd* pParentWnd = nullptr);
+    ~CDlgTest() override;
+
+    // Key numbers; index 0 of the lamps is not used.
+    static constexpr int FIRST_KEY = 1;
+    static constexpr int LAST_KEY = 23;
+    // Timer ids besides the keys' own lamp timers (id = key number).
+    static constexpr UINT_PTR BLINK_TIMER = 24;
+    static constexpr UINT_PTR RELEASE_TIMER = 25;
+    static constexpr UINT LAMP_MS = 200;
+    static constexpr UINT BLINK_MS = 200;
+    static constexpr UINT RELEASE_MS = 300;
+
+protected:
+    BOOL OnInitDialog() override;
+    const framework::MessageMap* GetMessageMap() const override;
+
+private:
+    void OnPaint();
+    LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestKey(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+
+    // Draws the picture into the window's client area now.
+    void Redraw();
+    void DrawPicture(CDC& dc);
+    void DrawMark(CDC& dc, int nKey, int cx, int cy);
+
+    static bool IsKey(INT_PTR nKey) { return nKey >= FIRST_KEY && nKey <= LAST_KEY; }
+
+    HBRUSH m_brBackground;
+    CBitmap m_bmpRemote;
+    int m_nRcType = 0;
+    int m_nBlinkKey = -1;
+    int m_lamps[LAST_KEY + 1] = {};
+};

@@ -1,0 +1,904 @@
+// The test dialog and the about box of the resident program, end to end:
+// KV480.exe runs as its own process with the receiver played from COM11, the
+// dialogs are opened with the main window's menu commands, and what they show
+// is read back from the screen, as the user sees it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DevicePort.h"
+#include "LineState.h"
+#include "ProgramUnderTest.h"
+#include "ReceivingWindow.h"
+#include "TrayIcons.h"
+
+using harness::DevicePort;
+using harness::ProgramUnderTest;
+using harness::WaitUntil;
+
+namespace {
+
+const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
+const char* const kMainClass = "CRemoteControlClass";
+const char* const kMainCaption = "Remote Control";
+const char* const kTestCaption = "Remote Control - Test";
+const char* const kAboutCaption = "About Remote Control ...";
+const UINT WM_RC_TESTKEY = WM_USER + 4;
+const WPARAM ID_TEST = 32785;
+const WPARAM ID_ABOUT = 32788;
+const WPARAM ID_EXIT = 32790;
+const int IDC_LINK = 1008;
+const int IDC_VERSION = 1011;
+
+const char* const kPort = "COM1";
+const char* const kDevice = "COM11";
+const DWORD kAddress = 0x12ED;
+
+const COLORREF kMarkRed = RGB(250, 0, 0);
+const COLORREF kBackground = RGB(209, 209, 209);
+const COLORREF kLinkBlue = RGB(0, 0, 255);
+
+// Where the marks belong, relative to the centre of the client area.
+struct KeyPlace {
+    int key;
+    int left, top, right, bottom; // right and bottom exclusive
+};
+
+const KeyPlace kVekoKeys[] = {
+    {1, -20, -95, 0, -67}, {2, 1, -95, 21, -67}, {3, -20, -57, 0, -29},
+    {4, 1, -57, 21, -29},  {5, -20, -19, 0, 9},  {6, 1, -19, 21, 9},
+};
+
+const KeyPlace kZelmarKeys[] = {
+    {7, -38, -92, -17, -71},   {8, -10, -92, 11, -71},  {9, 18, -92, 39, -71},
+    {10, -38, -68, -17, -47},  {11, -10, -68, 11, -47}, {12, 18, -68, 39, -47},
+    {13, -30, -46, -1, -24},   {14, 3, -46, 33, -24},   {15, -8, -25, 11, -6},
+    {16, -8, 11, 11, 30},      {17, -26, -7, -7, 12},   {18, 10, -7, 29, 12},
+    {19, -41, -113, -11, -95}, {20, -8, -113, 38, -95}, {21, -28, 26, -9, 45},
+    {22, 12, 26, 31, 45},      {23, -8, 41, 11, 60},
+};
+
+const KeyPlace& Place(int key) {
+    for (const KeyPlace& place : kVekoKeys)
+        if (place.key == key)
+            return place;
+    for (const KeyPlace& place : kZelmarKeys)
+        if (place.key == key)
+            return place;
+    ADD_FAILURE() << "no key " << key;
+    return kVekoKeys[0];
+}
+
+// Receiver codes of the keys.
+int VekoCode(int key) {
+    const int codes[] = {0x13, 0x1A, 0x11, 0x10, 0x00, 0x02};
+    return codes[key - 1];
+}
+
+int ZelmarCode(int key) {
+    const int codes[] = {0x04, 0x0C, 0x14, 0x03, 0x0B, 0x13, 0x02, 0x12, 0x0A,
+                         0x09, 0x01, 0x11, 0x05, 0x0D, 0x00, 0x10, 0x08};
+    return codes[key - 7];
+}
+
+std::string Frame(std::initializer_list<int> bytes) {
+    std::string frame;
+    for (int b : bytes)
+        frame.push_back(static_cast<char>(b));
+    return frame;
+}
+
+// The bounding box of some pixels; right and bottom exclusive.
+struct Box {
+    int left = INT_MAX;
+    int top = INT_MAX;
+    int right = INT_MIN;
+    int bottom = INT_MIN;
+    int count = 0;
+
+    bool Empty() const { return count == 0; }
+    void Add(int x, int y) {
+        left = x < left ? x : left;
+        top = y < top ? y : top;
+        right = x + 1 > right ? x + 1 : right;
+        bottom = y + 1 > bottom ? y + 1 : bottom;
+        ++count;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& box) {
+    if (box.Empty())
+        return out << "(none)";
+    return out << "(" << box.left << "," << box.top << ")-(" << box.right << "," << box.bottom
+               << ") " << box.count << " px";
+}
+
+// The pixels of a rectangle of the screen.
+class Shot {
+public:
+    explicit Shot(const RECT& rect)
+        : m_width(rect.right - rect.left), m_height(rect.bottom - rect.top) {
+        if (m_width <= 0 || m_height <= 0)
+            return;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = m_width;
+        info.bmiHeader.biHeight = -m_height; // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (dib != nullptr && bits != nullptr) {
+            HGDIOBJ old = SelectObject(memory, dib);
+            if (BitBlt(memory, 0, 0, m_width, m_height, screen, rect.left, rect.top, SRCCOPY)) {
+                const auto* pixels = static_cast<const std::uint32_t*>(bits);
+                m_pixels.assign(pixels, pixels + static_cast<size_t>(m_width) * m_height);
+            }
+            SelectObject(memory, old);
+            DeleteObject(dib);
+        }
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+
+    bool Ok() const { return !m_pixels.empty(); }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+    COLORREF At(int x, int y) const {
+        const std::uint32_t bgra = m_pixels[static_cast<size_t>(y) * m_width + x];
+        return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+    }
+
+    Box Find(COLORREF colour) const { return Collect(colour, true); }
+    Box FindOther(COLORREF colour) const { return Collect(colour, false); }
+
+private:
+    Box Collect(COLORREF colour, bool same) const {
+        Box box;
+        if (!Ok())
+            return box;
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                if ((At(x, y) == colour) == same)
+                    box.Add(x, y);
+        return box;
+    }
+
+    int m_width;
+    int m_height;
+    std::vector<std::uint32_t> m_pixels;
+};
+
+RECT ClientOnScreen(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    OffsetRect(&rect, origin.x, origin.y);
+    return rect;
+}
+
+Shot ClientShot(HWND window) {
+    return Shot(ClientOnScreen(window));
+}
+
+struct Control {
+    HWND window;
+    int id;
+    std::string className;
+    std::string text;
+    LONG style;
+};
+
+std::vector<Control> Controls(HWND dialog) {
+    std::vector<Control> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[64] = "";
+        GetClassNameA(child, className, sizeof(className));
+        controls.push_back(Control{child, GetDlgCtrlID(child), className,
+                                   harness::WindowText(child), GetWindowLongA(child, GWL_STYLE)});
+    }
+    return controls;
+}
+
+// Absolute mouse input, as the user's hand gives it.
+void MoveMouseTo(POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = static_cast<LONG>((screen.x * 65535LL + width / 2) / (width - 1));
+    input.mi.dy = static_cast<LONG>((screen.y * 65535LL + height / 2) / (height - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void ClickAt(POINT screen) {
+    MoveMouseTo(screen);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
+}
+
+// The cursor the user sees: that of the foreground window's thread.
+HCURSOR CurrentCursor() {
+    CURSORINFO info{};
+    info.cbSize = sizeof(info);
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+// The cursor once the last mouse move is handled. Each move briefly shows
+// the window class's arrow before the control sets its own, so one look
+// could catch that instead.
+bool CursorSettlesAt(HCURSOR expected) {
+    Sleep(300);
+    for (int i = 0; i < 10; ++i) {
+        if (CurrentCursor() != expected)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+class KV480DialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
+        ASSERT_FALSE(m_exe.empty()) << "RC_KV480_EXE not set";
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+        char temp[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
+        m_dir = std::string(temp) + "kv480 dialogs\\";
+        CreateDirectoryA(m_dir.c_str(), nullptr);
+        DeleteFileA((m_dir + "RecvApp.ini").c_str());
+        harness::ClearLineState(kPort);
+        ASSERT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 0; }, 5000))
+            << "a tray icon was left over";
+    }
+
+    void TearDown() override {
+        m_device.reset();
+        if (m_program.IsRunning()) {
+            HWND main =
+                harness::FindProcessWindow(m_program.ProcessId(), kMainClass, kMainCaption, false);
+            if (main != nullptr)
+                PostMessageA(main, WM_CLOSE, 0, 0);
+            if (!m_program.WaitForExit(5000))
+                m_program.Terminate();
+        }
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    }
+
+    static void WriteDword(const char* name, DWORD value) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof(value));
+        RegCloseKey(key);
+    }
+
+    // rcType < 0: no RC_type value at all.
+    void StartConnected(int rcType) {
+        WriteDword("Address", kAddress);
+        WriteDword("CommPort", 1);
+        if (rcType >= 0)
+            WriteDword("RC_type", static_cast<DWORD>(rcType));
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_dir.c_str()),
+                       static_cast<DWORD>(m_dir.size() + 1));
+        RegCloseKey(key);
+
+        ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
+        m_main = m_program.WaitForWindow(kMainClass, kMainCaption, 10000);
+        ASSERT_NE(nullptr, m_main);
+        ASSERT_TRUE(WaitUntil(
+            [] {
+                harness::LineState state;
+                return harness::ReadLineState(kPort, state) && state.dtr == 1;
+            },
+            10000))
+            << "the port was not opened";
+        m_device = std::make_unique<DevicePort>(kDevice);
+        ASSERT_NE(INVALID_HANDLE_VALUE, m_device->handle());
+        ASSERT_TRUE(m_device->SetLine(CBR_9600));
+    }
+
+    HWND FindVisible(const char* className, const char* caption) const {
+        return harness::FindProcessWindow(m_program.ProcessId(), className, caption, true);
+    }
+
+    int CountWindows(const char* className, const char* caption) const {
+        int count = 0;
+        for (HWND window = FindWindowExA(nullptr, nullptr, className, caption); window != nullptr;
+             window = FindWindowExA(nullptr, window, className, caption)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == m_program.ProcessId())
+                ++count;
+        }
+        return count;
+    }
+
+    // Opens the test dialog from the menu and waits until its picture is up.
+    HWND OpenTestDialog() {
+        PostMessageA(m_main, WM_COMMAND, ID_TEST, 0);
+        HWND dialog = nullptr;
+        WaitUntil(
+            [&] {
+                dialog = FindVisible(kMainClass, kTestCaption);
+                return dialog != nullptr;
+            },
+            10000);
+        // Painted: background at the edges, the picture within.
+        auto painted = [&] {
+            const Shot shot = ClientShot(dialog);
+            return shot.Ok() && shot.At(0, 0) == kBackground &&
+                   shot.At(shot.Width() - 1, shot.Height() - 1) == kBackground &&
+                   !shot.FindOther(kBackground).Empty();
+        };
+        if (dialog != nullptr && !WaitUntil(painted, 5000))
+            ADD_FAILURE() << "the picture did not appear";
+        return dialog;
+    }
+
+    HWND OpenAboutBox() {
+        PostMessageA(m_main, WM_COMMAND, ID_ABOUT, 0);
+        HWND box = nullptr;
+        WaitUntil(
+            [&] {
+                box = FindVisible("#32770", kAboutCaption);
+                return box != nullptr;
+            },
+            10000);
+        return box;
+    }
+
+    bool PressVeko(int key) { return m_device->Write(Frame({0x12, 0xED, VekoCode(key)})); }
+    bool RepeatVeko() { return m_device->Write(Frame({0xAA, 0xAA, 0xAA})); }
+    // The toggle bit changes with every new press and stays for its repeats.
+    bool PressZelmar(int key) {
+        m_toggle ^= 0x20;
+        return RepeatZelmar(key);
+    }
+    bool RepeatZelmar(int key) {
+        return m_device->Write(Frame({0x5A, 0x12 | m_toggle, ZelmarCode(key)}));
+    }
+
+    // The red marks on the dialog once any show, or none within timeoutMs.
+    static Box WaitForMark(HWND dialog, DWORD timeoutMs) {
+        Box marks;
+        WaitUntil(
+            [&] {
+                marks = ClientShot(dialog).Find(kMarkRed);
+                return !marks.Empty();
+            },
+            timeoutMs);
+        return marks;
+    }
+
+    static bool WaitForNoMark(HWND dialog, DWORD timeoutMs) {
+        return WaitUntil([&] { return ClientShot(dialog).Find(kMarkRed).Empty(); }, timeoutMs);
+    }
+
+    // The 3-pixel pen runs along the key's rectangle, one pixel each side.
+    static void ExpectMarkOn(const Box& marks, HWND dialog, int key) {
+        RECT client;
+        GetClientRect(dialog, &client);
+        const int cx = client.right / 2;
+        const int cy = client.bottom / 2;
+        const KeyPlace& place = Place(key);
+        SCOPED_TRACE("key " + std::to_string(key));
+        ASSERT_FALSE(marks.Empty());
+        EXPECT_NEAR(cx + place.left - 1, marks.left, 1) << marks;
+        EXPECT_NEAR(cy + place.top - 1, marks.top, 1) << marks;
+        EXPECT_NEAR(cx + place.right + 1, marks.right, 1) << marks;
+        EXPECT_NEAR(cy + place.bottom + 1, marks.bottom, 1) << marks;
+    }
+
+    // Each key of the remote: a press marks exactly that key, briefly.
+    template <typename Press>
+    void CheckEveryKey(HWND dialog, const KeyPlace* first, const KeyPlace* last, Press press) {
+        for (const KeyPlace* place = first; place != last; ++place) {
+            ASSERT_TRUE(press(place->key));
+            const Box marks = WaitForMark(dialog, 3000);
+            ExpectMarkOn(marks, dialog, place->key);
+            ASSERT_TRUE(WaitForNoMark(dialog, 2000)) << "key " << place->key << " stays marked";
+        }
+    }
+
+    ProgramUnderTest m_program;
+    std::string m_exe;
+    std::string m_dir;
+    HWND m_main = nullptr;
+    std::unique_ptr<DevicePort> m_device;
+    int m_toggle = 0;
+};
+
+// --- Test dialog --------------------------------------------------------------
+
+TEST_F(KV480DialogsTest, VekoDialogShowsTheSixKeyPictureAndMarksEachKey) {
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+
+    // Its own caption, the main dialog's class: a lookup by both together
+    // still finds only the hidden main dialog.
+    char className[64] = "";
+    GetClassNameA(dialog, className, sizeof(className));
+    EXPECT_STREQ(kMainClass, className);
+    EXPECT_EQ(kTestCaption, harness::WindowText(dialog));
+    EXPECT_EQ(1, CountWindows(kMainClass, kMainCaption));
+    EXPECT_EQ(m_main, FindWindowA(kMainClass, kMainCaption));
+
+    RECT window;
+    GetWindowRect(dialog, &window);
+    EXPECT_EQ(100, window.right - window.left);
+    EXPECT_EQ(300, window.bottom - window.top);
+    // Centred on the screen.
+    EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (window.left + window.right) / 2, 1);
+    EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (window.top + window.bottom) / 2, 1);
+
+    // The 58 x 255 picture, centred in the client area; nothing marked yet.
+    const Shot shot = ClientShot(dialog);
+    ASSERT_TRUE(shot.Ok());
+    const Box picture = shot.FindOther(kBackground);
+    EXPECT_EQ(shot.Width() / 2 - 29, picture.left) << picture;
+    EXPECT_EQ(shot.Height() / 2 - 127, picture.top) << picture;
+    EXPECT_EQ(58, picture.right - picture.left) << picture;
+    EXPECT_EQ(255, picture.bottom - picture.top) << picture;
+    EXPECT_TRUE(shot.Find(kMarkRed).Empty());
+
+    CheckEveryKey(dialog, std::begin(kVekoKeys), std::end(kVekoKeys),
+                  [&](int key) { return PressVeko(key); });
+}
+
+TEST_F(KV480DialogsTest, ZelmarDialogShowsTheSeventeenKeyPictureAndMarksEachKey) {
+    StartConnected(1);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+
+    RECT window;
+    GetWindowRect(dialog, &window);
+    EXPECT_EQ(160, window.right - window.left);
+    EXPECT_EQ(300, window.bottom - window.top);
+
+    const Shot shot = ClientShot(dialog);
+    ASSERT_TRUE(shot.Ok());
+    const Box picture = shot.FindOther(kBackground);
+    EXPECT_EQ(shot.Width() / 2 - 58, picture.left) << picture;
+    EXPECT_EQ(shot.Height() / 2 - 127, picture.top) << picture;
+    EXPECT_EQ(116, picture.right - picture.left) << picture;
+    EXPECT_EQ(255, picture.bottom - picture.top) << picture;
+
+    CheckEveryKey(dialog, std::begin(kZelmarKeys), std::end(kZelmarKeys),
+                  [&](int key) { return PressZelmar(key); });
+}
+
+TEST_F(KV480DialogsTest, MissingTypeShowsTheVekoPicture) {
+    StartConnected(-1);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    RECT window;
+    GetWindowRect(dialog, &window);
+    EXPECT_EQ(100, window.right - window.left);
+}
+
+TEST_F(KV480DialogsTest, KeysOfTheOtherRemoteLeaveNoMark) {
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    // In one chunk: the other remote's key comes first, so it is lit (if it
+    // were drawn) when key 1 shows.
+    ASSERT_TRUE(
+        m_device->Write(Frame({0x5A, 0x32, ZelmarCode(7)}) + Frame({0x12, 0xED, VekoCode(1)})));
+    ExpectMarkOn(WaitForMark(dialog, 3000), dialog, 1);
+    ASSERT_TRUE(WaitForNoMark(dialog, 2000));
+}
+
+TEST_F(KV480DialogsTest, KeysOfTheOtherRemoteLeaveNoMarkOnTheZelmarPicture) {
+    StartConnected(1);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(
+        m_device->Write(Frame({0x12, 0xED, VekoCode(2)}) + Frame({0x5A, 0x32, ZelmarCode(15)})));
+    ExpectMarkOn(WaitForMark(dialog, 3000), dialog, 15);
+}
+
+TEST_F(KV480DialogsTest, ShortPressLightsTheKeyForAMoment) {
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(PressVeko(3));
+    ASSERT_FALSE(WaitForMark(dialog, 3000).Empty());
+    const DWORD seen = GetTickCount();
+    ASSERT_TRUE(WaitForNoMark(dialog, 2000));
+    // 200 ms; the slack is for the capture and a busy machine.
+    EXPECT_LT(GetTickCount() - seen, 700u);
+    // And it stays off.
+    EXPECT_TRUE(WaitForMark(dialog, 600).Empty());
+}
+
+TEST_F(KV480DialogsTest, HeldKeyBlinksWhileRepeatsArriveAndGoesOffAfterTheLast) {
+    StartConnected(1);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+
+    struct Sample {
+        DWORD at;
+        bool marked;
+    };
+    std::vector<Sample> samples;
+    const int key = 15; // arrow up
+    ASSERT_TRUE(PressZelmar(key));
+    const DWORD start = GetTickCount();
+    // Marked at the press.
+    ExpectMarkOn(WaitForMark(dialog, 3000), dialog, key);
+    DWORD lastRepeat = start;
+    // The receiver repeats every ~110 ms while the key is held, for 2 s.
+    while (GetTickCount() - start < 2000) {
+        if (GetTickCount() - lastRepeat >= 110) {
+            ASSERT_TRUE(RepeatZelmar(key));
+            lastRepeat = GetTickCount();
+        }
+        const Box marks = ClientShot(dialog).Find(kMarkRed);
+        if (!marks.Empty())
+            ExpectMarkOn(marks, dialog, key);
+        samples.push_back(Sample{GetTickCount() - start, !marks.Empty()});
+        Sleep(15);
+    }
+    const DWORD released = GetTickCount() - start;
+    while (GetTickCount() - start < released + 1200) {
+        samples.push_back(
+            Sample{GetTickCount() - start, !ClientShot(dialog).Find(kMarkRed).Empty()});
+        Sleep(15);
+    }
+
+    // Blinking once the repeats pass the hold time (~500 ms): count the
+    // switches between 800 ms and the release.
+    int switches = 0;
+    for (size_t i = 1; i < samples.size(); ++i)
+        if (samples[i].at > 800 && samples[i].at < released &&
+            samples[i].marked != samples[i - 1].marked)
+            ++switches;
+    // 1.2 s of a 200 ms on / 200 ms off blink.
+    EXPECT_GE(switches, 3);
+    EXPECT_LE(switches, 12);
+    // Off 300 ms after the last repeat, and stays off.
+    for (const Sample& sample : samples) {
+        if (sample.at > released + 600) {
+            EXPECT_FALSE(sample.marked) << "marked at " << sample.at << " ms";
+        }
+    }
+}
+
+TEST_F(KV480DialogsTest, NewPressOfAnotherKeyEndsTheBlinkingOfTheHeldOne) {
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(PressVeko(3));
+    Sleep(600);
+    // Repeats until the held key shows marked in its blinking.
+    bool marked = false;
+    const DWORD start = GetTickCount();
+    while (!marked && GetTickCount() - start < 3000) {
+        ASSERT_TRUE(RepeatVeko());
+        for (int i = 0; i < 6 && !marked; ++i) {
+            Sleep(15);
+            marked = !ClientShot(dialog).Find(kMarkRed).Empty();
+        }
+    }
+    ASSERT_TRUE(marked);
+    // The user lets go and at once presses another key.
+    ASSERT_TRUE(PressVeko(6));
+    Sleep(700);
+    const Box marks = ClientShot(dialog).Find(kMarkRed);
+    EXPECT_TRUE(marks.Empty()) << "still marked: " << marks;
+}
+
+TEST_F(KV480DialogsTest, ForgedKeyAndTimerMessagesAreIgnored) {
+    // A receiving window: memory past the lamps must stay as it was, the
+    // message number that keys are posted with included.
+    {
+        std::ofstream ini(m_dir + "RecvApp.ini", std::ios::binary | std::ios::trunc);
+        ini << "[Receiver]\r\nClassName=KV480DialogsReceiver\r\nWindowName=NULL\r\n";
+    }
+    harness::ReceivingWindow receiver("KV480DialogsReceiver", "Receiver");
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(receiver.BringToTop());
+    // Any process can post these: keys out of 1..23, repeat flags other than
+    // 0 and 1, timer ids that are no key.
+    const WPARAM keys[] = {0, 24, 25, 100000, 0x7FFFFFFF, static_cast<WPARAM>(-1)};
+    for (WPARAM key : keys) {
+        PostMessageA(dialog, WM_RC_TESTKEY, key, 0);
+        PostMessageA(dialog, WM_RC_TESTKEY, key, 1);
+    }
+    PostMessageA(dialog, WM_RC_TESTKEY, 3, 2);
+    PostMessageA(dialog, WM_RC_TESTKEY, 3, -1);
+    PostMessageA(dialog, WM_TIMER, 24, 0); // blink tick with no key held
+    PostMessageA(dialog, WM_TIMER, 100000, 0);
+    PostMessageA(dialog, WM_TIMER, 0x7FFFFFFF, 0);
+    PostMessageA(dialog, WM_TIMER, static_cast<WPARAM>(-1), 0);
+    EXPECT_TRUE(WaitForMark(dialog, 700).Empty());
+    ASSERT_TRUE(m_program.IsRunning());
+
+    // Real keys still work as before, on the picture and at the receiver.
+    ASSERT_TRUE(PressVeko(6));
+    ExpectMarkOn(WaitForMark(dialog, 3000), dialog, 6);
+    EXPECT_TRUE(WaitForNoMark(dialog, 2000));
+    ASSERT_TRUE(receiver.WaitForKeys(1, 3000));
+    EXPECT_EQ(6u, receiver.Keys()[0].key);
+}
+
+TEST_F(KV480DialogsTest, SecondTestCommandBringsTheOpenDialogToTheFront) {
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    // Something else in front.
+    HWND other = CreateWindowExA(0, "STATIC", "in front", WS_POPUP | WS_VISIBLE | WS_CAPTION, 50,
+                                 50, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }, 2000));
+
+    PostMessageA(m_main, WM_COMMAND, ID_TEST, 0);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
+    Sleep(300);
+    EXPECT_EQ(1, CountWindows(kMainClass, kTestCaption));
+    EXPECT_TRUE(IsWindow(dialog));
+    DestroyWindow(other);
+}
+
+TEST_F(KV480DialogsTest, ClosedAndReopenedDialogKeepsWorking) {
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 3000));
+    // With no dialog, keys still reach the program without harm.
+    ASSERT_TRUE(PressVeko(2));
+    Sleep(300);
+    ASSERT_TRUE(m_program.IsRunning());
+
+    dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(PressVeko(5));
+    ExpectMarkOn(WaitForMark(dialog, 3000), dialog, 5);
+}
+
+TEST_F(KV480DialogsTest, ExitWithTheTestDialogOpenEndsTheProgram) {
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    PostMessageA(m_main, WM_COMMAND, ID_EXIT, 0);
+    ASSERT_TRUE(m_program.WaitForExit(5000));
+    EXPECT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 0; }, 3000));
+    // The port is free again.
+    m_device.reset();
+    DevicePort port(kPort);
+    EXPECT_NE(INVALID_HANDLE_VALUE, port.handle());
+}
+
+TEST_F(KV480DialogsTest, CloseWithBothDialogsOpenEndsTheProgram) {
+    StartConnected(0);
+    ASSERT_NE(nullptr, OpenTestDialog());
+    ASSERT_NE(nullptr, OpenAboutBox());
+    PostMessageA(m_main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_program.WaitForExit(5000));
+    EXPECT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 0; }, 3000));
+}
+
+// --- About box ----------------------------------------------------------------
+
+// The link is drawn blue and underlined: one row of blue as wide as the text.
+void ExpectBlueUnderlinedLink(HWND link) {
+    RECT rect;
+    GetWindowRect(link, &rect);
+    const Shot shot(rect);
+    ASSERT_TRUE(shot.Ok());
+    const Box blue = shot.Find(kLinkBlue);
+    ASSERT_FALSE(blue.Empty()) << "no blue text";
+    int widestRow = 0;
+    for (int y = blue.top; y < blue.bottom; ++y) {
+        int row = 0;
+        for (int x = blue.left; x < blue.right; ++x)
+            row += shot.At(x, y) == kLinkBlue ? 1 : 0;
+        widestRow = row > widestRow ? row : widestRow;
+    }
+    EXPECT_GE(widestRow, (blue.right - blue.left) * 9 / 10) << "no underline";
+}
+
+TEST_F(KV480DialogsTest, AboutBoxShowsIconVersionAndLink) {
+    StartConnected(0);
+    HWND box = OpenAboutBox();
+    ASSERT_NE(nullptr, box);
+    Sleep(300);
+
+    bool icon = false;
+    bool visit = false;
+    bool purpose = false;
+    std::string version;
+    std::string link;
+    std::string ok;
+    for (const Control& control : Controls(box)) {
+        if (control.id == IDC_VERSION)
+            version = control.text;
+        else if (control.id == IDC_LINK)
+            link = control.text;
+        else if (control.id == IDOK)
+            ok = control.text;
+        else if ((control.style & SS_TYPEMASK) == SS_ICON)
+            icon = SendMessageA(control.window, STM_GETICON, 0, 0) != 0;
+        else if (control.text == "For more info visit")
+            visit = true;
+        else if (control.text.find("support utility") != std::string::npos)
+            purpose = true;
+    }
+    EXPECT_TRUE(icon) << "the program's icon";
+    EXPECT_EQ("Version 6.1", version);
+    EXPECT_EQ("User guide", link);
+    EXPECT_EQ("OK", ok);
+    EXPECT_TRUE(visit);
+    EXPECT_TRUE(purpose);
+    ExpectBlueUnderlinedLink(GetDlgItem(box, IDC_LINK));
+
+    // A second command opens no second box.
+    PostMessageA(m_main, WM_COMMAND, ID_ABOUT, 0);
+    Sleep(500);
+    EXPECT_EQ(1, CountWindows("#32770", kAboutCaption));
+
+    // OK closes it; the next one shows the same, with a new underlined font.
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
+    EXPECT_TRUE(m_program.IsRunning());
+    box = OpenAboutBox();
+    ASSERT_NE(nullptr, box);
+    Sleep(300);
+    EXPECT_EQ("Version 6.1", harness::WindowText(GetDlgItem(box, IDC_VERSION)));
+    ExpectBlueUnderlinedLink(GetDlgItem(box, IDC_LINK));
+
+    // Exit ends the box and the program.
+    PostMessageA(m_main, WM_COMMAND, ID_EXIT, 0);
+    ASSERT_TRUE(m_program.WaitForExit(5000));
+}
+
+// While it runs, opening an .html file appends the file to a log, so a test
+// can see which file the shell was asked to open, and how often.
+class HtmlAssociation {
+public:
+    explicit HtmlAssociation(const std::string& logFile) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".html", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            char value[256] = "";
+            DWORD size = sizeof(value);
+            DWORD type = 0;
+            if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                                 &size) == ERROR_SUCCESS &&
+                type == REG_SZ) {
+                m_hadDefault = true;
+                m_previous.assign(value, strnlen(value, sizeof(value)));
+            }
+            RegCloseKey(key);
+        }
+        SetDefault("Software\\Classes\\.html", kProgId);
+        SetDefault(std::string("Software\\Classes\\") + kProgId + "\\shell\\open\\command",
+                   "C:\\windows\\system32\\cmd.exe /c type \"%1\" >> \"" + logFile + "\"");
+    }
+    ~HtmlAssociation() {
+        if (m_hadDefault)
+            SetDefault("Software\\Classes\\.html", m_previous);
+        else
+            RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string("Software\\Classes\\") + kProgId).c_str());
+    }
+    HtmlAssociation(const HtmlAssociation&) = delete;
+    HtmlAssociation& operator=(const HtmlAssociation&) = delete;
+
+private:
+    static constexpr const char* kProgId = "KV480Test.GuideLog";
+
+    static void SetDefault(const std::string& path, const std::string& value) {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(key);
+    }
+
+    bool m_hadDefault = false;
+    std::string m_previous;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+TEST_F(KV480DialogsTest, LinkShowsTheHandOverItsTextOnlyAndOpensTheUserGuide) {
+    const std::string guide = "<html><body>KV480 user guide</body></html>\r\n";
+    const std::string log = m_dir + "opened.log";
+    DeleteFileA(log.c_str());
+    {
+        std::ofstream file(m_dir + "user-guide.html", std::ios::binary | std::ios::trunc);
+        file << guide;
+    }
+    HtmlAssociation association(log);
+    StartConnected(0);
+    HWND box = OpenAboutBox();
+    ASSERT_NE(nullptr, box);
+    HWND link = GetDlgItem(box, IDC_LINK);
+    ASSERT_NE(nullptr, link);
+    Sleep(300);
+
+    // The text's own rectangle, from the drawn underline.
+    RECT control;
+    GetWindowRect(link, &control);
+    const Box text = Shot(control).Find(kLinkBlue);
+    ASSERT_FALSE(text.Empty());
+    const POINT onText{control.left + text.left + 3, control.top + (text.top + text.bottom) / 2};
+    const POINT rightOfText{control.left + text.right + 4, onText.y};
+    ASSERT_LT(rightOfText.x, control.right) << "the control has no room right of its text";
+    RECT client = ClientOnScreen(box);
+    const POINT outside{client.left + 5, client.bottom - 5};
+
+    MoveMouseTo(outside);
+    Sleep(300);
+    const HCURSOR arrow = CurrentCursor();
+    ASSERT_NE(nullptr, arrow);
+
+    // The first move over the link only asks for the leave notice...
+    MoveMouseTo(onText);
+    EXPECT_TRUE(CursorSettlesAt(arrow));
+    // ...the next one shows the hand, over the text only.
+    MoveMouseTo(POINT{onText.x + 1, onText.y});
+    EXPECT_TRUE(WaitUntil([&] { return CurrentCursor() != arrow; }, 2000));
+    const HCURSOR hand = CurrentCursor();
+    EXPECT_TRUE(CursorSettlesAt(hand));
+    MoveMouseTo(rightOfText);
+    EXPECT_TRUE(CursorSettlesAt(arrow)) << "beside the text";
+    MoveMouseTo(POINT{onText.x + 2, onText.y});
+    EXPECT_TRUE(CursorSettlesAt(hand));
+    // Leaving the control brings the arrow back.
+    MoveMouseTo(outside);
+    EXPECT_TRUE(CursorSettlesAt(arrow)) << "outside the control";
+
+    // A click beside the text opens nothing; a click on it opens the guide,
+    // once. Each opening appends the opened file to the log.
+    ClickAt(rightOfText);
+    Sleep(1000);
+    ClickAt(onText);
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(log) == guide; }, 10000))
+        << "the user guide was not opened";
+    Sleep(3000);
+    EXPECT_EQ(guide, ReadFile(log)) << "opened more than once";
+    ExpectBlueUnderlinedLink(link);
+    DeleteFileA(log.c_str());
+}
+
+} // namespace
