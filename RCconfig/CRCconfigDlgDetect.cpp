@@ -1,0 +1,384 @@
+// The two detections: the port search listens on every port for a held key,
+// the address detection on the chosen port for clicked keys. A worker thread
+// does the listening; it reports by posted messages and asks the dialog's
+// thread to change the type, so that all dialog state stays on that thread.
+#include "CRCconfigDlg.h"
+
+#include "AddressText.h"
+#include "CAddressDetector.h"
+#include "CPortEnum.h"
+#include "CPortProbe.h"
+#include "PortNumberFromName.h"
+#include "resource.h"
+
+#include <process.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
+
+namespace {
+
+const char* const TEXT_PORT_SEARCH = "Now will be detected remote control automatically.\n\n"
+                                     "Please press and hold any button of remote control\n"
+                                     "until detecting is in progress.";
+const char* const TEXT_NO_THREAD = "Cannot run detect thread.";
+const char* const TEXT_PORT_FOUND = "Autodetect successfull.";
+const char* const TEXT_PORT_NOT_FOUND = "Remote control wasn't automatically detected.\n\n"
+                                        "You can select port of remote control manually.";
+const char* const TEXT_ADDRESS_DETECTION =
+    "Now several times click on any button of Remote Control.\n"
+    "If address is detected, detecting is automatically stopped.";
+const char* const TEXT_STOP_QUESTION =
+    "Address of RC wasn't detected!\nAre you sure to stop detecting?";
+const char* const TEXT_ADDRESS_FOUND = "Address of RC was successfully detected";
+const char* const TEXT_ADDRESS_NOT_FOUND = "Address wasn't detected.\n\n";
+
+const char* const CAPTION_PORT_IDLE = "Auto Detect CommPort";
+const char* const CAPTION_IN_PROGRESS = "... in progress";
+const char* const CAPTION_BLINK_OFF = " ";
+const char* const CAPTION_START_ADDRESS = "Start Detect Address";
+const char* const CAPTION_STOP_ADDRESS = "Stop Detect Address";
+
+constexpr UINT_PTR BLINK_TIMER_ID = 0;
+constexpr UINT BLINK_PERIOD_MS = 400;
+
+// Beyond this a worker that was asked to stop is terminated.
+constexpr DWORD STOP_TIMEOUT_MS = 4000;
+constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
+
+// Probing line set-up: the receiver's line format; every read ends after
+// 2000 ms at the latest.
+constexpr DWORD READ_TIMEOUT_MS = 2000;
+// A read that the driver does not end in time is abandoned after this.
+constexpr DWORD READ_GRACE_MS = 1000;
+constexpr BYTE DATA_BITS = 8;
+constexpr DWORD INPUT_QUEUE_SIZE = 1000;
+constexpr DWORD OUTPUT_QUEUE_SIZE = 0;
+constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+constexpr int DEVICE_NAME_SIZE = 20;
+
+} // namespace
+
+void CRCconfigDlg::OnAutoDetectCommPort() {
+    EnableControl(IDC_AUTO_DETECT_ADDRESS, FALSE);
+    EnableControl(IDC_AUTO_DETECT_PORT, FALSE);
+    ShowMessage(TEXT_PORT_SEARCH, MB_OK | MB_ICONINFORMATION);
+    StopDetectThread();
+    m_progress.SetRange32(0, m_comboPort.GetCount());
+    m_progress.SetPos(0);
+    m_progress.SetStep(1);
+    ShowProgress(TRUE);
+    if (StartDetectThread()) {
+        SetControlText(IDC_AUTO_DETECT_PORT, CAPTION_IN_PROGRESS);
+        SetTimer(m_hWnd, BLINK_TIMER_ID, BLINK_PERIOD_MS, nullptr);
+        return;
+    }
+    ShowMessage(TEXT_NO_THREAD, MB_OK | MB_ICONEXCLAMATION);
+    // Back to idle: the user may try again or choose the port by hand.
+    ShowProgress(FALSE);
+    EnableControl(IDC_AUTO_DETECT_PORT, TRUE);
+    EnableControl(IDC_AUTO_DETECT_ADDRESS, TRUE);
+}
+
+LRESULT CRCconfigDlg::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam == BLINK_TIMER_ID) {
+        SetControlText(IDC_AUTO_DETECT_PORT, m_bBlink ? CAPTION_IN_PROGRESS : CAPTION_BLINK_OFF);
+        m_bBlink = !m_bBlink;
+    }
+    return Default();
+}
+
+LRESULT CRCconfigDlg::OnPortDetected(WPARAM wParam, LPARAM lParam) {
+    SetForegroundWindow(m_hWnd);
+    m_progress.SetPos(m_comboPort.GetCount());
+    if (wParam != 0) {
+        // Take the check box first: showing the port must not undo a change
+        // the user made while the search ran.
+        UpdateData(TRUE);
+        m_nCommPort = static_cast<int>(lParam);
+        UpdateData(FALSE);
+        ShowMessage(TEXT_PORT_FOUND, MB_OK | MB_ICONINFORMATION);
+        SelectPort(m_nCommPort);
+    } else {
+        ShowMessage(TEXT_PORT_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
+    }
+    KillTimer(m_hWnd, BLINK_TIMER_ID);
+    ShowProgress(FALSE);
+    SetControlText(IDC_AUTO_DETECT_PORT, CAPTION_PORT_IDLE);
+    EnableControl(IDC_AUTO_DETECT_PORT, TRUE);
+    EnableControl(IDC_AUTO_DETECT_ADDRESS, TRUE);
+    return 1;
+}
+
+void CRCconfigDlg::OnAutoDetectAddress() {
+    EnableControl(IDC_AUTO_DETECT_PORT, FALSE);
+    if (m_bDetectAddress == 0) {
+        m_bDetectAddress = 1;
+        SetControlText(IDC_AUTO_DETECT_ADDRESS, CAPTION_STOP_ADDRESS);
+        StopDetectThread();
+        ShowMessage(TEXT_ADDRESS_DETECTION, MB_OK | MB_ICONINFORMATION);
+        ShowProgress(TRUE);
+        m_progress.SetRange32(0, CAddressDetector::RECEPTIONS_NEEDED);
+        m_progress.SetPos(0);
+        m_progress.SetStep(1);
+        StartDetectThread();
+        return;
+    }
+    if (ShowMessage(TEXT_STOP_QUESTION, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return;
+    }
+    // The detection may have ended while the question waited.
+    if (m_bDetectAddress == 0) {
+        return;
+    }
+    ShowProgress(FALSE);
+    SetControlText(IDC_AUTO_DETECT_ADDRESS, CAPTION_START_ADDRESS);
+    m_bDetectAddress = 0;
+    StopDetectThread();
+    EnableControl(IDC_AUTO_DETECT_PORT, TRUE);
+}
+
+LRESULT CRCconfigDlg::OnAddressDetected(WPARAM wParam, LPARAM lParam) {
+    if (lParam != 0) {
+        // Take the check box first, as after a port search.
+        UpdateData(TRUE);
+        m_wAddress = LOWORD(wParam);
+        m_strAddress = AddressText(m_wAddress);
+        ShowMessage(TEXT_ADDRESS_FOUND, MB_OK | MB_ICONINFORMATION);
+        UpdateData(FALSE);
+    } else {
+        ShowMessage(TEXT_ADDRESS_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
+    }
+    m_bDetectAddress = 0;
+    ShowProgress(FALSE);
+    SetControlText(IDC_AUTO_DETECT_ADDRESS, CAPTION_START_ADDRESS);
+    EnableControl(IDC_AUTO_DETECT_PORT, TRUE);
+    return 1;
+}
+
+int CRCconfigDlg::StartDetectThread() {
+    if (m_bThreadStarted == 0) {
+        m_csStop.Lock();
+        m_bStopDetect = 0;
+        m_csStop.Unlock();
+        ResetEvent(m_hStopEvent);
+        m_bWorkerAddressMode = m_bDetectAddress;
+        m_nWorkerPort = m_nCommPort;
+        unsigned nThreadId = 0;
+        const std::uintptr_t hThread =
+            _beginthreadex(nullptr, 0, &CRCconfigDlg::DetectThreadProc, this, 0, &nThreadId);
+        if (hThread != 0) {
+            m_hDetectThread = reinterpret_cast<HANDLE>(hThread);
+            SetThreadPriority(m_hDetectThread, THREAD_PRIORITY_LOWEST);
+            m_bThreadStarted = 1;
+            return 1;
+        }
+    }
+    return m_bThreadStarted;
+}
+
+int CRCconfigDlg::StopDetectThread() {
+    if (m_hDetectThread == nullptr) {
+        return 1;
+    }
+    m_csStop.Lock();
+    m_bStopDetect = 1;
+    m_csStop.Unlock();
+    SetEvent(m_hStopEvent);
+    if (!WaitForWorker(STOP_TIMEOUT_MS)) {
+        TerminateThread(m_hDetectThread, 0);
+        WaitForSingleObject(m_hDetectThread, TERMINATED_TIMEOUT_MS);
+    }
+    // A terminated worker had no chance to close its port.
+    CloseCommPort(m_hDetectPort);
+    CloseHandle(m_hDetectThread);
+    m_hDetectThread = nullptr;
+    m_bThreadStarted = 0;
+    DiscardResults();
+    return 1;
+}
+
+bool CRCconfigDlg::WaitForWorker(DWORD dwTimeoutMs) {
+    // The worker sends messages to the dialog's controls and waits for them:
+    // handle those while waiting, or both threads would wait for each other.
+    const DWORD dwStart = GetTickCount();
+    for (;;) {
+        const DWORD dwElapsed = GetTickCount() - dwStart;
+        if (dwElapsed >= dwTimeoutMs) {
+            return WaitForSingleObject(m_hDetectThread, 0) == WAIT_OBJECT_0;
+        }
+        const DWORD dwWait = MsgWaitForMultipleObjects(1, &m_hDetectThread, FALSE,
+                                                       dwTimeoutMs - dwElapsed, QS_SENDMESSAGE);
+        if (dwWait == WAIT_OBJECT_0) {
+            return true;
+        }
+        if (dwWait != WAIT_OBJECT_0 + 1) {
+            return WaitForSingleObject(m_hDetectThread, 0) == WAIT_OBJECT_0;
+        }
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void CRCconfigDlg::DiscardResults() {
+    // A result that the stopped worker posted before it saw the request is no
+    // longer wanted. (Without a window the filter would take any window's.)
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    MSG msg;
+    while (PeekMessageA(&msg, m_hWnd, WM_ADDRESS_DETECTED, WM_PORT_DETECTED, PM_REMOVE)) {
+    }
+}
+
+unsigned WINAPI CRCconfigDlg::DetectThreadProc(void* pParam) {
+    auto* pDlg = static_cast<CRCconfigDlg*>(pParam);
+    if (pDlg->m_bWorkerAddressMode != 0) {
+        pDlg->DetectAddress();
+    } else {
+        pDlg->SearchPorts();
+    }
+    return 1;
+}
+
+void CRCconfigDlg::SearchPorts() {
+    int bFound = 0;
+    int nPort = 0;
+    {
+        CPortEnum ports;
+        char szName[PORT_NAME_SIZE];
+        char szDescription[PORT_DESCRIPTION_SIZE];
+        while (!IsStopRequested() &&
+               ports.Next(szName, szDescription, sizeof(szDescription), nullptr, 0)) {
+            nPort = PortNumberFromName(szName, sizeof(szName));
+            if (ProbePort(nPort)) {
+                bFound = 1;
+                break;
+            }
+            m_progress.StepIt();
+        }
+    }
+    if (!IsStopRequested()) {
+        PostMessageA(m_hWnd, WM_PORT_DETECTED, static_cast<WPARAM>(bFound),
+                     static_cast<LPARAM>(nPort));
+    }
+}
+
+BOOL CRCconfigDlg::ProbePort(int nPort) {
+    CPortProbe probe;
+    if (OpenCommPort(nPort, m_hDetectPort)) {
+        BYTE abyBytes[CPortProbe::READ_BYTES];
+        while (!probe.IsDecided() && !IsStopRequested()) {
+            DWORD dwRead = 0;
+            const BOOL bRead = ReadPort(m_hDetectPort, abyBytes, sizeof(abyBytes), &dwRead);
+            probe.AddRead(bRead != FALSE, abyBytes, dwRead);
+        }
+    }
+    CloseCommPort(m_hDetectPort);
+    if (probe.GetType() == CPortProbe::TYPE_NONE) {
+        return FALSE;
+    }
+    SendMessageA(m_hWnd, WM_TYPE_DETECTED, static_cast<WPARAM>(probe.GetType()), 0);
+    return TRUE;
+}
+
+void CRCconfigDlg::DetectAddress() {
+    CAddressDetector detector;
+    if (OpenCommPort(m_nWorkerPort, m_hDetectPort)) {
+        BYTE abyBytes[CAddressDetector::READ_BYTES];
+        while (detector.WantsMoreReads() && !IsStopRequested()) {
+            DWORD dwRead = 0;
+            const BOOL bRead = ReadPort(m_hDetectPort, abyBytes, sizeof(abyBytes), &dwRead);
+            if (detector.AddRead(bRead != FALSE, abyBytes, dwRead)) {
+                m_progress.StepIt();
+            }
+        }
+    }
+    CloseCommPort(m_hDetectPort);
+    if (!IsStopRequested()) {
+        PostMessageA(m_hWnd, WM_ADDRESS_DETECTED, static_cast<WPARAM>(detector.GetAddress()),
+                     detector.IsFound() ? 1 : 0);
+    }
+}
+
+BOOL CRCconfigDlg::OpenCommPort(int nPort, std::atomic<HANDLE>& hPort) {
+    char szDevice[DEVICE_NAME_SIZE];
+    const int nLength = std::snprintf(szDevice, sizeof(szDevice), "\\\\.\\COM%i", nPort);
+    if (nLength < 0 || static_cast<std::size_t>(nLength) >= sizeof(szDevice)) {
+        return FALSE;
+    }
+    // Overlapped, so that a stop request can end a read at once.
+    const HANDLE hDevice = CreateFileA(szDevice, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (hDevice == INVALID_HANDLE_VALUE) {
+        return FALSE;
+    }
+    hPort = hDevice;
+
+    DCB dcb{};
+    dcb.DCBlength = sizeof(dcb);
+    if (!GetCommState(hDevice, &dcb)) {
+        return FALSE;
+    }
+    dcb.BaudRate = CBR_9600;
+    dcb.ByteSize = DATA_BITS;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fParity = FALSE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fOutxDsrFlow = FALSE;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fDsrSensitivity = FALSE;
+    dcb.fTXContinueOnXoff = TRUE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fErrorChar = FALSE;
+    dcb.fNull = FALSE;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    dcb.fAbortOnError = FALSE;
+
+    COMMTIMEOUTS timeouts{};
+    GetCommTimeouts(hDevice, &timeouts);
+    timeouts.ReadIntervalTimeout = 0;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = READ_TIMEOUT_MS;
+    SetCommTimeouts(hDevice, &timeouts);
+
+    return SetCommState(hDevice, &dcb) && SetupComm(hDevice, INPUT_QUEUE_SIZE, OUTPUT_QUEUE_SIZE) &&
+           PurgeComm(hDevice, PURGE_ALL) && EscapeCommFunction(hDevice, SETDTR) &&
+           EscapeCommFunction(hDevice, CLRRTS);
+}
+
+void CRCconfigDlg::CloseCommPort(std::atomic<HANDLE>& hPort) {
+    // Whoever takes the handle closes it: the worker, or the dialog's thread
+    // after a termination.
+    const HANDLE hDevice = hPort.exchange(INVALID_HANDLE_VALUE);
+    if (hDevice != INVALID_HANDLE_VALUE) {
+        PurgeComm(hDevice, PURGE_ALL);
+        CloseHandle(hDevice);
+    }
+}
+
+BOOL CRCconfigDlg::ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead) {
+    *pdwRead = 0;
+    OVERLAPPED ov{};
+    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (ov.hEvent == nullptr) {
+        return FALSE;
+    }
+    BOOL bOk = ReadFile(hPort, pBuffer, dwWant, nullptr, &ov);
+    if (bOk || GetLastError() == ERROR_IO_PENDING) {
+        const HANDLE ahWait[] = {ov.hEvent, m_hStopEvent};
+        const DWORD dwWait = WaitForMultipleObjects(static_cast<DWORD>(std::size(ahWait)), ahWait,
+                                                    FALSE, READ_TIMEOUT_MS + READ_GRACE_MS);
+        if (dwWait != WAIT_OBJECT_0) {
+            CancelIo(hPort);
+        }
+        // Also after a cancel: the system must be done with ov and the buffer.
+        bOk = GetOverlappedResult(hPort, &ov, pdwRead, TRUE) && dwWait == WAIT_OBJECT_0;
+    }
+    CloseHandle(ov.hEvent);
+    return bOk;
+}

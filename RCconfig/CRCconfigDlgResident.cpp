@@ -1,0 +1,81 @@
+// Stopping and starting the resident program around the dialog: it reads the
+// settings only when it starts, and it holds the receiver's port.
+#include "CRCconfigDlg.h"
+
+#include "CReg.h"
+#include "Settings.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The resident program's main window.
+const char* const RESIDENT_CLASS = "CRemoteControlClass";
+const char* const RESIDENT_CAPTION = "Remote Control";
+// One attempt to open the port, no retries: the utility does not wait for them.
+const char* const RESIDENT_OPTION = " -nr";
+
+const char* const TEXT_CANNOT_READ = "Cannot read from registry key.";
+
+constexpr DWORD CLOSE_TIMEOUT_MS = 3000;
+constexpr DWORD IDLE_TIMEOUT_MS = 3000;
+// A terminated process lets go of its port once it has fully ended.
+constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
+
+} // namespace
+
+BOOL CRCconfigDlg::CloseRemoteControl() {
+    const HWND hResident = FindWindowA(RESIDENT_CLASS, RESIDENT_CAPTION);
+    if (hResident == nullptr) {
+        return TRUE;
+    }
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hResident, &dwProcessId);
+    const HANDLE hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, dwProcessId);
+    if (hProcess == nullptr) {
+        return FALSE;
+    }
+    PostMessageA(hResident, WM_CLOSE, 0, 0);
+    BOOL bClosed = TRUE;
+    if (WaitForSingleObject(hProcess, CLOSE_TIMEOUT_MS) != WAIT_OBJECT_0) {
+        bClosed = TerminateProcess(hProcess, 0);
+        if (bClosed) {
+            WaitForSingleObject(hProcess, TERMINATED_TIMEOUT_MS);
+        }
+    }
+    CloseHandle(hProcess);
+    return bClosed;
+}
+
+BOOL CRCconfigDlg::RestartRemoteControl() {
+    char szPath[MAX_PATH] = "";
+    const CReg reg;
+    if (reg.ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH, szPath,
+                       sizeof(szPath)) != CReg::RESULT_OK) {
+        ShowMessage(TEXT_CANNOT_READ, MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    // The program is named on its own and quoted in the command line: split
+    // at a space of the folder, the command line would name another program.
+    const std::string strProgram = std::string(szPath) + RESIDENT_FILE;
+    const std::string strCommand = "\"" + strProgram + "\"" + RESIDENT_OPTION;
+    char szCommand[MAX_PATH];
+    if (strCommand.size() >= sizeof(szCommand)) {
+        // Cut short, it would start the program without its option, or none.
+        return FALSE;
+    }
+    std::memcpy(szCommand, strCommand.c_str(), strCommand.size() + 1);
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(strProgram.c_str(), szCommand, nullptr, nullptr, FALSE, 0, nullptr, szPath,
+                        &startup, &process)) {
+        return FALSE;
+    }
+    const DWORD dwIdle = WaitForInputIdle(process.hProcess, IDLE_TIMEOUT_MS);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return dwIdle == 0;
+}
