@@ -1,7 +1,7 @@
 #include "DemoWindow.h"
 
 #include "KeyEventText.h"
-#include "RemoteKeys.h"
+#include "RemoteControl.h"
 #include "Timestamp.h"
 
 #include <cstdio>
@@ -28,9 +28,9 @@ DemoWindow::DemoWindow(const DemoOptions& options) : m_options(options) {}
 
 int DemoWindow::Run(HINSTANCE hInstance, int nCmdShow, std::string& error) {
     // The resident program registers the same name: both get the same number.
-    m_remoteControlMessage = RegisterWindowMessageA(RemoteKeys::MESSAGE_NAME);
+    m_remoteControlMessage = RegisterWindowMessageA(RC_MESSAGE_NAME);
     if (m_remoteControlMessage == 0) {
-        error = "cannot register the message WM_REMOTECONTROL";
+        error = std::string("cannot register the message ") + RC_MESSAGE_NAME;
         return 1;
     }
     // Checked now rather than at the first key, which nobody may be watching.
@@ -124,8 +124,7 @@ void DemoWindow::OnCreate() {
     const HINSTANCE hInstance =
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(m_hWnd, GWLP_HINSTANCE));
     char header[128] = {};
-    std::snprintf(header, sizeof(header),
-                  "%s = 0x%04X\nLast keys, newest first:", RemoteKeys::MESSAGE_NAME,
+    std::snprintf(header, sizeof(header), "%s = 0x%04X\nLast keys, newest first:", RC_MESSAGE_NAME,
                   m_remoteControlMessage);
     m_hHeader = CreateWindowExA(0, "STATIC", header, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd,
                                 nullptr, hInstance, nullptr);
@@ -148,7 +147,7 @@ void DemoWindow::OnSize(int width, int height) {
 // ignored.
 void DemoWindow::OnRemoteControl(WPARAM wParam, LPARAM lParam) {
     const std::uint64_t now = NowMicroseconds();
-    if (!RemoteKeys::IsKeyMessage(wParam, lParam)) {
+    if (!RC_IS_KEY_MESSAGE(wParam, lParam)) {
         return;
     }
     const int key = static_cast<int>(wParam);

@@ -58,10 +58,7 @@ bool SameName(const std::string& given, const char* name) {
 } // namespace
 
 bool RemoteKeys::BelongsTo(RemoteType type, int key) {
-    if (type == RemoteType::Veko) {
-        return key >= FIRST_KEY && key <= LAST_VEKO_KEY;
-    }
-    return key >= FIRST_ZELMAR_KEY && key <= LAST_KEY;
+    return type == RemoteType::Veko ? RC_IS_VEKO_KEY(key) : RC_IS_ZELMAR_KEY(key);
 }
 
 const char* RemoteKeys::Name(int key) {
@@ -82,7 +79,5 @@ const char* RemoteKeys::TypeName(RemoteType type) {
 }
 
 bool RemoteKeys::IsKeyMessage(std::uintptr_t wParam, std::intptr_t lParam) {
-    return wParam >= static_cast<std::uintptr_t>(FIRST_KEY) &&
-           wParam <= static_cast<std::uintptr_t>(LAST_KEY) &&
-           (lParam == NEW_PRESS || lParam == REPEAT);
+    return RC_IS_KEY_MESSAGE(wParam, lParam);
 }

@@ -3,6 +3,8 @@
 // Shared by the receiver simulator and the demo receiving application.
 #pragma once
 
+#include "RemoteControl.h"
+
 #include <cstdint>
 #include <string>
 
@@ -10,21 +12,21 @@ enum class RemoteType { Veko = 0, ZelmarOvi = 1 };
 
 class RemoteKeys {
 public:
-    // The name to pass to RegisterWindowMessageA; the resident program
-    // registers the same name, so both ends get the same message number.
-    static constexpr const char* MESSAGE_NAME = "WM_REMOTECONTROL";
+    // The message and its parameters come from the public header, which is
+    // what authors of receiving applications build against.
+    static constexpr const char* MESSAGE_NAME = RC_MESSAGE_NAME;
 
     // wParam: 1 to 6 are the VEKO keys, 7 to 23 the ZELMAR_OVI keys.
-    static constexpr int FIRST_KEY = 1;
-    static constexpr int LAST_KEY = 23;
-    static constexpr int LAST_VEKO_KEY = 6;
-    static constexpr int FIRST_ZELMAR_KEY = 7;
+    static constexpr int FIRST_KEY = RC_KEY_FIRST;
+    static constexpr int LAST_KEY = RC_KEY_LAST;
+    static constexpr int LAST_VEKO_KEY = RC_KEY_VEKO_LAST;
+    static constexpr int FIRST_ZELMAR_KEY = RC_KEY_ZELMAR_FIRST;
 
     // lParam: a new press, or a repeat while the key is held down.
-    static constexpr int NEW_PRESS = 0;
-    static constexpr int REPEAT = 1;
+    static constexpr int NEW_PRESS = RC_NEW_PRESS;
+    static constexpr int REPEAT = RC_REPEAT;
 
-    static bool IsKey(int key) { return key >= FIRST_KEY && key <= LAST_KEY; }
+    static bool IsKey(int key) { return RC_IS_KEY(key); }
     static bool BelongsTo(RemoteType type, int key);
 
     // Display name ("Top left", "F1", "Arrow up"); null outside 1..23.
