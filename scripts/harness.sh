@@ -28,7 +28,8 @@ harness_start() {
     RC_HARNESS_DIR=$(mktemp -d /tmp/rc-harness.XXXXXX)
     export RC_HARNESS_DIR
     export WINEPREFIX=$RC_HARNESS_DIR/prefix WINEARCH=win64 WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono/Gecko installs, and no menu entries written to the host desktop.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     export RC_LINESTATE_DIR=$RC_HARNESS_DIR/linestate
     mkdir -p "$RC_LINESTATE_DIR" "$RC_HARNESS_DIR/ports"
     : >"$RC_HARNESS_DIR/pids"
