@@ -116,19 +116,9 @@ BOOL CRCDlg::OnInitDialog() {
 
 void CRCDlg::OnPaint() {
     SetWindowTextA(m_hWnd, MAIN_CAPTION);
-    if (!IsIconic(m_hWnd)) {
+    if (!PaintIconIfMinimized(m_hIcon)) {
         Default();
-        return;
     }
-    PAINTSTRUCT ps;
-    const HDC hDC = BeginPaint(m_hWnd, &ps);
-    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
-    RECT rc;
-    GetClientRect(m_hWnd, &rc);
-    const int x = (rc.right - rc.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (rc.bottom - rc.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(hDC, x, y, m_hIcon);
-    EndPaint(m_hWnd, &ps);
 }
 
 LRESULT CRCDlg::OnQueryDragIcon(WPARAM, LPARAM) {

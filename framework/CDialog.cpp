@@ -151,3 +151,19 @@ void CDialog::RunModalLoop(Visibility visibility) {
         }
     }
 }
+
+bool CDialog::PaintIconIfMinimized(HICON hIcon) {
+    if (!IsIconic(m_hWnd)) {
+        return false;
+    }
+    PAINTSTRUCT ps;
+    const HDC hDC = BeginPaint(m_hWnd, &ps);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+    RECT rc;
+    GetClientRect(m_hWnd, &rc);
+    const int x = (rc.right - rc.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rc.bottom - rc.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(hDC, x, y, hIcon);
+    EndPaint(m_hWnd, &ps);
+    return true;
+}

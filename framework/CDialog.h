@@ -23,6 +23,11 @@ public:
     // Also valid from OnInitDialog: the loop is then never entered.
     void EndDialog(int nResult);
 
+    // Handles WM_PAINT of a minimised dialog: draws hIcon centred in the
+    // client area and returns true; returns false, drawing nothing, when the
+    // dialog is not minimised.
+    bool PaintIconIfMinimized(HICON hIcon);
+
 protected:
     // WM_INITDIALOG. TRUE lets the system set the focus to the first control.
     virtual BOOL OnInitDialog();
