@@ -20,17 +20,16 @@
 #include "LineState.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
+#include "ResidentFixture.h"
 #include "TrayIcons.h"
 
 using harness::DevicePort;
 using harness::ProgramUnderTest;
 using harness::WaitUntil;
+using namespace e2e;
 
 namespace {
 
-const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
-const char* const kMainClass = "CRemoteControlClass";
-const char* const kMainCaption = "Remote Control";
 const char* const kTestCaption = "Remote Control - Test";
 const char* const kAboutCaption = "About Remote Control ...";
 const UINT WM_RC_TESTKEY = WM_USER + 4;
@@ -39,10 +38,6 @@ const WPARAM ID_ABOUT = 32788;
 const WPARAM ID_EXIT = 32790;
 const int IDC_LINK = 1008;
 const int IDC_VERSION = 1011;
-
-const char* const kPort = "COM1";
-const char* const kDevice = "COM11";
-const DWORD kAddress = 0x12ED;
 
 const COLORREF kMarkRed = RGB(250, 0, 0);
 const COLORREF kBackground = RGB(209, 209, 209);
@@ -89,13 +84,6 @@ int ZelmarCode(int key) {
     const int codes[] = {0x04, 0x0C, 0x14, 0x03, 0x0B, 0x13, 0x02, 0x12, 0x0A,
                          0x09, 0x01, 0x11, 0x05, 0x0D, 0x00, 0x10, 0x08};
     return codes[key - 7];
-}
-
-std::string Frame(std::initializer_list<int> bytes) {
-    std::string frame;
-    for (int b : bytes)
-        frame.push_back(static_cast<char>(b));
-    return frame;
 }
 
 // The bounding box of some pixels; right and bottom exclusive.
@@ -258,42 +246,13 @@ bool CursorSettlesAt(HCURSOR expected) {
     return true;
 }
 
-class KV480DialogsTest : public ::testing::Test {
+class KV480DialogsTest : public ResidentFixture {
 protected:
-    void SetUp() override {
-        m_exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
-        ASSERT_FALSE(m_exe.empty()) << "RC_KV480_EXE not set";
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
-        char temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
-        m_dir = std::string(temp) + "kv480 dialogs\\";
-        CreateDirectoryA(m_dir.c_str(), nullptr);
-        DeleteFileA((m_dir + "RecvApp.ini").c_str());
-        harness::ClearLineState(kPort);
-        ASSERT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 0; }, 5000))
-            << "a tray icon was left over";
-    }
+    KV480DialogsTest() : ResidentFixture("kv480 dialogs\\") {}
 
     void TearDown() override {
         m_device.reset();
-        if (m_program.IsRunning()) {
-            HWND main =
-                harness::FindProcessWindow(m_program.ProcessId(), kMainClass, kMainCaption, false);
-            if (main != nullptr)
-                PostMessageA(main, WM_CLOSE, 0, 0);
-            if (!m_program.WaitForExit(5000))
-                m_program.Terminate();
-        }
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
-    }
-
-    static void WriteDword(const char* name, DWORD value) {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof(value));
-        RegCloseKey(key);
+        ResidentFixture::TearDown();
     }
 
     // rcType < 0: no RC_type value at all.
@@ -302,23 +261,12 @@ protected:
         WriteDword("CommPort", 1);
         if (rcType >= 0)
             WriteDword("RC_type", static_cast<DWORD>(rcType));
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_dir.c_str()),
-                       static_cast<DWORD>(m_dir.size() + 1));
-        RegCloseKey(key);
+        WritePath();
 
         ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
         m_main = m_program.WaitForWindow(kMainClass, kMainCaption, 10000);
         ASSERT_NE(nullptr, m_main);
-        ASSERT_TRUE(WaitUntil(
-            [] {
-                harness::LineState state;
-                return harness::ReadLineState(kPort, state) && state.dtr == 1;
-            },
-            10000))
-            << "the port was not opened";
+        ASSERT_TRUE(WaitForPortOpen()) << "the port was not opened";
         m_device = std::make_unique<DevicePort>(kDevice);
         ASSERT_NE(INVALID_HANDLE_VALUE, m_device->handle());
         ASSERT_TRUE(m_device->SetLine(CBR_9600));
@@ -427,9 +375,6 @@ protected:
         }
     }
 
-    ProgramUnderTest m_program;
-    std::string m_exe;
-    std::string m_dir;
     HWND m_main = nullptr;
     std::unique_ptr<DevicePort> m_device;
     int m_toggle = 0;

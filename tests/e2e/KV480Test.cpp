@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DevicePort.h"
+#include "ResidentFixture.h"
 #include "LineState.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
@@ -23,88 +24,19 @@ using harness::MessageBoxSeen;
 using harness::ProgramUnderTest;
 using harness::ReceivingWindow;
 using harness::WaitUntil;
+using namespace e2e;
 
 namespace {
 
-const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
-const char* const kMainClass = "CRemoteControlClass";
-const char* const kMainCaption = "Remote Control";
 const char* const kNotConfigured =
     "The remote control has not been configured.\nYou should configure it with config utility.";
 const UINT WM_RC_TRAY = WM_USER + 1;
 const UINT WM_RC_DATA = WM_USER + 2;
 const UINT ID_EXIT = 32790;
 
-// The receiver on COM1 is played from COM11.
-const char* const kPort = "COM1";
-const char* const kDevice = "COM11";
-const DWORD kAddress = 0x12ED;
-
-std::string Frame(std::initializer_list<int> bytes) {
-    std::string frame;
-    for (int b : bytes)
-        frame.push_back(static_cast<char>(b));
-    return frame;
-}
-
-class KV480Test : public ::testing::Test {
+class KV480Test : public ResidentFixture {
 protected:
-    void SetUp() override {
-        m_exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
-        ASSERT_FALSE(m_exe.empty()) << "RC_KV480_EXE not set";
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
-        char temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
-        // A folder with a space: the program must not depend on its absence.
-        m_dir = std::string(temp) + "kv480 e2e\\";
-        CreateDirectoryA(m_dir.c_str(), nullptr);
-        DeleteFileA((m_dir + "RecvApp.ini").c_str());
-        harness::ClearLineState(kPort);
-        ASSERT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 0; }, 5000))
-            << "a tray icon was left over";
-    }
-
-    void TearDown() override {
-        // End the program the orderly way, so its tray icon goes with it.
-        if (m_program.IsRunning()) {
-            HWND main =
-                harness::FindProcessWindow(m_program.ProcessId(), kMainClass, kMainCaption, false);
-            if (main != nullptr)
-                PostMessageA(main, WM_CLOSE, 0, 0);
-            if (!m_program.WaitForExit(5000))
-                m_program.Terminate();
-        }
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
-    }
-
-    void WriteDword(const char* name, DWORD value) {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof(value));
-        RegCloseKey(key);
-    }
-
-    void WritePath() {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_dir.c_str()),
-                       static_cast<DWORD>(m_dir.size() + 1));
-        RegCloseKey(key);
-    }
-
-    void Configure(DWORD port = 1) {
-        WriteDword("Address", kAddress);
-        WriteDword("CommPort", port);
-        WritePath();
-    }
-
-    void WriteIni(const std::string& text) {
-        std::ofstream ini(m_dir + "RecvApp.ini", std::ios::binary | std::ios::trunc);
-        ini << text;
-    }
+    KV480Test() : ResidentFixture("kv480 e2e\\") {} // a folder with a space
 
     static std::string Section(const std::string& name, const std::string& className,
                                const std::string& windowName) {
@@ -117,16 +49,6 @@ protected:
         return m_program.WaitForWindow(kMainClass, kMainCaption, 10000);
     }
 
-    // The program raises DTR as the last step of opening its port.
-    static bool WaitForPortOpen(DWORD timeoutMs = 10000) {
-        return WaitUntil(
-            [] {
-                harness::LineState state;
-                return harness::ReadLineState(kPort, state) && state.dtr == 1;
-            },
-            timeoutMs);
-    }
-
     static void SendPortBroadcast(HWND window, WPARAM event, const char* name) {
         std::vector<char> buffer(offsetof(DEV_BROADCAST_PORT_A, dbcp_name) + strlen(name) + 1);
         auto* port = reinterpret_cast<DEV_BROADCAST_PORT_A*>(buffer.data());
@@ -137,10 +59,6 @@ protected:
         SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(port),
                             SMTO_ABORTIFHUNG, 10000, &result);
     }
-
-    ProgramUnderTest m_program;
-    std::string m_exe;
-    std::string m_dir;
 };
 
 // A running, connected program with one receiving window listed by class.

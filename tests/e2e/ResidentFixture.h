@@ -1,0 +1,113 @@
+// What the end-to-end tests of KV480 share: a clean settings key, a folder for
+// "Path" and RecvApp.ini, waiting for the port to open, and KV480 ended the
+// orderly way after each test (so its tray icon goes with it).
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <initializer_list>
+#include <string>
+
+#include "LineState.h"
+#include "ProgramUnderTest.h"
+#include "TrayIcons.h"
+
+namespace e2e {
+
+inline const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
+inline const char* const kMainClass = "CRemoteControlClass";
+inline const char* const kMainCaption = "Remote Control";
+// The receiver on COM1 is played from COM11.
+inline const char* const kPort = "COM1";
+inline const char* const kDevice = "COM11";
+inline const DWORD kAddress = 0x12ED;
+
+inline std::string Frame(std::initializer_list<int> bytes) {
+    std::string frame;
+    for (int b : bytes)
+        frame.push_back(static_cast<char>(b));
+    return frame;
+}
+
+class ResidentFixture : public ::testing::Test {
+protected:
+    // folder: below the temporary folder, ending with a backslash.
+    explicit ResidentFixture(const char* folder) : m_folder(folder) {}
+
+    void SetUp() override {
+        m_exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
+        ASSERT_FALSE(m_exe.empty()) << "RC_KV480_EXE not set";
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+        char temp[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
+        m_dir = std::string(temp) + m_folder;
+        CreateDirectoryA(m_dir.c_str(), nullptr);
+        DeleteFileA((m_dir + "RecvApp.ini").c_str());
+        harness::ClearLineState(kPort);
+        ASSERT_TRUE(harness::WaitUntil([] { return harness::CountTrayIcons() == 0; }, 5000))
+            << "a tray icon was left over";
+    }
+
+    void TearDown() override {
+        if (m_program.IsRunning()) {
+            HWND main =
+                harness::FindProcessWindow(m_program.ProcessId(), kMainClass, kMainCaption, false);
+            if (main != nullptr)
+                PostMessageA(main, WM_CLOSE, 0, 0);
+            if (!m_program.WaitForExit(5000))
+                m_program.Terminate();
+        }
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    }
+
+    static void WriteDword(const char* name, DWORD value) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof(value));
+        RegCloseKey(key);
+    }
+
+    void WritePath() {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_dir.c_str()),
+                       static_cast<DWORD>(m_dir.size() + 1));
+        RegCloseKey(key);
+    }
+
+    void Configure(DWORD port = 1) {
+        WriteDword("Address", kAddress);
+        WriteDword("CommPort", port);
+        WritePath();
+    }
+
+    void WriteIni(const std::string& text) {
+        std::ofstream ini(m_dir + "RecvApp.ini", std::ios::binary | std::ios::trunc);
+        ini << text;
+    }
+
+    // The program raises DTR as the last step of opening its port.
+    static bool WaitForPortOpen(DWORD timeoutMs = 10000) {
+        return harness::WaitUntil(
+            [] {
+                harness::LineState state;
+                return harness::ReadLineState(kPort, state) && state.dtr == 1;
+            },
+            timeoutMs);
+    }
+
+    harness::ProgramUnderTest m_program;
+    std::string m_exe;
+    std::string m_dir;
+
+private:
+    const char* m_folder;
+};
+
+} // namespace e2e
