@@ -5,6 +5,22 @@
 //   rcwin command <class> <caption> <id> [timeout ms]
 //                                              posts WM_COMMAND id to it, as a
 //                                              menu choice would
+//   rcwin click <class> <caption> <id> [timeout ms]
+//                                              clicks its control <id> (BM_CLICK)
+//   rcwin answer <class> <caption> <id> [timeout ms]
+//                                              prints the text of a message box,
+//                                              presses its button <id> and waits
+//                                              until the box has gone
+//   rcwin rect <class> <caption> [timeout ms]   prints the window's place on the
+//                                              screen as WxH+X+Y
+//   rcwin move <class> <caption> <x> <y> [timeout ms]
+//                                              moves the window's top left corner
+//   rcwin rclick <class> <caption> [timeout ms] right-clicks the window's centre
+//                                              with the mouse, as a user would
+//   rcwin key <class> <caption> <char> [timeout ms]
+//                                              types a character (a menu's
+//                                              mnemonic) into the window
+// A class "parent>child" names a child window of a top-level window.
 // "-" as class or caption matches any. Exit 0 on success, 1 on time-out, 2 on
 // bad usage.
 #include <windows.h>
@@ -13,26 +29,108 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace {
+
+// The static control that holds a message box's text.
+const int MESSAGE_BOX_TEXT_ID = 0xFFFF;
 
 const char* OrNull(const char* text) {
     return std::strcmp(text, "-") == 0 ? nullptr : text;
 }
 
-HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
+bool WaitUntil(bool (*condition)(HWND, void*), HWND window, void* context, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
     for (;;) {
-        HWND window = FindWindowA(className, caption);
-        if (window != nullptr || GetTickCount() - start >= timeoutMs)
-            return window;
+        if (condition(window, context))
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
         Sleep(20);
     }
 }
 
+struct WindowQuery {
+    const char* className;
+    const char* caption;
+    HWND found;
+};
+
+bool Exists(HWND, void* context) {
+    auto* query = static_cast<WindowQuery*>(context);
+    const char* child = query->className ? std::strchr(query->className, '>') : nullptr;
+    if (child == nullptr) {
+        query->found = FindWindowA(query->className, query->caption);
+    } else {
+        const std::string parentClass(query->className, child);
+        HWND parent = FindWindowA(parentClass.c_str(), nullptr);
+        query->found = parent ? FindWindowExA(parent, nullptr, child + 1, query->caption) : nullptr;
+    }
+    return query->found != nullptr;
+}
+
+bool RightClick(HWND window) {
+    RECT rect;
+    if (!GetWindowRect(window, &rect) ||
+        !SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2))
+        return false;
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
+bool TypeCharacter(HWND window, char character) {
+    const SHORT scan = VkKeyScanA(character);
+    return scan != -1 && PostMessageA(window, WM_KEYDOWN, LOBYTE(scan), 0) &&
+           PostMessageA(window, WM_CHAR, static_cast<unsigned char>(character), 0);
+}
+
+bool Gone(HWND window, void*) {
+    return !IsWindow(window);
+}
+
+bool ProcessEnds(HWND window, DWORD timeoutMs) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    const bool ended =
+        process == nullptr || WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (process != nullptr)
+        CloseHandle(process);
+    if (!ended)
+        std::fprintf(stderr, "rcwin: process %lu did not end\n", static_cast<unsigned long>(pid));
+    return ended;
+}
+
+bool ParseNumber(const char* text, unsigned long& number) {
+    char* end = nullptr;
+    number = std::strtoul(text, &end, 0);
+    return end != text && *end == '\0' && number <= std::numeric_limits<WORD>::max();
+}
+
+// How many numbers follow class and caption.
+int NumberCount(const std::string& verb) {
+    if (verb == "wait" || verb == "close" || verb == "rect" || verb == "rclick")
+        return 0;
+    if (verb == "command" || verb == "click" || verb == "answer")
+        return 1;
+    if (verb == "move")
+        return 2;
+    if (verb == "key")
+        return 1;
+    return -1;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: rcwin wait|close <class> <caption> [timeout ms]\n"
-                         "       rcwin command <class> <caption> <id> [timeout ms]\n");
+    std::fprintf(stderr, "usage: rcwin wait|close|rect|rclick <class> <caption> [timeout ms]\n"
+                         "       rcwin command|click|answer <class> <caption> <id> [timeout ms]\n"
+                         "       rcwin move <class> <caption> <x> <y> [timeout ms]\n"
+                         "       rcwin key <class> <caption> <char> [timeout ms]\n");
     return 2;
 }
 
@@ -41,40 +139,63 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 4)
         return Usage();
-    const bool command = std::strcmp(argv[1], "command") == 0;
-    if (!command && std::strcmp(argv[1], "wait") != 0 && std::strcmp(argv[1], "close") != 0)
+    const std::string verb = argv[1];
+    const int count = NumberCount(verb);
+    if (count < 0 || argc < 4 + count)
         return Usage();
-    int next = 4;
-    WPARAM id = 0;
-    if (command) {
-        if (argc < 5)
+    unsigned long numbers[2] = {0, 0};
+    const bool typesKey = verb == "key";
+    if (typesKey && std::strlen(argv[4]) != 1)
+        return Usage();
+    for (int i = 0; i < count && !typesKey; ++i) {
+        if (!ParseNumber(argv[4 + i], numbers[i]))
             return Usage();
-        char* end = nullptr;
-        const unsigned long value = std::strtoul(argv[4], &end, 0);
-        if (end == argv[4] || *end != '\0' || value > std::numeric_limits<WORD>::max())
-            return Usage();
-        id = static_cast<WPARAM>(value);
-        next = 5;
     }
-    DWORD timeoutMs =
+    const WPARAM id = numbers[0];
+    const int next = 4 + count;
+    const DWORD timeoutMs =
         argc > next ? static_cast<DWORD>(std::strtoul(argv[next], nullptr, 10)) : 10000;
-    HWND window = WaitForWindow(OrNull(argv[2]), OrNull(argv[3]), timeoutMs);
-    if (window == nullptr) {
+    WindowQuery query = {OrNull(argv[2]), OrNull(argv[3]), nullptr};
+    if (!WaitUntil(Exists, nullptr, &query, timeoutMs)) {
         std::fprintf(stderr, "rcwin: no window %s / %s\n", argv[2], argv[3]);
         return 1;
     }
-    if (std::strcmp(argv[1], "wait") == 0)
+    HWND window = query.found;
+    if (verb == "wait")
         return 0;
-    if (command)
+    if (verb == "command")
         return PostMessageA(window, WM_COMMAND, id, 0) ? 0 : 1;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    bool ended = process == nullptr || WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-    if (process != nullptr)
-        CloseHandle(process);
-    if (!ended)
-        std::fprintf(stderr, "rcwin: process %lu did not end\n", static_cast<unsigned long>(pid));
-    return ended ? 0 : 1;
+    if (verb == "click") {
+        HWND control = GetDlgItem(window, static_cast<int>(id));
+        return control != nullptr && PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
+    }
+    if (verb == "answer") {
+        char text[1024] = "";
+        GetDlgItemTextA(window, MESSAGE_BOX_TEXT_ID, text, sizeof(text));
+        std::printf("%s\n", text);
+        std::fflush(stdout);
+        if (!PostMessageA(window, WM_COMMAND, id, 0))
+            return 1;
+        return WaitUntil(Gone, window, nullptr, timeoutMs) ? 0 : 1;
+    }
+    if (verb == "rect") {
+        RECT rect;
+        if (!GetWindowRect(window, &rect))
+            return 1;
+        std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+                    rect.top);
+        return 0;
+    }
+    if (verb == "rclick")
+        return RightClick(window) ? 0 : 1;
+    if (typesKey)
+        return TypeCharacter(window, argv[4][0]) ? 0 : 1;
+    if (verb == "move") {
+        return SetWindowPos(window, nullptr, static_cast<int>(numbers[0]),
+                            static_cast<int>(numbers[1]), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
+    return ProcessEnds(window, timeoutMs) ? 0 : 1;
 }

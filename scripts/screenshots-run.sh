@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# The screenshots of the user guide; runs inside scripts/with-harness (see
+# screenshots.sh). Goes through the guide's steps as a new user would:
+# installs with the setup, finds the port and learns the address in the
+# configuration dialog, opens the tray menu and the test dialog.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+win=${RC_BUILD_DIR:-$root/build}/win
+images=$root/docs/images
+work=$RC_HARNESS_DIR/screenshots
+mkdir -p "$images" "$work"
+
+run() { "$root/scripts/wine-exec" "$@"; }
+# (Windows programs end their lines with CR LF.)
+rcwin() { run "$win/tests/harness/rcwin.exe" "$@" | tr -d "\r"; }
+# The simulated receiver sits on the other end of COM1.
+receiver() { run "$win/tools/ReceiverSimulator/ReceiverSimulator.exe" --port COM11 --quiet "$@"; }
+say() { echo "== $*"; }
+
+# Xvfb's root window is black; the pictures get a desktop colour instead.
+desktop='#3a6ea5'
+# Wine's packages leave the font of the caption buttons out of a new prefix.
+[ -f /usr/share/wine/fonts/marlett.ttf ] &&
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+
+# The screen area <geometry> as a PNG <file>; fails now and then while
+# windows come and go.
+grab() { # geometry file
+    xwd -root -silent >"$work/screen.xwd" 2>/dev/null &&
+        convert "$work/screen.xwd" -crop "$1" +repage "$2"
+}
+
+# Captures the screen area <geometry> into <file> once it is drawn: two
+# captures in a row alike, and more than one colour in them.
+capture() { # geometry file
+    local geometry=$1 file=$2 previous="" current i
+    for i in $(seq 100); do
+        current=$work/capture-$i.png
+        grab "$geometry" "$current" || { sleep 0.1; continue; }
+        if [ -n "$previous" ] && [ "$(convert "$current" -format '%k' info:)" -gt 1 ] &&
+            compare -metric AE "$previous" "$current" null: 2>/dev/null; then
+            cp "$current" "$file"
+            return 0
+        fi
+        previous=$current
+        sleep 0.1
+    done
+    echo "screenshots: the screen did not settle for $file" >&2
+    return 1
+}
+
+save() { # png name
+    convert "$1" -strip "$images/$2"
+    echo "   $images/$2"
+}
+
+instdir="$WINEPREFIX/drive_c/Program Files/Remote Control"
+say "installing with the setup (silent, default folder)"
+run "$win/dist/KV480-setup.exe" /S
+[ -f "$instdir/KV480cfg.exe" ] || { echo "screenshots: the setup installed nothing" >&2; exit 1; }
+
+say "the receiver is on COM1; COM2 is another serial port"
+run "$win/tests/harness/vportctl.exe" add COM1 "Communications Port (COM1)" >/dev/null
+run "$win/tests/harness/vportctl.exe" add COM2 "Communications Port (COM2)" >/dev/null
+
+config=('#32770' 'Remote Control configuration')
+say "starting the configuration utility"
+(cd "$instdir" && run KV480cfg.exe) &
+rcwin wait "${config[@]}" 15000
+
+say "Auto Detect CommPort, holding a key of the remote control"
+rcwin click "${config[@]}" 1001
+rcwin wait '#32770' KV480cfg 10000
+# As the message asks: the key is held before OK is clicked, so that the
+# search hears only the repeats of the held key.
+run "$win/tools/ReceiverSimulator/ReceiverSimulator.exe" --port COM11 --verbose \
+    hold veko 12ED 1 8000 >"$work/hold.log" &
+holding=$!
+for _ in $(seq 200); do
+    grep -q sent "$work/hold.log" && break
+    sleep 0.05
+done
+rcwin answer '#32770' KV480cfg 1
+rcwin answer '#32770' KV480cfg 1 15000
+wait "$holding"
+
+say "Auto Detect Address, clicking a key several times"
+rcwin click "${config[@]}" 1002
+rcwin answer '#32770' KV480cfg 1 10000
+for _ in $(seq 20); do echo 'press veko 12ED 1'; echo 'wait 350'; done |
+    receiver script - &
+clicking=$!
+rcwin answer '#32770' KV480cfg 1 30000
+wait "$clicking"
+
+geometry=$(rcwin rect "${config[@]}")
+capture "$geometry" "$work/config.png"
+save "$work/config.png" config-dialog.png
+
+say "OK: the settings are stored and KV480 starts"
+rcwin click "${config[@]}" 1
+rcwin wait CRemoteControlClass "Remote Control" 15000
+for _ in $(seq 200); do
+    grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" 2>/dev/null && break
+    sleep 0.05
+done
+
+# The tray goes where Windows has it: the bottom right corner of the screen.
+tray=__winex11_standalone_tray
+read -r screen_w screen_h < <(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+tray_geometry=$(rcwin rect "$tray" -)
+tray_size=${tray_geometry%%+*}
+rcwin move "$tray" - "$((screen_w - ${tray_size%x*}))" "$((screen_h - ${tray_size#*x}))"
+
+say "right click on the tray icon"
+rcwin rclick "$tray>__winex11_tray_icon" -
+rcwin wait '#32768' - 5000
+tray_geometry=$(rcwin rect "$tray" -)
+menu_geometry=$(rcwin rect '#32768' -)
+# The picture spans the menu and the tray, on the desktop's colour.
+geometry_left() { local g=${1#*+}; echo "${g%+*}"; }
+geometry_top() { echo "${1##*+}"; }
+geometry_width() { local g=${1%%+*}; echo "${g%x*}"; }
+geometry_height() { local g=${1%%+*}; echo "${g#*x}"; }
+left=$(geometry_left "$menu_geometry")
+top=$(geometry_top "$menu_geometry")
+right=$(($(geometry_left "$tray_geometry") + $(geometry_width "$tray_geometry")))
+bottom=$(($(geometry_top "$tray_geometry") + $(geometry_height "$tray_geometry")))
+capture "$((right - left))x$((bottom - top))+$left+$top" "$work/tray-area.png"
+crop_at() { # geometry: the part of tray-area.png that it covers, placed where it lies
+    echo "( $work/tray-area.png -crop ${1%%+*}+$(($(geometry_left "$1") - left))+$(($(geometry_top "$1") - top)) )" \
+        "-geometry +$(($(geometry_left "$1") - left))+$(($(geometry_top "$1") - top)) -composite"
+}
+# shellcheck disable=SC2046
+convert -size "$((right - left))x$((bottom - top))" "xc:$desktop" \
+    $(crop_at "$tray_geometry") $(crop_at "$menu_geometry") "$work/tray.png"
+save "$work/tray.png" tray-menu.png
+
+say "Test remote control, holding VEKO key 3"
+rcwin key '#32768' - t
+test_dialog=(CRemoteControlClass "Remote Control - Test")
+rcwin wait "${test_dialog[@]}" 10000
+geometry=$(rcwin rect "${test_dialog[@]}")
+capture "$geometry" "$work/test-idle.png"
+receiver hold veko 12ED 3 3000 &
+holding=$!
+# The held key blinks: the first capture that has it marked red.
+marked=""
+for i in $(seq 100); do
+    grab "$geometry" "$work/test-$i.png" || continue
+    if [ "$(convert "$work/test-$i.png" -fill black +opaque 'rgb(250,0,0)' -format '%[max]' info:)" != 0 ]; then
+        marked=$work/test-$i.png
+        break
+    fi
+    sleep 0.05
+done
+wait "$holding"
+[ -n "$marked" ] || { echo "screenshots: the test dialog never marked the key" >&2; exit 1; }
+save "$marked" test-dialog.png
+
+say "closing the test dialog, then Exit in the tray menu"
+rcwin command "${test_dialog[@]}" 2
+rcwin rclick "$tray>__winex11_tray_icon" -
+rcwin wait '#32768' - 5000
+rcwin key '#32768' - e
+for _ in $(seq 100); do
+    rcwin wait CRemoteControlClass "Remote Control" 0 2>/dev/null || break
+    sleep 0.05
+done
+wait
+say "done"

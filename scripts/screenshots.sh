@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renews the screenshots of the user guide (docs/images/): builds everything
+# and the setup, then installs and uses the system under Wine on its own Xvfb
+# display as a new user would (scripts/screenshots-run.sh).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${RC_BUILD_DIR:-$root/build}
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh"
+cmake --build "$build/win" --target dist
+export RC_MODEM_SHIM=$build/native/tests/harness/libmodem_shim.so
+exec "$root/scripts/with-harness" bash "$root/scripts/screenshots-run.sh"
