@@ -7,7 +7,8 @@
  *
  *   1. registering the message name below with RegisterWindowMessageA, and
  *   2. listing its main window (class and/or caption) in RecvApp.ini in the
- *      KV480 installation folder; see "receiving-applications.md".
+ *      KV480 installation folder; see the guide for receiving applications
+ *      (Docs\receiving-applications.html there, docs/ in the sources).
  *
  * The message:
  *   wParam  key number, RC_KEY_FIRST to RC_KEY_LAST (the RC_KEY_ names below)

@@ -31,7 +31,8 @@ SetCompressor /SOLID lzma
 !define RUN_VALUE "Veko - Remote Control"
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\KV480"
 !define START_MENU "$SMPROGRAMS\${PRODUCT}"
-!define GUIDE "receiving-applications.md"
+!define USER_GUIDE "user-guide.html"
+!define AUTHORS_GUIDE "Docs\receiving-applications.html"
 ; What the configuration utility looks for to end the resident program.
 !define MAIN_CLASS "CRemoteControlClass"
 !define MAIN_CAPTION "Remote Control"
@@ -161,7 +162,6 @@ Section "Install"
     SetOutPath "$INSTDIR\Tools"
     File "${STAGE}/Tools/ReceiverSimulator.exe"
     File "${STAGE}/Tools/DemoReceiver.exe"
-    SetOutPath "$INSTDIR\Docs"
     !insertmacro InstallGuides
     SetOutPath "$INSTDIR\Include"
     File "${STAGE}/Include/RemoteControl.h"
@@ -188,7 +188,8 @@ Section "Install"
     CreateShortcut "${START_MENU}\Remote Control configuration.lnk" "$INSTDIR\KV480cfg.exe"
 !endif
     CreateShortcut "${START_MENU}\Remote Control.lnk" "$INSTDIR\KV480.exe"
-    CreateShortcut "${START_MENU}\Guide for receiving applications.lnk" "$WINDIR\notepad.exe" '"$INSTDIR\Docs\${GUIDE}"'
+    CreateShortcut "${START_MENU}\User guide.lnk" "$INSTDIR\${USER_GUIDE}"
+    CreateShortcut "${START_MENU}\Guide for receiving applications.lnk" "$INSTDIR\${AUTHORS_GUIDE}"
 
     ; An upgrade leaves the resident program as it found it.
     ${If} $WasRunning == 1
@@ -261,6 +262,7 @@ Section "Uninstall"
 
     Delete "${START_MENU}\Remote Control configuration.lnk"
     Delete "${START_MENU}\Remote Control.lnk"
+    Delete "${START_MENU}\User guide.lnk"
     Delete "${START_MENU}\Guide for receiving applications.lnk"
     RMDir "${START_MENU}"
 

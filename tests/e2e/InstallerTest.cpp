@@ -349,11 +349,12 @@ protected:
 TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     ASSERT_EQ(0u, Setup());
 
-    EXPECT_EQ((std::set<std::string>{
-                  "KV480.exe", "KV480cfg.exe", "RecvApp.ini", "Uninstall.exe", "Tools",
-                  "Tools\\ReceiverSimulator.exe", "Tools\\DemoReceiver.exe", "Docs",
-                  "Docs\\receiving-applications.md", "Include", "Include\\RemoteControl.h"}),
-              Tree(kInstallDir));
+    EXPECT_EQ(
+        (std::set<std::string>{"KV480.exe", "KV480cfg.exe", "RecvApp.ini", "Uninstall.exe", "Tools",
+                               "Tools\\ReceiverSimulator.exe", "Tools\\DemoReceiver.exe",
+                               "user-guide.html", "Docs", "Docs\\receiving-applications.html",
+                               "Include", "Include\\RemoteControl.h"}),
+        Tree(kInstallDir));
     // "Path" alone: the rest belongs to the configuration utility.
     std::string path;
     ASSERT_TRUE(ReadString(kSettingsKey, "Path", path));
@@ -363,7 +364,13 @@ TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     ASSERT_TRUE(ReadString(kUninstallKey, "UninstallString", uninstall));
     EXPECT_EQ("\"" + Installed("Uninstall.exe") + "\"", uninstall);
     EXPECT_TRUE(Exists(m_startMenu + "Remote Control configuration.lnk"));
+    EXPECT_TRUE(Exists(m_startMenu + "User guide.lnk"));
     EXPECT_TRUE(Exists(m_startMenu + "Guide for receiving applications.lnk"));
+    // The about box links to the guide beside the programs; its pictures are
+    // inside the page.
+    const std::string guide = ReadAll(path + "user-guide.html");
+    EXPECT_NE(std::string::npos, guide.find("<img src=\"data:image/png;base64,"));
+    EXPECT_NE(std::string::npos, guide.find("href=\"Docs/receiving-applications.html\""));
 
     // The template explains the format but lists nobody.
     const std::string ini = Installed("RecvApp.ini");
