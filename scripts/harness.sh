@@ -15,9 +15,12 @@ RC_PORT_COUNT=${RC_PORT_COUNT:-4}
 
 harness_log() { echo "harness: $*" >&2; }
 
-harness_wait_for() { # condition command..., gives up after ~10 s
+# Waits for a condition to hold. Gives up after ~10 s, or after
+# RC_HARNESS_WAIT_STEPS x 50 ms: waits on Wine's services get longer, since a
+# busy machine can slow their start a lot.
+harness_wait_for() { # condition command...
     local i
-    for i in $(seq 200); do
+    for i in $(seq "${RC_HARNESS_WAIT_STEPS:-200}"); do
         "$@" && return 0
         sleep 0.05
     done
@@ -76,7 +79,7 @@ harness_start() {
     wineboot >/dev/null 2>&1
     # The services link the declared ports while they start; wait for that,
     # then drop what the machine's own serial devices got (not ours).
-    harness_wait_for harness_ports_linked ||
+    RC_HARNESS_WAIT_STEPS=1200 harness_wait_for harness_ports_linked ||
         { harness_log "Wine did not link the virtual ports"; return 1; }
     for port in "$WINEPREFIX"/dosdevices/com*; do
         case "$(readlink "$port")" in "$RC_HARNESS_DIR"/ports/*) ;; *) rm -f "$port" ;; esac
