@@ -98,12 +98,15 @@ capture "$geometry" "$work/config.png"
 save "$work/config.png" config-dialog.png
 
 say "OK: the settings are stored and KV480 starts"
+# The shim's record of COM1 starts afresh, so that it shows KV480's opening.
+: >"$RC_LINESTATE_DIR/lines-COM1"
 rcwin click "${config[@]}" 1
 rcwin wait CRemoteControlClass "Remote Control" 15000
 for _ in $(seq 200); do
     grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" 2>/dev/null && break
     sleep 0.05
 done
+grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" || { echo "screenshots: KV480 did not open COM1" >&2; exit 1; }
 
 # The tray goes where Windows has it: the bottom right corner of the screen.
 tray=__winex11_standalone_tray

@@ -113,16 +113,14 @@ bool ParseNumber(const char* text, unsigned long& number) {
     return end != text && *end == '\0' && number <= std::numeric_limits<WORD>::max();
 }
 
-// How many numbers follow class and caption.
-int NumberCount(const std::string& verb) {
+// How many arguments follow class and caption; -1 for an unknown verb.
+int ArgumentCount(const std::string& verb) {
     if (verb == "wait" || verb == "close" || verb == "rect" || verb == "rclick")
         return 0;
-    if (verb == "command" || verb == "click" || verb == "answer")
+    if (verb == "command" || verb == "click" || verb == "answer" || verb == "key")
         return 1;
     if (verb == "move")
         return 2;
-    if (verb == "key")
-        return 1;
     return -1;
 }
 
@@ -140,7 +138,7 @@ int main(int argc, char** argv) {
     if (argc < 4)
         return Usage();
     const std::string verb = argv[1];
-    const int count = NumberCount(verb);
+    const int count = ArgumentCount(verb);
     if (count < 0 || argc < 4 + count)
         return Usage();
     unsigned long numbers[2] = {0, 0};
