@@ -2,6 +2,7 @@
 // timer fires first; bit 1: empty chunk passed as a null pointer), a length byte
 // and up to that many bytes.
 #include "CFrameDecoder.h"
+#include "ExpectedKeys.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,31 +15,6 @@ void Check(bool bOk) {
     if (!bOk) {
         std::abort();
     }
-}
-
-int VekoKey(std::uint8_t byCode) {
-    switch (byCode) {
-    case 0x13:
-        return 1;
-    case 0x1A:
-        return 2;
-    case 0x11:
-        return 3;
-    case 0x10:
-        return 4;
-    case 0x00:
-        return 5;
-    case 0x02:
-        return 6;
-    default:
-        return 0;
-    }
-}
-
-int ZelmarKey(std::uint8_t byCode) {
-    static const int keys[] = {21, 17, 13, 10, 7, 19, 0,  0,  23, 16, 15,
-                               11, 8,  20, 0,  0, 22, 18, 14, 12, 9};
-    return byCode < sizeof(keys) / sizeof(keys[0]) ? keys[byCode] : 0;
 }
 
 // Checks every outward call against what the chunk can justify.
@@ -76,7 +52,7 @@ public:
         if (bVeko && nRepeat == CFrameDecoder::NEW_PRESS) {
             Check(m_byHigh != 0x5A);
             Check(HasFrame([this, nKey](std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-                return a == m_byHigh && b == m_byLow && VekoKey(c) == nKey;
+                return a == m_byHigh && b == m_byLow && ExpectedVekoKey(c) == nKey;
             }));
             m_nLastVekoPress = nKey;
         } else if (bVeko) {
@@ -87,7 +63,7 @@ public:
             }));
         } else {
             Check(HasFrame([this, nKey](std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-                return a == 0x5A && (b & 0x1F) == m_byHigh && ZelmarKey(c) == nKey;
+                return a == 0x5A && (b & 0x1F) == m_byHigh && ExpectedZelmarKey(c) == nKey;
             }));
         }
     }

@@ -1,4 +1,5 @@
 #include "CFrameDecoder.h"
+#include "ExpectedKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -48,32 +49,6 @@ public:
 // as a ZELMAR_OVI address, so frames 5A 12 xx (toggle 0) and 5A 32 xx (toggle 1)
 // are ours.
 constexpr std::uint32_t ADDRESS = 0x12ED;
-
-// Expected key tables, indexed by code; 0 = no key.
-int ExpectedVekoKey(std::uint8_t byCode) {
-    switch (byCode) {
-    case 0x13:
-        return 1;
-    case 0x1A:
-        return 2;
-    case 0x11:
-        return 3;
-    case 0x10:
-        return 4;
-    case 0x00:
-        return 5;
-    case 0x02:
-        return 6;
-    default:
-        return 0;
-    }
-}
-
-int ExpectedZelmarKey(std::uint8_t byCode) {
-    static const int keys[] = {21, 17, 13, 10, 7, 19, 0,  0,  23, 16, 15,
-                               11, 8,  20, 0,  0, 22, 18, 14, 12, 9};
-    return byCode < sizeof(keys) / sizeof(keys[0]) ? keys[byCode] : 0;
-}
 
 class FrameDecoderTest : public ::testing::Test {
 protected:
