@@ -43,6 +43,10 @@ public:
     int ShowTrayIcon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
                      int nIconState);
     void RemoveTrayIcon();
+    // A balloon on the icon as it stands, leaving its image and tooltip
+    // alone; 1 if the shell took it (it fails while there is no icon).
+    int ShowTrayBalloon(const std::string& strTitle, const std::string& strText,
+                        DWORD nBalloonIcon);
 
     // Posts the key (wParam key number, lParam repeat flag) to the receiving
     // application's window that is highest in the Z order. Always 1.

@@ -71,6 +71,21 @@ int CRCDlg::ShowTrayIcon(const std::string& strTitle, const std::string& strText
     return bAdded ? 1 : 0;
 }
 
+int CRCDlg::ShowTrayBalloon(const std::string& strTitle, const std::string& strText,
+                            DWORD nBalloonIcon) {
+    NOTIFYICONDATAA nid;
+    std::memset(&nid, 0, sizeof(nid));
+    nid.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    nid.hWnd = m_hWnd;
+    nid.uID = TRAY_ICON_ID;
+    nid.uFlags = NIF_INFO;
+    CopyText(nid.szInfo, strText);
+    nid.uTimeout = BALLOON_TIMEOUT_MS;
+    CopyText(nid.szInfoTitle, strTitle);
+    nid.dwInfoFlags = nBalloonIcon;
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) ? 1 : 0;
+}
+
 void CRCDlg::RemoveTrayIcon() {
     NOTIFYICONDATAA nid;
     std::memset(&nid, 0, sizeof(nid));
