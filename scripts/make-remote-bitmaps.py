@@ -231,11 +231,15 @@ def segment(ax, ay, bx, by, width):
 
 
 def draw_body(canvas, plate_bottom):
-    w, h = canvas.design_size
-    canvas.fill(rounded_rect(0, 0, w, h, 14), (0, 0, w, h), BODY_EDGE)
-    canvas.fill(rounded_rect(1.5, 1.5, w - 1.5, h - 1.5, 12.5), (0, 0, w, h), BODY)
+    # The body fills the whole drawing: at a scale where the design's centre
+    # falls half a pixel off the drawing's, it must not lose an edge row.
+    x0, y0 = canvas.to_design(0, 0)
+    x1, y1 = canvas.to_design(canvas.width, canvas.height)
+    box = (x0, y0, x1, y1)
+    canvas.fill(rounded_rect(x0, y0, x1, y1, 14), box, BODY_EDGE)
+    canvas.fill(rounded_rect(x0 + 1.5, y0 + 1.5, x1 - 1.5, y1 - 1.5, 12.5), box, BODY)
     # A lighter face plate under the keys.
-    canvas.fill(rounded_rect(4, 4, w - 4, plate_bottom, 10), (0, 0, w, h), BODY_LIGHT)
+    canvas.fill(rounded_rect(x0 + 4, y0 + 4, x1 - 4, plate_bottom, 10), box, BODY_LIGHT)
 
 
 def key_box(canvas, mark):
