@@ -18,9 +18,10 @@ struct Size {
     int cy;
 };
 
-// The smallest shipped scale that is not smaller than nDpi / 96, so the
-// picture is never blown up; 2x for anything above 192. An unknown or
-// nonsensical DPI (0 or less) gets 1x.
+// The smallest shipped scale that is not smaller than nDpi / 96: at 125 % the
+// 1.5x picture, shown pixel for pixel and sharp, rather than a 1x one that
+// looks small or one stretched until it blurs. 2x for anything above 192;
+// an unknown or nonsensical DPI (0 or less) gets 1x.
 int PictureHalves(int nDpi);
 
 // nValue at the scale nHalves / 2, rounded half away from zero, so that

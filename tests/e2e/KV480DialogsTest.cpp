@@ -709,12 +709,13 @@ protected:
 
 TEST_P(KV480DialogsAtDpiTest, ZelmarPictureForTheScaleWithMarginsAndMarksScaled) {
     const int dpi = GetParam();
-    const double scale = dpi / 96.0;
+    // At 125 % the 1.5x picture: the nearest not smaller.
+    const double scale = dpi > 144 ? 2.0 : 1.5;
     StartConnected(1);
     HWND dialog = OpenTestDialog();
     ASSERT_NE(nullptr, dialog);
 
-    // The picture drawn for this scale (1.5x: 149, 2x: 150), shown pixel for pixel.
+    // The picture drawn for that scale (1.5x: 149, 2x: 150), shown pixel for pixel.
     int width = 0;
     int height = 0;
     const std::vector<COLORREF> expected = ResourcePicture(dpi > 144 ? 150 : 149, width, height);
@@ -774,7 +775,7 @@ TEST_P(KV480DialogsAtDpiTest, ZelmarPictureForTheScaleWithMarginsAndMarksScaled)
     EXPECT_TRUE(EqualRect(&window, &after));
 }
 
-INSTANTIATE_TEST_SUITE_P(Scaled, KV480DialogsAtDpiTest, ::testing::Values(144, 192));
+INSTANTIATE_TEST_SUITE_P(Scaled, KV480DialogsAtDpiTest, ::testing::Values(120, 192));
 
 // --- About box ----------------------------------------------------------------
 
