@@ -223,13 +223,13 @@ TEST_F(ConnectedKV480Test, IconComesBackInItsStateWhenTheShellRestarts) {
         return WaitUntil([badge] { return harness::TrayIconShowsColour(badge); }, 5000);
     };
     ASSERT_TRUE(shows(kReadyBadge));
-    restartShell();
+    ASSERT_NO_FATAL_FAILURE(restartShell());
     EXPECT_TRUE(shows(kReadyBadge));
     EXPECT_FALSE(harness::TrayIconShowsColour(kNotReadyBadge));
 
     SendPortBroadcast(m_main, DBT_DEVICEREMOVECOMPLETE, "COM1");
     ASSERT_TRUE(shows(kNotReadyBadge));
-    restartShell();
+    ASSERT_NO_FATAL_FAILURE(restartShell());
     EXPECT_TRUE(shows(kNotReadyBadge));
     EXPECT_FALSE(harness::TrayIconShowsColour(kReadyBadge));
 }
