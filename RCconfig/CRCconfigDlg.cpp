@@ -4,9 +4,11 @@
 #include "CPortEnum.h"
 #include "CReg.h"
 #include "CWinApp.h"
+#include "DpiScale.h"
 #include "MessageBox.h"
 #include "PortNumberFromName.h"
 #include "Settings.h"
+#include "WindowDpi.h"
 #include "resource.h"
 
 #include <shlobj.h>
@@ -23,6 +25,10 @@ const char* const TEXT_CANNOT_WRITE = "Cannot write to registry key.";
 
 const char* const TYPE_NAME_VEKO = "VEKO";
 const char* const TYPE_NAME_ZELMAR_OVI = "ZELMAR_OVI";
+
+// The picture of each type at 1x, 1.5x and 2x.
+const UINT PICTURES_TYPE0[dpi::PICTURE_SCALES] = {IDB_RC_TYPE0, IDB_RC_TYPE0_150, IDB_RC_TYPE0_200};
+const UINT PICTURES_TYPE1[dpi::PICTURE_SCALES] = {IDB_RC_TYPE1, IDB_RC_TYPE1_150, IDB_RC_TYPE1_200};
 
 } // namespace
 
@@ -51,6 +57,7 @@ const framework::MessageMap* CRCconfigDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_AUTO_DETECT_ADDRESS, Handler<&CRCconfigDlg::OnAutoDetectAddress>},
         {WM_ADDRESS_DETECTED, 0, Handler<&CRCconfigDlg::OnAddressDetected>},
         {WM_TYPE_DETECTED, 0, Handler<&CRCconfigDlg::OnTypeDetected>},
+        {WM_DPICHANGED, 0, Handler<&CRCconfigDlg::OnDpiChanged>},
         {WM_COMMAND, MAKEWPARAM(IDC_COMM_PORT, CBN_SELCHANGE),
          Handler<&CRCconfigDlg::OnSelchangePort>},
         {WM_COMMAND, MAKEWPARAM(IDC_RC_TYPE, CBN_SELCHANGE),
@@ -133,8 +140,7 @@ void CRCconfigDlg::LoadSettings() {
     nIndex = m_comboRCType.AddString(TYPE_NAME_ZELMAR_OVI);
     m_comboRCType.SetItemData(nIndex, settings::RC_TYPE_ZELMAR_OVI);
 
-    m_bmpType1.LoadBitmap(IDB_RC_TYPE1);
-    m_bmpType0.LoadBitmap(IDB_RC_TYPE0);
+    LoadTypePictures(framework::GetWindowDpi(m_hWnd));
 
     if (reg.ReadDword(HKEY_LOCAL_MACHINE, strKey, std::string(settings::VALUE_RC_TYPE), &dwValue) ==
         CReg::RESULT_OK) {
@@ -169,6 +175,34 @@ void CRCconfigDlg::ShowType(int nType) {
     }
     m_picture.SetBitmap(nType == settings::RC_TYPE_VEKO ? m_bmpType0.GetSafeHandle()
                                                         : m_bmpType1.GetSafeHandle());
+}
+
+void CRCconfigDlg::LoadTypePictures(UINT nDpi) {
+    const int nIndex = dpi::PictureIndex(dpi::PictureHalves(static_cast<int>(nDpi)));
+    m_bmpType0.DeleteObject();
+    m_bmpType1.DeleteObject();
+    // Without the scaled pictures the 1x ones still tell the types apart.
+    if (!m_bmpType0.LoadBitmap(PICTURES_TYPE0[nIndex])) {
+        m_bmpType0.LoadBitmap(PICTURES_TYPE0[0]);
+    }
+    if (!m_bmpType1.LoadBitmap(PICTURES_TYPE1[nIndex])) {
+        m_bmpType1.LoadBitmap(PICTURES_TYPE1[0]);
+    }
+}
+
+LRESULT CRCconfigDlg::OnDpiChanged(WPARAM, LPARAM) {
+    // The dialog manager scales the window and its controls; the picture is
+    // swapped for the one drawn at the new scale.
+    const LRESULT lResult = Default();
+    const HBITMAP hShown = m_picture.GetBitmap();
+    if (hShown == nullptr) {
+        return lResult;
+    }
+    const bool bType0 = hShown == m_bmpType0.GetSafeHandle();
+    m_picture.SetBitmap(nullptr);
+    LoadTypePictures(framework::GetWindowDpi(m_hWnd));
+    m_picture.SetBitmap(bType0 ? m_bmpType0.GetSafeHandle() : m_bmpType1.GetSafeHandle());
+    return lResult;
 }
 
 void CRCconfigDlg::OnSelchangePort() {

@@ -83,6 +83,7 @@ private:
     LRESULT OnPortDetected(WPARAM wParam, LPARAM lParam);
     LRESULT OnAddressDetected(WPARAM wParam, LPARAM lParam);
     LRESULT OnTypeDetected(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     int ShowMessage(const char* pszText, UINT nType);
     void LoadSettings();
@@ -91,6 +92,8 @@ private:
     void EndWithOk();
     void SelectPort(int nPort);
     void ShowType(int nType);
+    // Loads both type pictures as drawn for nDpi.
+    void LoadTypePictures(UINT nDpi);
     void SetControlText(int nID, const char* pszText);
     void EnableControl(int nID, BOOL bEnable);
     void ShowProgress(BOOL bShow);

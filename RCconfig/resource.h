@@ -8,6 +8,11 @@
 // Pictures of the two remote-control types.
 #define IDB_RC_TYPE1 129
 #define IDB_RC_TYPE0 130
+// The same pictures drawn for 150 % and 200 % display scaling.
+#define IDB_RC_TYPE0_150 131
+#define IDB_RC_TYPE0_200 132
+#define IDB_RC_TYPE1_150 133
+#define IDB_RC_TYPE1_200 134
 
 // Controls of the configuration dialog.
 #define IDC_AUTO_DETECT_PORT 1001

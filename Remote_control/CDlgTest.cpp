@@ -3,8 +3,10 @@
 #include "CDC.h"
 #include "CMemDC.h"
 #include "CReg.h"
+#include "DpiScale.h"
 #include "RcMessages.h"
 #include "Settings.h"
+#include "WindowDpi.h"
 #include "resource.h"
 
 #include <iterator>
@@ -16,8 +18,9 @@ const COLORREF MARK_COLOUR = RGB(250, 0, 0);
 const int MARK_PEN_WIDTH = 3;
 const int RC_ZELMAR_OVI = static_cast<int>(settings::RC_TYPE_ZELMAR_OVI);
 
-// Outer window size per remote control; the picture is centred in the client
-// area, whatever the frame takes.
+// Outer window size per remote control at 96 DPI; the picture is centred in
+// the client area, whatever the frame takes. At other DPIs the margin around
+// the picture grows with it.
 const int WINDOW_WIDTH_VEKO = 100;
 const int WINDOW_WIDTH_ZELMAR_OVI = 160;
 const int WINDOW_HEIGHT = 300;
@@ -68,6 +71,17 @@ template <std::size_t N> const KeyMark* FindMark(const KeyMark (&marks)[N], int 
     return nullptr;
 }
 
+// The picture of each remote control at 1x, 1.5x and 2x.
+const UINT PICTURES_VEKO[dpi::PICTURE_SCALES] = {IDB_REMOTE_VEKO, IDB_REMOTE_VEKO_150,
+                                                 IDB_REMOTE_VEKO_200};
+const UINT PICTURES_ZELMAR_OVI[dpi::PICTURE_SCALES] = {
+    IDB_REMOTE_ZELMAR_OVI, IDB_REMOTE_ZELMAR_OVI_150, IDB_REMOTE_ZELMAR_OVI_200};
+
+UINT PictureResource(int nRcType, int nHalves) {
+    const UINT* pPictures = nRcType == RC_ZELMAR_OVI ? PICTURES_ZELMAR_OVI : PICTURES_VEKO;
+    return pPictures[dpi::PictureIndex(nHalves)];
+}
+
 } // namespace
 
 CDlgTest::CDlgTest(CWnd* pParentWnd)
@@ -86,6 +100,7 @@ const framework::MessageMap* CDlgTest::GetMessageMap() const {
         {WM_ERASEBKGND, 0, Handler<&CDlgTest::OnEraseBkgnd>},
         {WM_RC_TESTKEY, 0, Handler<&CDlgTest::OnTestKey>},
         {WM_TIMER, 0, Handler<&CDlgTest::OnTimer>},
+        {WM_DPICHANGED, 0, Handler<&CDlgTest::OnDpiChanged>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -94,27 +109,73 @@ const framework::MessageMap* CDlgTest::GetMessageMap() const {
 BOOL CDlgTest::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    // The type and its picture are fixed at the first opening: the resident
-    // program reads its settings once.
-    if (m_bmpRemote.GetSafeHandle() == nullptr) {
+    // The type is fixed at the first opening: the resident program reads its
+    // settings once. Only the scale of its picture follows the display.
+    if (m_nPictureHalves == 0) {
         const CReg reg;
         DWORD dwType = 0;
         if (reg.ReadDword(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_RC_TYPE,
                           &dwType) == CReg::RESULT_OK) {
             m_nRcType = static_cast<int>(dwType);
         }
-        m_bmpRemote.LoadBitmap(m_nRcType == RC_ZELMAR_OVI ? IDB_REMOTE_ZELMAR_OVI
-                                                          : IDB_REMOTE_VEKO);
     }
+    const UINT nDpi = framework::GetWindowDpi(m_hWnd);
+    LoadPictureForDpi(nDpi);
 
-    const int nWidth = m_nRcType == RC_ZELMAR_OVI ? WINDOW_WIDTH_ZELMAR_OVI : WINDOW_WIDTH_VEKO;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, nWidth, WINDOW_HEIGHT, SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = WindowSizeForDpi(nDpi);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     RECT rcDesktop;
     GetWindowRect(GetDesktopWindow(), &rcDesktop);
-    SetWindowPos(m_hWnd, nullptr, rcDesktop.left + (rcDesktop.right - rcDesktop.left - nWidth) / 2,
-                 rcDesktop.top + (rcDesktop.bottom - rcDesktop.top - WINDOW_HEIGHT) / 2, 0, 0,
+    SetWindowPos(m_hWnd, nullptr, rcDesktop.left + (rcDesktop.right - rcDesktop.left - size.cx) / 2,
+                 rcDesktop.top + (rcDesktop.bottom - rcDesktop.top - size.cy) / 2, 0, 0,
                  SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;
+}
+
+void CDlgTest::LoadPictureForDpi(UINT nDpi) {
+    const int nHalves = dpi::PictureHalves(static_cast<int>(nDpi));
+    if (nHalves == m_nPictureHalves) {
+        return;
+    }
+    m_bmpRemote.DeleteObject();
+    // Without the scaled picture the 1x one still shows every key.
+    if (!m_bmpRemote.LoadBitmap(PictureResource(m_nRcType, nHalves))) {
+        m_bmpRemote.LoadBitmap(PictureResource(m_nRcType, dpi::HALVES_1X));
+        m_nPictureHalves = dpi::HALVES_1X;
+        return;
+    }
+    m_nPictureHalves = nHalves;
+}
+
+SIZE CDlgTest::WindowSizeForDpi(UINT nDpi) const {
+    const DWORD dwStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE));
+    const DWORD dwExStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE));
+    const SIZE frame = framework::GetFrameSizeForDpi(dwStyle, dwExStyle, nDpi);
+    const SIZE frameAtBase = framework::GetFrameSizeForDpi(dwStyle, dwExStyle, dpi::BASE_DPI);
+    BITMAP bm{};
+    m_bmpRemote.GetBitmap(&bm);
+    const int nWidth = m_nRcType == RC_ZELMAR_OVI ? WINDOW_WIDTH_ZELMAR_OVI : WINDOW_WIDTH_VEKO;
+    const dpi::Size size =
+        dpi::WindowSizeForPicture({bm.bmWidth, bm.bmHeight}, m_nPictureHalves, {frame.cx, frame.cy},
+                                  {nWidth, WINDOW_HEIGHT}, {frameAtBase.cx, frameAtBase.cy});
+    return SIZE{size.cx, size.cy};
+}
+
+LRESULT CDlgTest::OnDpiChanged(WPARAM, LPARAM) {
+    // Moved to a monitor of another scale: the picture drawn for it, and the
+    // window resized around its centre, which keeps it on that monitor. The
+    // window's own DPI is asked for: the message's values could come from
+    // any process.
+    const UINT nDpi = framework::GetWindowDpi(m_hWnd);
+    LoadPictureForDpi(nDpi);
+    const SIZE size = WindowSizeForDpi(nDpi);
+    RECT rcWindow;
+    GetWindowRect(m_hWnd, &rcWindow);
+    SetWindowPos(m_hWnd, nullptr, (rcWindow.left + rcWindow.right - size.cx) / 2,
+                 (rcWindow.top + rcWindow.bottom - size.cy) / 2, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+    return 0;
 }
 
 LRESULT CDlgTest::OnEraseBkgnd(WPARAM, LPARAM) {
@@ -237,7 +298,8 @@ void CDlgTest::DrawPicture(CDC& dc) {
     }
 
     // Outlines only, so the key stays visible under its mark.
-    const HPEN hPen = CreatePen(PS_SOLID, MARK_PEN_WIDTH, MARK_COLOUR);
+    const HPEN hPen =
+        CreatePen(PS_SOLID, dpi::ScaleByHalves(MARK_PEN_WIDTH, MarkHalves()), MARK_COLOUR);
     const HGDIOBJ hOldPen = dc.SelectObject(hPen);
     const HGDIOBJ hOldBrush = dc.SelectStockObject(HOLLOW_BRUSH);
     for (int nKey = FIRST_KEY; nKey <= LAST_KEY; ++nKey) {
@@ -259,10 +321,16 @@ void CDlgTest::DrawMark(CDC& dc, int nKey, int cx, int cy) {
     if (pMark == nullptr) {
         return;
     }
-    const RECT rc{cx + pMark->nLeft, cy + pMark->nTop, cx + pMark->nRight, cy + pMark->nBottom};
+    // The marks grow with the picture, around the same centre.
+    const int nHalves = MarkHalves();
+    const RECT rc{cx + dpi::ScaleByHalves(pMark->nLeft, nHalves),
+                  cy + dpi::ScaleByHalves(pMark->nTop, nHalves),
+                  cx + dpi::ScaleByHalves(pMark->nRight, nHalves),
+                  cy + dpi::ScaleByHalves(pMark->nBottom, nHalves)};
     if (pMark->shape == Shape::Ellipse) {
         dc.Ellipse(rc);
     } else {
-        dc.RoundRect(rc, pMark->nCorner, pMark->nCorner);
+        const int nCorner = dpi::ScaleByHalves(pMark->nCorner, nHalves);
+        dc.RoundRect(rc, nCorner, nCorner);
     }
 }

@@ -18,6 +18,8 @@ const char* const TEXT_NOT_CONFIGURED =
 const char* const TEXT_CANNOT_REGISTER = "Cannot register window message.";
 // Registered by the receiving applications too.
 const char* const REMOTE_CONTROL_MESSAGE = "WM_REMOTECONTROL";
+// Broadcast by the shell when its taskbar is (re)created.
+const char* const TASKBAR_CREATED_MESSAGE = "TaskbarCreated";
 
 } // namespace
 
@@ -27,6 +29,7 @@ CRCDlg::CRCDlg()
       m_decoder(*this) {
     m_hStopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     m_nRemoteControlMsg = RegisterWindowMessageA(REMOTE_CONTROL_MESSAGE);
+    m_nTaskbarCreatedMsg = RegisterWindowMessageA(TASKBAR_CREATED_MESSAGE);
     if (m_nRemoteControlMsg == 0) {
         // Keys are then posted with message number 0; the program runs on.
         framework::AfxMessageBox(TEXT_CANNOT_REGISTER, MB_OK | MB_ICONSTOP);
@@ -68,6 +71,10 @@ LRESULT CRCDlg::WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam) {
     if (nMessage == WM_RC_TRAY && lParam == WM_RBUTTONUP) {
         ShowTrayMenu();
     }
+    if (m_nTaskbarCreatedMsg != 0 && nMessage == m_nTaskbarCreatedMsg) {
+        OnTaskbarCreated();
+        return 0;
+    }
     return CDialog::WindowProc(nMessage, wParam, lParam);
 }
 
@@ -79,6 +86,11 @@ LRESULT CRCDlg::OnCreate(WPARAM, LPARAM) {
         LoadMenuA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
     if (m_hTrayMenuResource != nullptr) {
         m_hTrayMenu = GetSubMenu(m_hTrayMenuResource, 0);
+    }
+    // Run elevated, the program would otherwise never hear from a restarted
+    // shell: messages from a lower integrity level are filtered out.
+    if (m_nTaskbarCreatedMsg != 0) {
+        ChangeWindowMessageFilterEx(m_hWnd, m_nTaskbarCreatedMsg, MSGFLT_ALLOW, nullptr);
     }
     return 0;
 }

@@ -84,6 +84,8 @@ private:
 
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();
+    // Tray: the shell announced a new taskbar ("TaskbarCreated").
+    void OnTaskbarCreated();
 
     // Serial link internals.
     int OpenAndConfigure(int nPort);
@@ -115,6 +117,13 @@ private:
     UINT m_nRemoteControlMsg = 0;
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;
+
+    // "TaskbarCreated", and what ShowTrayIcon last showed, so the icon can be
+    // added again when the shell restarts.
+    UINT m_nTaskbarCreatedMsg = 0;
+    bool m_bTrayIconWanted = false;
+    std::string m_strTrayTip;
+    int m_nTrayIconState = TRAY_NOT_READY;
 
     // The menu resource whose first popup is m_hTrayMenu.
     HMENU m_hTrayMenuResource = nullptr;

@@ -6,6 +6,7 @@
 #include "RcMessages.h"
 #include "resource.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -15,7 +16,6 @@ namespace {
 
 // The program's one icon in the notification area.
 constexpr UINT TRAY_ICON_ID = 1;
-constexpr int TRAY_IMAGE_SIZE = 16;
 constexpr UINT BALLOON_TIMEOUT_MS = 10000;
 // Pause before the one more try when the shell did not answer in time.
 constexpr DWORD TRAY_RETRY_PAUSE_MS = 500;
@@ -27,26 +27,42 @@ template <std::size_t N> void CopyText(char (&field)[N], const std::string& strT
     field[nLength] = '\0';
 }
 
+// The tray image of the state at the size the shell uses at the current
+// scaling (16 px at 100 %, 32 px at 200 %); nullptr for an unknown state.
+HICON LoadTrayImage(int nIconState) {
+    UINT nIconId = 0;
+    if (nIconState == CRCDlg::TRAY_READY) {
+        nIconId = IDR_MAINFRAME;
+    } else if (nIconState == CRCDlg::TRAY_NOT_READY) {
+        nIconId = IDI_NOT_READY;
+    }
+    if (nIconId == 0) {
+        return nullptr;
+    }
+    HICON hIcon = nullptr;
+    if (FAILED(LoadIconMetric(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEW(nIconId),
+                              LIM_SMALL, &hIcon))) {
+        hIcon = static_cast<HICON>(LoadImageA(
+            framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(nIconId), IMAGE_ICON,
+            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    }
+    return hIcon;
+}
+
 } // namespace
 
 int CRCDlg::ShowTrayIcon(const std::string& strTitle, const std::string& strText,
                          DWORD nBalloonIcon, int nIconState) {
+    // Kept for a shell that starts again and has forgotten the icon.
+    m_bTrayIconWanted = true;
+    m_strTrayTip = strTitle;
+    m_nTrayIconState = nIconState;
+
     NOTIFYICONDATAA nid;
     std::memset(&nid, 0, sizeof(nid));
     // The record with balloon fields but without the balloon icon handle.
     nid.cbSize = NOTIFYICONDATAA_V3_SIZE;
-
-    UINT nIconId = 0;
-    if (nIconState == TRAY_READY) {
-        nIconId = IDR_MAINFRAME;
-    } else if (nIconState == TRAY_NOT_READY) {
-        nIconId = IDI_NOT_READY;
-    }
-    if (nIconId != 0) {
-        nid.hIcon = static_cast<HICON>(
-            LoadImageA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(nIconId), IMAGE_ICON,
-                       TRAY_IMAGE_SIZE, TRAY_IMAGE_SIZE, LR_DEFAULTCOLOR));
-    }
+    nid.hIcon = LoadTrayImage(nIconState);
 
     nid.hWnd = m_hWnd;
     nid.uID = TRAY_ICON_ID;
@@ -87,12 +103,26 @@ int CRCDlg::ShowTrayBalloon(const std::string& strTitle, const std::string& strT
 }
 
 void CRCDlg::RemoveTrayIcon() {
+    m_bTrayIconWanted = false;
     NOTIFYICONDATAA nid;
     std::memset(&nid, 0, sizeof(nid));
     nid.cbSize = NOTIFYICONDATAA_V3_SIZE;
     nid.hWnd = m_hWnd;
     nid.uID = TRAY_ICON_ID;
     Shell_NotifyIconA(NIM_DELETE, &nid);
+}
+
+void CRCDlg::OnTaskbarCreated() {
+    // The shell (re)started and has no icons: add ours again as it stood,
+    // without repeating the balloon that came with it. The shell also sends
+    // this when the scaling changes, while it still holds the icon.
+    if (!m_bTrayIconWanted) {
+        return;
+    }
+    const std::string strTip = m_strTrayTip;
+    const int nIconState = m_nTrayIconState;
+    RemoveTrayIcon();
+    ShowTrayIcon(strTip, std::string(), NIIF_NONE, nIconState);
 }
 
 void CRCDlg::ShowTrayMenu() {

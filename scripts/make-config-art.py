@@ -10,6 +10,9 @@ and compared.
     type0.bmp     12 x 54, 24-bit: the slim VEKO remote with three pairs of keys
     type1.bmp     24 x 52, 24-bit: the ZELMAR_OVI remote with its key pad
 
+and both pictures again for 150 % and 200 % display scaling (type0_150.bmp,
+type0_200.bmp, ...), drawn from the same shapes at 1.5 and 2 times the size.
+
 The dialog shows the pictures in a centred static control, so their corners
 are painted in the dialog's face colour.
 """
@@ -235,10 +238,12 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     res = os.path.join(root, 'RCconfig', 'res')
     os.makedirs(res, exist_ok=True)
-    with open(os.path.join(res, 'type0.bmp'), 'wb') as f:
-        f.write(bmp24(render(veko_shapes(), 12, 54, FACE)))
-    with open(os.path.join(res, 'type1.bmp'), 'wb') as f:
-        f.write(bmp24(render(zelmar_shapes(), 24, 52, FACE)))
+    for factor, suffix in ((1, ''), (1.5, '_150'), (2, '_200')):
+        for name, shapes, width, height in (('type0', veko_shapes, 12, 54),
+                                            ('type1', zelmar_shapes, 24, 52)):
+            with open(os.path.join(res, name + suffix + '.bmp'), 'wb') as f:
+                f.write(bmp24(render(scaled(shapes(), factor), int(width * factor),
+                                     int(height * factor), FACE)))
     with open(os.path.join(res, 'KV480cfg.ico'), 'wb') as f:
         f.write(icon_file([(s, icon_image(icon_rows(s))) for s in (16, 32, 48)]))
 

@@ -5,8 +5,11 @@ Run from anywhere; writes into Remote_control/res/. The output is the same on
 every run (no timestamps, no randomness), so the committed files can be
 regenerated and compared.
 
-    ready.ico      program icon and tray image of a ready receiver: 16 and 32 px
-    not_ready.ico  tray image of a receiver that is not ready: 16 px
+    ready.ico      program icon and tray image of a ready receiver
+    not_ready.ico  tray image of a receiver that is not ready
+
+Both hold 16, 20, 24 and 32 px images: the tray takes 16 px at 100 %, 20 at
+125 %, 24 at 150 % and 32 at 200 % display scaling.
 
 Both show a hand-held remote control with a round badge: a green tick when the
 receiver is ready, a red cross on a greyed remote when it is not, so the two
@@ -18,6 +21,7 @@ import os
 import struct
 
 SUPERSAMPLE = 4  # subpixels per pixel along each axis
+SIZES = (16, 20, 24, 32)
 
 # Colours (R, G, B).
 BODY_READY = (47, 62, 92)
@@ -157,9 +161,9 @@ def main():
     res = os.path.join(root, 'Remote_control', 'res')
     os.makedirs(res, exist_ok=True)
     write_icon(os.path.join(res, 'ready.ico'),
-               [(s, icon_image(render(True, s))) for s in (16, 32)])
+               [(s, icon_image(render(True, s))) for s in SIZES])
     write_icon(os.path.join(res, 'not_ready.ico'),
-               [(16, icon_image(render(False, 16)))])
+               [(s, icon_image(render(False, s))) for s in SIZES])
 
 
 if __name__ == '__main__':

@@ -8,18 +8,29 @@ regenerated and compared.
     remote_veko.bmp    58 x 255, six keys in two columns of three
     remote_zelmar.bmp  116 x 255, seventeen keys
 
+and each again for 150 % and 200 % display scaling (remote_veko_150.bmp,
+remote_veko_200.bmp, ...), drawn from the same shapes at 1.5 and 2 times the
+size, not enlarged from the small ones.
+
 The test dialog centres the picture in its client area and outlines a pressed
 key with a red mark at fixed offsets from that centre. Every key here is drawn
 from the same rectangle as its mark (KEYS_* below, relative to the centre), so
 the mark lies exactly on the key's edge. The picture's top-left corner is at
 (-width / 2, -height / 2) from the centre, integer division, as the dialog
 places it. The marks' red, RGB(250, 0, 0), appears nowhere in the artwork.
+
+At a larger scale the dialog multiplies every offset of a mark by the scale
+and rounds half away from zero (scaled() below); the keys are drawn on those
+rounded rectangles, everything else is the 1x drawing enlarged around the
+picture's centre.
 """
 
 import os
 import struct
 
 SUPERSAMPLE = 4  # subpixels per pixel along each axis
+# Scales in halves, as the dialog counts them, and the file suffix of each.
+SCALES = ((2, ''), (3, '_150'), (4, '_200'))
 
 # The dialog's background: the corners outside the rounded body blend into it.
 BACKGROUND = (209, 209, 209)
@@ -93,32 +104,53 @@ GLYPHS = {
 }
 
 
+def scaled(value, halves):
+    """value * halves / 2, rounded half away from zero, as the dialog does."""
+    twice = value * halves
+    return (twice + 1) // 2 if twice >= 0 else -((-twice + 1) // 2)
+
+
 class Canvas:
-    def __init__(self, width, height):
-        self.width = width
-        self.height = height
-        self.pixels = [[BACKGROUND] * width for _ in range(height)]
+    """A picture designed at width x height and drawn at halves / 2 times that
+    size. Shapes are given in design pixels; the centre of the design, as the
+    dialog finds it by integer division, lands on the centre of the drawing."""
+
+    def __init__(self, width, height, halves=2):
+        self.halves = halves
+        self.scale = halves / 2.0
+        self.design_size = (width, height)
+        self.design_centre = (width // 2, height // 2)
+        self.width = width * halves // 2
+        self.height = height * halves // 2
+        self.centre = (self.width // 2, self.height // 2)
+        self.pixels = [[BACKGROUND] * self.width for _ in range(self.height)]
+
+    def to_design(self, px, py):
+        return ((px - self.centre[0]) / self.scale + self.design_centre[0],
+                (py - self.centre[1]) / self.scale + self.design_centre[1])
+
+    def to_pixels(self, x, y):
+        return ((x - self.design_centre[0]) * self.scale + self.centre[0],
+                (y - self.design_centre[1]) * self.scale + self.centre[1])
 
     def fill(self, inside, box, colour):
         """Blends colour over every pixel by the share of its subpixels that
         the predicate inside(x, y) covers; box bounds the shape."""
-        x0, y0, x1, y1 = box
+        x0, y0 = self.to_pixels(box[0], box[1])
+        x1, y1 = self.to_pixels(box[2], box[3])
         for py in range(max(0, int(y0) - 1), min(self.height, int(y1) + 2)):
             for px in range(max(0, int(x0) - 1), min(self.width, int(x1) + 2)):
                 covered = 0
                 for sy in range(SUPERSAMPLE):
                     for sx in range(SUPERSAMPLE):
-                        if inside(px + (sx + 0.5) / SUPERSAMPLE, py + (sy + 0.5) / SUPERSAMPLE):
+                        if inside(*self.to_design(px + (sx + 0.5) / SUPERSAMPLE,
+                                                  py + (sy + 0.5) / SUPERSAMPLE)):
                             covered += 1
                 if covered:
                     share = covered / float(SUPERSAMPLE * SUPERSAMPLE)
                     old = self.pixels[py][px]
                     self.pixels[py][px] = tuple(
                         int(round(o + (c - o) * share)) for o, c in zip(old, colour))
-
-    def set(self, px, py, colour):
-        if 0 <= px < self.width and 0 <= py < self.height:
-            self.pixels[py][px] = colour
 
     def text(self, cx, cy, label, colour, scale=1):
         """Pixel-font text centred on (cx, cy)."""
@@ -129,10 +161,11 @@ class Canvas:
             for row, bits in enumerate(GLYPHS[ch]):
                 for col, bit in enumerate(bits):
                     if bit == '#':
-                        for dy in range(scale):
-                            for dx in range(scale):
-                                self.set(left + (4 * i + col) * scale + dx,
-                                         top + row * scale + dy, colour)
+                        x = left + (4 * i + col) * scale
+                        y = top + row * scale
+                        dot = (x, y, x + scale, y + scale)
+                        self.fill(lambda px, py, d=dot: d[0] <= px < d[2] and d[1] <= py < d[3],
+                                  dot, colour)
 
     def write_bmp(self, path):
         stride = (self.width * 3 + 3) // 4 * 4
@@ -198,23 +231,30 @@ def segment(ax, ay, bx, by, width):
 
 
 def draw_body(canvas, plate_bottom):
-    w, h = canvas.width, canvas.height
-    canvas.fill(rounded_rect(0, 0, w, h, 14), (0, 0, w, h), BODY_EDGE)
-    canvas.fill(rounded_rect(1.5, 1.5, w - 1.5, h - 1.5, 12.5), (0, 0, w, h), BODY)
+    # The body fills the whole drawing: at a scale where the design's centre
+    # falls half a pixel off the drawing's, it must not lose an edge row.
+    x0, y0 = canvas.to_design(0, 0)
+    x1, y1 = canvas.to_design(canvas.width, canvas.height)
+    box = (x0, y0, x1, y1)
+    canvas.fill(rounded_rect(x0, y0, x1, y1, 14), box, BODY_EDGE)
+    canvas.fill(rounded_rect(x0 + 1.5, y0 + 1.5, x1 - 1.5, y1 - 1.5, 12.5), box, BODY)
     # A lighter face plate under the keys.
-    canvas.fill(rounded_rect(4, 4, w - 4, plate_bottom, 10), (0, 0, w, h), BODY_LIGHT)
+    canvas.fill(rounded_rect(x0 + 4, y0 + 4, x1 - 4, plate_bottom, 10), box, BODY_LIGHT)
 
 
-def key_box(origin, mark):
-    """The key's outline in picture coordinates: through the centres of the
-    mark rectangle's border pixels, where the mark's pen runs."""
-    ox, oy = origin
-    _, _, left, top, right, bottom = mark
-    return (left - ox + 0.5, top - oy + 0.5, right - ox - 0.5, bottom - oy - 0.5)
+def key_box(canvas, mark):
+    """The key's outline in design coordinates: through the centres of the
+    border pixels of the mark rectangle at the canvas's scale, where the
+    mark's pen runs."""
+    left, top, right, bottom = (scaled(v, canvas.halves) for v in mark[2:])
+    cx, cy = canvas.centre
+    x0, y0 = canvas.to_design(left + cx + 0.5, top + cy + 0.5)
+    x1, y1 = canvas.to_design(right + cx - 0.5, bottom + cy - 0.5)
+    return (x0, y0, x1, y1)
 
 
-def draw_key(canvas, origin, mark, face):
-    x0, y0, x1, y1 = key_box(origin, mark)
+def draw_key(canvas, mark, face):
+    x0, y0, x1, y1 = key_box(canvas, mark)
     shape = mark[1]
     box = (x0 - 1, y0 - 1, x1 + 1, y1 + 1)
     if shape == 'ellipse':
@@ -240,15 +280,14 @@ def arrow(canvas, cx, cy, direction, colour, size=3.5):
     canvas.fill(polygon(tips), bounds(tips), colour)
 
 
-def veko():
-    canvas = Canvas(58, 255)
-    origin = (-(canvas.width // 2), -(canvas.height // 2))
+def veko(halves):
+    canvas = Canvas(58, 255, halves)
     draw_body(canvas, 158)
     # Infrared window and a status lamp at the top.
     canvas.fill(rounded_rect(17, 7, 41, 14, 3), (17, 7, 41, 14), WINDOW)
     canvas.fill(ellipse(27, 19, 31, 23), (27, 19, 31, 23), (240, 150, 40))
     for mark in KEYS_VEKO:
-        cx, cy = draw_key(canvas, origin, mark, KEY)
+        cx, cy = draw_key(canvas, mark, KEY)
         canvas.text(cx, cy, str(mark[0]), LABEL, scale=2)
     # Grip ribs and the maker's name below the keys.
     for y in (176, 181, 186):
@@ -257,15 +296,14 @@ def veko():
     return canvas
 
 
-def zelmar():
-    canvas = Canvas(116, 255)
-    origin = (-(canvas.width // 2), -(canvas.height // 2))
+def zelmar(halves):
+    canvas = Canvas(116, 255, halves)
     draw_body(canvas, 198)
     canvas.fill(rounded_rect(46, 4, 70, 9, 2.5), (46, 4, 70, 9), WINDOW)
     faces = {14: GREEN_KEY, 20: STOP_KEY, 23: GREEN_KEY}
     centres = {}
     for mark in KEYS_ZELMAR:
-        centres[mark[0]] = draw_key(canvas, origin, mark, faces.get(mark[0], KEY))
+        centres[mark[0]] = draw_key(canvas, mark, faces.get(mark[0], KEY))
     for key, label in zip(range(7, 13), ('F1', 'F2', 'F3', 'F4', 'F5', 'F6')):
         canvas.text(centres[key][0], centres[key][1], label, LABEL)
     # ESC: an arrow out of the corner, up and to the left.
@@ -305,8 +343,9 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     res = os.path.join(root, 'Remote_control', 'res')
     os.makedirs(res, exist_ok=True)
-    veko().write_bmp(os.path.join(res, 'remote_veko.bmp'))
-    zelmar().write_bmp(os.path.join(res, 'remote_zelmar.bmp'))
+    for halves, suffix in SCALES:
+        veko(halves).write_bmp(os.path.join(res, 'remote_veko%s.bmp' % suffix))
+        zelmar(halves).write_bmp(os.path.join(res, 'remote_zelmar%s.bmp' % suffix))
 
 
 if __name__ == '__main__':

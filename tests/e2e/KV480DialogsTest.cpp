@@ -21,6 +21,7 @@
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
+#include "SystemDpiOverride.h"
 #include "TrayIcons.h"
 
 using harness::DevicePort;
@@ -654,6 +655,127 @@ TEST_F(KV480DialogsTest, CloseWithBothDialogsOpenEndsTheProgram) {
     ASSERT_TRUE(m_program.WaitForExit(5000));
     EXPECT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 0; }, 3000));
 }
+
+// --- Display scaling -----------------------------------------------------------
+
+// The test dialog at a system DPI other than 96, KV480 started afterwards.
+class KV480DialogsAtDpiTest : public KV480DialogsTest, public ::testing::WithParamInterface<int> {
+protected:
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+    void SetUp() override {
+        KV480DialogsTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        m_dpi = std::make_unique<harness::SystemDpiOverride>(static_cast<DWORD>(GetParam()));
+        ASSERT_TRUE(m_dpi->Ok());
+    }
+
+    void TearDown() override {
+        KV480DialogsTest::TearDown();
+        m_dpi.reset();
+    }
+
+    // The picture KV480 holds for this scale, as top-down rows of COLORREFs.
+    std::vector<COLORREF> ResourcePicture(int id, int& width, int& height) const {
+        std::vector<COLORREF> pixels;
+        HMODULE module = LoadLibraryExA(m_exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        if (module == nullptr)
+            return pixels;
+        HBITMAP bitmap = static_cast<HBITMAP>(
+            LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        DIBSECTION dib{};
+        if (bitmap != nullptr && GetObjectA(bitmap, sizeof(dib), &dib) == sizeof(dib) &&
+            dib.dsBm.bmBitsPixel == 24) {
+            width = dib.dsBm.bmWidth;
+            height = dib.dsBm.bmHeight;
+            const auto* bits = static_cast<const BYTE*>(dib.dsBm.bmBits);
+            for (int y = 0; y < height; ++y) {
+                // Bottom-up rows, blue first.
+                const BYTE* row =
+                    bits + static_cast<size_t>(height - 1 - y) * dib.dsBm.bmWidthBytes;
+                for (int x = 0; x < width; ++x)
+                    pixels.push_back(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
+            }
+        }
+        if (bitmap != nullptr)
+            DeleteObject(bitmap);
+        FreeLibrary(module);
+        return pixels;
+    }
+
+    std::unique_ptr<harness::SystemDpiOverride> m_dpi;
+};
+
+TEST_P(KV480DialogsAtDpiTest, ZelmarPictureForTheScaleWithMarginsAndMarksScaled) {
+    const int dpi = GetParam();
+    // At 125 % the 1.5x picture: the nearest not smaller.
+    const double scale = dpi > 144 ? 2.0 : 1.5;
+    StartConnected(1);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+
+    // The picture drawn for that scale (1.5x: 149, 2x: 150), shown pixel for pixel.
+    int width = 0;
+    int height = 0;
+    const std::vector<COLORREF> expected = ResourcePicture(dpi > 144 ? 150 : 149, width, height);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(static_cast<int>(116 * scale), width);
+    EXPECT_EQ(static_cast<int>(255 * scale), height);
+    const Shot shot = ClientShot(dialog);
+    ASSERT_TRUE(shot.Ok());
+    const Box picture = shot.FindOther(kBackground);
+    ASSERT_EQ(width, picture.right - picture.left) << picture;
+    ASSERT_EQ(height, picture.bottom - picture.top) << picture;
+    EXPECT_EQ(shot.Width() / 2 - width / 2, picture.left) << picture;
+    EXPECT_EQ(shot.Height() / 2 - height / 2, picture.top) << picture;
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            differing += shot.At(picture.left + x, picture.top + y) != expected[y * width + x];
+    EXPECT_EQ(0, differing) << "pixels unlike the picture";
+
+    // The margins around it grow with it; the frame is that of this DPI.
+    RECT window;
+    RECT client;
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    RECT frame96{0, 0, 0, 0};
+    auto adjust = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    ASSERT_NE(nullptr, adjust);
+    adjust(&frame96, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
+           static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)), 96);
+    const int marginX96 = 160 - (frame96.right - frame96.left) - 116;
+    const int marginY96 = 300 - (frame96.bottom - frame96.top) - 255;
+    EXPECT_NEAR(marginX96 * scale, client.right - width, 1);
+    EXPECT_NEAR(marginY96 * scale, client.bottom - height, 1);
+    EXPECT_GT(window.right - window.left, client.right);
+
+    // A mark lies on its key at the picture's scale, drawn with a wider pen.
+    m_device->Write(Frame({0x5A, 0x32, ZelmarCode(15)}));
+    const Box marks = WaitForMark(dialog, 3000);
+    ASSERT_FALSE(marks.Empty());
+    const KeyPlace& place = Place(15);
+    const double pen = 3 * scale / 2;
+    const int cx = client.right / 2;
+    const int cy = client.bottom / 2;
+    EXPECT_NEAR(cx + place.left * scale - pen, marks.left, 2) << marks;
+    EXPECT_NEAR(cy + place.top * scale - pen, marks.top, 2) << marks;
+    EXPECT_NEAR(cx + place.right * scale + pen, marks.right, 2) << marks;
+    EXPECT_NEAR(cy + place.bottom * scale + pen, marks.bottom, 2) << marks;
+
+    // A DPI change that did not happen (any process can send the message)
+    // leaves the window where and as it is.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), 0, SMTO_ABORTIFHUNG, 5000,
+                        &result);
+    RECT after;
+    GetWindowRect(dialog, &after);
+    EXPECT_TRUE(EqualRect(&window, &after));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scaled, KV480DialogsAtDpiTest, ::testing::Values(120, 192));
 
 // --- About box ----------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 // windows of this process act as receiving applications.
 #include <windows.h>
 #include <dbt.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,9 @@ const char* const kNotConfigured =
 const UINT WM_RC_TRAY = WM_USER + 1;
 const UINT WM_RC_DATA = WM_USER + 2;
 const UINT ID_EXIT = 32790;
+// The badges of the two tray images: a green tick when ready, a red cross not.
+const COLORREF kReadyBadge = RGB(30, 160, 60);
+const COLORREF kNotReadyBadge = RGB(215, 35, 35);
 
 class KV480Test : public ResidentFixture {
 protected:
@@ -201,6 +205,33 @@ TEST_F(ConnectedKV480Test, RemovalAndArrivalOfTheConfiguredPortOnly) {
     ASSERT_TRUE(WaitForPortOpen(5000));
     EXPECT_EQ(1, harness::CountTrayIcons());
     EXPECT_TRUE(pressArrives(5000));
+}
+
+TEST_F(ConnectedKV480Test, IconComesBackInItsStateWhenTheShellRestarts) {
+    // A dead shell takes the icon with it; the new one announces its taskbar.
+    auto restartShell = [&] {
+        NOTIFYICONDATAA nid{};
+        nid.cbSize = NOTIFYICONDATAA_V3_SIZE;
+        nid.hWnd = m_main;
+        nid.uID = 1;
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+        ASSERT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 0; }, 5000));
+        PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        ASSERT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 1; }, 5000));
+    };
+    auto shows = [](COLORREF badge) {
+        return WaitUntil([badge] { return harness::TrayIconShowsColour(badge); }, 5000);
+    };
+    ASSERT_TRUE(shows(kReadyBadge));
+    ASSERT_NO_FATAL_FAILURE(restartShell());
+    EXPECT_TRUE(shows(kReadyBadge));
+    EXPECT_FALSE(harness::TrayIconShowsColour(kNotReadyBadge));
+
+    SendPortBroadcast(m_main, DBT_DEVICEREMOVECOMPLETE, "COM1");
+    ASSERT_TRUE(shows(kNotReadyBadge));
+    ASSERT_NO_FATAL_FAILURE(restartShell());
+    EXPECT_TRUE(shows(kNotReadyBadge));
+    EXPECT_FALSE(harness::TrayIconShowsColour(kReadyBadge));
 }
 
 TEST_F(ConnectedKV480Test, SecondInstanceEndsAtOnce) {

@@ -18,6 +18,7 @@
 #include "LineState.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
+#include "SystemDpiOverride.h"
 #include "VirtualPortDevice.h"
 
 using harness::DevicePort;
@@ -303,6 +304,46 @@ TEST_F(KV480cfgTest, TheDialogAndItsResources) {
     EXPECT_EQ(MAKELONG(1, 6), fixed->dwFileVersionMS);
     EXPECT_EQ(0u, fixed->dwFileVersionLS);
     EXPECT_EQ(MAKELONG(1, 6), fixed->dwProductVersionMS);
+}
+
+TEST_F(KV480cfgTest, TypePictureAt192DpiIsTheOneDrawnAtTwiceTheSize) {
+    harness::SystemDpiOverride dpi(192);
+    ASSERT_TRUE(dpi.Ok());
+    ASSERT_TRUE(WriteDword("RC_type", 1));
+    StartDialog();
+    // What the picture control shows on the screen, apart from its background,
+    // once it is drawn.
+    RECT rect;
+    ASSERT_TRUE(GetWindowRect(Item(IDC_RC_PICTURE), &rect));
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    auto measure = [&] {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        const COLORREF face = GetPixel(memory, 0, 0);
+        left = width, top = height, right = 0, bottom = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (GetPixel(memory, x, y) != face) {
+                    left = std::min(left, x);
+                    top = std::min(top, y);
+                    right = std::max(right, x + 1);
+                    bottom = std::max(bottom, y + 1);
+                }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        return right > left;
+    };
+    ASSERT_TRUE(WaitUntil(measure, 5000)) << width << " x " << height << " control, no picture";
+    // Type 1 at 2x is 48 x 104; a shorter control cuts rows off.
+    EXPECT_EQ(48, right - left);
+    EXPECT_EQ(std::min(104, height), bottom - top);
 }
 
 TEST_F(KV480cfgTest, FirstStartOnAnEmptySettingsKey) {

@@ -2,31 +2,70 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace harness {
 namespace {
 
-BOOL CALLBACK CountIcon(HWND window, LPARAM param) {
+BOOL CALLBACK CollectIcon(HWND window, LPARAM param) {
     char name[64] = "";
     if (GetClassNameA(window, name, sizeof(name)) && lstrcmpA(name, "__winex11_tray_icon") == 0 &&
         IsWindowVisible(window))
-        ++*reinterpret_cast<int*>(param);
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
     return TRUE;
 }
 
-BOOL CALLBACK CountInTray(HWND window, LPARAM param) {
+BOOL CALLBACK CollectInTray(HWND window, LPARAM param) {
     char name[64] = "";
     if (GetClassNameA(window, name, sizeof(name)) &&
         lstrcmpA(name, "__winex11_standalone_tray") == 0)
-        EnumChildWindows(window, CountIcon, param);
+        EnumChildWindows(window, CollectIcon, param);
     return TRUE;
+}
+
+std::vector<HWND> TrayIconWindows() {
+    std::vector<HWND> icons;
+    EnumWindows(CollectInTray, reinterpret_cast<LPARAM>(&icons));
+    return icons;
+}
+
+// Pixels of exactly this colour in a rectangle of the screen.
+int CountColour(const RECT& rect, COLORREF colour) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return 0;
+    int count = 0;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY)) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                count += GetPixel(memory, x, y) == colour ? 1 : 0;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return count;
 }
 
 } // namespace
 
 int CountTrayIcons() {
-    int count = 0;
-    EnumWindows(CountInTray, reinterpret_cast<LPARAM>(&count));
-    return count;
+    return static_cast<int>(TrayIconWindows().size());
+}
+
+bool TrayIconShowsColour(unsigned long colour) {
+    const int kFewPixels = 4;
+    for (HWND icon : TrayIconWindows()) {
+        RECT rect;
+        if (GetWindowRect(icon, &rect) && CountColour(rect, colour) >= kFewPixels)
+            return true;
+    }
+    return false;
 }
 
 } // namespace harness

@@ -8,4 +8,8 @@ namespace harness {
 // Number of icons currently in the notification area (of any program).
 int CountTrayIcons();
 
+// Whether an icon in the notification area shows at least a few pixels of
+// exactly this colour (a COLORREF), as read from the screen.
+bool TrayIconShowsColour(unsigned long colour);
+
 } // namespace harness
