@@ -283,6 +283,15 @@ TEST_F(ReceiverSimulatorTest, HoldSendsRepeatFramesAndPressesFlipTheToggle) {
     DeleteFileA(script.c_str());
 }
 
+// The harness's pairs are wired as a null-modem cable: the reader's DTR is
+// the simulator's DSR.
+TEST_F(ReceiverSimulatorTest, WaitDtrWaitsForTheOtherEndsDtr) {
+    ASSERT_TRUE(EscapeCommFunction(hReader, CLRDTR));
+    EXPECT_EQ(RunTool("ReceiverSimulator", "--port COM11 --quiet --wait-dtr=300 wait 0"), 3);
+    ASSERT_TRUE(EscapeCommFunction(hReader, SETDTR));
+    EXPECT_EQ(RunTool("ReceiverSimulator", "--port COM11 --quiet --wait-dtr=5000 wait 0"), 0);
+}
+
 TEST_F(ReceiverSimulatorTest, BadInputSendsNothing) {
     const std::string script = TempFile("sim");
     {
