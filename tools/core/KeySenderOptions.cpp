@@ -30,30 +30,23 @@ bool KeySenderOptions::Parse(const std::vector<std::string>& args, std::string& 
         const std::string& arg = args[i];
         std::string value;
         bool missing = false;
-        if (arg == "--help" || arg == "-h" || arg == "/?") {
+        bool bad = false;
+        if (OptionText::IsHelp(arg)) {
             help = true;
         } else if (arg == "--quiet") {
             quiet = true;
-        } else if (OptionText::TakeValue(args, i, "--ini", value, missing)) {
-            if (missing || value.empty() || value.size() > MAX_PATH_CHARS) {
+        } else if (OptionText::TakeText(args, i, "--ini", MAX_PATH_CHARS, iniPath, bad)) {
+            if (bad) {
                 error = "--ini takes the path of a RecvApp.ini file";
                 return false;
             }
-            iniPath = value;
             iniGiven = true;
-        } else if (OptionText::TakeValue(args, i, "--class", value, missing)) {
-            if (missing || value.empty() || value.size() > MAX_NAME) {
-                error = "--class takes a window class name of 1 to 255 characters";
+        } else if (OptionText::TakeText(args, i, "--class", MAX_NAME, className, bad) ||
+                   OptionText::TakeText(args, i, "--caption", MAX_NAME, caption, bad)) {
+            if (bad) {
+                error = "--class and --caption take a text of 1 to 255 characters";
                 return false;
             }
-            className = value;
-            windowGiven = true;
-        } else if (OptionText::TakeValue(args, i, "--caption", value, missing)) {
-            if (missing || value.empty() || value.size() > MAX_NAME) {
-                error = "--caption takes a window caption of 1 to 255 characters";
-                return false;
-            }
-            caption = value;
             windowGiven = true;
         } else if (OptionText::TakeValue(args, i, "--interval", value, missing)) {
             if (missing ||

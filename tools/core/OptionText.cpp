@@ -27,6 +27,21 @@ bool OptionText::TakeValue(const std::vector<std::string>& args, std::size_t& i,
     return false;
 }
 
+bool OptionText::TakeText(const std::vector<std::string>& args, std::size_t& i,
+                          const std::string& name, std::size_t maxChars, std::string& value,
+                          bool& bad) {
+    bool missing = false;
+    if (!TakeValue(args, i, name, value, missing)) {
+        return false;
+    }
+    bad = missing || value.empty() || value.size() > maxChars;
+    return true;
+}
+
+bool OptionText::IsHelp(const std::string& arg) {
+    return arg == "--help" || arg == "-h" || arg == "/?";
+}
+
 int OptionText::ParseKey(const std::string& word) {
     std::uint32_t number = 0;
     if (NumberText::ParseDecimal(word, RemoteKeys::FIRST_KEY, RemoteKeys::LAST_KEY, number)) {

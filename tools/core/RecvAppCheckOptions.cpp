@@ -10,16 +10,14 @@ const std::size_t MAX_PATH_CHARS = 1024;
 
 bool RecvAppCheckOptions::Parse(const std::vector<std::string>& args, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string value;
-        bool missing = false;
-        if (args[i] == "--help" || args[i] == "-h" || args[i] == "/?") {
+        bool bad = false;
+        if (OptionText::IsHelp(args[i])) {
             help = true;
-        } else if (OptionText::TakeValue(args, i, "--ini", value, missing)) {
-            if (missing || value.empty() || value.size() > MAX_PATH_CHARS) {
+        } else if (OptionText::TakeText(args, i, "--ini", MAX_PATH_CHARS, iniPath, bad)) {
+            if (bad) {
                 error = "--ini takes the path of a RecvApp.ini file";
                 return false;
             }
-            iniPath = value;
         } else {
             error = "unexpected argument '" + args[i].substr(0, MAX_PATH_CHARS) + "'";
             return false;

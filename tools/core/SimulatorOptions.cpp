@@ -38,7 +38,7 @@ bool SimulatorOptions::Parse(const std::vector<std::string>& args, std::string& 
         const std::string& arg = args[i];
         std::string value;
         bool missing = false;
-        if (arg == "--help" || arg == "-h" || arg == "/?") {
+        if (OptionText::IsHelp(arg)) {
             help = true;
         } else if (arg == "--quiet") {
             quiet = true;
