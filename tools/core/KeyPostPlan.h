@@ -3,13 +3,15 @@
 // receiver.
 #pragma once
 
+#include "CFrameDecoder.h"
+
 #include <cstdint>
 #include <vector>
 
 class KeyPostPlan {
 public:
     // KV480 drops the repeats that arrive within this time after a press.
-    static constexpr std::uint32_t HOLD_MS = 500;
+    static constexpr std::uint32_t HOLD_MS = CFrameDecoder::HOLD_TIME_MS;
     // It posts the release this long after the last frame of the hold.
     static constexpr std::uint32_t RELEASE_AFTER_MS = 400;
 
