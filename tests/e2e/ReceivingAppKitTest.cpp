@@ -109,7 +109,7 @@ TEST_F(ReceivingAppKitTest, ToolsTellAndSendAsKV480Would) {
          {std::string("entry 1: ClassName=NoSuchClass WindowName=NULL\r\n  no such window\r\n"),
           std::string("entry 2: ClassName=KitHidden WindowName=NULL\r\n  window "),
           std::string("  window hidden\r\nentry 3: ClassName=MinimalReceiver WindowName=NULL\r\n"),
-          window + "\r\n  gets the keys\r\n", "Keys go to 0x"}) {
+          window + "\r\n  gets the keys\r\n", std::string("Keys go to 0x")}) {
         EXPECT_NE(std::string::npos, report.find(line)) << line << "\nin\n" << report;
     }
 
