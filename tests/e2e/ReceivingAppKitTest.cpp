@@ -31,6 +31,8 @@ protected:
         ASSERT_TRUE(m_example.Start(harness::WindowsPathFromEnv("RC_EXAMPLE_EXE")));
         m_window = m_example.WaitForWindow(kExampleClass, nullptr, 10000);
         ASSERT_NE(nullptr, m_window);
+        // Found once created; shown a moment later.
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(m_window) != FALSE; }, 10000));
     }
 
     std::string Tool(const std::string& name) const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "LineState.h"
+#include "ProgramUnderTest.h"
 
 namespace {
 
@@ -142,7 +143,9 @@ TEST_F(DemoReceiverTest, LogsValidKeysAndIgnoresTheRest) {
     Process demo(ToolPath("DemoReceiver"), "--log \"" + log + "\"");
     HWND hWnd = WaitForWindow("KV480DemoReceiver", "Remote Control Demo");
     ASSERT_NE(hWnd, nullptr);
-    EXPECT_TRUE(IsWindowVisible(hWnd));
+    // Found once created; shown a moment later.
+    EXPECT_TRUE(
+        harness::WaitUntil([&] { return IsWindowVisible(hWnd) != FALSE; }, WINDOW_TIMEOUT_MS));
 
     PostMessageA(hWnd, message, 1, 0);
     PostMessageA(hWnd, message, 0, 0);
@@ -173,7 +176,8 @@ TEST_F(DemoReceiverTest, TwoReceiversWithTheirOwnClassAndStartState) {
     ASSERT_NE(hHidden, nullptr);
     ASSERT_NE(hMinimized, nullptr);
     EXPECT_FALSE(IsWindowVisible(hHidden));
-    EXPECT_TRUE(IsIconic(hMinimized));
+    EXPECT_TRUE(
+        harness::WaitUntil([&] { return IsIconic(hMinimized) != FALSE; }, WINDOW_TIMEOUT_MS));
 
     // Hidden or not, a window that gets the message shows and logs the key.
     PostMessageA(hHidden, message, 7, 0);
