@@ -26,8 +26,7 @@ static UINT g_keyMessage;     /* "WM_REMOTECONTROL" */
 static UINT g_releaseMessage; /* "WM_REMOTECONTROL_RELEASE" */
 static int g_repeats;         /* repeats of the key held now */
 
-static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     char caption[80];
 
     /* Registered messages have no fixed number: compare them before anything
@@ -59,8 +58,7 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show)
-{
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
     WNDCLASSA windowClass;
     HWND window;
     MSG msg;
