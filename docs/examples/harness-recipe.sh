@@ -32,6 +32,10 @@ run "$win/tools/RecvAppCheck/RecvAppCheck.exe"
 sim press veko 12ED top-left
 sim hold zelmar 12 arrow-up 1500
 sim --toggle 1 press zelmar 12 enter
+# The same without KV480 and receiver, release included; then RecvAppCheck
+# again, which shows the caption (where the example shows the last key).
+run "$win/tools/KeySender/KeySender.exe" --class "$class" hold arrow-down 1200
+run "$win/tools/RecvAppCheck/RecvAppCheck.exe"
 
 # 4. Stop both, as KV480cfg stops KV480: WM_CLOSE to its hidden main window.
 run "$win/tests/harness/rcwin.exe" close CRemoteControlClass "Remote Control" 10000

@@ -92,9 +92,12 @@ int Send(const KeySenderOptions& options, const CRecvApp& apps) {
             pressed = hWnd;
         }
         if (!options.quiet) {
+            // The whole description once: the caption may change with each key.
             std::printf("%6lu ms  %-7s %2d %s -> %s\n", static_cast<unsigned long>(post.atMs),
                         KindText(post.kind), options.key, RC_KEY_NAME(options.key),
-                        ReceivingApps::DescribeWindow(hWnd).c_str());
+                        post.kind == KeyPostPlan::Kind::Press
+                            ? ReceivingApps::DescribeWindow(hWnd).c_str()
+                            : ReceivingApps::WindowHandle(hWnd).c_str());
             std::fflush(stdout);
         }
     }

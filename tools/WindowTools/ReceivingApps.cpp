@@ -49,8 +49,14 @@ std::string ReceivingApps::DescribeWindow(HWND hWnd) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hWnd, &pid);
     char text[640] = {};
-    std::snprintf(text, sizeof(text), "0x%08llX \"%s\" (class %s, process %lu)",
-                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hWnd)), caption,
-                  className, static_cast<unsigned long>(pid));
+    std::snprintf(text, sizeof(text), "%s \"%s\" (class %s, process %lu)",
+                  WindowHandle(hWnd).c_str(), caption, className, static_cast<unsigned long>(pid));
+    return text;
+}
+
+std::string ReceivingApps::WindowHandle(HWND hWnd) {
+    char text[32] = {};
+    std::snprintf(text, sizeof(text), "0x%08llX",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hWnd)));
     return text;
 }

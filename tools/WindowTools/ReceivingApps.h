@@ -18,4 +18,6 @@ public:
 
     // "0x000100A2 "Remote Control Demo" (class KV480DemoReceiver, process 52)".
     static std::string DescribeWindow(HWND hWnd);
+    // "0x000100A2".
+    static std::string WindowHandle(HWND hWnd);
 };
