@@ -141,11 +141,16 @@ const RecvAppEntry* CRecvApp::GetEntry(int nIndex) const {
     return m_pItems[nIndex];
 }
 
+HWND CRecvApp::FindWindowOf(int nIndex) const {
+    const RecvAppEntry* pEntry = GetEntry(nIndex);
+    return pEntry != nullptr ? FindWindowA(pEntry->className, pEntry->windowName) : nullptr;
+}
+
 int CRecvApp::FindWindows(HWND* handles, int* count) const {
     int nFound = 0;
     if (handles != nullptr) {
         for (int i = 0; i < m_nCount; ++i) {
-            const HWND hWnd = FindWindowA(m_pItems[i]->className, m_pItems[i]->windowName);
+            const HWND hWnd = FindWindowOf(i);
             if (hWnd != nullptr) {
                 handles[nFound] = hWnd;
                 ++nFound;

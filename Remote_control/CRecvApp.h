@@ -40,6 +40,8 @@ public:
     // Writes, in entry order, the top-level window found for each entry that
     // has one; handles needs GetCount() slots. Always 1.
     int FindWindows(HWND* handles, int* count) const;
+    // The top-level window found for the entry at nIndex now, or null.
+    HWND FindWindowOf(int nIndex) const;
 
 private:
     void Clear();

@@ -2,8 +2,10 @@
 
 #include "CRecvApp.h"
 
+#include <dwmapi.h>
+
 #include <algorithm>
-#include <vector>
+#include <cstdint>
 
 namespace {
 
@@ -12,43 +14,77 @@ namespace {
 // round in circles through windows reordered while it ran.
 const size_t MAX_TOP_LEVEL_WINDOWS = 0x10000;
 
+std::uintptr_t Identity(HWND hWnd) {
+    return reinterpret_cast<std::uintptr_t>(hWnd);
+}
+
+// A window on another virtual desktop is cloaked. Where the window manager
+// cannot tell (no desktop composition), the window counts as shown.
+bool IsCloaked(HWND hWnd) {
+    DWORD dwCloaked = 0;
+    return SUCCEEDED(DwmGetWindowAttribute(hWnd, DWMWA_CLOAKED, &dwCloaked,
+                                           static_cast<DWORD>(sizeof(dwCloaked)))) &&
+           dwCloaked != 0;
+}
+
+TargetRule::Facts FactsOf(HWND hWnd) {
+    TargetRule::Facts facts;
+    facts.window = Identity(hWnd);
+    if (hWnd != nullptr) {
+        facts.visible = IsWindowVisible(hWnd) != FALSE;
+        facts.minimised = IsIconic(hWnd) != FALSE;
+        // Asked only where it can still matter: the call is the dearest here.
+        facts.cloaked = facts.visible && !facts.minimised && IsCloaked(hWnd);
+    }
+    return facts;
+}
+
 // The first of windows met walking the top-level windows in Z order from the
-// top; null when none is met.
-HWND HighestInZOrder(const std::vector<HWND>& windows) {
+// top; 0 when none is met.
+std::uintptr_t HighestInZOrder(const std::vector<std::uintptr_t>& windows) {
     size_t nSteps = 0;
     for (HWND hWnd = GetWindow(GetDesktopWindow(), GW_CHILD);
          hWnd != nullptr && nSteps < MAX_TOP_LEVEL_WINDOWS;
          hWnd = GetWindow(hWnd, GW_HWNDNEXT), ++nSteps) {
-        if (std::find(windows.begin(), windows.end(), hWnd) != windows.end()) {
-            return hWnd;
+        if (std::find(windows.begin(), windows.end(), Identity(hWnd)) != windows.end()) {
+            return Identity(hWnd);
         }
     }
-    return nullptr;
+    return 0;
 }
 
 } // namespace
 
-HWND ChooseTargetWindow(const CRecvApp& apps) {
-    if (apps.GetCount() == 0) {
-        return nullptr;
-    }
-    std::vector<HWND> candidates(static_cast<size_t>(apps.GetCount()));
-    int nCandidates = 0;
-    apps.FindWindows(candidates.data(), &nCandidates);
-    candidates.resize(static_cast<size_t>(nCandidates));
-    // Only windows that can take the key compete; two entries may name one.
-    std::vector<HWND> eligible;
-    for (const HWND hWnd : candidates) {
-        if (IsWindowVisible(hWnd) && !IsIconic(hWnd) &&
-            std::find(eligible.begin(), eligible.end(), hWnd) == eligible.end()) {
-            eligible.push_back(hWnd);
-        }
+std::vector<TargetEntryReport> ReportTargetWindows(const CRecvApp& apps) {
+    std::vector<HWND> windows;
+    std::vector<TargetRule::Facts> facts;
+    for (int i = 0; i < apps.GetCount(); ++i) {
+        windows.push_back(apps.FindWindowOf(i));
+        facts.push_back(FactsOf(windows.back()));
     }
     // The Z order only decides between two or more windows; walking it costs
     // a call into the window manager for every top-level window passed, so the
     // walk ends at the first competitor (shown windows stand near the top).
-    if (eligible.size() < 2) {
-        return eligible.empty() ? nullptr : eligible.front();
+    const std::vector<std::uintptr_t> competitors = TargetRule::Competitors(facts);
+    std::uintptr_t highest = 0;
+    if (competitors.size() == 1) {
+        highest = competitors.front();
+    } else if (competitors.size() > 1) {
+        highest = HighestInZOrder(competitors);
     }
-    return HighestInZOrder(eligible);
+    const std::vector<TargetRule::Verdict> verdicts = TargetRule::Decide(facts, highest);
+    std::vector<TargetEntryReport> report;
+    for (size_t i = 0; i < windows.size(); ++i) {
+        report.push_back(TargetEntryReport{windows[i], verdicts[i]});
+    }
+    return report;
+}
+
+HWND ChooseTargetWindow(const CRecvApp& apps) {
+    for (const TargetEntryReport& entry : ReportTargetWindows(apps)) {
+        if (entry.verdict == TargetRule::Verdict::Target) {
+            return entry.window;
+        }
+    }
+    return nullptr;
 }

@@ -5,18 +5,26 @@
  * and every repeat of a held key, to the main window of one receiving
  * application as a registered window message. An application takes part by
  *
- *   1. registering the message name below with RegisterWindowMessageA, and
+ *   1. registering the message name below with RegisterWindowMessage, and
  *   2. listing its main window (class and/or caption) in RecvApp.ini in the
  *      KV480 installation folder; see the guide for receiving applications
  *      (Docs\receiving-applications.html there, docs/ in the sources).
  *
- * The message:
+ * The key message (RC_MESSAGE_NAME):
  *   wParam  key number, RC_KEY_FIRST to RC_KEY_LAST (the RC_KEY_ names below)
  *   lParam  RC_NEW_PRESS (0) for a new press, RC_REPEAT (1) while the key is
- *           held down; there is no message for a release
+ *           held down
+ *
+ * The release message (RC_RELEASE_MESSAGE_NAME), sent to the window that got
+ * the key's press when the key is let go:
+ *   wParam  key number
+ *   lParam  0
+ * It comes 400 ms after the last frame the receiver sent for the key (its
+ * press or a repeat), or at once when another key's press arrives first.
+ * Only a window that received the key message gets it, once per press.
  *
  * Any program can post a registered message, so check both parameters
- * (RC_IS_KEY_MESSAGE) before acting on them.
+ * (RC_IS_KEY_MESSAGE, RC_IS_KEY) before acting on them.
  *
  * Example:
  *
@@ -38,13 +46,28 @@
  *       return 0;
  *   }
  *
- * Plain C; the same for C and C++, 32 and 64 bits. Needs no other header.
+ * Plain C; the same for C and C++, 32 and 64 bits, ANSI and UNICODE builds.
+ * Needs no other header.
  */
-#ifndef REMOTECONTROL_H
-#define REMOTECONTROL_H
+#ifndef KV480_REMOTECONTROL_H
+#define KV480_REMOTECONTROL_H
 
-/* Name of the registered window message (for RegisterWindowMessageA). */
+/*
+ * Names of the registered window messages: for RegisterWindowMessageA, for
+ * RegisterWindowMessageW, and the _T forms for RegisterWindowMessage, which
+ * follow UNICODE as the TEXT macro does.
+ */
 #define RC_MESSAGE_NAME "WM_REMOTECONTROL"
+#define RC_MESSAGE_NAME_W L"WM_REMOTECONTROL"
+#define RC_RELEASE_MESSAGE_NAME "WM_REMOTECONTROL_RELEASE"
+#define RC_RELEASE_MESSAGE_NAME_W L"WM_REMOTECONTROL_RELEASE"
+#ifdef UNICODE
+#define RC_MESSAGE_NAME_T RC_MESSAGE_NAME_W
+#define RC_RELEASE_MESSAGE_NAME_T RC_RELEASE_MESSAGE_NAME_W
+#else
+#define RC_MESSAGE_NAME_T RC_MESSAGE_NAME
+#define RC_RELEASE_MESSAGE_NAME_T RC_RELEASE_MESSAGE_NAME
+#endif
 
 /* lParam */
 #define RC_NEW_PRESS 0
@@ -96,4 +119,45 @@
 #define RC_IS_KEY_MESSAGE(wParam, lParam)                                                          \
     (RC_IS_KEY(wParam) && ((lParam) == RC_NEW_PRESS || (lParam) == RC_REPEAT))
 
-#endif /* REMOTECONTROL_H */
+/*
+ * RC_KEY_NAME(key): the key's English name ("Top left", "F1", "Arrow up"), a
+ * const char pointer, or a null pointer when key is no key number. The names
+ * sit in fixed-width slots of two string literals, so nothing is defined
+ * here that a program would have to link or could leave unused.
+ */
+/* clang-format off */
+#define RC_KEY_NAME_SLOT_ 23
+#define RC_KEY_NAMES_VEKO_ \
+    "Top left\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Top right\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Middle left\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Middle right\0\0\0\0\0\0\0\0\0\0\0" \
+    "Bottom left\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Bottom right"
+#define RC_KEY_NAMES_ZELMAR_ \
+    "F1\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "F2\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "F3\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "F4\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "F5\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "F6\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "ESC\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Enter\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Arrow up\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Arrow down\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Arrow left\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Arrow right\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Vehicle\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "STOP\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0" \
+    "Question mark\0\0\0\0\0\0\0\0\0\0" \
+    "Right of question mark\0" \
+    "Green round"
+#define RC_KEY_NAME(key) \
+    (RC_IS_VEKO_KEY(key) \
+         ? &RC_KEY_NAMES_VEKO_[RC_KEY_NAME_SLOT_ * ((key) - RC_KEY_VEKO_FIRST)] \
+         : RC_IS_ZELMAR_KEY(key) \
+               ? &RC_KEY_NAMES_ZELMAR_[RC_KEY_NAME_SLOT_ * ((key) - RC_KEY_ZELMAR_FIRST)] \
+               : (const char*)0)
+/* clang-format on */
+
+#endif /* KV480_REMOTECONTROL_H */

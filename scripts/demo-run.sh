@@ -27,11 +27,10 @@ run "$win/tools/DemoReceiver/DemoReceiver.exe" --log "$(winpath "$log")" &
 run "$win/tests/harness/rcwin.exe" wait KV480DemoReceiver - 15000
 run "$win/Remote_control/KV480.exe" &
 run "$win/tests/harness/rcwin.exe" wait CRemoteControlClass "Remote Control" 15000
-for _ in $(seq 200); do
-    grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" 2>/dev/null && break
-    sleep 0.05
-done
-grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" || { echo "KV480 did not open COM1" >&2; exit 1; }
+# KV480 raises DTR once it has opened COM1; the simulator on the other end of
+# the null-modem pair sees it as DSR.
+run "$win/tools/ReceiverSimulator/ReceiverSimulator.exe" --port COM11 --quiet --wait-dtr=10000 \
+    wait 0 || { echo "KV480 did not open COM1" >&2; exit 1; }
 
 echo "== opening KV480's test dialog (tray menu: Test remote control)"
 run "$win/tests/harness/rcwin.exe" command CRemoteControlClass "Remote Control" 32785

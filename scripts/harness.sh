@@ -6,7 +6,9 @@
 #   - virtual COM ports: socat pty pairs, COMn linked to one end and COM(n+10)
 #     to the other, so a Windows program on COM(n+10) plays the device on COMn;
 #   - the line-state folder the modem shim records into, with lines-COMn -> pts-N
-#     links (not "COMn": that is a device name in every Windows folder).
+#     links (not "COMn": that is a device name in every Windows folder), and
+#     peer-pts-N -> pts-M links between the ends of a pair, through which the
+#     shim wires DTR to DSR/DCD and RTS to CTS as a null-modem cable does.
 # harness_stop ends every process it started and removes the folder.
 # Exports: WINEPREFIX DISPLAY RC_HARNESS_DIR RC_LINESTATE_DIR RC_MODEM_SHIM RC_PORT_PAIRS
 
@@ -110,6 +112,11 @@ harness_port_pair() {
         pts=$(readlink "$dir/com$port")
         ln -sfn "pts-${pts##*/}" "$RC_LINESTATE_DIR/lines-COM$port"
     done
+    local pts_a pts_b
+    pts_a=$(readlink "$dir/com$a")
+    pts_b=$(readlink "$dir/com$b")
+    ln -sfn "pts-${pts_b##*/}" "$RC_LINESTATE_DIR/peer-pts-${pts_a##*/}"
+    ln -sfn "pts-${pts_a##*/}" "$RC_LINESTATE_DIR/peer-pts-${pts_b##*/}"
     export RC_PORT_PAIRS="${RC_PORT_PAIRS:+$RC_PORT_PAIRS }COM$a:COM$b"
 }
 

@@ -352,8 +352,9 @@ TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     EXPECT_EQ(
         (std::set<std::string>{"KV480.exe", "KV480cfg.exe", "RecvApp.ini", "Uninstall.exe", "Tools",
                                "Tools\\ReceiverSimulator.exe", "Tools\\DemoReceiver.exe",
-                               "user-guide.html", "Docs", "Docs\\receiving-applications.html",
-                               "Include", "Include\\RemoteControl.h"}),
+                               "Tools\\RecvAppCheck.exe", "Tools\\KeySender.exe", "user-guide.html",
+                               "Docs", "Docs\\receiving-applications.html",
+                               "Docs\\MinimalReceiver.c", "Include", "Include\\RemoteControl.h"}),
         Tree(kInstallDir));
     // "Path" alone: the rest belongs to the configuration utility.
     std::string path;

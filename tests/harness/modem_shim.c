@@ -8,7 +8,14 @@
  * ptys, keeping the line state per pty, and records what a program set (modem
  * lines and termios) in $RC_LINESTATE_DIR/pts-N so tests can assert it.
  *
- * Record format, one line: "dtr=1 rts=0 baud=9600 bits=8 parity=none stop=1".
+ * Record format, one line: "dtr=1 rts=0 baud=9600 bits=8 parity=none stop=1 pid=N"
+ * (pid: the process that set them).
+ *
+ * The two ends of a pair are wired as a null-modem cable: each end reads the
+ * other's DTR as its DSR and DCD, and the other's RTS as its CTS. The harness
+ * names each pty's partner with a peer-pts-N -> pts-M link; the partner's
+ * lines come from its record, and count as dropped once the process that set
+ * them has ended.
  *
  * A test can also make a port unconfigurable, as a faulty device would be:
  * while $RC_LINESTATE_DIR/fail-COMn exists, tcsetattr on that port's pty
@@ -17,6 +24,7 @@
  */
 #define _GNU_SOURCE
 #include <dirent.h>
+#include <signal.h>
 #include <dlfcn.h>
 #include <errno.h>
 #include <pthread.h>
@@ -116,10 +124,45 @@ static void record(int fd, int pts, int bits) {
     FILE* f = fopen(temp, "w");
     if (f == NULL)
         return;
-    fprintf(f, "dtr=%d rts=%d baud=%d bits=%d parity=%s stop=%d\n", (bits & TIOCM_DTR) ? 1 : 0,
-            (bits & TIOCM_RTS) ? 1 : 0, baud, data, parity, stop);
+    fprintf(f, "dtr=%d rts=%d baud=%d bits=%d parity=%s stop=%d pid=%d\n",
+            (bits & TIOCM_DTR) ? 1 : 0, (bits & TIOCM_RTS) ? 1 : 0, baud, data, parity, stop,
+            (int)getpid());
     fclose(f);
     rename(temp, path); /* readers never see half a record */
+}
+
+/* The modem inputs that the partner of pty pts drives through the cable:
+ * TIOCM_DSR | TIOCM_CD for its DTR, TIOCM_CTS for its RTS; 0 when the pty has
+ * no partner or the partner's lines are not set by a live process. */
+static int lines_from_peer(int pts) {
+    const char* dir = getenv("RC_LINESTATE_DIR");
+    if (dir == NULL || *dir == '\0')
+        return 0;
+    char link[4096], target[64], path[4096];
+    snprintf(link, sizeof link, "%s/peer-pts-%d", dir, pts);
+    ssize_t n = readlink(link, target, sizeof target - 1);
+    if (n <= 0)
+        return 0;
+    target[n] = '\0';
+    if (strchr(target, '/') != NULL)
+        return 0;
+    snprintf(path, sizeof path, "%s/%s", dir, target);
+    FILE* f = fopen(path, "r");
+    if (f == NULL)
+        return 0;
+    char line[256];
+    int dtr = 0, rts = 0, pid = 0;
+    if (fgets(line, sizeof line, f) != NULL) {
+        const char* field = strstr(line, "pid=");
+        if (sscanf(line, "dtr=%d rts=%d", &dtr, &rts) != 2 || field == NULL ||
+            sscanf(field, "pid=%d", &pid) != 1)
+            dtr = rts = 0;
+    }
+    fclose(f);
+    /* A port's lines drop when its process ends, as its driver closes it. */
+    if (pid <= 0 || (kill(pid, 0) != 0 && errno != EPERM))
+        return 0;
+    return (dtr ? TIOCM_DSR | TIOCM_CD : 0) | (rts ? TIOCM_CTS : 0);
 }
 
 static int emulate_modem(int fd, int pts, unsigned long request, int* arg) {
@@ -137,7 +180,7 @@ static int emulate_modem(int fd, int pts, unsigned long request, int* arg) {
     const int settable = TIOCM_DTR | TIOCM_RTS;
     switch (request) {
     case TIOCMGET:
-        *arg = lines->bits;
+        *arg = lines->bits | lines_from_peer(pts);
         break;
     case TIOCMSET:
         lines->bits = *arg & settable;

@@ -16,6 +16,35 @@ const char* RcCheckMessageName(void) {
     return RC_MESSAGE_NAME;
 }
 
+const char* RcCheckReleaseMessageName(void) {
+    return RC_RELEASE_MESSAGE_NAME;
+}
+
+/* Built without UNICODE, the _T names are the narrow ones. */
+const char* RcCheckMessageNameT(void) {
+    return RC_MESSAGE_NAME_T;
+}
+
+const char* RcCheckReleaseMessageNameT(void) {
+    return RC_RELEASE_MESSAGE_NAME_T;
+}
+
+const wchar_t* RcCheckMessageNameW(void) {
+    return RC_MESSAGE_NAME_W;
+}
+
+const wchar_t* RcCheckReleaseMessageNameW(void) {
+    return RC_RELEASE_MESSAGE_NAME_W;
+}
+
+const char* RcCheckKeyName(long key) {
+    return RC_KEY_NAME(key);
+}
+
+const char* RcCheckKeyNameOfWParam(unsigned long wParam) {
+    return RC_KEY_NAME(wParam);
+}
+
 int RcCheckIsKeyMessage(unsigned long wParam, long lParam) {
     return RC_IS_KEY_MESSAGE(wParam, lParam);
 }

@@ -1,4 +1,7 @@
 // The public header as a C program sees it, against the names the tools use.
+// Built as a UNICODE program, so the _T names here are the wide ones.
+#define UNICODE
+#include "RemoteControl.h"
 #include "RemoteControlHeaderCheck.h"
 #include "RemoteKeys.h"
 
@@ -9,9 +12,55 @@
 
 namespace {
 
-TEST(RemoteControlHeader, MessageNameIsTheOneTheProgramsRegister) {
+TEST(RemoteControlHeader, MessageNamesInEveryCharacterWidth) {
     EXPECT_STREQ(RcCheckMessageName(), "WM_REMOTECONTROL");
     EXPECT_STREQ(RcCheckMessageName(), RemoteKeys::MESSAGE_NAME);
+    EXPECT_STREQ(RcCheckReleaseMessageName(), "WM_REMOTECONTROL_RELEASE");
+    EXPECT_STREQ(RcCheckMessageNameT(), RcCheckMessageName());
+    EXPECT_STREQ(RcCheckReleaseMessageNameT(), RcCheckReleaseMessageName());
+    EXPECT_STREQ(RcCheckMessageNameW(), L"WM_REMOTECONTROL");
+    EXPECT_STREQ(RcCheckReleaseMessageNameW(), L"WM_REMOTECONTROL_RELEASE");
+    EXPECT_STREQ(RC_MESSAGE_NAME_T, L"WM_REMOTECONTROL");
+    EXPECT_STREQ(RC_RELEASE_MESSAGE_NAME_T, L"WM_REMOTECONTROL_RELEASE");
+}
+
+// The names the demo receiving application shows, from C and from C++.
+TEST(RemoteControlHeader, KeyNamesForEveryKeyAndNullOutside) {
+    const char* const names[] = {
+        "Top left",
+        "Top right",
+        "Middle left",
+        "Middle right",
+        "Bottom left",
+        "Bottom right",
+        "F1",
+        "F2",
+        "F3",
+        "F4",
+        "F5",
+        "F6",
+        "ESC",
+        "Enter",
+        "Arrow up",
+        "Arrow down",
+        "Arrow left",
+        "Arrow right",
+        "Vehicle",
+        "STOP",
+        "Question mark",
+        "Right of question mark",
+        "Green round",
+    };
+    for (int key = 1; key <= 23; ++key) {
+        EXPECT_STREQ(RcCheckKeyName(key), names[key - 1]) << key;
+        EXPECT_STREQ(RcCheckKeyNameOfWParam(static_cast<unsigned long>(key)), names[key - 1]);
+        EXPECT_STREQ(RC_KEY_NAME(key), names[key - 1]) << key;
+    }
+    for (const long key : {0L, 24L, -1L, LONG_MIN, LONG_MAX}) {
+        EXPECT_EQ(RcCheckKeyName(key), nullptr) << key;
+        EXPECT_EQ(RC_KEY_NAME(key), nullptr) << key;
+    }
+    EXPECT_EQ(RcCheckKeyNameOfWParam(ULONG_MAX), nullptr);
 }
 
 // RC_KEY_ZELMAR_ARROW_UP must be the number of the key the tools call

@@ -57,6 +57,8 @@ TEST(KeyEventText, ListAndLogLines) {
     EXPECT_EQ(KeyEventText::LogLine(22, 0, 1234567),
               "time=1234.567 key=22 repeat=0 name=Right of question mark\n");
     EXPECT_EQ(KeyEventText::LogLine(99, 1, 5), "time=0.005 key=99 repeat=1 name=?\n");
+    EXPECT_EQ(KeyEventText::ReleaseListEntry(15), "15  Arrow up  release");
+    EXPECT_EQ(KeyEventText::ReleaseLogLine(7, 5), "time=0.005 key=7 release=1 name=F1\n");
 }
 
 TEST(Timestamp, CounterValuesBecomeMicrosecondsWithoutOverflow) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "LineState.h"
+#include "ProgramUnderTest.h"
 
 namespace {
 
@@ -142,7 +143,9 @@ TEST_F(DemoReceiverTest, LogsValidKeysAndIgnoresTheRest) {
     Process demo(ToolPath("DemoReceiver"), "--log \"" + log + "\"");
     HWND hWnd = WaitForWindow("KV480DemoReceiver", "Remote Control Demo");
     ASSERT_NE(hWnd, nullptr);
-    EXPECT_TRUE(IsWindowVisible(hWnd));
+    // Found once created; shown a moment later.
+    EXPECT_TRUE(
+        harness::WaitUntil([&] { return IsWindowVisible(hWnd) != FALSE; }, WINDOW_TIMEOUT_MS));
 
     PostMessageA(hWnd, message, 1, 0);
     PostMessageA(hWnd, message, 0, 0);
@@ -173,7 +176,8 @@ TEST_F(DemoReceiverTest, TwoReceiversWithTheirOwnClassAndStartState) {
     ASSERT_NE(hHidden, nullptr);
     ASSERT_NE(hMinimized, nullptr);
     EXPECT_FALSE(IsWindowVisible(hHidden));
-    EXPECT_TRUE(IsIconic(hMinimized));
+    EXPECT_TRUE(
+        harness::WaitUntil([&] { return IsIconic(hMinimized) != FALSE; }, WINDOW_TIMEOUT_MS));
 
     // Hidden or not, a window that gets the message shows and logs the key.
     PostMessageA(hHidden, message, 7, 0);
@@ -281,6 +285,15 @@ TEST_F(ReceiverSimulatorTest, HoldSendsRepeatFramesAndPressesFlipTheToggle) {
     EXPECT_EQ(RunTool("ReceiverSimulator", "--port COM11 --quiet script \"" + script + "\""), 0);
     EXPECT_EQ(Hex(Received(9)), "5A 02 04 5A 22 04 01 02 03 ");
     DeleteFileA(script.c_str());
+}
+
+// The harness's pairs are wired as a null-modem cable: the reader's DTR is
+// the simulator's DSR.
+TEST_F(ReceiverSimulatorTest, WaitDtrWaitsForTheOtherEndsDtr) {
+    ASSERT_TRUE(EscapeCommFunction(hReader, CLRDTR));
+    EXPECT_EQ(RunTool("ReceiverSimulator", "--port COM11 --quiet --wait-dtr=300 wait 0"), 3);
+    ASSERT_TRUE(EscapeCommFunction(hReader, SETDTR));
+    EXPECT_EQ(RunTool("ReceiverSimulator", "--port COM11 --quiet --wait-dtr=5000 wait 0"), 0);
 }
 
 TEST_F(ReceiverSimulatorTest, BadInputSendsNothing) {

@@ -33,6 +33,8 @@ int DemoWindow::Run(HINSTANCE hInstance, int nCmdShow, std::string& error) {
         error = std::string("cannot register the message ") + RC_MESSAGE_NAME;
         return 1;
     }
+    // Without the release message the keys still arrive: 0 matches nothing.
+    m_releaseMessage = RegisterWindowMessageA(RC_RELEASE_MESSAGE_NAME);
     // Checked now rather than at the first key, which nobody may be watching.
     if (!m_options.logPath.empty() && !AppendToLog("")) {
         error = "cannot write the log file " + m_options.logPath;
@@ -105,6 +107,10 @@ LRESULT DemoWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnRemoteControl(wParam, lParam);
         return 0;
     }
+    if (message != 0 && message == m_releaseMessage) {
+        OnRelease(wParam, lParam);
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         OnCreate();
@@ -152,10 +158,23 @@ void DemoWindow::OnRemoteControl(WPARAM wParam, LPARAM lParam) {
     }
     const int key = static_cast<int>(wParam);
     const int repeat = static_cast<int>(lParam);
-    if (!m_options.logPath.empty()) {
-        AppendToLog(KeyEventText::LogLine(key, repeat, now));
+    ShowAndLog(KeyEventText::ListEntry(key, repeat), KeyEventText::LogLine(key, repeat, now));
+}
+
+// wParam: the key number whose hold has ended; lParam: 0.
+void DemoWindow::OnRelease(WPARAM wParam, LPARAM lParam) {
+    const std::uint64_t now = NowMicroseconds();
+    if (!RC_IS_KEY(wParam) || lParam != 0) {
+        return;
     }
-    const std::string entry = KeyEventText::ListEntry(key, repeat);
+    const int key = static_cast<int>(wParam);
+    ShowAndLog(KeyEventText::ReleaseListEntry(key), KeyEventText::ReleaseLogLine(key, now));
+}
+
+void DemoWindow::ShowAndLog(const std::string& entry, const std::string& logLine) {
+    if (!m_options.logPath.empty()) {
+        AppendToLog(logLine);
+    }
     SendMessageA(m_hList, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     while (SendMessageA(m_hList, LB_GETCOUNT, 0, 0) > HISTORY_SIZE) {
         SendMessageA(m_hList, LB_DELETESTRING, HISTORY_SIZE, 0);

@@ -28,10 +28,13 @@ private:
     void OnCreate();
     void OnSize(int width, int height);
     void OnRemoteControl(WPARAM wParam, LPARAM lParam);
+    void OnRelease(WPARAM wParam, LPARAM lParam);
+    void ShowAndLog(const std::string& entry, const std::string& logLine);
     bool AppendToLog(const std::string& text) const;
 
     const DemoOptions& m_options;
     UINT m_remoteControlMessage = 0;
+    UINT m_releaseMessage = 0;
     HWND m_hWnd = nullptr;
     HWND m_hHeader = nullptr;
     HWND m_hList = nullptr;

@@ -12,4 +12,9 @@ public:
     // "time=1234.567 key=15 repeat=1 name=Arrow up\n". The name comes last as
     // it may contain spaces.
     static std::string LogLine(int key, int repeat, std::uint64_t microseconds);
+
+    // The same for the release message: "15  Arrow up  release" and
+    // "time=1234.567 key=15 release=1 name=Arrow up\n".
+    static std::string ReleaseListEntry(int key);
+    static std::string ReleaseLogLine(int key, std::uint64_t microseconds);
 };

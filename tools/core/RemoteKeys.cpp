@@ -5,38 +5,6 @@
 
 namespace {
 
-// Indexed by key number; index 0 is not a key.
-constexpr const char* KEY_NAMES[] = {
-    nullptr,
-    // VEKO: two columns of three keys.
-    "Top left",
-    "Top right",
-    "Middle left",
-    "Middle right",
-    "Bottom left",
-    "Bottom right",
-    // ZELMAR_OVI.
-    "F1",
-    "F2",
-    "F3",
-    "F4",
-    "F5",
-    "F6",
-    "ESC",
-    "Enter",
-    "Arrow up",
-    "Arrow down",
-    "Arrow left",
-    "Arrow right",
-    "Vehicle",
-    "STOP",
-    "Question mark",
-    "Right of question mark",
-    "Green round",
-};
-static_assert(sizeof(KEY_NAMES) / sizeof(KEY_NAMES[0]) == RemoteKeys::LAST_KEY + 1,
-              "one name per key number");
-
 // Folds the differences FromName ignores.
 char Fold(char c) {
     if (c == ' ' || c == '-') {
@@ -62,12 +30,12 @@ bool RemoteKeys::BelongsTo(RemoteType type, int key) {
 }
 
 const char* RemoteKeys::Name(int key) {
-    return IsKey(key) ? KEY_NAMES[key] : nullptr;
+    return RC_KEY_NAME(key);
 }
 
 int RemoteKeys::FromName(const std::string& name) {
     for (int key = FIRST_KEY; key <= LAST_KEY; ++key) {
-        if (SameName(name, KEY_NAMES[key])) {
+        if (SameName(name, Name(key))) {
             return key;
         }
     }

@@ -29,7 +29,8 @@ public:
     static bool IsKey(int key) { return RC_IS_KEY(key); }
     static bool BelongsTo(RemoteType type, int key);
 
-    // Display name ("Top left", "F1", "Arrow up"); null outside 1..23.
+    // Display name ("Top left", "F1", "Arrow up"): the header's RC_KEY_NAME,
+    // null outside 1..23.
     static const char* Name(int key);
 
     // Key number for a name, ignoring case and treating ' ', '-' and '_' alike

@@ -2,6 +2,7 @@
 
 #include "FrameBuilder.h"
 #include "NumberText.h"
+#include "OptionText.h"
 
 #include <cctype>
 #include <utility>
@@ -44,13 +45,7 @@ bool ParseAddress(const std::string& word, RemoteType type, std::uint32_t& addre
 }
 
 bool ParseKey(const std::string& word, RemoteType type, int& key, std::string& error) {
-    std::uint32_t number = 0;
-    int found = 0;
-    if (NumberText::ParseDecimal(word, RemoteKeys::FIRST_KEY, RemoteKeys::LAST_KEY, number)) {
-        found = static_cast<int>(number);
-    } else {
-        found = RemoteKeys::FromName(word);
-    }
+    const int found = OptionText::ParseKey(word);
     if (found == 0) {
         error = "key " + Quote(word) +
                 " is neither a key number from 1 to 23 nor a key name (such as F1 or arrow-up)";

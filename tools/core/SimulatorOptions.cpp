@@ -1,21 +1,18 @@
 #include "SimulatorOptions.h"
 
 #include "NumberText.h"
+#include "OptionText.h"
 
 #include <cctype>
 
 namespace {
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
 
 // Device names are letters, digits and '_' ("COM11", "CNCA0"), so nothing
 // given here can reach another part of the device namespace.
 bool ParsePort(const std::string& given, std::string& port) {
     std::string name = given;
     const std::string devicePrefix = "\\\\.\\";
-    if (StartsWith(name, devicePrefix)) {
+    if (OptionText::StartsWith(name, devicePrefix)) {
         name = name.substr(devicePrefix.size());
     }
     if (name.empty() || name.size() > SimulatorOptions::MAX_PORT_NAME) {
@@ -30,25 +27,6 @@ bool ParsePort(const std::string& given, std::string& port) {
     return true;
 }
 
-// "--name value" or "--name=value"; advances i past what it used.
-bool TakeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
-               std::string& value, bool& missing) {
-    const std::string& arg = args[i];
-    if (arg == name) {
-        if (i + 1 >= args.size()) {
-            missing = true;
-            return true;
-        }
-        value = args[++i];
-        return true;
-    }
-    if (StartsWith(arg, name + "=")) {
-        value = arg.substr(name.size() + 1);
-        return true;
-    }
-    return false;
-}
-
 } // namespace
 
 bool SimulatorOptions::Parse(const std::vector<std::string>& args, std::string& error) {
@@ -60,7 +38,7 @@ bool SimulatorOptions::Parse(const std::vector<std::string>& args, std::string& 
         const std::string& arg = args[i];
         std::string value;
         bool missing = false;
-        if (arg == "--help" || arg == "-h" || arg == "/?") {
+        if (OptionText::IsHelp(arg)) {
             help = true;
         } else if (arg == "--quiet") {
             quiet = true;
@@ -68,7 +46,7 @@ bool SimulatorOptions::Parse(const std::vector<std::string>& args, std::string& 
             verbose = true;
         } else if (arg == "--wait-dtr") {
             waitDtr = true;
-        } else if (StartsWith(arg, "--wait-dtr=")) {
+        } else if (OptionText::StartsWith(arg, "--wait-dtr=")) {
             waitDtr = true;
             if (!NumberText::ParseDecimal(arg.substr(sizeof("--wait-dtr=") - 1), 0, MAX_DTR_WAIT_MS,
                                           dtrWaitMs)) {
@@ -76,19 +54,19 @@ bool SimulatorOptions::Parse(const std::vector<std::string>& args, std::string& 
                     "--wait-dtr takes milliseconds from 0 to " + std::to_string(MAX_DTR_WAIT_MS);
                 return false;
             }
-        } else if (TakeValue(args, i, "--port", value, missing)) {
+        } else if (OptionText::TakeValue(args, i, "--port", value, missing)) {
             if (missing || !ParsePort(value, port)) {
                 error = "--port takes a port name such as COM11";
                 return false;
             }
             portGiven = true;
-        } else if (TakeValue(args, i, "--toggle", value, missing)) {
+        } else if (OptionText::TakeValue(args, i, "--toggle", value, missing)) {
             if (missing || (value != "0" && value != "1")) {
                 error = "--toggle takes 0 or 1";
                 return false;
             }
             firstToggle = value == "1" ? 1 : 0;
-        } else if (arg.size() > 1 && arg[0] == '-' && !StartsWith(arg, "--interval")) {
+        } else if (arg.size() > 1 && arg[0] == '-' && !OptionText::StartsWith(arg, "--interval")) {
             error = "unknown option '" + arg.substr(0, MAX_PORT_NAME) + "'";
             return false;
         } else {
