@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -230,7 +232,7 @@ TEST_F(KeyMapTest, LimitsOfTheFile) {
 
 TEST_F(KeyMapTest, HugeAndBinaryInputGiveABoundedResult) {
     std::mt19937 random(7);
-    std::string junk(3 * CKeyMap::MAX_FILE_BYTES, '\0');
+    std::string junk(CKeyMap::MAX_FILE_BYTES + 4096, '\0');
     for (char& c : junk)
         c = static_cast<char>(random() % 7 == 0 ? '\n' : random());
     Load(junk);
@@ -244,6 +246,18 @@ TEST_F(KeyMapTest, HugeAndBinaryInputGiveABoundedResult) {
     EXPECT_EQ(CKeyMap::MAX_SECTIONS, map.GetSectionCount());
     map.Parse(nullptr, 10);
     EXPECT_EQ(0u, map.GetSectionCount());
+}
+
+TEST_F(KeyMapTest, TheInstalledTemplateReadsWithoutSkippedLines) {
+    std::ifstream file(std::string(RC_SOURCE_DIR) + "/installer/KeyMap.ini", std::ios::binary);
+    ASSERT_TRUE(file.good());
+    Load(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    EXPECT_EQ("", map.SkippedText());
+    EXPECT_EQ(0x22, Typed("AnyClass", "Any caption", 2));
+    EXPECT_EQ(0xAE, Typed("AnyClass", "Any caption", 3, 1));
+    EXPECT_EQ(0, Typed("AnyClass", "Any caption", 2, 1)) << "pages turn once per press";
+    EXPECT_EQ(0x27, Typed("AnyClass", "Any caption", 18, 1));
+    EXPECT_EQ(0xB2, Typed("AnyClass", "Any caption", 20));
 }
 
 } // namespace
