@@ -1,6 +1,9 @@
 // Figures for the resident program under Wine (run through the `bench` target):
 //  - key latency: from the last byte of a frame written on the device side to
 //    the receiving window's procedure, over many presses;
+//  - keystroke latency in the same run: from the last byte to WM_KEYDOWN in
+//    the foreground window, typed by KeyMap.ini once the receiving window is
+//    hidden;
 //  - CPU time of KV480 while idle with its port open.
 // Both ends of the latency live in this process, so one clock measures it.
 #include <windows.h>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "DevicePort.h"
+#include "KeyboardWindow.h"
 #include "LineState.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
@@ -116,6 +120,32 @@ int main(int argc, char** argv) {
     std::printf("key latency over %d presses: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n", presses,
                 Percentile(latencies, 0.5), Percentile(latencies, 0.99),
                 *std::max_element(latencies.begin(), latencies.end()));
+
+    // Keystroke latency: the same presses typed into an ordinary window.
+    {
+        std::ofstream keyMap(dir + "KeyMap.ini", std::ios::binary | std::ios::trunc);
+        keyMap << "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\nKey2=B\r\n";
+    }
+    ShowWindow(receiver.Handle(), SW_HIDE);
+    harness::KeyboardWindow typing("KV480BenchTyping", "Bench typing");
+    typing.MakeForeground();
+    std::vector<double> keystrokes;
+    for (int i = 0; i < presses; ++i) {
+        typing.Clear();
+        std::string frame = {0x12, static_cast<char>(0xED), codes[i % 2]};
+        device.Write(frame);
+        LONGLONG written = Now();
+        if (!typing.WaitForKeyDowns(1, 5000)) {
+            std::fprintf(stderr, "bench: keystroke %d did not arrive\n", i);
+            return 1;
+        }
+        keystrokes.push_back(Milliseconds(Now() - written));
+        harness::PumpMessages();
+    }
+    std::printf("keystroke latency over %d presses: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n",
+                presses, Percentile(keystrokes, 0.5), Percentile(keystrokes, 0.99),
+                *std::max_element(keystrokes.begin(), keystrokes.end()));
+    DeleteFileA((dir + "KeyMap.ini").c_str());
 
     // Idle CPU with the port open.
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program.ProcessId());
