@@ -48,6 +48,11 @@ bool TakeRepeat(std::string& strValue) {
     return true;
 }
 
+// Profile files take the first of two equal names.
+std::string GivenTwice(const std::string& strName) {
+    return initext::Quoted(strName) + " is given twice in the section; the first one counts";
+}
+
 } // namespace
 
 void CKeyMap::Clear() {
@@ -96,7 +101,8 @@ void CKeyMap::ParseLine(const std::string& strRaw, std::size_t nLine) {
         EndSection();
         if (m_sections.size() == MAX_SECTIONS) {
             if (!m_bSectionsFull) {
-                Skip(nLine, "more than 64 sections; this one and those after it are ignored");
+                Skip(nLine, "more than " + std::to_string(MAX_SECTIONS) +
+                                " sections; this one and those after it are ignored");
             }
             m_bSectionsFull = true;
             m_bInSection = false;
@@ -136,7 +142,7 @@ void CKeyMap::SetValue(Section& section, const std::string& strName, const std::
         const bool bClass = initext::EqualsNoCase(strName, KEY_CLASS_NAME);
         bool& bHas = bClass ? section.bHasClass : section.bHasCaption;
         if (bHas) {
-            Skip(nLine, strName + " is given twice in the section; the first one counts");
+            Skip(nLine, GivenTwice(strName));
         } else if (strValue.empty()) {
             Skip(nLine, "the value is empty");
         } else {
@@ -160,7 +166,7 @@ void CKeyMap::SetValue(Section& section, const std::string& strName, const std::
     }
     Action& action = section.actions[nKey - FIRST_KEY];
     if (action.bMapped) {
-        Skip(nLine, strName + " is given twice in the section; the first one counts");
+        Skip(nLine, GivenTwice(strName));
         return;
     }
     if (strValue.empty()) {
