@@ -14,39 +14,39 @@ struct NamedKey {
 };
 
 const NamedKey NAMED_KEYS[] = {
-    {"Up", CKeyChord::VK_UP},
-    {"Down", CKeyChord::VK_DOWN},
-    {"Left", CKeyChord::VK_LEFT},
-    {"Right", CKeyChord::VK_RIGHT},
-    {"PageUp", CKeyChord::VK_PRIOR},
-    {"PageDown", CKeyChord::VK_NEXT},
-    {"Home", CKeyChord::VK_HOME},
-    {"End", CKeyChord::VK_END},
-    {"Insert", CKeyChord::VK_INSERT},
-    {"Delete", CKeyChord::VK_DELETE},
-    {"Enter", CKeyChord::VK_RETURN},
-    {"Esc", CKeyChord::VK_ESCAPE},
-    {"Space", CKeyChord::VK_SPACE},
-    {"Tab", CKeyChord::VK_TAB},
-    {"Backspace", CKeyChord::VK_BACK},
-    {"PrintScreen", CKeyChord::VK_SNAPSHOT},
-    {"PlayPause", CKeyChord::VK_MEDIA_PLAY_PAUSE},
-    {"Stop", CKeyChord::VK_MEDIA_STOP},
-    {"NextTrack", CKeyChord::VK_MEDIA_NEXT_TRACK},
-    {"PrevTrack", CKeyChord::VK_MEDIA_PREV_TRACK},
-    {"VolumeUp", CKeyChord::VK_VOLUME_UP},
-    {"VolumeDown", CKeyChord::VK_VOLUME_DOWN},
-    {"Mute", CKeyChord::VK_VOLUME_MUTE},
-    {"BrowserBack", CKeyChord::VK_BROWSER_BACK},
-    {"BrowserForward", CKeyChord::VK_BROWSER_FORWARD},
-    {"BrowserHome", CKeyChord::VK_BROWSER_HOME},
+    {"Up", CKeyChord::VKEY_UP},
+    {"Down", CKeyChord::VKEY_DOWN},
+    {"Left", CKeyChord::VKEY_LEFT},
+    {"Right", CKeyChord::VKEY_RIGHT},
+    {"PageUp", CKeyChord::VKEY_PRIOR},
+    {"PageDown", CKeyChord::VKEY_NEXT},
+    {"Home", CKeyChord::VKEY_HOME},
+    {"End", CKeyChord::VKEY_END},
+    {"Insert", CKeyChord::VKEY_INSERT},
+    {"Delete", CKeyChord::VKEY_DELETE},
+    {"Enter", CKeyChord::VKEY_RETURN},
+    {"Esc", CKeyChord::VKEY_ESCAPE},
+    {"Space", CKeyChord::VKEY_SPACE},
+    {"Tab", CKeyChord::VKEY_TAB},
+    {"Backspace", CKeyChord::VKEY_BACK},
+    {"PrintScreen", CKeyChord::VKEY_SNAPSHOT},
+    {"PlayPause", CKeyChord::VKEY_MEDIA_PLAY_PAUSE},
+    {"Stop", CKeyChord::VKEY_MEDIA_STOP},
+    {"NextTrack", CKeyChord::VKEY_MEDIA_NEXT_TRACK},
+    {"PrevTrack", CKeyChord::VKEY_MEDIA_PREV_TRACK},
+    {"VolumeUp", CKeyChord::VKEY_VOLUME_UP},
+    {"VolumeDown", CKeyChord::VKEY_VOLUME_DOWN},
+    {"Mute", CKeyChord::VKEY_VOLUME_MUTE},
+    {"BrowserBack", CKeyChord::VKEY_BROWSER_BACK},
+    {"BrowserForward", CKeyChord::VKEY_BROWSER_FORWARD},
+    {"BrowserHome", CKeyChord::VKEY_BROWSER_HOME},
 };
 
 const NamedKey MODIFIERS[] = {
-    {"Ctrl", CKeyChord::VK_CONTROL},
-    {"Shift", CKeyChord::VK_SHIFT},
-    {"Alt", CKeyChord::VK_MENU},
-    {"Win", CKeyChord::VK_LWIN},
+    {"Ctrl", CKeyChord::VKEY_CONTROL},
+    {"Shift", CKeyChord::VKEY_SHIFT},
+    {"Alt", CKeyChord::VKEY_MENU},
+    {"Win", CKeyChord::VKEY_LWIN},
 };
 
 const int LAST_FUNCTION_KEY = 24;
@@ -56,10 +56,10 @@ std::uint16_t KeyByName(const std::string& strName) {
     if (strName.size() == 1) {
         const char c = initext::LowerAscii(strName[0]);
         if (c >= 'a' && c <= 'z') {
-            return static_cast<std::uint16_t>(CKeyChord::VK_A + (c - 'a'));
+            return static_cast<std::uint16_t>(CKeyChord::VKEY_A + (c - 'a'));
         }
         if (c >= '0' && c <= '9') {
-            return static_cast<std::uint16_t>(CKeyChord::VK_0 + (c - '0'));
+            return static_cast<std::uint16_t>(CKeyChord::VKEY_0 + (c - '0'));
         }
     }
     // F1 to F24, written without leading zeros.
@@ -68,7 +68,7 @@ std::uint16_t KeyByName(const std::string& strName) {
         (strName.size() == 2 || (strName[2] >= '0' && strName[2] <= '9'))) {
         const int nNumber = std::atoi(strName.c_str() + 1);
         if (nNumber <= LAST_FUNCTION_KEY) {
-            return static_cast<std::uint16_t>(CKeyChord::VK_F1 + (nNumber - 1));
+            return static_cast<std::uint16_t>(CKeyChord::VKEY_F1 + (nNumber - 1));
         }
     }
     for (const NamedKey& key : NAMED_KEYS) {
@@ -92,21 +92,21 @@ std::uint16_t ModifierByName(const std::string& strName) {
 // flag an arrow arrives as the number pad's arrow.
 bool IsExtended(std::uint16_t nVirtualKey) {
     switch (nVirtualKey) {
-    case CKeyChord::VK_PRIOR:
-    case CKeyChord::VK_NEXT:
-    case CKeyChord::VK_END:
-    case CKeyChord::VK_HOME:
-    case CKeyChord::VK_LEFT:
-    case CKeyChord::VK_UP:
-    case CKeyChord::VK_RIGHT:
-    case CKeyChord::VK_DOWN:
-    case CKeyChord::VK_INSERT:
-    case CKeyChord::VK_DELETE:
-    case CKeyChord::VK_LWIN:
+    case CKeyChord::VKEY_PRIOR:
+    case CKeyChord::VKEY_NEXT:
+    case CKeyChord::VKEY_END:
+    case CKeyChord::VKEY_HOME:
+    case CKeyChord::VKEY_LEFT:
+    case CKeyChord::VKEY_UP:
+    case CKeyChord::VKEY_RIGHT:
+    case CKeyChord::VKEY_DOWN:
+    case CKeyChord::VKEY_INSERT:
+    case CKeyChord::VKEY_DELETE:
+    case CKeyChord::VKEY_LWIN:
         return true;
     default:
-        return nVirtualKey >= CKeyChord::VK_BROWSER_BACK &&
-               nVirtualKey <= CKeyChord::VK_MEDIA_PLAY_PAUSE;
+        return nVirtualKey >= CKeyChord::VKEY_BROWSER_BACK &&
+               nVirtualKey <= CKeyChord::VKEY_MEDIA_PLAY_PAUSE;
     }
 }
 
