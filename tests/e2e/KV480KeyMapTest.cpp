@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DevicePort.h"
 #include "KeyboardWindow.h"
@@ -26,6 +27,22 @@ const char* const kWindowClass = "KV480KeyMapWindow";
 const char* const kWindowCaption = "notes.txt - Typing test";
 // VEKO key codes of keys 1 to 6.
 const int kVekoCode[] = {0, 0x13, 0x1A, 0x11, 0x10, 0x00, 0x02};
+
+// The texts of the visible balloons: Wine shows a balloon as a tooltip
+// window of its tray.
+std::vector<std::string> BalloonTexts() {
+    std::vector<std::string> texts;
+    for (HWND window = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
+         window != nullptr; window = FindWindowExA(nullptr, window, "tooltips_class32", nullptr)) {
+        char text[512] = "";
+        DWORD_PTR result = 0;
+        if (IsWindowVisible(window) &&
+            SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 2000, &result))
+            texts.push_back(text);
+    }
+    return texts;
+}
 
 class KV480KeyMapTest : public ResidentFixture {
 protected:
@@ -182,6 +199,16 @@ TEST_F(KV480KeyMapTest, AnEditTakesEffectAtTheNextKeyAndBadLinesAreSkipped) {
                 "Key1=Nonsense\r\nKey2=B\r\nKey30=C\r\n");
     EXPECT_EQ(WPARAM('B'), Typed(2)) << "the rest of the edited file works";
     EXPECT_EQ(WPARAM(0), Typed(1, 1000)) << "the bad line is skipped";
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            for (const std::string& text : BalloonTexts())
+                if (text.rfind("Line 4 of KeyMap.ini is ignored: unknown key name \"Nonsense\".",
+                               0) == 0)
+                    return true;
+            return false;
+        },
+        5000))
+        << ::testing::PrintToString(BalloonTexts());
     EXPECT_TRUE(m_program.IsRunning());
 
     DeleteFileA(KeyMapFile().c_str());
