@@ -104,8 +104,8 @@ fi
 echo "== key map: the remote types into Notepad, which does not know the message"
 rcwin() { run "$win/tests/harness/rcwin.exe" "$@"; }
 rcwin close KV480DemoReceiver - 10000
-printf '[Notepad]\r\nClassName=Notepad\r\nWindowName=* - Notepad\r\n%s' \
-    'Key1=K\r\nKey2=V\r\nKey3=4\r\nKey4=8\r\nKey5=0\r\n' >"$demo/KeyMap.ini"
+printf '%s\r\n' '[Notepad]' 'ClassName=Notepad' 'WindowName=* - Notepad' \
+    'Key1=Shift+K' 'Key2=Shift+V' 'Key3=4' 'Key4=8' 'Key5=0' >"$demo/KeyMap.ini"
 run notepad &
 rcwin wait Notepad - 15000
 rcwin front Notepad - 5000
