@@ -4,24 +4,20 @@
 
 namespace harness {
 
+namespace {
+const char* const kOwnerProperty = "KeyboardWindow";
+}
+
 KeyboardWindow::KeyboardWindow(const std::string& className, const std::string& caption)
-    : m_className(className) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = m_className.c_str();
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    RegisterClassA(&windowClass);
-    m_window =
-        CreateWindowExA(0, m_className.c_str(), caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                        120, 120, 300, 200, nullptr, nullptr, windowClass.hInstance, this);
-    PumpMessages();
+    : m_window(className, caption) {
+    SetPropA(Handle(), kOwnerProperty, this);
+    m_previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
 }
 
 KeyboardWindow::~KeyboardWindow() {
-    if (m_window != nullptr)
-        DestroyWindow(m_window);
-    UnregisterClassA(m_className.c_str(), GetModuleHandleA(nullptr));
+    SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    RemovePropA(Handle(), kOwnerProperty);
 }
 
 std::vector<KeyboardEvent> KeyboardWindow::KeyDowns() const {
@@ -37,18 +33,13 @@ bool KeyboardWindow::WaitForKeyDowns(size_t count, DWORD timeoutMs) {
 }
 
 bool KeyboardWindow::MakeForeground() {
-    SetForegroundWindow(m_window);
-    return WaitUntil([&] { return GetForegroundWindow() == m_window; }, 2000);
+    SetForegroundWindow(Handle());
+    return WaitUntil([&] { return GetForegroundWindow() == Handle(); }, 2000);
 }
 
 LRESULT CALLBACK KeyboardWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<KeyboardWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = static_cast<KeyboardWindow*>(GetPropA(window, kOwnerProperty));
     const bool isKey = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN ||
                        message == WM_SYSKEYUP;
     if (self != nullptr && (isKey || message == WM_APPCOMMAND)) {
@@ -60,7 +51,8 @@ LRESULT CALLBACK KeyboardWindow::WindowProc(HWND window, UINT message, WPARAM wP
         if (isKey)
             return 0; // Alt chords must not open the system menu
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return self != nullptr ? CallWindowProcA(self->m_previous, window, message, wParam, lParam)
+                           : DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool NoModifierDown() {

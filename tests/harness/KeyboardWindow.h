@@ -1,11 +1,13 @@
-// An ordinary application's window inside the test process: knows nothing of
-// the remote control and records the keyboard input that reaches it.
+// An ordinary application's window inside the test process, listed in no
+// RecvApp.ini: records the keyboard input that reaches it.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "ReceivingWindow.h"
 
 namespace harness {
 
@@ -27,7 +29,7 @@ public:
     KeyboardWindow(const KeyboardWindow&) = delete;
     KeyboardWindow& operator=(const KeyboardWindow&) = delete;
 
-    HWND Handle() const { return m_window; }
+    HWND Handle() const { return m_window.Handle(); }
     const std::vector<KeyboardEvent>& Events() const { return m_events; }
     void Clear() { m_events.clear(); }
     // The key-down messages (WM_KEYDOWN and WM_SYSKEYDOWN) so far.
@@ -40,8 +42,10 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    std::string m_className;
-    HWND m_window = nullptr;
+    // A window of its own class that is not listed anywhere, its procedure
+    // wrapped to record the keyboard.
+    ReceivingWindow m_window;
+    WNDPROC m_previous = nullptr;
     std::vector<KeyboardEvent> m_events;
 };
 
