@@ -349,13 +349,12 @@ protected:
 TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     ASSERT_EQ(0u, Setup());
 
-    EXPECT_EQ(
-        (std::set<std::string>{"KV480.exe", "KV480cfg.exe", "RecvApp.ini", "KeyMap.ini",
-                               "Uninstall.exe", "Tools",
-                               "Tools\\ReceiverSimulator.exe", "Tools\\DemoReceiver.exe",
-                               "user-guide.html", "Docs", "Docs\\receiving-applications.html",
-                               "Include", "Include\\RemoteControl.h"}),
-        Tree(kInstallDir));
+    EXPECT_EQ((std::set<std::string>{"KV480.exe", "KV480cfg.exe", "RecvApp.ini", "KeyMap.ini",
+                                     "Uninstall.exe", "Tools", "Tools\\ReceiverSimulator.exe",
+                                     "Tools\\DemoReceiver.exe", "user-guide.html", "Docs",
+                                     "Docs\\receiving-applications.html", "Include",
+                                     "Include\\RemoteControl.h"}),
+              Tree(kInstallDir));
     // "Path" alone: the rest belongs to the configuration utility.
     std::string path;
     ASSERT_TRUE(ReadString(kSettingsKey, "Path", path));
