@@ -112,6 +112,7 @@ BOOL CRCDlg::OnInitDialog() {
         EndDialog(IDCANCEL);
         return TRUE;
     }
+    LoadKeyMap();
 
     DWORD dwPort = 0;
     if (reg.ReadDword(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
@@ -231,5 +232,7 @@ LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
     HWND target = ChooseTargetWindow(m_recvApps);
     if (target)
         PostMessageA(target, m_nRemoteControlMsg, wParam, lParam);
+    else
+        TypeMappedKey(static_cast<int>(wParam), static_cast<int>(lParam));
     return 1;
 }

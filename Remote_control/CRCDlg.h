@@ -13,6 +13,7 @@
 #include "CDlgAbout.h"
 #include "CDlgTest.h"
 #include "CFrameDecoder.h"
+#include "CKeyMapFile.h"
 #include "CRecvApp.h"
 
 class CRCDlg : public CDialog, private CFrameDecoder::Listener {
@@ -82,6 +83,11 @@ private:
     // The test dialog's window while it exists; it gets every key event first.
     HWND TestDialogWindow() const;
 
+    // Key map (CRCDlgKeyMap.cpp): KeyMap.ini in the folder Path, and the
+    // keystroke for a key that no receiving application takes.
+    void LoadKeyMap();
+    void TypeMappedKey(int nKey, int nRepeat);
+
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();
     // Tray: the shell announced a new taskbar ("TaskbarCreated").
@@ -117,6 +123,7 @@ private:
     UINT m_nRemoteControlMsg = 0;
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;
+    CKeyMapFile m_keyMap;
 
     // "TaskbarCreated", and what ShowTrayIcon last showed, so the icon can be
     // added again when the shell restarts.

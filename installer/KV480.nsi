@@ -159,6 +159,10 @@ Section "Install"
     ${IfNot} ${FileExists} "$INSTDIR\RecvApp.ini"
         File "${STAGE}/RecvApp.ini"
     ${EndIf}
+    ; So is the user's key map.
+    ${IfNot} ${FileExists} "$INSTDIR\KeyMap.ini"
+        File "${STAGE}/KeyMap.ini"
+    ${EndIf}
     SetOutPath "$INSTDIR\Tools"
     File "${STAGE}/Tools/ReceiverSimulator.exe"
     File "${STAGE}/Tools/DemoReceiver.exe"
@@ -256,6 +260,21 @@ Function un.SameContent
     Exch $1
 FunctionEnd
 
+; Deletes $INSTDIR\NAME when it holds the installed template's bytes, else
+; keeps it and says why. Uses $0.
+!macro REMOVE_IF_UNCHANGED NAME WHY
+    File "/oname=$PLUGINSDIR\${NAME}.template" "${STAGE}/${NAME}"
+    Push "$INSTDIR\${NAME}"
+    Push "$PLUGINSDIR\${NAME}.template"
+    Call un.SameContent
+    Pop $0
+    ${If} $0 == 1
+        Delete "$INSTDIR\${NAME}"
+    ${ElseIf} ${FileExists} "$INSTDIR\${NAME}"
+        DetailPrint "Kept $INSTDIR\${NAME}, which ${WHY}."
+    ${EndIf}
+!macroend
+
 Section "Uninstall"
     Call un.CloseRemoteControl
 
@@ -283,19 +302,11 @@ Section "Uninstall"
     Delete "$INSTDIR\Include\RemoteControl.h"
     RMDir "$INSTDIR\Include"
 
-    ; RecvApp.ini goes only as the setup left it: the uninstaller carries the
-    ; template to compare with.
+    ; RecvApp.ini and KeyMap.ini go only as the setup left them: the
+    ; uninstaller carries the templates to compare with.
     InitPluginsDir
-    File "/oname=$PLUGINSDIR\RecvApp.template" "${STAGE}/RecvApp.ini"
-    Push "$INSTDIR\RecvApp.ini"
-    Push "$PLUGINSDIR\RecvApp.template"
-    Call un.SameContent
-    Pop $0
-    ${If} $0 == 1
-        Delete "$INSTDIR\RecvApp.ini"
-    ${ElseIf} ${FileExists} "$INSTDIR\RecvApp.ini"
-        DetailPrint "Kept $INSTDIR\RecvApp.ini, which lists your receiving applications."
-    ${EndIf}
+    !insertmacro REMOVE_IF_UNCHANGED "RecvApp.ini" "lists your receiving applications"
+    !insertmacro REMOVE_IF_UNCHANGED "KeyMap.ini" "holds your keys for applications"
     ; Out of the folder, so that it can go.
     SetOutPath "$TEMP"
 

@@ -96,6 +96,35 @@ else
     echo "== no screenshot of the test dialog: the hold did not reach the log" >&2
 fi
 
+# Keys for an ordinary program. Notepad does not know the remote's message;
+# with the demo application closed no receiving application takes the keys,
+# so KV480 types what KeyMap.ini (read again at the next key) names into the
+# window in front.
+echo "== key map: the remote types into Notepad, which does not know the message"
+rcwin() { run "$win/tests/harness/rcwin.exe" "$@"; }
+rcwin close KV480DemoReceiver - 10000
+printf '%s\r\n' '[Notepad]' 'ClassName=Notepad' 'WindowName=* - Notepad' \
+    'Key1=Shift+K' 'Key2=Shift+V' 'Key3=4' 'Key4=8' 'Key5=0' >"$demo/KeyMap.ini"
+run notepad &
+rcwin wait Notepad - 15000
+rcwin front Notepad - 5000
+printf 'press veko 12ED %s\nwait 300\n' 1 2 3 4 5 >"$demo/notepad.script"
+run "$win/tools/ReceiverSimulator/ReceiverSimulator.exe" --port COM11 \
+    script "$(winpath "$demo/notepad.script")"
+typed=
+for _ in $(seq 100); do
+    typed=$(rcwin text 'Notepad>Edit' - 2000 | tr -d '\r')
+    [ "$typed" = KV480 ] && break
+    sleep 0.05
+done
+xwd -root -silent | convert xwd:- "$out/demo-notepad.png"
+echo "== typed into Notepad by keys 1 to 5 of the VEKO remote: \"$typed\""
+echo "== screenshot: $out/demo-notepad.png"
+# Closing the changed text makes Notepad ask whether to save it: No (7).
+rcwin close Notepad - 10000 &
+rcwin answer '#32770' - 7 10000 >/dev/null || true
+wait $!
+
 run "$win/tests/harness/rcwin.exe" close CRemoteControlClass "Remote Control" 10000
-run "$win/tests/harness/rcwin.exe" close KV480DemoReceiver - 10000
 wait
+[ "$typed" = KV480 ] || { echo "the keys did not reach Notepad" >&2; exit 1; }

@@ -349,13 +349,13 @@ protected:
 TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     ASSERT_EQ(0u, Setup());
 
-    EXPECT_EQ(
-        (std::set<std::string>{"KV480.exe", "KV480cfg.exe", "RecvApp.ini", "Uninstall.exe", "Tools",
-                               "Tools\\ReceiverSimulator.exe", "Tools\\DemoReceiver.exe",
-                               "Tools\\RecvAppCheck.exe", "Tools\\KeySender.exe", "user-guide.html",
-                               "Docs", "Docs\\receiving-applications.html",
-                               "Docs\\MinimalReceiver.c", "Include", "Include\\RemoteControl.h"}),
-        Tree(kInstallDir));
+    EXPECT_EQ((std::set<std::string>{"KV480.exe", "KV480cfg.exe", "RecvApp.ini", "KeyMap.ini",
+                                     "Uninstall.exe", "Tools", "Tools\\ReceiverSimulator.exe",
+                                     "Tools\\DemoReceiver.exe", "Tools\\RecvAppCheck.exe",
+                                     "Tools\\KeySender.exe", "user-guide.html", "Docs",
+                                     "Docs\\receiving-applications.html", "Docs\\MinimalReceiver.c",
+                                     "Include", "Include\\RemoteControl.h"}),
+              Tree(kInstallDir));
     // "Path" alone: the rest belongs to the configuration utility.
     std::string path;
     ASSERT_TRUE(ReadString(kSettingsKey, "Path", path));
@@ -438,11 +438,14 @@ TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     ExpectRemoved();
 }
 
-TEST_F(InstallerTest, UpgradeAndUninstallKeepTheUsersRecvAppIni) {
+TEST_F(InstallerTest, UpgradeAndUninstallKeepTheUsersRecvAppIniAndKeyMap) {
     ASSERT_EQ(0u, Setup());
     const std::string ini = Installed("RecvApp.ini");
     const std::string mine = "; mine\r\n[Viewer]\r\nClassName=MyViewer\r\nWindowName=NULL\r\n";
     WriteAll(ini, mine);
+    const std::string keyMap = Installed("KeyMap.ini");
+    const std::string myKeys = "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\n";
+    WriteAll(keyMap, myKeys);
     WriteDword("Address", kAddress);
     WriteDword("CommPort", 1);
     harness::ClearLineState(kPort);
@@ -461,6 +464,7 @@ TEST_F(InstallerTest, UpgradeAndUninstallKeepTheUsersRecvAppIni) {
     ASSERT_TRUE(ReadString(kSettingsKey, "Path", path));
     EXPECT_EQ(kInstallDir, path);
     EXPECT_EQ(mine, ReadAll(ini));
+    EXPECT_EQ(myKeys, ReadAll(keyMap));
     DWORD pid = 0;
     ASSERT_TRUE(WaitUntil([&] { return FindResident(pid) != nullptr; }, 10000));
     EXPECT_EQ(Lower(Installed("KV480.exe")), Lower(ImageOf(pid)));
@@ -468,8 +472,9 @@ TEST_F(InstallerTest, UpgradeAndUninstallKeepTheUsersRecvAppIni) {
 
     Uninstall();
     EXPECT_TRUE(WaitForProcess(pid, 0)) << "KV480 still runs";
-    EXPECT_EQ(std::set<std::string>{"RecvApp.ini"}, Tree(kInstallDir));
+    EXPECT_EQ((std::set<std::string>{"RecvApp.ini", "KeyMap.ini"}), Tree(kInstallDir));
     EXPECT_EQ(mine, ReadAll(ini));
+    EXPECT_EQ(myKeys, ReadAll(keyMap));
     ExpectRemoved();
 }
 

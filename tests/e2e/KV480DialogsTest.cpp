@@ -254,6 +254,7 @@ protected:
     void TearDown() override {
         m_device.reset();
         ResidentFixture::TearDown();
+        DeleteFileA((m_dir + "KeyMap.ini").c_str());
     }
 
     // rcType < 0: no RC_type value at all.
@@ -632,6 +633,20 @@ TEST_F(KV480DialogsTest, ClosedAndReopenedDialogKeepsWorking) {
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(PressVeko(5));
     ExpectMarkOn(WaitForMark(dialog, 3000), dialog, 5);
+}
+
+TEST_F(KV480DialogsTest, TheDialogInFrontMarksMappedKeysAndIsNotTypedInto) {
+    // Esc, typed into the dialog, would close it.
+    std::ofstream(m_dir + "KeyMap.ini", std::ios::binary)
+        << "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey6=Esc\r\n";
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    SetForegroundWindow(dialog);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000));
+    ASSERT_TRUE(PressVeko(6));
+    ExpectMarkOn(WaitForMark(dialog, 3000), dialog, 6);
+    EXPECT_FALSE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 1000));
 }
 
 TEST_F(KV480DialogsTest, ExitWithTheTestDialogOpenEndsTheProgram) {

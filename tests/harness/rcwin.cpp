@@ -20,6 +20,9 @@
 //   rcwin key <class> <caption> <char> [timeout ms]
 //                                              types a character (a menu's
 //                                              mnemonic) into the window
+//   rcwin text <class> <caption> [timeout ms]   prints the window's text
+//                                              (WM_GETTEXT, so also a control's)
+//   rcwin front <class> <caption> [timeout ms]  makes it the foreground window
 // A class "parent>child" names a child window of a top-level window.
 // "-" as class or caption matches any. Exit 0 on success, 1 on time-out, 2 on
 // bad usage.
@@ -115,7 +118,8 @@ bool ParseNumber(const char* text, unsigned long& number) {
 
 // How many arguments follow class and caption; -1 for an unknown verb.
 int ArgumentCount(const std::string& verb) {
-    if (verb == "wait" || verb == "close" || verb == "rect" || verb == "rclick")
+    if (verb == "wait" || verb == "close" || verb == "rect" || verb == "rclick" || verb == "text" ||
+        verb == "front")
         return 0;
     if (verb == "command" || verb == "click" || verb == "answer" || verb == "key")
         return 1;
@@ -125,10 +129,11 @@ int ArgumentCount(const std::string& verb) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: rcwin wait|close|rect|rclick <class> <caption> [timeout ms]\n"
-                         "       rcwin command|click|answer <class> <caption> <id> [timeout ms]\n"
-                         "       rcwin move <class> <caption> <x> <y> [timeout ms]\n"
-                         "       rcwin key <class> <caption> <char> [timeout ms]\n");
+    std::fprintf(stderr,
+                 "usage: rcwin wait|close|rect|rclick|text|front <class> <caption> [timeout ms]\n"
+                 "       rcwin command|click|answer <class> <caption> <id> [timeout ms]\n"
+                 "       rcwin move <class> <caption> <x> <y> [timeout ms]\n"
+                 "       rcwin key <class> <caption> <char> [timeout ms]\n");
     return 2;
 }
 
@@ -186,6 +191,21 @@ int main(int argc, char** argv) {
     }
     if (verb == "rclick")
         return RightClick(window) ? 0 : 1;
+    if (verb == "text") {
+        char text[4096] = "";
+        SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, timeoutMs, nullptr);
+        text[sizeof(text) - 1] = '\0';
+        std::printf("%s\n", text);
+        return 0;
+    }
+    if (verb == "front") {
+        SetForegroundWindow(window);
+        return WaitUntil([](HWND w, void*) { return GetForegroundWindow() == w; }, window, nullptr,
+                         timeoutMs)
+                   ? 0
+                   : 1;
+    }
     if (typesKey)
         return TypeCharacter(window, argv[4][0]) ? 0 : 1;
     if (verb == "move") {

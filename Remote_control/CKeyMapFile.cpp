@@ -1,0 +1,74 @@
+#include "CKeyMapFile.h"
+
+#include <vector>
+
+bool CKeyMapFile::Stamp::operator==(const Stamp& other) const {
+    return bExists == other.bExists && nSize == other.nSize &&
+           CompareFileTime(&ftLastWrite, &other.ftLastWrite) == 0;
+}
+
+std::string CKeyMapFile::FileNameIn(const std::string& strPath) {
+    if (!strPath.empty() && strPath.back() != '\\' && strPath.back() != '/') {
+        return strPath + "\\" + FILE_NAME;
+    }
+    return strPath + FILE_NAME;
+}
+
+void CKeyMapFile::Open(const std::string& strFile) {
+    m_strFile = strFile;
+    Load(StampOf(m_strFile));
+}
+
+void CKeyMapFile::Refresh() {
+    const Stamp stamp = StampOf(m_strFile);
+    if (!(stamp == m_stamp)) {
+        Load(stamp);
+    }
+}
+
+std::string CKeyMapFile::PendingWarning() const {
+    return m_bWarningDue ? m_map.SkippedText() : std::string();
+}
+
+CKeyMapFile::Stamp CKeyMapFile::StampOf(const std::string& strFile) {
+    Stamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!strFile.empty() && GetFileAttributesExA(strFile.c_str(), GetFileExInfoStandard, &data) &&
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        stamp.bExists = true;
+        stamp.ftLastWrite = data.ftLastWriteTime;
+        stamp.nSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return stamp;
+}
+
+void CKeyMapFile::Load(const Stamp& stamp) {
+    // The stamp is taken before the read: a write in between is seen at the
+    // next look and read then.
+    m_stamp = stamp;
+    m_map.Clear();
+    m_bWarningDue = false;
+    if (!stamp.bExists) {
+        return;
+    }
+    // An editor may hold the file open while saving: share everything.
+    const HANDLE hFile = CreateFileA(m_strFile.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    // One byte more than the map reads, so that it knows the file is longer.
+    std::vector<char> text(CKeyMap::MAX_FILE_BYTES + 1);
+    DWORD dwTotal = 0;
+    DWORD dwRead = 0;
+    while (dwTotal < text.size() &&
+           ReadFile(hFile, text.data() + dwTotal, static_cast<DWORD>(text.size()) - dwTotal,
+                    &dwRead, nullptr) &&
+           dwRead > 0) {
+        dwTotal += dwRead;
+    }
+    CloseHandle(hFile);
+    m_map.Parse(text.data(), dwTotal);
+    m_bWarningDue = m_map.GetSkippedCount() > 0;
+}
