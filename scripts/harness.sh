@@ -8,7 +8,11 @@
 #   - the line-state folder the modem shim records into, with lines-COMn -> pts-N
 #     links (not "COMn": that is a device name in every Windows folder).
 # harness_stop ends every process it started and removes the folder.
+# harness_port_unplug / harness_port_replug end a pair and make a new one under
+# the same COM names, as a receiver that vanishes and comes back; a Windows
+# test asks for them through scripts/harness-port (see there).
 # Exports: WINEPREFIX DISPLAY RC_HARNESS_DIR RC_LINESTATE_DIR RC_MODEM_SHIM RC_PORT_PAIRS
+#          RC_HARNESS_PORT
 
 RC_ROOT=${RC_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 RC_PORT_COUNT=${RC_PORT_COUNT:-4}
@@ -40,6 +44,7 @@ harness_start() {
     local shim=${RC_MODEM_SHIM:-$RC_ROOT/build/native/tests/harness/libmodem_shim.so}
     [ -f "$shim" ] || { harness_log "modem shim missing: $shim (build first)"; return 1; }
     export RC_MODEM_SHIM=$shim
+    export RC_HARNESS_PORT=$RC_ROOT/scripts/harness-port
 
     if [ -z "${RC_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
         Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$RC_HARNESS_DIR/display" \
@@ -99,18 +104,42 @@ harness_port_pair() {
     local a=$1 b=$2 dir=$RC_HARNESS_DIR/ports
     socat pty,raw,echo=0,link="$dir/com$a" pty,raw,echo=0,link="$dir/com$b" >/dev/null 2>&1 &
     echo $! >>"$RC_HARNESS_DIR/pids"
+    echo $! >"$dir/pair-$a.pids"
     harness_wait_for test -e "$dir/com$a" -a -e "$dir/com$b" || { harness_log "socat failed"; return 1; }
     # socat ends when the last opener of a pty closes it (EIO on the master);
     # a holder that never reads keeps both ends open between the tests' opens.
     sleep infinity <>"$dir/com$a" 3<>"$dir/com$b" &
     echo $! >>"$RC_HARNESS_DIR/pids"
+    echo $! >>"$dir/pair-$a.pids"
     local port
     for port in "$a" "$b"; do
         local pts
         pts=$(readlink "$dir/com$port")
         ln -sfn "pts-${pts##*/}" "$RC_LINESTATE_DIR/lines-COM$port"
     done
-    export RC_PORT_PAIRS="${RC_PORT_PAIRS:+$RC_PORT_PAIRS }COM$a:COM$b"
+    case " ${RC_PORT_PAIRS:-} " in
+    *" COM$a:COM$b "*) ;;
+    *) export RC_PORT_PAIRS="${RC_PORT_PAIRS:+$RC_PORT_PAIRS }COM$a:COM$b" ;;
+    esac
+}
+
+# harness_port_unplug A B: ends the pair of COMA (socat and its holder); whoever
+# has an end open is left with a hung-up pty, and COMA cannot be opened.
+harness_port_unplug() { # A B
+    local a=$1 b=$2 dir=$RC_HARNESS_DIR/ports pid
+    [ -f "$dir/pair-$a.pids" ] || return 0
+    while read -r pid; do
+        kill "$pid" 2>/dev/null || true
+    done <"$dir/pair-$a.pids"
+    while read -r pid; do
+        harness_wait_for sh -c "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null || true
+    done <"$dir/pair-$a.pids"
+    rm -f "$dir/pair-$a.pids" "$dir/com$a" "$dir/com$b"
+}
+
+# harness_port_replug A B: the receiver comes back as a new pair.
+harness_port_replug() {
+    harness_port_unplug "$1" "$2" && harness_port_pair "$1" "$2"
 }
 
 harness_stop() {

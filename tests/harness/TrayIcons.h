@@ -3,9 +3,15 @@
 // Wine's own "Wine System Tray" window.
 #pragma once
 
+#include <windows.h>
+
 namespace harness {
 
 // Number of icons currently in the notification area (of any program).
 int CountTrayIcons();
+
+// The window of the first icon, or nullptr: Wine makes a new one each time an
+// icon is added, so a changed handle shows that the icon was replaced.
+HWND FirstTrayIcon();
 
 } // namespace harness
