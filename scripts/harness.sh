@@ -107,11 +107,16 @@ harness_port_pair() {
     echo $! >"$dir/pair-$a.pids"
     harness_wait_for test -e "$dir/com$a" -a -e "$dir/com$b" || { harness_log "socat failed"; return 1; }
     # socat ends when the last opener of a pty closes it (EIO on the master);
-    # a holder that never reads keeps both ends open between the tests' opens.
-    sleep infinity <>"$dir/com$a" 3<>"$dir/com$b" &
-    echo $! >>"$RC_HARNESS_DIR/pids"
-    echo $! >>"$dir/pair-$a.pids"
+    # a holder that never reads keeps each end open between the tests' opens.
+    # Each holder leads a session of its own with its end as the controlling
+    # terminal, so the wineserver (a session leader that opens the ports
+    # without O_NOCTTY) never gets one, nor a SIGHUP when a pair ends.
     local port
+    for port in "$a" "$b"; do
+        setsid sh -c 'exec sleep infinity <>"$1"' holder "$dir/com$port" &
+        echo $! >>"$RC_HARNESS_DIR/pids"
+        echo $! >>"$dir/pair-$a.pids"
+    done
     for port in "$a" "$b"; do
         local pts
         pts=$(readlink "$dir/com$port")
