@@ -520,6 +520,12 @@ bool CRCDlg::IsConfiguredPort(LPARAM lParam) const {
 }
 
 LRESULT CRCDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
+    // Only these events carry a record; for the others lParam is no pointer.
+    if (wParam != DBT_DEVICEARRIVAL && wParam != DBT_DEVICEREMOVECOMPLETE &&
+        wParam != DBT_DEVICEQUERYREMOVE && wParam != DBT_DEVICEQUERYREMOVEFAILED &&
+        wParam != DBT_DEVICEREMOVEPENDING) {
+        return TRUE;
+    }
     if (lParam != 0 &&
         reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)->dbch_devicetype == DBT_DEVTYP_HANDLE) {
         OnPortHandleChange(wParam);

@@ -131,14 +131,9 @@ harness_port_pair() {
 # harness_port_unplug A B: ends the pair of COMA (socat and its holder); whoever
 # has an end open is left with a hung-up pty, and COMA cannot be opened.
 harness_port_unplug() { # A B
-    local a=$1 b=$2 dir=$RC_HARNESS_DIR/ports pid
+    local a=$1 b=$2 dir=$RC_HARNESS_DIR/ports
     [ -f "$dir/pair-$a.pids" ] || return 0
-    while read -r pid; do
-        kill "$pid" 2>/dev/null || true
-    done <"$dir/pair-$a.pids"
-    while read -r pid; do
-        harness_wait_for sh -c "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null || true
-    done <"$dir/pair-$a.pids"
+    harness_end_processes "$dir/pair-$a.pids"
     rm -f "$dir/pair-$a.pids" "$dir/com$a" "$dir/com$b"
 }
 
@@ -147,16 +142,21 @@ harness_port_replug() {
     harness_port_unplug "$1" "$2" && harness_port_pair "$1" "$2"
 }
 
-harness_stop() {
-    [ -n "${RC_HARNESS_DIR:-}" ] && [ -d "$RC_HARNESS_DIR" ] || return 0
-    wineserver -k >/dev/null 2>&1 || true
+# Ends the processes listed in a file, one id a line.
+harness_end_processes() { # file
     local pid
     while read -r pid; do
         kill "$pid" 2>/dev/null || true
-    done <"$RC_HARNESS_DIR/pids"
+    done <"$1"
     while read -r pid; do
         harness_wait_for sh -c "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null || true
-    done <"$RC_HARNESS_DIR/pids"
+    done <"$1"
+}
+
+harness_stop() {
+    [ -n "${RC_HARNESS_DIR:-}" ] && [ -d "$RC_HARNESS_DIR" ] || return 0
+    wineserver -k >/dev/null 2>&1 || true
+    harness_end_processes "$RC_HARNESS_DIR/pids"
     rm -rf "$RC_HARNESS_DIR"
     unset RC_HARNESS_DIR
 }

@@ -2,55 +2,43 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace harness {
 namespace {
 
-BOOL CALLBACK CountIcon(HWND window, LPARAM param) {
+// Collects the visible icon windows inside Wine's tray window.
+BOOL CALLBACK CollectIcon(HWND window, LPARAM param) {
     char name[64] = "";
     if (GetClassNameA(window, name, sizeof(name)) && lstrcmpA(name, "__winex11_tray_icon") == 0 &&
         IsWindowVisible(window))
-        ++*reinterpret_cast<int*>(param);
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
     return TRUE;
 }
 
-BOOL CALLBACK CountInTray(HWND window, LPARAM param) {
+BOOL CALLBACK CollectInTray(HWND window, LPARAM param) {
     char name[64] = "";
     if (GetClassNameA(window, name, sizeof(name)) &&
         lstrcmpA(name, "__winex11_standalone_tray") == 0)
-        EnumChildWindows(window, CountIcon, param);
+        EnumChildWindows(window, CollectIcon, param);
     return TRUE;
 }
 
-BOOL CALLBACK FirstIcon(HWND window, LPARAM param) {
-    char name[64] = "";
-    if (GetClassNameA(window, name, sizeof(name)) && lstrcmpA(name, "__winex11_tray_icon") == 0 &&
-        IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(param) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FirstInTray(HWND window, LPARAM param) {
-    char name[64] = "";
-    if (GetClassNameA(window, name, sizeof(name)) &&
-        lstrcmpA(name, "__winex11_standalone_tray") == 0)
-        EnumChildWindows(window, FirstIcon, param);
-    return *reinterpret_cast<HWND*>(param) == nullptr;
+std::vector<HWND> TrayIconWindows() {
+    std::vector<HWND> icons;
+    EnumWindows(CollectInTray, reinterpret_cast<LPARAM>(&icons));
+    return icons;
 }
 
 } // namespace
 
-HWND FirstTrayIcon() {
-    HWND icon = nullptr;
-    EnumWindows(FirstInTray, reinterpret_cast<LPARAM>(&icon));
-    return icon;
+int CountTrayIcons() {
+    return static_cast<int>(TrayIconWindows().size());
 }
 
-int CountTrayIcons() {
-    int count = 0;
-    EnumWindows(CountInTray, reinterpret_cast<LPARAM>(&count));
-    return count;
+HWND FirstTrayIcon() {
+    const std::vector<HWND> icons = TrayIconWindows();
+    return icons.empty() ? nullptr : icons.front();
 }
 
 } // namespace harness
