@@ -367,11 +367,17 @@ bool CRCDlg::ReadStep(HANDLE hPort) {
 }
 
 void CRCDlg::ConnectAtStart() {
-    if (!ProcessIdToSessionId(GetCurrentProcessId(), &m_dwSessionId)) {
-        m_dwSessionId = 0;
+    // The receiver follows the session at the console: one started away from
+    // it (a remote session) waits until it gets the console.
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &m_dwSessionId)) {
+        m_bConsoleAway = WTSGetActiveConsoleSessionId() != m_dwSessionId;
     }
-    // The receiver follows the session at the console.
     m_bSessionNotify = WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) != FALSE;
+    if (m_bConsoleAway) {
+        m_bQuietChange = true;
+        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, "", NIIF_WARNING);
+        return;
+    }
     m_nStartAttempt = 0;
     StartAttempt();
 }

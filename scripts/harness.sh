@@ -110,10 +110,11 @@ harness_port_pair() {
     # a holder that never reads keeps each end open between the tests' opens.
     # Each holder leads a session of its own with its end as the controlling
     # terminal, so the wineserver (a session leader that opens the ports
-    # without O_NOCTTY) never gets one, nor a SIGHUP when a pair ends.
+    # without O_NOCTTY) never gets one, nor a SIGHUP when a pair ends. The
+    # holders ignore that hang-up themselves and end when they are told to.
     local port
     for port in "$a" "$b"; do
-        setsid sh -c 'exec sleep infinity <>"$1"' holder "$dir/com$port" &
+        setsid sh -c 'trap "" HUP; exec sleep infinity <>"$1"' holder "$dir/com$port" &
         echo $! >>"$RC_HARNESS_DIR/pids"
         echo $! >>"$dir/pair-$a.pids"
     done

@@ -145,9 +145,13 @@ TEST_F(KV480LinkTest, ReceiverThatVanishesAndComesBackWorksAgainByItself) {
     ASSERT_TRUE(harness::UnplugPort(kPort));
     // The failed read shows the disconnect notification; the removal notice
     // that Windows sends after it shows nothing more.
-    ASSERT_TRUE(WaitUntil([&] { return harness::FirstTrayIcon() != connectedIcon; }, 5000));
-    HWND disconnectedIcon = harness::FirstTrayIcon();
-    ASSERT_NE(nullptr, disconnectedIcon);
+    HWND disconnectedIcon = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            disconnectedIcon = harness::FirstTrayIcon();
+            return disconnectedIcon != nullptr && disconnectedIcon != connectedIcon;
+        },
+        5000));
     std::vector<char> record(offsetof(DEV_BROADCAST_PORT_A, dbcp_name) + 5);
     auto* port = reinterpret_cast<DEV_BROADCAST_PORT_A*>(record.data());
     port->dbcp_size = static_cast<DWORD>(record.size());
