@@ -164,6 +164,12 @@ void CFrameDecoder::ReleaseExpired(std::uint64_t nNowMs) {
     }
 }
 
+void CFrameDecoder::ReleaseNow() {
+    if (m_nHeldKey != 0) {
+        EndHold();
+    }
+}
+
 bool CFrameDecoder::ContinuesHold(int nKey, std::uint64_t nNowMs) const {
     return m_nHeldKey != 0 && m_nHeldKey == nKey &&
            Elapsed(nNowMs, m_nHoldFrameMs) <= RELEASE_TIME_MS;

@@ -72,6 +72,9 @@ public:
     // RELEASE_TIME_MS old, else asks for the timer again.
     void ReleaseExpired(std::uint64_t nNowMs);
 
+    // Ends a hold going on at once, for an owner that shuts down.
+    void ReleaseNow();
+
     std::uint8_t GetAddrHigh() const { return m_byAddrHigh; }
     std::uint8_t GetAddrLow() const { return m_byAddrLow; }
     int GetLastKey() const { return m_nLastKey; }

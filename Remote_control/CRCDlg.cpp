@@ -134,6 +134,8 @@ LRESULT CRCDlg::OnQueryDragIcon(WPARAM, LPARAM) {
 
 void CRCDlg::OnDestroy() {
     EndLink();
+    // A receiving application must not wait for the end of a hold forever.
+    m_decoder.ReleaseNow();
     RemoveTrayIcon();
     if (m_hTrayMenuResource != nullptr) {
         DestroyMenu(m_hTrayMenuResource);
