@@ -38,17 +38,10 @@ int ZelmarKey(std::uint8_t byCode) {
     return ZELMAR_KEYS[byCode];
 }
 
-// Position within a frame: which byte is expected next.
-enum class State {
-    BetweenFrames, // S0
-    VekoHigh,      // S1: high address byte seen
-    VekoAddress,   // S2: both address bytes seen
-    RepeatOne,     // S3: one 0xAA seen
-    RepeatTwo,     // S4: two 0xAA seen
-    ZelmarLead,    // S5: lead byte seen
-    ZelmarSame,    // S6: our address, toggle unchanged (held key)
-    ZelmarChanged, // S7: our address, toggle changed (new press)
-};
+// Time from then to now; a clock that went back counts as no time.
+std::uint64_t Elapsed(std::uint64_t nNowMs, std::uint64_t nThenMs) {
+    return nNowMs > nThenMs ? nNowMs - nThenMs : 0;
+}
 
 } // namespace
 
@@ -59,76 +52,98 @@ void CFrameDecoder::SetAddress(std::uint32_t dwAddress) {
     m_byAddrHigh = static_cast<std::uint8_t>((dwAddress >> 8) & 0xFFu);
 }
 
-void CFrameDecoder::DecodeBytes(const std::uint8_t* pBytes, std::size_t nCount) {
+void CFrameDecoder::DecodeBytes(const std::uint8_t* pBytes, std::size_t nCount,
+                                std::uint64_t nNowMs) {
+    if (!m_bHaveChunk || Elapsed(nNowMs, m_nChunkMs) > CHUNK_JOIN_MS) {
+        m_state = State::BetweenFrames;
+    }
+    m_bHaveChunk = true;
+    m_nChunkMs = nNowMs;
+    // A late release timer must not let the end of a hold come after what
+    // follows it.
+    if (m_nHeldKey != 0 && Elapsed(nNowMs, m_nHoldFrameMs) > RELEASE_TIME_MS) {
+        EndHold();
+    }
     if (pBytes == nullptr) {
         return;
     }
-    // A byte that breaks off a frame is used up, never reread as a frame start.
-    State state = State::BetweenFrames;
     for (std::size_t i = 0; i < nCount; ++i) {
-        const std::uint8_t b = pBytes[i];
-        switch (state) {
-        case State::BetweenFrames:
-            // The lead byte wins over an address high byte of the same value.
-            if (b == ZELMAR_LEAD) {
-                state = State::ZelmarLead;
-            } else if (b == m_byAddrHigh) {
-                state = State::VekoHigh;
-            } else if (b == VEKO_REPEAT && m_nLastKey != -1) {
-                state = State::RepeatOne;
-            }
-            break;
-        case State::VekoHigh:
-            state = b == m_byAddrLow ? State::VekoAddress : State::BetweenFrames;
-            break;
-        case State::VekoAddress: {
-            const int nKey = VekoKey(b);
-            if (nKey != NO_KEY) {
-                m_nLastKey = nKey;
-                NewPress(nKey);
-            }
-            state = State::BetweenFrames;
+        DecodeByte(pBytes[i], nNowMs);
+    }
+}
+
+// A byte that breaks off a frame is used up, never reread as a frame start.
+void CFrameDecoder::DecodeByte(std::uint8_t b, std::uint64_t nNowMs) {
+    switch (m_state) {
+    case State::BetweenFrames:
+        // The lead byte wins over an address high byte of the same value.
+        if (b == ZELMAR_LEAD) {
+            m_state = State::ZelmarLead;
+        } else if (b == m_byAddrHigh) {
+            m_state = State::VekoHigh;
+        } else if (b == VEKO_REPEAT && m_nLastKey != -1) {
+            m_state = State::RepeatOne;
+        }
+        break;
+    case State::VekoHigh:
+        m_state = b == m_byAddrLow ? State::VekoAddress : State::BetweenFrames;
+        break;
+    case State::VekoAddress: {
+        m_state = State::BetweenFrames;
+        const int nKey = VekoKey(b);
+        if (nKey != NO_KEY) {
+            m_nLastKey = nKey;
+            NewPress(nKey, nNowMs);
+        }
+        break;
+    }
+    case State::RepeatOne:
+        m_state = b == VEKO_REPEAT ? State::RepeatTwo : State::BetweenFrames;
+        break;
+    case State::RepeatTwo:
+        m_state = State::BetweenFrames;
+        // A repeat frame carries no key: it continues the VEKO hold going on,
+        // or nothing (its press was missed, or was long ago).
+        if (b == VEKO_REPEAT && ContinuesHold(m_nLastKey, nNowMs)) {
+            RepeatFrame(nNowMs);
+        }
+        break;
+    case State::ZelmarLead:
+        // The configuration stores a ZELMAR_OVI address as its five bits in
+        // the high byte; the low byte plays no part.
+        if ((b & ZELMAR_ADDR_MASK) == m_byAddrHigh) {
+            const int nToggle = (b & ZELMAR_TOGGLE_BIT) != 0 ? 1 : 0;
+            m_state = nToggle == m_nLastToggle ? State::ZelmarSame : State::ZelmarChanged;
+            // Stored even if the command turns out void: the remote has
+            // flipped its toggle all the same.
+            m_nLastToggle = nToggle;
+        } else {
+            m_state = State::BetweenFrames;
+        }
+        break;
+    case State::ZelmarSame: {
+        m_state = State::BetweenFrames;
+        // The same toggle means a held key only while that key's hold goes
+        // on; otherwise a press was missed or the remote was reset.
+        const int nKey = ZelmarKey(b);
+        if (nKey == NO_KEY) {
             break;
         }
-        case State::RepeatOne:
-            state = b == VEKO_REPEAT ? State::RepeatTwo : State::BetweenFrames;
-            break;
-        case State::RepeatTwo:
-            if (b == VEKO_REPEAT && m_bHold == 0) {
-                Repeat(m_nLastKey);
-            }
-            state = State::BetweenFrames;
-            break;
-        case State::ZelmarLead:
-            // The configuration stores a ZELMAR_OVI address as its five bits in
-            // the high byte; the low byte plays no part.
-            if ((b & ZELMAR_ADDR_MASK) == m_byAddrHigh) {
-                const int nToggle = (b & ZELMAR_TOGGLE_BIT) != 0 ? 1 : 0;
-                state = nToggle == m_nLastToggle ? State::ZelmarSame : State::ZelmarChanged;
-                // Stored even if the command turns out void: the remote has
-                // flipped its toggle all the same.
-                m_nLastToggle = nToggle;
-            } else {
-                state = State::BetweenFrames;
-            }
-            break;
-        case State::ZelmarSame: {
-            const int nKey = ZelmarKey(b);
-            if (nKey != NO_KEY && m_bHold == 0) {
-                Repeat(nKey);
-            }
-            state = State::BetweenFrames;
-            break;
+        if (ContinuesHold(nKey, nNowMs)) {
+            RepeatFrame(nNowMs);
+        } else {
+            NewPress(nKey, nNowMs);
         }
-        case State::ZelmarChanged: {
-            const int nKey = ZelmarKey(b);
-            if (nKey != NO_KEY) {
-                NewPress(nKey);
-            }
-            state = State::BetweenFrames;
-            break;
+        break;
+    }
+    case State::ZelmarChanged: {
+        m_state = State::BetweenFrames;
+        const int nKey = ZelmarKey(b);
+        if (nKey != NO_KEY) {
+            NewPress(nKey, nNowMs);
         }
-        }
+        break;
+    }
     }
 }
 
@@ -136,12 +151,53 @@ void CFrameDecoder::HoldExpired() {
     m_bHold = 0;
 }
 
-void CFrameDecoder::NewPress(int nKey) {
+void CFrameDecoder::ReleaseExpired(std::uint64_t nNowMs) {
+    if (m_nHeldKey == 0) {
+        return;
+    }
+    const std::uint64_t nElapsed = Elapsed(nNowMs, m_nHoldFrameMs);
+    if (nElapsed >= RELEASE_TIME_MS) {
+        EndHold();
+    } else {
+        // Repeat frames have moved the end on.
+        m_listener.StartReleaseTimer(static_cast<unsigned int>(RELEASE_TIME_MS - nElapsed));
+    }
+}
+
+void CFrameDecoder::ReleaseNow() {
+    if (m_nHeldKey != 0) {
+        EndHold();
+    }
+}
+
+bool CFrameDecoder::ContinuesHold(int nKey, std::uint64_t nNowMs) const {
+    return m_nHeldKey != 0 && m_nHeldKey == nKey &&
+           Elapsed(nNowMs, m_nHoldFrameMs) <= RELEASE_TIME_MS;
+}
+
+void CFrameDecoder::RepeatFrame(std::uint64_t nNowMs) {
+    // Dropped or not, the frame shows the key is still held.
+    m_nHoldFrameMs = nNowMs;
+    if (m_bHold == 0) {
+        m_listener.OnKeyEvent(m_nHeldKey, REPEAT);
+    }
+}
+
+void CFrameDecoder::NewPress(int nKey, std::uint64_t nNowMs) {
+    // Every press is paired with one release, also a press of the same key.
+    if (m_nHeldKey != 0) {
+        EndHold();
+    }
     m_listener.OnKeyEvent(nKey, NEW_PRESS);
     m_bHold = 1;
     m_listener.StartHoldTimer();
+    m_nHeldKey = nKey;
+    m_nHoldFrameMs = nNowMs;
+    m_listener.StartReleaseTimer(RELEASE_TIME_MS);
 }
 
-void CFrameDecoder::Repeat(int nKey) {
-    m_listener.OnKeyEvent(nKey, REPEAT);
+void CFrameDecoder::EndHold() {
+    const int nKey = m_nHeldKey;
+    m_nHeldKey = 0;
+    m_listener.OnKeyRelease(nKey);
 }

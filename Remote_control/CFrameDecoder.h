@@ -5,7 +5,10 @@
 
 // Turns the receiver's byte frames into key events. Knows both remote-control
 // types at all times; uses no operating-system service, so the owner binds the
-// outward calls to its window messages and timer.
+// outward calls to its window messages and timers and hands in the time.
+//
+// Times are milliseconds of a monotonic clock the owner chooses; only their
+// differences matter.
 class CFrameDecoder {
 public:
     // Key numbers: VEKO keys first, then ZELMAR_OVI keys, without overlap.
@@ -23,6 +26,14 @@ public:
     // The hold timer the owner runs for StartHoldTimer.
     static constexpr unsigned int HOLD_TIMER_ID = 0;
     static constexpr unsigned int HOLD_TIME_MS = 500;
+    // The release timer the owner runs for StartReleaseTimer.
+    static constexpr unsigned int RELEASE_TIMER_ID = 1;
+    // A hold ends this long after its last frame; a repeat frame that comes
+    // later belongs to no hold. Receivers repeat about every 110 ms.
+    static constexpr unsigned int RELEASE_TIME_MS = 400;
+    // A chunk read within this time of the previous one goes on with its frame:
+    // USB adapters hand over bytes in packets, so a frame can come in two reads.
+    static constexpr unsigned int CHUNK_JOIN_MS = 60;
 
     // Receiver of the decoder's outward calls; implemented by the owner.
     class Listener {
@@ -32,6 +43,11 @@ public:
         // Start the one-shot hold timer, replacing a running one; the owner
         // calls HoldExpired when it fires.
         virtual void StartHoldTimer() = 0;
+        // The hold of nKey, whose press was reported, has ended.
+        virtual void OnKeyRelease(int nKey) = 0;
+        // Start the one-shot release timer for nDelayMs, replacing a running
+        // one; the owner calls ReleaseExpired when it fires.
+        virtual void StartReleaseTimer(unsigned int nDelayMs) = 0;
 
     protected:
         virtual ~Listener() = default;
@@ -45,27 +61,58 @@ public:
     // ignored.
     void SetAddress(std::uint32_t dwAddress);
 
-    // Decodes one chunk completely. A frame split across chunks is not
-    // recognised: every chunk starts between frames.
-    void DecodeBytes(const std::uint8_t* pBytes, std::size_t nCount);
+    // Decodes one chunk, read at nNowMs. A frame cut at the end of the chunk
+    // goes on in the next one if that is read within CHUNK_JOIN_MS.
+    void DecodeBytes(const std::uint8_t* pBytes, std::size_t nCount, std::uint64_t nNowMs);
 
     // The hold timer has fired: repeats are passed on again.
     void HoldExpired();
+
+    // The release timer has fired: ends the hold if its last frame is
+    // RELEASE_TIME_MS old, else asks for the timer again.
+    void ReleaseExpired(std::uint64_t nNowMs);
+
+    // Ends a hold going on at once, for an owner that shuts down.
+    void ReleaseNow();
 
     std::uint8_t GetAddrHigh() const { return m_byAddrHigh; }
     std::uint8_t GetAddrLow() const { return m_byAddrLow; }
     int GetLastKey() const { return m_nLastKey; }
     int GetLastToggle() const { return m_nLastToggle; }
     int IsHold() const { return m_bHold; }
+    // The key whose hold is going on; 0 when none.
+    int GetHeldKey() const { return m_nHeldKey; }
 
 private:
-    void NewPress(int nKey);
-    void Repeat(int nKey);
+    // Position within a frame: which byte is expected next.
+    enum class State {
+        BetweenFrames, // S0
+        VekoHigh,      // S1: high address byte seen
+        VekoAddress,   // S2: both address bytes seen
+        RepeatOne,     // S3: one 0xAA seen
+        RepeatTwo,     // S4: two 0xAA seen
+        ZelmarLead,    // S5: lead byte seen
+        ZelmarSame,    // S6: our address, toggle unchanged (maybe a held key)
+        ZelmarChanged, // S7: our address, toggle changed (new press)
+    };
+
+    void DecodeByte(std::uint8_t b, std::uint64_t nNowMs);
+    // Whether a repeat frame at nNowMs continues the hold of nKey.
+    bool ContinuesHold(int nKey, std::uint64_t nNowMs) const;
+    // A repeat frame of the hold: passed on once the hold time is over.
+    void RepeatFrame(std::uint64_t nNowMs);
+    void NewPress(int nKey, std::uint64_t nNowMs);
+    void EndHold();
 
     Listener& m_listener;
     std::uint8_t m_byAddrHigh = 0;
     std::uint8_t m_byAddrLow = 0;
-    int m_nLastKey = -1;    // last accepted VEKO key; -1: none since start
-    int m_nLastToggle = -1; // toggle bit of the last ZELMAR_OVI frame with our address
-    int m_bHold = 0;        // set by a new press until the hold timer fires
+    int m_nLastKey = -1;              // last accepted VEKO key; -1: none since start
+    int m_nLastToggle = -1;           // toggle bit of the last ZELMAR_OVI frame with our address
+    int m_bHold = 0;                  // set by a new press until the hold timer fires
+    int m_nHeldKey = 0;               // key of the hold going on; 0: none
+    std::uint64_t m_nHoldFrameMs = 0; // last frame of that hold, dropped ones too
+    State m_state = State::BetweenFrames;
+    bool m_bHaveChunk = false;
+    std::uint64_t m_nChunkMs = 0; // when the previous chunk was read
 };

@@ -20,6 +20,9 @@ const char* const TEXT_CANNOT_REGISTER = "Cannot register window message.";
 const char* const REMOTE_CONTROL_MESSAGE = "WM_REMOTECONTROL";
 // Broadcast by the shell when its taskbar is (re)created.
 const char* const TASKBAR_CREATED_MESSAGE = "TaskbarCreated";
+// Posted to the window that got a key's press when the key's hold has ended:
+// wParam key number, lParam 0.
+const char* const RELEASE_MESSAGE = "WM_REMOTECONTROL_RELEASE";
 
 } // namespace
 
@@ -34,6 +37,8 @@ CRCDlg::CRCDlg()
         // Keys are then posted with message number 0; the program runs on.
         framework::AfxMessageBox(TEXT_CANNOT_REGISTER, MB_OK | MB_ICONSTOP);
     }
+    // Without it, releases are simply not sent.
+    m_nReleaseMsg = RegisterWindowMessageA(RELEASE_MESSAGE);
 }
 
 CRCDlg::~CRCDlg() {
@@ -57,6 +62,8 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_CREATE, 0, Handler<&CRCDlg::OnCreate>},
         {WM_CLOSE, 0, Handler<&CRCDlg::OnClose>},
         {WM_TIMER, 0, Handler<&CRCDlg::OnTimer>},
+        {WM_POWERBROADCAST, 0, Handler<&CRCDlg::OnPowerBroadcast>},
+        {WM_WTSSESSION_CHANGE, 0, Handler<&CRCDlg::OnSessionChange>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -139,9 +146,9 @@ LRESULT CRCDlg::OnQueryDragIcon(WPARAM, LPARAM) {
 }
 
 void CRCDlg::OnDestroy() {
-    if (IsPortOpen()) {
-        ClosePort();
-    }
+    EndLink();
+    // A receiving application must not wait for the end of a hold forever.
+    m_decoder.ReleaseNow();
     RemoveTrayIcon();
     if (m_hTrayMenuResource != nullptr) {
         DestroyMenu(m_hTrayMenuResource);
@@ -199,11 +206,21 @@ LRESULT CRCDlg::OnRcData(WPARAM wParam, LPARAM lParam) {
         static_cast<ULONG_PTR>(lParam) > sizeof(m_abyReadBuffer)) {
         return 0;
     }
-    m_decoder.DecodeBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam));
+    m_decoder.DecodeBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam), m_ullReadTimeMs);
     return 1;
 }
 
 LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam == START_TIMER_ID || wParam == RETRY_TIMER_ID) {
+        OnLinkTimer(wParam);
+        return 0;
+    }
+    if (wParam == CFrameDecoder::RELEASE_TIMER_ID) {
+        // Killed first: the decoder may ask for it again.
+        KillTimer(m_hWnd, CFrameDecoder::RELEASE_TIMER_ID);
+        m_decoder.ReleaseExpired(GetTickCount64());
+        return 0;
+    }
     if (wParam != CFrameDecoder::HOLD_TIMER_ID) {
         return Default();
     }
@@ -214,6 +231,25 @@ LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
 
 void CRCDlg::StartHoldTimer() {
     SetTimer(m_hWnd, CFrameDecoder::HOLD_TIMER_ID, CFrameDecoder::HOLD_TIME_MS, nullptr);
+}
+
+void CRCDlg::StartReleaseTimer(unsigned int nDelayMs) {
+    SetTimer(m_hWnd, CFrameDecoder::RELEASE_TIMER_ID, nDelayMs, nullptr);
+}
+
+void CRCDlg::NotePressTarget(WPARAM wParam, LPARAM lParam, HWND hTarget) {
+    if (lParam == CFrameDecoder::NEW_PRESS) {
+        m_nPressKey = static_cast<int>(wParam);
+        m_hPressTarget = hTarget;
+    }
+}
+
+void CRCDlg::OnKeyRelease(int nKey) {
+    if (nKey == m_nPressKey && m_hPressTarget != nullptr && m_nReleaseMsg != 0) {
+        PostMessageA(m_hPressTarget, m_nReleaseMsg, static_cast<WPARAM>(nKey), 0);
+    }
+    m_hPressTarget = nullptr;
+    m_nPressKey = 0;
 }
 
 HWND CRCDlg::TestDialogWindow() const {
@@ -230,6 +266,7 @@ void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
 
 LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
     HWND target = ChooseTargetWindow(m_recvApps);
+    NotePressTarget(wParam, lParam, target);
     if (target)
         PostMessageA(target, m_nRemoteControlMsg, wParam, lParam);
     else

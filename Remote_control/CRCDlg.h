@@ -75,10 +75,17 @@ private:
     LRESULT OnRcError(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSessionChange(WPARAM wParam, LPARAM lParam);
 
     // CFrameDecoder::Listener.
     void OnKeyEvent(int nKey, int nRepeat) override;
     void StartHoldTimer() override;
+    void OnKeyRelease(int nKey) override;
+    void StartReleaseTimer(unsigned int nDelayMs) override;
+    // DispatchKey's note of the window that got a press (none: nullptr), to
+    // which the release of that key goes.
+    void NotePressTarget(WPARAM wParam, LPARAM lParam, HWND hTarget);
 
     // The test dialog's window while it exists; it gets every key event first.
     HWND TestDialogWindow() const;
@@ -101,6 +108,29 @@ private:
     // Reports the failure that ends the watch thread: dwError is the failing
     // call's error, or ERROR_SUCCESS for a failure without one.
     void PostLinkError(DWORD dwError) const;
+    void WatchPortHandle();
+    void OnPortHandleChange(WPARAM wParam);
+
+    // Link recovery. Timers of the link: the pause between start-up
+    // attempts, and the retry of a port that went away or is busy.
+    enum : UINT_PTR { START_TIMER_ID = 0x10, RETRY_TIMER_ID = 0x11 };
+    void StartAttempt();
+    void OnLinkTimer(UINT_PTR nTimerId);
+    void StartRetry();
+    // The port is open: starts its thread and shows the link ready.
+    void LinkUp(const char* pszText);
+    // The link failed or its device went: closes it and shows why.
+    void LinkLost(const char* pszTitle, const char* pszText, DWORD nBalloonIcon, bool bRetry);
+    // Lets the port go for sleep or another session, and takes it back.
+    void ReleasePort();
+    void ReclaimPort();
+    // Shutdown: timers, session notification, port.
+    void EndLink();
+    // Replaces the tray icon when the link's state differs from the one shown.
+    void ShowLinkState(int nIconState, const char* pszTitle, const char* pszText,
+                       DWORD nBalloonIcon);
+    bool IsPortWanted() const;
+    bool IsPortBusy() const;
 
     // The longest chunk the watch thread reads at once.
     static constexpr DWORD READ_CHUNK = 255;
@@ -121,6 +151,10 @@ private:
     CDlgAbout m_dlgAbout;
     CDlgTest m_dlgTest;
     UINT m_nRemoteControlMsg = 0;
+    UINT m_nReleaseMsg = 0;
+    // The window that got the press of m_nPressKey as "WM_REMOTECONTROL".
+    HWND m_hPressTarget = nullptr;
+    int m_nPressKey = 0;
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;
     CKeyMapFile m_keyMap;
@@ -137,7 +171,20 @@ private:
     // Set while ClosePort runs: the stop lets sent messages through, and one
     // of them must not close the port underneath it.
     bool m_bClosingPort = false;
+    // Link recovery state.
+    HDEVNOTIFY m_hPortNotify = nullptr;
+    DWORD m_dwOpenError = ERROR_SUCCESS; // CreateFileA's error of the last open
+    unsigned m_nLinkNumber = 0;          // counts the opens of the port
+    int m_nStartAttempt = 0;             // start-up attempts made; 0 outside them
+    bool m_bQuietChange = false;         // the port was given up on purpose
+    bool m_bSuspended = false;
+    bool m_bConsoleAway = false;
+    bool m_bSessionNotify = false;
+    DWORD m_dwSessionId = 0;
     // The watch thread reads into this buffer and hands it over with
     // WM_RC_DATA; the main thread reads it only during that send.
     BYTE m_abyReadBuffer[READ_CHUNK] = {};
+    // When the read into that buffer completed (GetTickCount64), handed over
+    // the same way.
+    ULONGLONG m_ullReadTimeMs = 0;
 };

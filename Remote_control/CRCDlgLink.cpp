@@ -2,6 +2,7 @@
 // that reads it, and the reactions to port arrival, removal and failures.
 #include "CRCDlg.h"
 
+#include "ClassifyLinkError.h"
 #include "CWinApp.h"
 #include "MessageBox.h"
 #include "RcMessages.h"
@@ -9,6 +10,7 @@
 #include <dbt.h>
 #include <process.h>
 #include <shellapi.h>
+#include <wtsapi32.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -35,16 +37,16 @@ constexpr DWORD CONNECT_PAUSE_MS = 4000;
 // Beyond this the watch thread is terminated.
 constexpr DWORD STOP_TIMEOUT_MS = 5000;
 
+// A port that went away, was given up for sleep or another session, or is
+// busy, is tried again this often until it opens.
+constexpr DWORD RETRY_PERIOD_MS = 2000;
+
 // Line settings of the receiver.
 constexpr DWORD READ_INTERVAL_TIMEOUT_MS = 20;
 constexpr DWORD READ_TOTAL_MULTIPLIER_MS = 3;
 constexpr DWORD READ_TOTAL_CONSTANT_MS = 500;
 constexpr DWORD INPUT_QUEUE_SIZE = 1024;
 constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-
-// WM_RC_ERROR's wParam: access denied (the device went away) or anything else.
-constexpr WPARAM LINK_ERROR_ACCESS_DENIED = 5;
-constexpr WPARAM LINK_ERROR_OTHER = 0;
 
 std::string DeviceName(int nPort) {
     return "\\\\.\\COM" + std::to_string(nPort);
@@ -78,7 +80,23 @@ int CRCDlg::OpenPort(int nPort) {
     m_csPort.Lock();
     const int nResult = OpenAndConfigure(nPort);
     m_csPort.Unlock();
+    if (nResult == OPEN_OK) {
+        // Tells this link's failure reports from those of an earlier one.
+        ++m_nLinkNumber;
+        WatchPortHandle();
+    }
     return nResult;
+}
+
+// Asks to be told when the system wants to remove the open port's device (safe
+// removal, driver update), so the handle does not hold the removal up.
+void CRCDlg::WatchPortHandle() {
+    DEV_BROADCAST_HANDLE filter;
+    std::memset(&filter, 0, sizeof(filter));
+    filter.dbch_size = sizeof(filter);
+    filter.dbch_devicetype = DBT_DEVTYP_HANDLE;
+    filter.dbch_handle = m_hPort;
+    m_hPortNotify = RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 // OpenPort's work, under the port lock.
@@ -87,8 +105,10 @@ int CRCDlg::OpenAndConfigure(int nPort) {
     m_hPort = CreateFileA(DeviceName(nPort).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (m_hPort == INVALID_HANDLE_VALUE) {
+        m_dwOpenError = GetLastError();
         return OPEN_FAILED;
     }
+    m_dwOpenError = ERROR_SUCCESS;
 
     DCB dcb;
     std::memset(&dcb, 0, sizeof(dcb));
@@ -123,9 +143,15 @@ int CRCDlg::OpenAndConfigure(int nPort) {
         timeouts.ReadTotalTimeoutConstant = READ_TOTAL_CONSTANT_MS;
         SetCommTimeouts(m_hPort, &timeouts);
 
-        bConfigured = SetCommState(m_hPort, &dcb) && SetCommMask(m_hPort, EV_RXCHAR) &&
-                      SetupComm(m_hPort, INPUT_QUEUE_SIZE, 0) && PurgeComm(m_hPort, PURGE_ALL) &&
-                      EscapeCommFunction(m_hPort, SETDTR) && EscapeCommFunction(m_hPort, CLRRTS);
+        bConfigured = SetCommState(m_hPort, &dcb) && SetCommMask(m_hPort, EV_RXCHAR);
+    }
+    if (bConfigured) {
+        // Best effort: some virtual, Bluetooth and minimal USB drivers reject
+        // one of these, and the port reads all the same.
+        SetupComm(m_hPort, INPUT_QUEUE_SIZE, 0);
+        PurgeComm(m_hPort, PURGE_ALL);
+        EscapeCommFunction(m_hPort, SETDTR);
+        EscapeCommFunction(m_hPort, CLRRTS);
     }
     if (!bConfigured) {
         CloseHandle(m_hPort);
@@ -151,6 +177,11 @@ void CRCDlg::ClosePort() {
     }
     m_bClosingPort = true;
     StopWatchThread();
+    // Before the handle it watches goes.
+    if (m_hPortNotify != nullptr) {
+        UnregisterDeviceNotification(m_hPortNotify);
+        m_hPortNotify = nullptr;
+    }
     if (m_bPortOpen) {
         m_csPort.Lock();
         SetCommMask(m_hPort, 0);
@@ -213,7 +244,9 @@ void CRCDlg::StopWatchThread() {
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
     if (!bEnded) {
+        // Termination is asynchronous: the handle goes only with the thread.
         TerminateThread(m_hWatchThread, 0);
+        WaitForSingleObject(m_hWatchThread, INFINITE);
     }
     CloseHandle(m_hWatchThread);
     m_hWatchThread = nullptr;
@@ -221,8 +254,8 @@ void CRCDlg::StopWatchThread() {
 }
 
 void CRCDlg::PostLinkError(DWORD dwError) const {
-    PostMessageA(m_hWnd, WM_RC_ERROR,
-                 dwError == ERROR_ACCESS_DENIED ? LINK_ERROR_ACCESS_DENIED : LINK_ERROR_OTHER, 0);
+    // The main thread changes the link number only while no thread runs.
+    PostMessageA(m_hWnd, WM_RC_ERROR, dwError, static_cast<LPARAM>(m_nLinkNumber));
 }
 
 unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
@@ -231,7 +264,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
     const HANDLE hPort = dlg.m_hPort;
     const HANDLE hWaitEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (hWaitEvent == nullptr) {
-        dlg.PostLinkError(ERROR_SUCCESS);
+        dlg.PostLinkError(GetLastError());
         return 0;
     }
     DWORD dwEventMask = 0;
@@ -265,6 +298,12 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
             break;
         }
         if (dwWait == WAIT_OBJECT_0 + 1) {
+            // A wait that failed is how a vanished adapter often shows first.
+            DWORD dwIgnored = 0;
+            if (!GetOverlappedResult(hPort, &ov, &dwIgnored, FALSE)) {
+                dlg.PostLinkError(GetLastError());
+                break;
+            }
             // Whatever the event, one read.
             if (!dlg.ReadStep(hPort)) {
                 break;
@@ -282,7 +321,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
 bool CRCDlg::ReadStep(HANDLE hPort) {
     const HANDLE hReadEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (hReadEvent == nullptr) {
-        PostLinkError(ERROR_SUCCESS);
+        PostLinkError(GetLastError());
         return false;
     }
     OVERLAPPED ov;
@@ -296,16 +335,19 @@ bool CRCDlg::ReadStep(HANDLE hPort) {
     } else if (GetLastError() == ERROR_IO_PENDING) {
         const HANDLE handles[] = {m_hStopEvent, hReadEvent};
         const DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        DWORD dwError = ERROR_SUCCESS;
         if (dwWait == WAIT_OBJECT_0) {
             AbandonIo(hPort, ov);
             bGoOn = false;
         } else if (dwWait == WAIT_OBJECT_0 + 1) {
             bRead = GetOverlappedResult(hPort, &ov, &dwCount, FALSE) != FALSE;
+            dwError = bRead ? ERROR_SUCCESS : GetLastError();
         } else {
+            dwError = GetLastError();
             AbandonIo(hPort, ov);
         }
         if (bGoOn && !bRead) {
-            PostLinkError(ERROR_SUCCESS);
+            PostLinkError(dwError);
             bGoOn = false;
         }
     } else {
@@ -314,7 +356,9 @@ bool CRCDlg::ReadStep(HANDLE hPort) {
     }
     if (bRead) {
         // Returns once the decoder is done with the buffer; an empty chunk
-        // (a read that timed out) goes too.
+        // (a read that timed out) goes too. The decoder joins the pieces of a
+        // frame by the time each read completed.
+        m_ullReadTimeMs = GetTickCount64();
         SendMessageA(m_hWnd, WM_RC_DATA, reinterpret_cast<WPARAM>(m_abyReadBuffer),
                      static_cast<LPARAM>(dwCount));
     }
@@ -323,22 +367,136 @@ bool CRCDlg::ReadStep(HANDLE hPort) {
 }
 
 void CRCDlg::ConnectAtStart() {
-    for (int nAttempt = 1; nAttempt <= CONNECT_ATTEMPTS; ++nAttempt) {
-        if (OpenPort(m_nPort) == OPEN_OK) {
-            if (StartWatchThread()) {
-                RemoveTrayIcon();
-                ShowTrayIcon(TITLE_CONNECT, "", NIIF_INFO, TRAY_READY);
-            } else {
-                framework::AfxMessageBox(TEXT_NO_THREAD, MB_OK | MB_ICONSTOP);
-            }
-            return;
-        }
-        if (IsNoRetryOption() || nAttempt == CONNECT_ATTEMPTS) {
-            ShowTrayIcon(TITLE_DISCONNECT, TEXT_CANNOT_OPEN, NIIF_WARNING, TRAY_NOT_READY);
-            return;
-        }
-        Sleep(CONNECT_PAUSE_MS);
+    // The receiver follows the session at the console: one started away from
+    // it (a remote session) waits until it gets the console.
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &m_dwSessionId)) {
+        m_bConsoleAway = WTSGetActiveConsoleSessionId() != m_dwSessionId;
     }
+    m_bSessionNotify = WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) != FALSE;
+    if (m_bConsoleAway) {
+        m_bQuietChange = true;
+        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, "", NIIF_WARNING);
+        return;
+    }
+    m_nStartAttempt = 0;
+    StartAttempt();
+}
+
+// One attempt of the start-up; the pauses between them run on a timer, so the
+// window answers messages meanwhile (programs broadcast at logon).
+void CRCDlg::StartAttempt() {
+    ++m_nStartAttempt;
+    if (IsPortOpen() || !IsPortWanted()) {
+        // An arrival was quicker, or the port is not ours to take now.
+        m_nStartAttempt = 0;
+        return;
+    }
+    if (OpenPort(m_nPort) == OPEN_OK) {
+        LinkUp("");
+        return;
+    }
+    if (IsNoRetryOption() || m_nStartAttempt == CONNECT_ATTEMPTS) {
+        m_nStartAttempt = 0;
+        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, TEXT_CANNOT_OPEN, NIIF_WARNING);
+        if (IsPortBusy()) {
+            // Another session's KV480 may be about to let it go.
+            StartRetry();
+        }
+        return;
+    }
+    SetTimer(m_hWnd, START_TIMER_ID, CONNECT_PAUSE_MS, nullptr);
+}
+
+void CRCDlg::OnLinkTimer(UINT_PTR nTimerId) {
+    KillTimer(m_hWnd, nTimerId);
+    if (nTimerId == START_TIMER_ID) {
+        StartAttempt();
+        return;
+    }
+    if (!IsPortWanted() || IsPortOpen()) {
+        return;
+    }
+    if (OpenPort(m_nPort) == OPEN_OK) {
+        LinkUp(m_bQuietChange ? "" : TEXT_ARRIVED);
+        return;
+    }
+    // Quietly on until it works.
+    StartRetry();
+}
+
+void CRCDlg::StartRetry() {
+    SetTimer(m_hWnd, RETRY_TIMER_ID, RETRY_PERIOD_MS, nullptr);
+}
+
+void CRCDlg::LinkUp(const char* pszText) {
+    KillTimer(m_hWnd, START_TIMER_ID);
+    KillTimer(m_hWnd, RETRY_TIMER_ID);
+    m_nStartAttempt = 0;
+    m_bQuietChange = false;
+    if (StartWatchThread()) {
+        ShowLinkState(TRAY_READY, TITLE_CONNECT, pszText, NIIF_INFO);
+    } else {
+        framework::AfxMessageBox(TEXT_NO_THREAD, MB_OK | MB_ICONSTOP);
+    }
+}
+
+void CRCDlg::LinkLost(const char* pszTitle, const char* pszText, DWORD nBalloonIcon, bool bRetry) {
+    ClosePort();
+    m_bQuietChange = false;
+    ShowLinkState(TRAY_NOT_READY, pszTitle, pszText, nBalloonIcon);
+    if (bRetry) {
+        StartRetry();
+    }
+}
+
+void CRCDlg::ReleasePort() {
+    KillTimer(m_hWnd, START_TIMER_ID);
+    KillTimer(m_hWnd, RETRY_TIMER_ID);
+    m_nStartAttempt = 0;
+    if (IsPortOpen()) {
+        ClosePort();
+        // Given up on purpose: the icon tells, without a balloon.
+        m_bQuietChange = true;
+        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, "", NIIF_WARNING);
+    }
+}
+
+void CRCDlg::ReclaimPort() {
+    if (IsPortWanted() && !IsPortOpen()) {
+        // Adapters come back seconds after a resume: at once, then by the retry.
+        OnLinkTimer(RETRY_TIMER_ID);
+    }
+}
+
+void CRCDlg::EndLink() {
+    KillTimer(m_hWnd, START_TIMER_ID);
+    KillTimer(m_hWnd, RETRY_TIMER_ID);
+    if (m_bSessionNotify) {
+        WTSUnRegisterSessionNotification(m_hWnd);
+        m_bSessionNotify = false;
+    }
+    if (IsPortOpen()) {
+        ClosePort();
+    }
+}
+
+void CRCDlg::ShowLinkState(int nIconState, const char* pszTitle, const char* pszText,
+                           DWORD nBalloonIcon) {
+    // One notification per change: an unplug that the watch thread notices
+    // before the removal notice arrives is told once.
+    if (m_bTrayIconWanted && nIconState == m_nTrayIconState) {
+        return;
+    }
+    RemoveTrayIcon();
+    ShowTrayIcon(pszTitle, pszText, nBalloonIcon, nIconState);
+}
+
+bool CRCDlg::IsPortWanted() const {
+    return !m_bSuspended && !m_bConsoleAway;
+}
+
+bool CRCDlg::IsPortBusy() const {
+    return m_dwOpenError == ERROR_ACCESS_DENIED || m_dwOpenError == ERROR_SHARING_VIOLATION;
 }
 
 // Whether a device notification's record names the configured port. Nothing
@@ -367,35 +525,101 @@ bool CRCDlg::IsConfiguredPort(LPARAM lParam) const {
 }
 
 LRESULT CRCDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
+    // Only these events carry a record; for the others lParam is no pointer.
+    if (wParam != DBT_DEVICEARRIVAL && wParam != DBT_DEVICEREMOVECOMPLETE &&
+        wParam != DBT_DEVICEQUERYREMOVE && wParam != DBT_DEVICEQUERYREMOVEFAILED &&
+        wParam != DBT_DEVICEREMOVEPENDING) {
+        return TRUE;
+    }
+    if (lParam != 0 &&
+        reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)->dbch_devicetype == DBT_DEVTYP_HANDLE) {
+        OnPortHandleChange(wParam);
+        return TRUE;
+    }
     if ((wParam != DBT_DEVICEARRIVAL && wParam != DBT_DEVICEREMOVECOMPLETE) ||
         !IsConfiguredPort(lParam)) {
         return TRUE;
     }
     if (wParam == DBT_DEVICEARRIVAL) {
         // An open that fails stays silent: the port may come again.
-        if (!IsPortOpen() && OpenPort(m_nPort) == OPEN_OK && m_hWatchThread == nullptr) {
-            if (StartWatchThread()) {
-                RemoveTrayIcon();
-                ShowTrayIcon(TITLE_CONNECT, TEXT_ARRIVED, NIIF_INFO, TRAY_READY);
-            } else {
-                framework::AfxMessageBox(TEXT_NO_THREAD, MB_OK | MB_ICONSTOP);
+        if (!IsPortOpen() && IsPortWanted()) {
+            if (OpenPort(m_nPort) == OPEN_OK) {
+                LinkUp(TEXT_ARRIVED);
+            } else if (IsPortBusy()) {
+                StartRetry();
             }
         }
         return TRUE;
     }
-    RemoveTrayIcon();
-    ShowTrayIcon(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, TRAY_NOT_READY);
-    ClosePort();
+    // The arrival brings it back.
+    LinkLost(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, false);
     return TRUE;
 }
 
-LRESULT CRCDlg::OnRcError(WPARAM wParam, LPARAM) {
-    if (wParam == LINK_ERROR_ACCESS_DENIED) {
-        // The device went away; its removal notification closes the link.
+// Notifications for the open port's handle. Only the window that asked gets
+// them, and this one asks only for its port, so every such record is ours.
+void CRCDlg::OnPortHandleChange(WPARAM wParam) {
+    switch (wParam) {
+    case DBT_DEVICEQUERYREMOVE:
+        // Let go, so the removal can go ahead; should it be called off, the
+        // retry takes the port again.
+        if (IsPortOpen()) {
+            LinkLost(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, true);
+        }
+        break;
+    case DBT_DEVICEQUERYREMOVEFAILED:
+        ReclaimPort();
+        break;
+    case DBT_DEVICEREMOVEPENDING:
+    case DBT_DEVICEREMOVECOMPLETE:
+        // Removed without asking first.
+        if (IsPortOpen()) {
+            LinkLost(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, true);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CRCDlg::OnRcError(WPARAM wParam, LPARAM lParam) {
+    // A report from a link that is closed already (removed, reopened since)
+    // is old news.
+    if (static_cast<unsigned>(lParam) != m_nLinkNumber || !IsPortOpen()) {
         return 1;
     }
-    RemoveTrayIcon();
-    ShowTrayIcon(TITLE_ERROR, TEXT_LINK_ERROR, NIIF_ERROR, TRAY_NOT_READY);
-    ClosePort();
+    if (ClassifyLinkError(static_cast<std::uint32_t>(wParam)) == LinkError::DeviceGone) {
+        LinkLost(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, true);
+    } else {
+        LinkLost(TITLE_ERROR, TEXT_LINK_ERROR, NIIF_ERROR, false);
+    }
     return 1;
+}
+
+LRESULT CRCDlg::OnPowerBroadcast(WPARAM wParam, LPARAM) {
+    if (wParam == PBT_APMSUSPEND) {
+        m_bSuspended = true;
+        ReleasePort();
+    } else if ((wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) &&
+               m_bSuspended) {
+        m_bSuspended = false;
+        ReclaimPort();
+    }
+    return TRUE;
+}
+
+LRESULT CRCDlg::OnSessionChange(WPARAM wParam, LPARAM lParam) {
+    if (static_cast<DWORD>(lParam) != m_dwSessionId) {
+        return 0;
+    }
+    // Another session takes the console (fast user switching, a remote
+    // connection): its KV480 gets the receiver.
+    if (wParam == WTS_CONSOLE_DISCONNECT) {
+        m_bConsoleAway = true;
+        ReleasePort();
+    } else if (wParam == WTS_CONSOLE_CONNECT && m_bConsoleAway) {
+        m_bConsoleAway = false;
+        ReclaimPort();
+    }
+    return 0;
 }

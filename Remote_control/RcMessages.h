@@ -8,7 +8,8 @@ constexpr UINT WM_RC_TRAY = WM_USER + 1;
 // Watch thread to main dialog, sent: wParam the thread's read buffer, lParam
 // the number of bytes in it.
 constexpr UINT WM_RC_DATA = WM_USER + 2;
-// Watch thread to main dialog, posted: wParam 5 for ERROR_ACCESS_DENIED, else 0.
+// Watch thread to main dialog, posted: wParam the failing call's error code,
+// lParam the number of the link (the open of the port) that failed.
 constexpr UINT WM_RC_ERROR = WM_USER + 3;
 // Main dialog to the test dialog, posted: wParam key number, lParam repeat flag.
 constexpr UINT WM_RC_TESTKEY = WM_USER + 4;

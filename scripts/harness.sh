@@ -10,7 +10,11 @@
 #     peer-pts-N -> pts-M links between the ends of a pair, through which the
 #     shim wires DTR to DSR/DCD and RTS to CTS as a null-modem cable does.
 # harness_stop ends every process it started and removes the folder.
+# harness_port_unplug / harness_port_replug end a pair and make a new one under
+# the same COM names, as a receiver that vanishes and comes back; a Windows
+# test asks for them through scripts/harness-port (see there).
 # Exports: WINEPREFIX DISPLAY RC_HARNESS_DIR RC_LINESTATE_DIR RC_MODEM_SHIM RC_PORT_PAIRS
+#          RC_HARNESS_PORT
 
 RC_ROOT=${RC_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 RC_PORT_COUNT=${RC_PORT_COUNT:-4}
@@ -42,6 +46,7 @@ harness_start() {
     local shim=${RC_MODEM_SHIM:-$RC_ROOT/build/native/tests/harness/libmodem_shim.so}
     [ -f "$shim" ] || { harness_log "modem shim missing: $shim (build first)"; return 1; }
     export RC_MODEM_SHIM=$shim
+    export RC_HARNESS_PORT=$RC_ROOT/scripts/harness-port
 
     if [ -z "${RC_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
         Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$RC_HARNESS_DIR/display" \
@@ -101,12 +106,20 @@ harness_port_pair() {
     local a=$1 b=$2 dir=$RC_HARNESS_DIR/ports
     socat pty,raw,echo=0,link="$dir/com$a" pty,raw,echo=0,link="$dir/com$b" >/dev/null 2>&1 &
     echo $! >>"$RC_HARNESS_DIR/pids"
+    echo $! >"$dir/pair-$a.pids"
     harness_wait_for test -e "$dir/com$a" -a -e "$dir/com$b" || { harness_log "socat failed"; return 1; }
     # socat ends when the last opener of a pty closes it (EIO on the master);
-    # a holder that never reads keeps both ends open between the tests' opens.
-    sleep infinity <>"$dir/com$a" 3<>"$dir/com$b" &
-    echo $! >>"$RC_HARNESS_DIR/pids"
+    # a holder that never reads keeps each end open between the tests' opens.
+    # Each holder leads a session of its own with its end as the controlling
+    # terminal, so the wineserver (a session leader that opens the ports
+    # without O_NOCTTY) never gets one, nor a SIGHUP when a pair ends. The
+    # holders ignore that hang-up themselves and end when they are told to.
     local port
+    for port in "$a" "$b"; do
+        setsid sh -c 'trap "" HUP; exec sleep infinity <>"$1"' holder "$dir/com$port" &
+        echo $! >>"$RC_HARNESS_DIR/pids"
+        echo $! >>"$dir/pair-$a.pids"
+    done
     for port in "$a" "$b"; do
         local pts
         pts=$(readlink "$dir/com$port")
@@ -117,19 +130,41 @@ harness_port_pair() {
     pts_b=$(readlink "$dir/com$b")
     ln -sfn "pts-${pts_b##*/}" "$RC_LINESTATE_DIR/peer-pts-${pts_a##*/}"
     ln -sfn "pts-${pts_a##*/}" "$RC_LINESTATE_DIR/peer-pts-${pts_b##*/}"
-    export RC_PORT_PAIRS="${RC_PORT_PAIRS:+$RC_PORT_PAIRS }COM$a:COM$b"
+    case " ${RC_PORT_PAIRS:-} " in
+    *" COM$a:COM$b "*) ;;
+    *) export RC_PORT_PAIRS="${RC_PORT_PAIRS:+$RC_PORT_PAIRS }COM$a:COM$b" ;;
+    esac
+}
+
+# harness_port_unplug A B: ends the pair of COMA (socat and its holder); whoever
+# has an end open is left with a hung-up pty, and COMA cannot be opened.
+harness_port_unplug() { # A B
+    local a=$1 b=$2 dir=$RC_HARNESS_DIR/ports
+    [ -f "$dir/pair-$a.pids" ] || return 0
+    harness_end_processes "$dir/pair-$a.pids"
+    rm -f "$dir/pair-$a.pids" "$dir/com$a" "$dir/com$b"
+}
+
+# harness_port_replug A B: the receiver comes back as a new pair.
+harness_port_replug() {
+    harness_port_unplug "$1" "$2" && harness_port_pair "$1" "$2"
+}
+
+# Ends the processes listed in a file, one id a line.
+harness_end_processes() { # file
+    local pid
+    while read -r pid; do
+        kill "$pid" 2>/dev/null || true
+    done <"$1"
+    while read -r pid; do
+        harness_wait_for sh -c "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null || true
+    done <"$1"
 }
 
 harness_stop() {
     [ -n "${RC_HARNESS_DIR:-}" ] && [ -d "$RC_HARNESS_DIR" ] || return 0
     wineserver -k >/dev/null 2>&1 || true
-    local pid
-    while read -r pid; do
-        kill "$pid" 2>/dev/null || true
-    done <"$RC_HARNESS_DIR/pids"
-    while read -r pid; do
-        harness_wait_for sh -c "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null || true
-    done <"$RC_HARNESS_DIR/pids"
+    harness_end_processes "$RC_HARNESS_DIR/pids"
     rm -rf "$RC_HARNESS_DIR"
     unset RC_HARNESS_DIR
 }

@@ -544,7 +544,11 @@ TEST_F(KV480DialogsTest, NewPressOfAnotherKeyEndsTheBlinkingOfTheHeldOne) {
     HWND dialog = OpenTestDialog();
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(PressVeko(3));
-    Sleep(600);
+    // The receiver repeats every ~110 ms while the key is held.
+    for (int i = 0; i < 5; ++i) {
+        Sleep(110);
+        ASSERT_TRUE(RepeatVeko());
+    }
     // Repeats until the held key shows marked in its blinking.
     bool marked = false;
     const DWORD start = GetTickCount();

@@ -1,6 +1,7 @@
 // Input: 4 bytes of address, then chunks, each as a flags byte (bit 0: the hold
-// timer fires first; bit 1: empty chunk passed as a null pointer), a length byte
-// and up to that many bytes.
+// timer fires first; bit 1: empty chunk passed as a null pointer; bit 2: the
+// release timer fires first; bits 4-7: time since the previous chunk, in steps
+// of 40 ms), a length byte and up to that many bytes.
 #include "CFrameDecoder.h"
 #include "ExpectedKeys.h"
 
@@ -22,15 +23,23 @@ class Checker : public CFrameDecoder::Listener {
 public:
     Checker(std::uint8_t byHigh, std::uint8_t byLow) : m_byHigh(byHigh), m_byLow(byLow) {}
 
-    void BeginChunk(const std::uint8_t* pBytes, std::size_t nCount) {
-        m_pBytes = pBytes;
-        m_nCount = nCount;
+    // bJoined: the chunk may go on with a frame from the ones before it.
+    void BeginChunk(const std::uint8_t* pBytes, std::size_t nCount, bool bJoined) {
+        if (!bJoined) {
+            m_seen.clear();
+        } else if (m_seen.size() > 2) {
+            m_seen.erase(m_seen.begin(), m_seen.end() - 2);
+        }
+        if (pBytes != nullptr) {
+            m_seen.insert(m_seen.end(), pBytes, pBytes + nCount);
+        }
         m_nEvents = 0;
     }
 
     void EndChunk(const CFrameDecoder& decoder) const {
         Check(!m_bTimerDue);
-        Check(m_nEvents <= m_nCount / 3);
+        Check(m_nEvents <= m_seen.size() / 3);
+        Check(decoder.GetHeldKey() == m_nHeld);
         Check(decoder.GetLastKey() == m_nLastVekoPress);
         Check(decoder.GetLastToggle() >= -1 && decoder.GetLastToggle() <= 1);
         Check(decoder.IsHold() == (m_bHold ? 1 : 0));
@@ -46,7 +55,11 @@ public:
         const bool bVeko = nKey <= CFrameDecoder::LAST_VEKO_KEY;
         if (nRepeat == CFrameDecoder::REPEAT) {
             Check(!m_bHold);
+            Check(nKey == m_nHeld);
         } else {
+            // Every press comes after the release of the one before.
+            Check(m_nHeld == 0);
+            m_nHeld = nKey;
             m_bTimerDue = true;
         }
         if (bVeko && nRepeat == CFrameDecoder::NEW_PRESS) {
@@ -74,10 +87,19 @@ public:
         m_bHold = true;
     }
 
+    void OnKeyRelease(int nKey) override {
+        Check(nKey == m_nHeld);
+        m_nHeld = 0;
+    }
+
+    void StartReleaseTimer(unsigned int nDelayMs) override {
+        Check(nDelayMs > 0 && nDelayMs <= CFrameDecoder::RELEASE_TIME_MS);
+    }
+
 private:
     template <typename Match> bool HasFrame(Match match) const {
-        for (std::size_t i = 0; i + 2 < m_nCount; ++i) {
-            if (match(m_pBytes[i], m_pBytes[i + 1], m_pBytes[i + 2])) {
+        for (std::size_t i = 0; i + 2 < m_seen.size(); ++i) {
+            if (match(m_seen[i], m_seen[i + 1], m_seen[i + 2])) {
                 return true;
             }
         }
@@ -86,9 +108,9 @@ private:
 
     const std::uint8_t m_byHigh;
     const std::uint8_t m_byLow;
-    const std::uint8_t* m_pBytes = nullptr;
-    std::size_t m_nCount = 0;
+    std::vector<std::uint8_t> m_seen; // the chunk and what it may go on from
     std::size_t m_nEvents = 0;
+    int m_nHeld = 0;
     int m_nLastVekoPress = -1;
     bool m_bTimerDue = false;
     bool m_bHold = false;
@@ -113,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     Check(decoder.GetAddrHigh() == static_cast<std::uint8_t>((dwAddress >> 8) & 0xFFu));
     Check(decoder.GetAddrLow() == static_cast<std::uint8_t>(dwAddress & 0xFFu));
 
+    std::uint64_t nNowMs = 0;
     while (nSize - nPos >= 2) {
         const std::uint8_t byFlags = pData[nPos];
         std::size_t nCount = pData[nPos + 1];
@@ -120,9 +143,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         if (nCount > nSize - nPos) {
             nCount = nSize - nPos;
         }
+        const std::uint64_t nStepMs = 40u * (byFlags >> 4);
+        nNowMs += nStepMs;
         if ((byFlags & 1u) != 0) {
             decoder.HoldExpired();
             checker.HoldExpired();
+        }
+        if ((byFlags & 4u) != 0) {
+            decoder.ReleaseExpired(nNowMs);
         }
         // An exact copy, so that reading past the chunk is caught.
         const std::vector<std::uint8_t> chunk(pData + nPos, pData + nPos + nCount);
@@ -131,8 +159,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
             pChunk = nullptr;
             nCount = 0;
         }
-        checker.BeginChunk(pChunk, nCount);
-        decoder.DecodeBytes(pChunk, nCount);
+        checker.BeginChunk(pChunk, nCount, nStepMs <= CFrameDecoder::CHUNK_JOIN_MS);
+        decoder.DecodeBytes(pChunk, nCount, nNowMs);
         checker.EndChunk(decoder);
         nPos += nCount;
     }

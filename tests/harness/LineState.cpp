@@ -1,5 +1,7 @@
 #include "LineState.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -52,18 +54,67 @@ void ClearLineState(const std::string& port) {
         std::fclose(file);
 }
 
-void BlockConfiguration(const std::string& port, bool blocked) {
+static void SetFlag(const std::string& name, bool set) {
     std::string dir = WindowsPathFromEnv("RC_LINESTATE_DIR");
     if (dir.empty())
         return;
-    std::string flag = dir + "\\fail-" + port;
-    if (!blocked) {
+    std::string flag = dir + "\\" + name;
+    if (!set) {
         std::remove(flag.c_str());
         return;
     }
     FILE* file = std::fopen(flag.c_str(), "w");
     if (file != nullptr)
         std::fclose(file);
+}
+
+void BlockConfiguration(const std::string& port, bool blocked) {
+    SetFlag("fail-" + port, blocked);
+}
+
+void RefuseModemLines(const std::string& port, bool refused) {
+    SetFlag("nolines-" + port, refused);
+}
+
+// Runs the harness's port script (a Unix program, which Wine starts without a
+// process handle) and waits for the file it creates when done.
+static bool RunPortScript(const char* operation, const std::string& port) {
+    const char* script = std::getenv("RC_HARNESS_PORT");
+    const std::string partner = PartnerPort(port);
+    const std::string dir = WindowsPathFromEnv("RC_LINESTATE_DIR");
+    if (script == nullptr || partner.empty() || dir.empty() || port.size() < 4)
+        return false;
+    const std::string doneName = std::string("done-") + operation + "-" + port;
+    const std::string donePath = dir + "\\" + doneName;
+    std::remove(donePath.c_str());
+    std::string command = std::string("/bin/bash \"") + script + "\" " + operation + " " +
+                          port.substr(3) + " " + partner.substr(3) + " " + doneName;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    if (process.hProcess != nullptr)
+        CloseHandle(process.hProcess);
+    if (process.hThread != nullptr)
+        CloseHandle(process.hThread);
+    for (int i = 0; i < 1000; ++i) { // 20 s at most
+        if (GetFileAttributesA(donePath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            std::remove(donePath.c_str());
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
+bool UnplugPort(const std::string& port) {
+    return RunPortScript("unplug", port);
+}
+
+bool ReplugPort(const std::string& port) {
+    return RunPortScript("replug", port);
 }
 
 std::string PartnerPort(const std::string& port) {

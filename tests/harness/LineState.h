@@ -25,6 +25,16 @@ void ClearLineState(const std::string& port);
 // SetCommState on it reports an error.
 void BlockConfiguration(const std::string& port, bool blocked);
 
+// While refused, setting the modem lines (DTR, RTS) of port ("COM1") fails,
+// as with a driver that has no control of them.
+void RefuseModemLines(const std::string& port, bool refused);
+
+// Ends the harness's pair of port ("COM1"), as a receiver that vanishes
+// without a word: whoever has it open reads a hung-up line. Replug makes a new
+// pair under the same names. Each waits until done; false when it failed.
+bool UnplugPort(const std::string& port);
+bool ReplugPort(const std::string& port);
+
 // The other end of the harness's null-modem pair for port ("COM1" -> "COM11");
 // empty when port is not part of a pair.
 std::string PartnerPort(const std::string& port);

@@ -5,7 +5,8 @@
 namespace harness {
 
 ReceivingWindow::ReceivingWindow(const std::string& className, const std::string& caption)
-    : m_className(className), m_remoteControlMsg(RegisterWindowMessageA("WM_REMOTECONTROL")) {
+    : m_className(className), m_remoteControlMsg(RegisterWindowMessageA("WM_REMOTECONTROL")),
+      m_releaseMsg(RegisterWindowMessageA("WM_REMOTECONTROL_RELEASE")) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -58,6 +59,10 @@ LRESULT CALLBACK ReceivingWindow::WindowProc(HWND window, UINT message, WPARAM w
     auto* self = reinterpret_cast<ReceivingWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self != nullptr && message == self->m_remoteControlMsg && message != 0) {
         self->m_keys.push_back({wParam, lParam, GetTickCount()});
+        return 0;
+    }
+    if (self != nullptr && message == self->m_releaseMsg && message != 0) {
+        self->m_releases.push_back({wParam, lParam, GetTickCount()});
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -1,5 +1,6 @@
 // A receiving application's window inside the test process: registers
-// "WM_REMOTECONTROL" and records every key that reaches it.
+// "WM_REMOTECONTROL" and "WM_REMOTECONTROL_RELEASE" and records every key and
+// release that reaches it.
 #pragma once
 
 #include <windows.h>
@@ -25,7 +26,12 @@ public:
 
     HWND Handle() const { return m_window; }
     const std::vector<KeyReceived>& Keys() const { return m_keys; }
-    void Clear() { m_keys.clear(); }
+    // Releases: key in wParam, repeat holds the lParam (0).
+    const std::vector<KeyReceived>& Releases() const { return m_releases; }
+    void Clear() {
+        m_keys.clear();
+        m_releases.clear();
+    }
     // Pumps messages until count keys arrived or timeoutMs passed.
     bool WaitForKeys(size_t count, DWORD timeoutMs);
     // Puts the window on top of the Z order and waits until it is there.
@@ -37,7 +43,9 @@ private:
     std::string m_className;
     HWND m_window = nullptr;
     UINT m_remoteControlMsg = 0;
+    UINT m_releaseMsg = 0;
     std::vector<KeyReceived> m_keys;
+    std::vector<KeyReceived> m_releases;
 };
 
 } // namespace harness

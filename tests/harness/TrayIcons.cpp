@@ -7,6 +7,7 @@
 namespace harness {
 namespace {
 
+// Collects the visible icon windows inside Wine's tray window.
 BOOL CALLBACK CollectIcon(HWND window, LPARAM param) {
     char name[64] = "";
     if (GetClassNameA(window, name, sizeof(name)) && lstrcmpA(name, "__winex11_tray_icon") == 0 &&
@@ -66,6 +67,11 @@ bool TrayIconShowsColour(unsigned long colour) {
             return true;
     }
     return false;
+}
+
+HWND FirstTrayIcon() {
+    const std::vector<HWND> icons = TrayIconWindows();
+    return icons.empty() ? nullptr : icons.front();
 }
 
 } // namespace harness

@@ -3,6 +3,8 @@
 // Wine's own "Wine System Tray" window.
 #pragma once
 
+#include <windows.h>
+
 namespace harness {
 
 // Number of icons currently in the notification area (of any program).
@@ -11,5 +13,8 @@ int CountTrayIcons();
 // Whether an icon in the notification area shows at least a few pixels of
 // exactly this colour (a COLORREF), as read from the screen.
 bool TrayIconShowsColour(unsigned long colour);
+// The window of the first icon, or nullptr: Wine makes a new one each time an
+// icon is added, so a changed handle shows that the icon was replaced.
+HWND FirstTrayIcon();
 
 } // namespace harness

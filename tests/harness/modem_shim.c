@@ -20,6 +20,13 @@
  * A test can also make a port unconfigurable, as a faulty device would be:
  * while $RC_LINESTATE_DIR/fail-COMn exists, tcsetattr on that port's pty
  * (found through the harness's lines-COMn -> pts-N link) fails with EIO.
+ * While $RC_LINESTATE_DIR/nolines-COMn exists, setting that port's modem lines
+ * fails as on a bare pty (a driver without DTR/RTS control).
+ *
+ * A receiver that vanishes: when its pty pair ends, Linux reports end of file
+ * on the orphaned pty, which Wine takes for silence, where a Windows driver
+ * fails the read. A zero-byte read on a hung-up pty therefore becomes EIO, and
+ * EIO from the modem ioctls is passed through instead of answered.
  * Everything else passes straight through to libc.
  */
 #define _GNU_SOURCE
@@ -27,6 +34,7 @@
 #include <signal.h>
 #include <dlfcn.h>
 #include <errno.h>
+#include <poll.h>
 #include <pthread.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -49,6 +57,7 @@ static pthread_mutex_t g_lock = PTHREAD_MUTEX_INITIALIZER;
 
 typedef int (*ioctl_fn)(int, unsigned long, ...);
 typedef int (*tcsetattr_fn)(int, int, const struct termios*);
+typedef ssize_t (*read_fn)(int, void*, size_t);
 
 /* The pty number behind fd, or -1 when fd is no pty slave. Wine hands the same
  * device around under changing descriptors, so the state is keyed by device. */
@@ -198,6 +207,8 @@ static int emulate_modem(int fd, int pts, unsigned long request, int* arg) {
     return 0;
 }
 
+static int modem_failure_passes(int error, int pts, unsigned long request);
+
 int ioctl(int fd, unsigned long request, ...) {
     static ioctl_fn real_ioctl;
     if (real_ioctl == NULL)
@@ -213,15 +224,15 @@ int ioctl(int fd, unsigned long request, ...) {
         return result;
     int saved = errno;
     int pts = pts_number(fd);
-    if (pts < 0) {
+    if (pts < 0 || modem_failure_passes(saved, pts, request)) {
         errno = saved;
         return result;
     }
     return emulate_modem(fd, pts, request, (int*)arg);
 }
 
-/* Whether a fail-COMn flag names the port behind pty pts. */
-static int configuration_blocked(int pts) {
+/* Whether a <prefix>COMn flag names the port behind pty pts. */
+static int port_flagged(const char* prefix, int pts) {
     const char* dir = getenv("RC_LINESTATE_DIR");
     if (dir == NULL || *dir == '\0' || pts < 0)
         return 0;
@@ -232,11 +243,12 @@ static int configuration_blocked(int pts) {
     snprintf(want, sizeof want, "pts-%d", pts);
     int blocked = 0;
     struct dirent* entry;
+    const size_t prefix_length = strlen(prefix);
     while (!blocked && (entry = readdir(entries)) != NULL) {
-        if (strncmp(entry->d_name, "fail-", 5) != 0)
+        if (strncmp(entry->d_name, prefix, prefix_length) != 0)
             continue;
         char link[4096], target[64];
-        snprintf(link, sizeof link, "%s/lines-%s", dir, entry->d_name + 5);
+        snprintf(link, sizeof link, "%s/lines-%s", dir, entry->d_name + prefix_length);
         ssize_t n = readlink(link, target, sizeof target - 1);
         if (n > 0) {
             target[n] = '\0';
@@ -245,6 +257,36 @@ static int configuration_blocked(int pts) {
     }
     closedir(entries);
     return blocked;
+}
+
+static int configuration_blocked(int pts) {
+    return port_flagged("fail-", pts);
+}
+
+/* Whether the modem ioctl's own failure is the answer: the pty hung up (EIO),
+ * or a test flagged the port as one whose lines cannot be set. */
+static int modem_failure_passes(int error, int pts, unsigned long request) {
+    if (error == EIO)
+        return 1;
+    return request != TIOCMGET && port_flagged("nolines-", pts);
+}
+
+/* A hung-up pty reads as end of file; a serial driver fails the read. */
+ssize_t read(int fd, void* buffer, size_t count) {
+    static read_fn real_read;
+    if (real_read == NULL)
+        real_read = (read_fn)dlsym(RTLD_NEXT, "read");
+    ssize_t result = real_read(fd, buffer, count);
+    if (result != 0 || count == 0)
+        return result;
+    int saved = errno;
+    struct pollfd p = {fd, POLLIN, 0};
+    if (poll(&p, 1, 0) == 1 && (p.revents & POLLHUP) && pts_number(fd) >= 0) {
+        errno = EIO;
+        return -1;
+    }
+    errno = saved;
+    return result;
 }
 
 int tcsetattr(int fd, int actions, const struct termios* t) {

@@ -22,6 +22,8 @@ class Recorder : public CFrameDecoder::Listener {
 public:
     void OnKeyEvent(int nKey, int nRepeat) override { events.push_back({nKey, nRepeat}); }
     void StartHoldTimer() override {}
+    void OnKeyRelease(int) override {}
+    void StartReleaseTimer(unsigned int) override {}
     std::vector<Event> events;
 };
 
@@ -32,7 +34,7 @@ public:
     Receiver(RemoteType type, unsigned address) : decoder(recorder) {
         decoder.SetAddress(type == RemoteType::Veko ? address : address << 8);
     }
-    void Feed(const Frame& frame) { decoder.DecodeBytes(frame.data(), frame.size()); }
+    void Feed(const Frame& frame) { decoder.DecodeBytes(frame.data(), frame.size(), 0); }
     Recorder recorder;
     CFrameDecoder decoder;
 };

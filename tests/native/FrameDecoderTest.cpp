@@ -14,7 +14,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// One outward call of the decoder; key 0 marks a hold-timer start.
+// One outward call of the decoder; key 0 marks a hold-timer start, nRepeat
+// RELEASED a release.
+constexpr int RELEASED = 2;
 struct Call {
     int nKey;
     int nRepeat;
@@ -27,6 +29,9 @@ std::ostream& operator<<(std::ostream& os, const Call& call) {
     if (call.nKey == 0) {
         return os << "Timer";
     }
+    if (call.nRepeat == RELEASED) {
+        return os << "Release(" << call.nKey << ")";
+    }
     return os << "Key(" << call.nKey << "," << call.nRepeat << ")";
 }
 
@@ -37,12 +42,19 @@ Call Press(int nKey) {
 Call Rep(int nKey) {
     return {nKey, 1};
 }
+Call Rel(int nKey) {
+    return {nKey, RELEASED};
+}
 
 class RecordingListener : public CFrameDecoder::Listener {
 public:
     void OnKeyEvent(int nKey, int nRepeat) override { calls.push_back({nKey, nRepeat}); }
     void StartHoldTimer() override { calls.push_back(TIMER); }
+    void OnKeyRelease(int nKey) override { calls.push_back(Rel(nKey)); }
+    // The release timer is checked on its own, where it matters.
+    void StartReleaseTimer(unsigned int nDelayMs) override { releaseDelays.push_back(nDelayMs); }
     std::vector<Call> calls;
+    std::vector<unsigned int> releaseDelays;
 };
 
 // Remote address used by most cases: VEKO 0x12/0xED; its high byte also serves
@@ -53,12 +65,18 @@ constexpr std::uint32_t ADDRESS = 0x12ED;
 class FrameDecoderTest : public ::testing::Test {
 protected:
     FrameDecoderTest() : decoder(listener) { decoder.SetAddress(ADDRESS); }
-    void Feed(const Bytes& bytes) { decoder.DecodeBytes(bytes.data(), bytes.size()); }
+    // Feeds a chunk read nAfterMs after the previous one: by default too late
+    // to go on with its frame, soon enough to go on with a hold.
+    void Feed(const Bytes& bytes, std::uint64_t nAfterMs = STEP_MS) {
+        nNowMs += nAfterMs;
+        decoder.DecodeBytes(bytes.data(), bytes.size(), nNowMs);
+    }
     // Feeds a chunk, lets the hold time pass and forgets the calls it made.
     void Prime(const Bytes& bytes) {
         Feed(bytes);
         decoder.HoldExpired();
         listener.calls.clear();
+        listener.releaseDelays.clear();
     }
     void ExpectState(int nLastKey, int nLastToggle, int bHold) const {
         EXPECT_EQ(decoder.GetLastKey(), nLastKey);
@@ -66,8 +84,10 @@ protected:
         EXPECT_EQ(decoder.IsHold(), bHold);
     }
 
+    static constexpr std::uint64_t STEP_MS = 100;
     RecordingListener listener;
     CFrameDecoder decoder;
+    std::uint64_t nNowMs = 1000;
 };
 
 TEST_F(FrameDecoderTest, StartsEmptyAndSplitsTheAddress) {
@@ -126,7 +146,7 @@ const RowCase ROWS[] = {
     {"S1_OtherVekoAddress", ADDRESS, {}, {0x12, 0xEE, 0x13}, {}, -1, -1, 0},
     {"S2_KnownCodePresses", ADDRESS, {}, {0x12, 0xED, 0x13}, {Press(1), TIMER}, 1, -1, 1},
     {"S2_TwoFramesTwoPresses", ADDRESS, {}, {0x12, 0xED, 0x13, 0x12, 0xED, 0x13},
-        {Press(1), TIMER, Press(1), TIMER}, 1, -1, 1},
+        {Press(1), TIMER, Rel(1), Press(1), TIMER}, 1, -1, 1},
     {"S2_UnknownCodeKeepsState", ADDRESS, {0x12, 0xED, 0x1A}, {0x12, 0xED, 0x01}, {}, 2, -1, 0},
     {"S2_UnknownCodeUsesUpLead", ADDRESS, {}, {0x12, 0xED, 0x5A, 0x12, 0x04}, {}, -1, -1, 0},
     {"S3_OtherByteUsedUp", ADDRESS, {0x12, 0xED, 0x13}, {0xAA, 0x12, 0xED, 0x13}, {}, 1, -1, 0},
@@ -134,21 +154,22 @@ const RowCase ROWS[] = {
     {"S4_OtherByteUsedUp", ADDRESS, {0x12, 0xED, 0x11}, {0xAA, 0xAA, 0x12, 0xED, 0x13}, {},
         3, -1, 0},
     {"S4_HeldDropsRepeat", ADDRESS, {0x12, 0xED, 0x11}, {0x12, 0xED, 0x10, 0xAA, 0xAA, 0xAA},
-        {Press(4), TIMER}, 4, -1, 1},
+        {Rel(3), Press(4), TIMER}, 4, -1, 1},
     {"S5_OtherAddressKeepsToggle", ADDRESS, {0x5A, 0x32, 0x04}, {0x5A, 0x13, 0x04}, {}, -1, 1, 0},
     {"S5_Bits6And7Ignored", ADDRESS, {}, {0x5A, 0xD2, 0x04}, {Press(7), TIMER}, -1, 0, 1},
     {"S5_FirstFrameToggle1Presses", ADDRESS, {}, {0x5A, 0x32, 0x04}, {Press(7), TIMER}, -1, 1, 1},
-    {"S6_RepeatsKeyOfTheFrame", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x52, 0x05}, {Rep(19)},
-        -1, 0, 0},
+    {"S6_SameKeyRepeats", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x52, 0x04}, {Rep(7)}, -1, 0, 0},
+    {"S6_OtherKeyIsNewPress", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x52, 0x05},
+        {Rel(7), Press(19), TIMER}, -1, 0, 1},
     {"S6_UnknownCodeNothing", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x12, 0x06}, {}, -1, 0, 0},
     {"S6_HeldDropsRepeat", ADDRESS, {}, {0x5A, 0x12, 0x04, 0x5A, 0x12, 0x04},
         {Press(7), TIMER}, -1, 0, 1},
     {"S7_ChangedTogglePressesSameKey", ADDRESS, {0x12, 0xED, 0x00, 0x5A, 0x12, 0x04},
-        {0x5A, 0x32, 0x04}, {Press(7), TIMER}, 5, 1, 1},
+        {0x5A, 0x32, 0x04}, {Rel(7), Press(7), TIMER}, 5, 1, 1},
     {"S7_UnknownCodeStoresToggle", ADDRESS, {0x5A, 0x12, 0x04},
-        {0x5A, 0x32, 0x06, 0x5A, 0x32, 0x08}, {Rep(23)}, -1, 1, 0},
+        {0x5A, 0x32, 0x06, 0x5A, 0x32, 0x08}, {Rel(7), Press(23), TIMER}, -1, 1, 1},
     {"S7_PressWhileHeld", ADDRESS, {}, {0x5A, 0x12, 0x04, 0x5A, 0x32, 0x14},
-        {Press(7), TIMER, Press(9), TIMER}, -1, 1, 1},
+        {Press(7), TIMER, Rel(7), Press(9), TIMER}, -1, 1, 1},
     // ZELMAR_OVI address stored as its five bits in the high byte
     {"Zelmar_StoredAddressAccepted", 0x0B00, {}, {0x5A, 0x2B, 0x13}, {Press(12), TIMER}, -1, 1, 1},
     {"Zelmar_LowByteIgnored", 0x0BFF, {}, {0x5A, 0x0B, 0x13}, {Press(12), TIMER}, -1, 0, 1},
@@ -167,7 +188,7 @@ TEST(FrameDecoderTableTest, VekoComplete) {
         CFrameDecoder fresh(rec);
         fresh.SetAddress(ADDRESS);
         const std::uint8_t frame[] = {0x12, 0xED, static_cast<std::uint8_t>(nCode)};
-        fresh.DecodeBytes(frame, sizeof(frame));
+        fresh.DecodeBytes(frame, sizeof(frame), 0);
         const int nKey = ExpectedVekoKey(static_cast<std::uint8_t>(nCode));
         const std::vector<Call> expected =
             nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey), TIMER};
@@ -183,7 +204,7 @@ TEST(FrameDecoderTableTest, ZelmarComplete) {
         CFrameDecoder fresh(rec);
         fresh.SetAddress(ADDRESS);
         const std::uint8_t frame[] = {0x5A, 0x12, static_cast<std::uint8_t>(nCode)};
-        fresh.DecodeBytes(frame, sizeof(frame));
+        fresh.DecodeBytes(frame, sizeof(frame), 0);
         const int nKey = ExpectedZelmarKey(static_cast<std::uint8_t>(nCode));
         const std::vector<Call> expected =
             nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey), TIMER};
@@ -193,51 +214,99 @@ TEST(FrameDecoderTableTest, ZelmarComplete) {
     }
 }
 
-TEST_F(FrameDecoderTest, SplitFramesAreNotRecognised) {
+// USB adapters cut frames into packets about 16 ms apart.
+TEST_F(FrameDecoderTest, FrameGoesOnInAChunkReadWithin60Ms) {
     Feed({0x12});
-    Feed({0xED, 0x13});
-    Feed({0x12, 0xED});
-    Feed({0x13});
-    Feed({0x5A});
-    Feed({0x12, 0x04});
-    EXPECT_TRUE(listener.calls.empty());
-    ExpectState(-1, -1, 0);
-
-    // The toggle of a frame cut after its address byte is kept.
+    Feed({0xED, 0x13}, 28);
     Feed({0x5A, 0x32});
-    Feed({0x04});
-    ExpectState(-1, 1, 0);
-    Feed({0x5A, 0x32, 0x04});
-    EXPECT_EQ(listener.calls, std::vector<Call>{Rep(7)});
+    Feed({0x04}, CFrameDecoder::CHUNK_JOIN_MS);
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), TIMER, Rel(1), Press(7), TIMER}));
+    listener.calls.clear();
+
+    // After a longer pause the next chunk starts between frames; the toggle of
+    // a frame cut after its address byte stays stored.
+    Feed({0x12, 0xED}, 500);
+    Feed({0x13}, 150);
+    Feed({0x5A, 0x12});
+    Feed({0x04}, CFrameDecoder::CHUNK_JOIN_MS + 1);
+    EXPECT_EQ(listener.calls, std::vector<Call>{Rel(7)});
+    ExpectState(1, 0, 1);
 }
 
 TEST_F(FrameDecoderTest, EmptyChunkDoesNothing) {
     Prime({0x12, 0xED, 0x13, 0x5A, 0x32, 0x04});
     const std::uint8_t byte = 0xAA;
-    decoder.DecodeBytes(&byte, 0);
-    decoder.DecodeBytes(nullptr, 0);
+    decoder.DecodeBytes(&byte, 0, nNowMs);
+    decoder.DecodeBytes(nullptr, 0, nNowMs);
     EXPECT_TRUE(listener.calls.empty());
     ExpectState(1, 1, 0);
 }
 
-TEST_F(FrameDecoderTest, HoldTimeDropsRepeatsOfBothTypes) {
-    Feed({0x12, 0xED, 0x13, 0xAA, 0xAA, 0xAA});
-    Feed({0xAA, 0xAA, 0xAA, 0x5A, 0x12, 0x04, 0x5A, 0x12, 0x04});
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), TIMER, Press(7), TIMER}));
-    listener.calls.clear();
-
-    // Repeats flow at the receiver's rate and never restart the timer; the VEKO
-    // repeat is of the last VEKO key even after a ZELMAR_OVI press.
+TEST_F(FrameDecoderTest, HoldTimeDropsRepeatsYetTheyKeepTheHold) {
+    // Repeats every 110 ms: those inside the hold time are dropped, but carry
+    // the hold over to the repeats after it.
+    Feed({0x12, 0xED, 0x13});
+    for (int i = 0; i < 4; ++i) {
+        Feed({0xAA, 0xAA, 0xAA}, 110);
+    }
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), TIMER}));
     decoder.HoldExpired();
-    Feed({0xAA, 0xAA, 0xAA, 0x5A, 0x12, 0x05, 0xAA, 0xAA, 0xAA});
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Rep(1), Rep(19), Rep(1)}));
-    ExpectState(1, 0, 0);
+    Feed({0xAA, 0xAA, 0xAA}, 110);
+    Feed({0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}, 110);
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), TIMER, Rep(1), Rep(1), Rep(1)}));
     listener.calls.clear();
 
-    // A new press of either type sets the hold again.
-    Feed({0x5A, 0x32, 0x04, 0xAA, 0xAA, 0xAA});
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(7), TIMER}));
-    ExpectState(1, 1, 1);
+    // The same for ZELMAR_OVI, and a repeat never restarts the timer.
+    Feed({0x5A, 0x12, 0x04});
+    Feed({0x5A, 0x12, 0x04}, 110);
+    decoder.HoldExpired();
+    Feed({0x5A, 0x12, 0x04}, 400);
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Rel(1), Press(7), TIMER, Rep(7)}));
+    ExpectState(1, 0, 0);
+}
+
+TEST_F(FrameDecoderTest, RepeatsContinueOnlyTheHoldGoingOn) {
+    // ZELMAR_OVI, same toggle: a frame 401 ms after the last one of the hold
+    // is a new press (its own press was missed).
+    Prime({0x5A, 0x12, 0x04});
+    Feed({0x5A, 0x12, 0x04}, CFrameDecoder::RELEASE_TIME_MS + 1);
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Rel(7), Press(7), TIMER}));
+    listener.calls.clear();
+    decoder.HoldExpired();
+    // A VEKO repeat frame belongs to no hold of a VEKO key: nothing, also for
+    // the ones after it.
+    Prime({0x12, 0xED, 0x11});
+    Feed({0xAA, 0xAA, 0xAA}, 5000);
+    Feed({0xAA, 0xAA, 0xAA}, 110);
+    EXPECT_EQ(listener.calls, std::vector<Call>{Rel(3)});
+    // ... nor after a ZELMAR_OVI press ended the VEKO hold.
+    Prime({0x12, 0xED, 0x11, 0x5A, 0x32, 0x04});
+    Feed({0xAA, 0xAA, 0xAA});
+    EXPECT_TRUE(listener.calls.empty());
+    ExpectState(3, 1, 0);
+}
+
+TEST_F(FrameDecoderTest, ReleaseComes400MsAfterTheLastFrameOfTheHold) {
+    Feed({0x5A, 0x12, 0x04});
+    EXPECT_EQ(listener.releaseDelays, std::vector<unsigned int>{CFrameDecoder::RELEASE_TIME_MS});
+    Feed({0x5A, 0x12, 0x04}, 300); // dropped in the hold time, still part of the hold
+    decoder.ReleaseExpired(nNowMs + 100);
+    EXPECT_EQ(listener.releaseDelays, (std::vector<unsigned int>{400, 300}));
+    EXPECT_EQ(decoder.GetHeldKey(), 7);
+    decoder.ReleaseExpired(nNowMs + 400);
+    decoder.ReleaseExpired(nNowMs + 900);
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(7), TIMER, Rel(7)}));
+    EXPECT_EQ(decoder.GetHeldKey(), 0);
+
+    // A timer that fires late still puts the release before the next press.
+    listener.calls.clear();
+    Feed({0x12, 0xED, 0x13});
+    Feed({0x12, 0xED, 0x1A}, 1000);
+    // An owner that shuts down ends the hold at once, and only once.
+    decoder.ReleaseNow();
+    decoder.ReleaseNow();
+    EXPECT_EQ(listener.calls,
+              (std::vector<Call>{Press(1), TIMER, Rel(1), Press(2), TIMER, Rel(2)}));
 }
 
 // The owner's handlers may look at the decoder: a press is passed on with the
@@ -249,6 +318,8 @@ TEST(FrameDecoderOrderTest, StateSeenByTheListener) {
             bHoldAtEvent = pDecoder->IsHold();
         }
         void StartHoldTimer() override { bHoldAtTimer = pDecoder->IsHold(); }
+        void OnKeyRelease(int) override {}
+        void StartReleaseTimer(unsigned int) override {}
         const CFrameDecoder* pDecoder = nullptr;
         int nKeySeen = 0, bHoldAtEvent = -1, bHoldAtTimer = -1;
     } observer;
@@ -256,7 +327,7 @@ TEST(FrameDecoderOrderTest, StateSeenByTheListener) {
     observer.pDecoder = &decoder;
     decoder.SetAddress(ADDRESS);
     const std::uint8_t frame[] = {0x12, 0xED, 0x02};
-    decoder.DecodeBytes(frame, sizeof(frame));
+    decoder.DecodeBytes(frame, sizeof(frame), 0);
     EXPECT_EQ(observer.nKeySeen, 6);
     EXPECT_EQ(observer.bHoldAtEvent, 0);
     EXPECT_EQ(observer.bHoldAtTimer, 1);
@@ -273,7 +344,10 @@ public:
         EXPECT_FALSE(bTimerDue) << "press not followed by its timer start";
         if (nRepeat == 1) {
             EXPECT_FALSE(bHold) << "repeat during hold time";
+            EXPECT_EQ(nKey, nHeld) << "repeat of a key not held";
         } else {
+            EXPECT_EQ(nHeld, 0) << "press before the release of the last one";
+            nHeld = nKey;
             bTimerDue = true;
         }
         events.push_back({nKey, nRepeat});
@@ -283,9 +357,18 @@ public:
         bTimerDue = false;
         bHold = true;
     }
+    void OnKeyRelease(int nKey) override {
+        EXPECT_EQ(nKey, nHeld) << "release of a key not held";
+        nHeld = 0;
+    }
+    void StartReleaseTimer(unsigned int nDelayMs) override {
+        EXPECT_GT(nDelayMs, 0u);
+        EXPECT_LE(nDelayMs, CFrameDecoder::RELEASE_TIME_MS);
+    }
     std::vector<Call> events;
     bool bTimerDue = false;
     bool bHold = false;
+    int nHeld = 0;
 };
 
 bool Contains(const Bytes& chunk, std::uint8_t a, std::uint8_t b, std::uint8_t c,
@@ -321,7 +404,18 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
         const std::uint8_t byLow = static_cast<std::uint8_t>(dwAddress);
         int nLastVekoPress = -1;
         int counts[4] = {}; // VEKO press, repeat; ZELMAR_OVI press, repeat
+        std::uint64_t nNowMs = 0;
+        Bytes seen; // the chunk, after what a joined chunk goes on from
         for (int nChunk = 0; nChunk < 1000; ++nChunk) {
+            // Chunks that go on with a frame, and pauses within and beyond a hold.
+            static const std::uint64_t steps[] = {5, 100, 300, 600};
+            const std::uint64_t nStepMs = steps[pick(4)];
+            nNowMs += nStepMs;
+            if (nStepMs > CFrameDecoder::CHUNK_JOIN_MS) {
+                seen.clear();
+            } else if (seen.size() > 2) {
+                seen.erase(seen.begin(), seen.end() - 2);
+            }
             Bytes chunk;
             const std::uint32_t nParts = pick(90);
             for (std::uint32_t p = 0; p < nParts && chunk.size() < 250; ++p) {
@@ -337,7 +431,8 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
                                  {0x5A,
                                   static_cast<std::uint8_t>((pick(4) << 6) | (pick(2) << 5) |
                                                             (byHigh & 0x1F)),
-                                  static_cast<std::uint8_t>(pick(24))});
+                                  // often the same key, so that holds go on
+                                  static_cast<std::uint8_t>(pick(2) == 0 ? 0x04 : pick(24))});
                     break;
                 case 3:
                     chunk.push_back(static_cast<std::uint8_t>(pick(256)));
@@ -353,9 +448,11 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
                 }
             }
             listener.events.clear();
-            decoder.DecodeBytes(chunk.data(), chunk.size());
+            decoder.DecodeBytes(chunk.data(), chunk.size(), nNowMs);
+            seen.insert(seen.end(), chunk.begin(), chunk.end());
             EXPECT_FALSE(listener.bTimerDue);
-            EXPECT_LE(listener.events.size(), chunk.size() / 3);
+            EXPECT_LE(listener.events.size(), seen.size() / 3);
+            EXPECT_EQ(decoder.GetHeldKey(), listener.nHeld);
 
             for (const Call& e : listener.events) {
                 const bool bVeko = e.nKey <= CFrameDecoder::LAST_VEKO_KEY;
@@ -363,15 +460,15 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
                 if (bVeko && e.nRepeat == 0) {
                     EXPECT_NE(byHigh, 0x5A);
                     EXPECT_TRUE(
-                        Contains(chunk, byHigh, byLow, CodeOf(ExpectedVekoKey, e.nKey), 0xFF));
+                        Contains(seen, byHigh, byLow, CodeOf(ExpectedVekoKey, e.nKey), 0xFF));
                     nLastVekoPress = e.nKey;
                 } else if (bVeko) {
                     EXPECT_NE(byHigh, 0xAA);
                     EXPECT_EQ(e.nKey, nLastVekoPress);
-                    EXPECT_TRUE(Contains(chunk, 0xAA, 0xAA, 0xAA, 0xFF));
+                    EXPECT_TRUE(Contains(seen, 0xAA, 0xAA, 0xAA, 0xFF));
                 } else {
                     EXPECT_TRUE(
-                        Contains(chunk, 0x5A, byHigh, CodeOf(ExpectedZelmarKey, e.nKey), 0x1F));
+                        Contains(seen, 0x5A, byHigh, CodeOf(ExpectedZelmarKey, e.nKey), 0x1F));
                 }
             }
             EXPECT_EQ(decoder.GetLastKey(), nLastVekoPress);
@@ -381,6 +478,10 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
             if (pick(3) == 0) {
                 decoder.HoldExpired();
                 listener.bHold = false;
+            }
+            if (pick(3) == 0) {
+                nNowMs += pick(500);
+                decoder.ReleaseExpired(nNowMs);
             }
             if (HasFailure()) {
                 return;
