@@ -4,6 +4,7 @@
 #include "CWinApp.h"
 #include "MessageBox.h"
 #include "RcMessages.h"
+#include "RemoteControl.h"
 #include "Settings.h"
 #include "TargetWindow.h"
 #include "resource.h"
@@ -16,13 +17,8 @@ const char* const MAIN_CAPTION = "Remote Control";
 const char* const TEXT_NOT_CONFIGURED =
     "The remote control has not been configured.\nYou should configure it with config utility.";
 const char* const TEXT_CANNOT_REGISTER = "Cannot register window message.";
-// Registered by the receiving applications too.
-const char* const REMOTE_CONTROL_MESSAGE = "WM_REMOTECONTROL";
 // Broadcast by the shell when its taskbar is (re)created.
 const char* const TASKBAR_CREATED_MESSAGE = "TaskbarCreated";
-// Posted to the window that got a key's press when the key's hold has ended:
-// wParam key number, lParam 0.
-const char* const RELEASE_MESSAGE = "WM_REMOTECONTROL_RELEASE";
 
 } // namespace
 
@@ -31,14 +27,14 @@ CRCDlg::CRCDlg()
       m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_decoder(*this) {
     m_hStopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    m_nRemoteControlMsg = RegisterWindowMessageA(REMOTE_CONTROL_MESSAGE);
+    m_nRemoteControlMsg = RegisterWindowMessageA(RC_MESSAGE_NAME);
     m_nTaskbarCreatedMsg = RegisterWindowMessageA(TASKBAR_CREATED_MESSAGE);
     if (m_nRemoteControlMsg == 0) {
         // Keys are then posted with message number 0; the program runs on.
         framework::AfxMessageBox(TEXT_CANNOT_REGISTER, MB_OK | MB_ICONSTOP);
     }
     // Without it, releases are simply not sent.
-    m_nReleaseMsg = RegisterWindowMessageA(RELEASE_MESSAGE);
+    m_nReleaseMsg = RegisterWindowMessageA(RC_RELEASE_MESSAGE_NAME);
 }
 
 CRCDlg::~CRCDlg() {
