@@ -12,8 +12,10 @@
 #include "CDialog.h"
 #include "CDlgAbout.h"
 #include "CDlgTest.h"
+#include "CExitSignal.h"
 #include "CFrameDecoder.h"
 #include "CRecvApp.h"
+#include "CRefusedPostNotice.h"
 
 class CRCDlg : public CDialog, private CFrameDecoder::Listener {
 public:
@@ -79,6 +81,10 @@ private:
     void OnKeyEvent(int nKey, int nRepeat) override;
     void StartHoldTimer() override;
 
+    // A post to the receiving application's window was refused: tells the
+    // user once per window.
+    void TellRefusedPost(HWND hTarget);
+
     // The test dialog's window while it exists; it gets every key event first.
     HWND TestDialogWindow() const;
 
@@ -124,4 +130,8 @@ private:
     // The watch thread reads into this buffer and hands it over with
     // WM_RC_DATA; the main thread reads it only during that send.
     BYTE m_abyReadBuffer[READ_CHUNK] = {};
+    // Windows that refused a key and that the user has been told about.
+    CRefusedPostNotice m_refusedPosts;
+    // The setup's request, from any session, to end.
+    CExitSignal m_exitSignal;
 };

@@ -846,4 +846,38 @@ TEST_F(KV480DialogsTest, LinkShowsTheHandOverItsTextOnlyAndOpensTheUserGuide) {
     DeleteFileA(log.c_str());
 }
 
+TEST_F(KV480DialogsTest, AUserGuideThatCannotBeOpenedIsReported) {
+    DeleteFileA((m_dir + "user-guide.html").c_str());
+    StartConnected(0);
+    HWND box = OpenAboutBox();
+    ASSERT_NE(nullptr, box);
+    RECT control;
+    GetWindowRect(GetDlgItem(box, IDC_LINK), &control);
+    Box text;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            text = Shot(control).Find(kLinkBlue);
+            return !text.Empty();
+        },
+        5000));
+    ClickAt(POINT{control.left + text.left + 3, control.top + (text.top + text.bottom) / 2});
+
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            message = FindVisible("#32770", "KV480");
+            return message != nullptr;
+        },
+        10000))
+        << "no message";
+    std::string said;
+    for (HWND child = FindWindowExA(message, nullptr, "Static", nullptr); child != nullptr;
+         child = FindWindowExA(message, child, "Static", nullptr))
+        said += harness::WindowText(child);
+    EXPECT_NE(std::string::npos, said.find(m_dir + "user-guide.html")) << said;
+    PostMessageA(message, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(message); }, 3000));
+    EXPECT_TRUE(IsWindow(box));
+}
+
 } // namespace

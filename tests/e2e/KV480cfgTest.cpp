@@ -640,6 +640,25 @@ TEST_F(KV480cfgTest, OkDuringAPortSearchStopsItAtOnceAndStores) {
     EXPECT_EQ(3u, value);
 }
 
+TEST_F(KV480cfgTest, PortSearchLeavesOutABluetoothPortThatStaysListed) {
+    ASSERT_FALSE(VirtualPortDevice::Add("COM3", "Standard Serial over Bluetooth link",
+                                        "BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_"
+                                        "LOCALMFG&0000\\7&2B1D3C&0&000000000000_00000000")
+                     .empty())
+        << GetLastError();
+    StartDialog();
+    const std::vector<std::string> ports = ComboItems(IDC_COMM_PORT);
+    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), "COM3"));
+    Click(IDC_AUTO_DETECT_PORT);
+    AnswerBox(kTextPortSearch);
+    MessageBoxSeen box;
+    ASSERT_TRUE(WaitForBox(box, 1500)) << "the port was probed";
+    EXPECT_EQ(kTextPortNotFound, box.text);
+    harness::LineState state;
+    EXPECT_FALSE(harness::ReadLineState("COM3", state)) << "the port was opened";
+    AnswerBox(kTextPortNotFound);
+}
+
 TEST_F(KV480cfgTest, PortSearchWithoutPortsReportsAtOnce) {
     ASSERT_TRUE(WriteDword("CommPort", 3));
     StartDialog();
