@@ -5,8 +5,8 @@
 #include "CRCconfigDlg.h"
 
 #include "AddressText.h"
-#include "CAddressDetector.h"
 #include "BluetoothPort.h"
+#include "CAddressDetector.h"
 #include "CPortEnum.h"
 #include "CPortOpener.h"
 #include "CPortProbe.h"

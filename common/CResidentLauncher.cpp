@@ -93,6 +93,12 @@ BOOL CResidentLauncher::Start(const std::string& strFolder, const std::string& s
     if (strCommand.size() >= COMMAND_SIZE) {
         return FALSE;
     }
+    // Missing, it would fail to start silently as a child; the shell would
+    // tell the user in a message of its own.
+    const DWORD dwAttributes = GetFileAttributesA(strProgram.c_str());
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FALSE;
+    }
     const bool bElevated = IsCallerElevated();
     const bool bShellStarted =
         bElevated && SUCCEEDED(StartThroughDesktopShell(strProgram, strOption, strFolder));
