@@ -4,6 +4,7 @@
 // other end of a null-modem pair, and the resident program (or a stand-in
 // for it) running beside it.
 #include <windows.h>
+#include <tlhelp32.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,21 @@ std::string Bytes(std::initializer_list<int> values) {
 
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end()); // the texts here are ASCII
+}
+
+// The process that started pid, 0 when unknown.
+DWORD ParentOf(DWORD pid) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD parent = 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == pid)
+            parent = entry.th32ParentProcessID;
+    CloseHandle(snapshot);
+    return parent;
 }
 
 class KV480cfgTest : public ::testing::Test {
@@ -495,6 +511,9 @@ TEST_F(KV480cfgTest, RunningResidentIsClosedOnOpenAndStartedAgainFromItsFolder) 
     CloseHandle(process);
     EXPECT_EQ(0, lstrcmpiA((kInstallDir + "KV480.exe").c_str(), image)) << image;
     EXPECT_FALSE(FileExists(kSplitDecoy + ".ran")) << "the folder's name was split at its space";
+    // Wine runs every program elevated and has a desktop shell: the utility
+    // hands the start to the shell rather than passing its rights on.
+    EXPECT_NE(m_program.ProcessId(), ParentOf(pid)) << "started as the utility's child";
 }
 
 TEST_F(KV480cfgTest, PathTooLongForTheCommandLineStartsNothing) {
