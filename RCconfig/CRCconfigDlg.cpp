@@ -3,6 +3,7 @@
 #include "AddressText.h"
 #include "CPortEnum.h"
 #include "CReg.h"
+#include "CResidentLauncher.h"
 #include "CWinApp.h"
 #include "DpiScale.h"
 #include "MessageBox.h"
@@ -280,7 +281,7 @@ void CRCconfigDlg::UpdateAutostart() {
     }
     // Quoted: unquoted, a folder with a space would make the system start
     // whatever program the part before the space names.
-    const std::string strCommand = "\"" + strPath + RESIDENT_FILE + "\"";
+    const std::string strCommand = "\"" + strPath + CResidentLauncher::RESIDENT_FILE + "\"";
     if (reg.WriteString(HKEY_LOCAL_MACHINE, std::string(settings::RUN_KEY),
                         std::string(settings::RUN_VALUE), strCommand) != CReg::RESULT_OK) {
         ShowMessage(TEXT_CANNOT_WRITE, MB_OK | MB_ICONEXCLAMATION);

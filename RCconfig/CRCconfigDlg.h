@@ -15,6 +15,7 @@
 #include "CCriticalSection.h"
 #include "CDataExchange.h"
 #include "CDialog.h"
+#include "CPortOpener.h"
 #include "CProgressCtrl.h"
 #include "CStatic.h"
 
@@ -63,13 +64,16 @@ protected:
     // One read of the worker: returns when dwWant bytes came, after the port's
     // 2000 ms time-out, or at once on a stop request (then FALSE).
     virtual BOOL ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead);
+    // How the worker opens a port; null for the system's open. A plain
+    // function: an abandoned open may end after the dialog is gone.
+    virtual CPortOpener::OpenFunction DeviceOpenFunction() const { return nullptr; }
 
 private:
-    // The resident program's file in the installation folder ("Path").
-    static constexpr const char* RESIDENT_FILE = "KV480.exe";
     // Buffers the port enumeration fills.
     static constexpr int PORT_NAME_SIZE = 100;
     static constexpr int PORT_DESCRIPTION_SIZE = 100;
+    // The system's longest device instance id, 200 characters.
+    static constexpr int PORT_INSTANCE_ID_SIZE = 201;
 
     // Message handlers.
     void OnPaint();

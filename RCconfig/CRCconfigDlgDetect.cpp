@@ -5,8 +5,10 @@
 #include "CRCconfigDlg.h"
 
 #include "AddressText.h"
+#include "BluetoothPort.h"
 #include "CAddressDetector.h"
 #include "CPortEnum.h"
+#include "CPortOpener.h"
 #include "CPortProbe.h"
 #include "PortNumberFromName.h"
 #include "resource.h"
@@ -44,9 +46,10 @@ const char* const CAPTION_STOP_ADDRESS = "Stop Detect Address";
 constexpr UINT_PTR BLINK_TIMER_ID = 0;
 constexpr UINT BLINK_PERIOD_MS = 400;
 
-// Beyond this a worker that was asked to stop is terminated.
-constexpr DWORD STOP_TIMEOUT_MS = 4000;
-constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
+// Beyond this a worker that was asked to stop is terminated: Stop, OK and
+// Cancel answer within a second together with the wait after it.
+constexpr DWORD STOP_TIMEOUT_MS = 800;
+constexpr DWORD TERMINATED_TIMEOUT_MS = 200;
 
 // Probing line set-up: the receiver's line format; every read ends after
 // 2000 ms at the latest.
@@ -250,8 +253,16 @@ void CRCconfigDlg::SearchPorts() {
         CPortEnum ports;
         char szName[PORT_NAME_SIZE];
         char szDescription[PORT_DESCRIPTION_SIZE];
-        while (!IsStopRequested() &&
-               ports.Next(szName, szDescription, sizeof(szDescription), nullptr, 0)) {
+        char szInstanceId[PORT_INSTANCE_ID_SIZE];
+        while (!IsStopRequested() && ports.Next(szName, szDescription, sizeof(szDescription),
+                                                szInstanceId, sizeof(szInstanceId))) {
+            // Opening a Bluetooth port connects to a remote device and takes
+            // up to half a minute; the receiver is never one. It stays in the
+            // list for a manual choice.
+            if (IsBluetoothPort(szInstanceId)) {
+                m_progress.StepIt();
+                continue;
+            }
             nPort = PortNumberFromName(szName, sizeof(szName));
             if (ProbePort(nPort)) {
                 bFound = 1;
@@ -309,9 +320,8 @@ BOOL CRCconfigDlg::OpenCommPort(int nPort, std::atomic<HANDLE>& hPort) {
     if (nLength < 0 || static_cast<std::size_t>(nLength) >= sizeof(szDevice)) {
         return FALSE;
     }
-    // Overlapped, so that a stop request can end a read at once.
-    const HANDLE hDevice = CreateFileA(szDevice, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                       OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    // A stop request does not wait for an open that hangs (a Bluetooth port).
+    const HANDLE hDevice = CPortOpener::Open(szDevice, m_hStopEvent, DeviceOpenFunction());
     if (hDevice == INVALID_HANDLE_VALUE) {
         return FALSE;
     }

@@ -3,19 +3,14 @@
 #include "CRCconfigDlg.h"
 
 #include "CReg.h"
+#include "CResidentLauncher.h"
 #include "Settings.h"
-
-#include <cstring>
-#include <string>
 
 namespace {
 
 // The resident program's main window.
 const char* const RESIDENT_CLASS = "CRemoteControlClass";
 const char* const RESIDENT_CAPTION = "Remote Control";
-// One attempt to open the port, no retries: the utility does not wait for them.
-const char* const RESIDENT_OPTION = " -nr";
-
 const char* const TEXT_CANNOT_READ = "Cannot read from registry key.";
 
 constexpr DWORD CLOSE_TIMEOUT_MS = 3000;
@@ -56,26 +51,5 @@ BOOL CRCconfigDlg::RestartRemoteControl() {
         ShowMessage(TEXT_CANNOT_READ, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
-    // The program is named on its own and quoted in the command line: split
-    // at a space of the folder, the command line would name another program.
-    const std::string strProgram = std::string(szPath) + RESIDENT_FILE;
-    const std::string strCommand = "\"" + strProgram + "\"" + RESIDENT_OPTION;
-    char szCommand[MAX_PATH];
-    if (strCommand.size() >= sizeof(szCommand)) {
-        // Cut short, it would start the program without its option, or none.
-        return FALSE;
-    }
-    std::memcpy(szCommand, strCommand.c_str(), strCommand.size() + 1);
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(strProgram.c_str(), szCommand, nullptr, nullptr, FALSE, 0, nullptr, szPath,
-                        &startup, &process)) {
-        return FALSE;
-    }
-    const DWORD dwIdle = WaitForInputIdle(process.hProcess, IDLE_TIMEOUT_MS);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return dwIdle == 0;
+    return CResidentLauncher::Start(szPath, CResidentLauncher::RESIDENT_OPTION, IDLE_TIMEOUT_MS);
 }

@@ -1,6 +1,7 @@
 #include "CHyperlinkStatic.h"
 
 #include "CDC.h"
+#include "MessageBox.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -10,6 +11,8 @@
 namespace {
 
 const COLORREF LINK_COLOUR = RGB(0, 0, 255);
+const char* const TEXT_CANNOT_OPEN =
+    "\ncannot be opened. Check that it exists and that a program is set to open it.";
 
 POINT PointFromLParam(LPARAM lParam) {
     // Signed: a captured mouse reports positions left of or above the control.
@@ -151,7 +154,15 @@ LRESULT CHyperlinkStatic::OnLButtonDown(WPARAM, LPARAM lParam) {
     UpdateTextExtent();
     // An empty target would make the shell open the current folder.
     if (HitTest(PointFromLParam(lParam)) && !m_strUrl.empty()) {
-        ShellExecuteA(nullptr, "open", m_strUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        const auto nResult = reinterpret_cast<INT_PTR>(
+            ShellExecuteA(nullptr, "open", m_strUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        // Values up to 32 are the shell's errors: a click that does nothing
+        // would leave the user guessing.
+        if (nResult <= 32) {
+            framework::ShowMessageBox(GetParent(m_hWnd), (m_strUrl + TEXT_CANNOT_OPEN).c_str(),
+                                      framework::ProgramTitle().c_str(),
+                                      MB_OK | MB_ICONEXCLAMATION);
+        }
     }
     return Default();
 }

@@ -3,6 +3,7 @@
 #include "CRCDlg.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 namespace {
 
@@ -39,10 +40,19 @@ BOOL CRCApp::InitInstance() {
         return FALSE;
     }
 
+    // The about box's link opens the guide with ShellExecute on this thread;
+    // shell extensions it loads expect a single-threaded apartment.
+    const HRESULT hrCom =
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
     CRCDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
+
+    if (SUCCEEDED(hrCom)) {
+        CoUninitialize();
+    }
 
     if (hMutex != nullptr) {
         CloseHandle(hMutex);

@@ -1,6 +1,7 @@
 #include "CRCDlg.h"
 
 #include "CReg.h"
+#include "CRefusedPostNotice.h"
 #include "CWinApp.h"
 #include "MessageBox.h"
 #include "RcMessages.h"
@@ -9,6 +10,9 @@
 #include "TargetWindow.h"
 #include "resource.h"
 
+#include <shellapi.h>
+
+#include <cstdint>
 #include <iterator>
 
 namespace {
@@ -100,6 +104,8 @@ LRESULT CRCDlg::OnCreate(WPARAM, LPARAM) {
 
 BOOL CRCDlg::OnInitDialog() {
     SetWindowTextA(m_hWnd, MAIN_CAPTION);
+    // The setup ends KV480 in every session this way before it replaces it.
+    m_exitSignal.Watch(m_hWnd, WM_COMMAND, ID_APP_EXIT);
 
     const CReg reg;
     DWORD dwAddress = 0;
@@ -142,6 +148,7 @@ LRESULT CRCDlg::OnQueryDragIcon(WPARAM, LPARAM) {
 }
 
 void CRCDlg::OnDestroy() {
+    m_exitSignal.Unwatch();
     EndLink();
     // A receiving application must not wait for the end of a hold forever.
     m_decoder.ReleaseNow();
@@ -263,9 +270,30 @@ void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
 LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
     HWND target = ChooseTargetWindow(m_recvApps);
     NotePressTarget(wParam, lParam, target);
-    if (target)
-        PostMessageA(target, m_nRemoteControlMsg, wParam, lParam);
-    else
+    if (target) {
+        if (!PostMessageA(target, m_nRemoteControlMsg, wParam, lParam) &&
+            GetLastError() == ERROR_ACCESS_DENIED)
+            TellRefusedPost(target);
+    } else {
         TypeMappedKey(static_cast<int>(wParam), static_cast<int>(lParam));
+    }
     return 1;
+}
+
+void CRCDlg::TellRefusedPost(HWND hTarget) {
+    const auto window = reinterpret_cast<std::uintptr_t>(hTarget);
+    if (!m_refusedPosts.ShouldTell(window)) {
+        return;
+    }
+    char szCaption[CRefusedPostNotice::MAX_NAME_LENGTH + 2] = "";
+    char szClass[CRefusedPostNotice::MAX_NAME_LENGTH + 2] = "";
+    // For another process's window this reads the stored caption without
+    // sending it a message, which the refusing window would not take either.
+    GetWindowTextA(hTarget, szCaption, sizeof(szCaption));
+    GetClassNameA(hTarget, szClass, sizeof(szClass));
+    // Told only once the balloon is shown: without an icon it is tried again.
+    if (ShowTrayBalloon(CRefusedPostNotice::Title(), CRefusedPostNotice::Text(szCaption, szClass),
+                        NIIF_WARNING)) {
+        m_refusedPosts.Told(window);
+    }
 }

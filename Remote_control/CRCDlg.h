@@ -12,9 +12,11 @@
 #include "CDialog.h"
 #include "CDlgAbout.h"
 #include "CDlgTest.h"
+#include "CExitSignal.h"
 #include "CFrameDecoder.h"
 #include "CKeyMapFile.h"
 #include "CRecvApp.h"
+#include "CRefusedPostNotice.h"
 
 class CRCDlg : public CDialog, private CFrameDecoder::Listener {
 public:
@@ -86,6 +88,10 @@ private:
     // DispatchKey's note of the window that got a press (none: nullptr), to
     // which the release of that key goes.
     void NotePressTarget(WPARAM wParam, LPARAM lParam, HWND hTarget);
+
+    // A post to the receiving application's window was refused: tells the
+    // user once per window.
+    void TellRefusedPost(HWND hTarget);
 
     // The test dialog's window while it exists; it gets every key event first.
     HWND TestDialogWindow() const;
@@ -187,4 +193,8 @@ private:
     // When the read into that buffer completed (GetTickCount64), handed over
     // the same way.
     ULONGLONG m_ullReadTimeMs = 0;
+    // Windows that refused a key and that the user has been told about.
+    CRefusedPostNotice m_refusedPosts;
+    // The setup's request, from any session, to end.
+    CExitSignal m_exitSignal;
 };

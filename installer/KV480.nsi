@@ -9,6 +9,8 @@
 ;   VERSION     version as four numbers
 ;   GUIDES_NSH  the guides, as the macros InstallGuides and UninstallGuides
 ;   HAVE_CFG    defined when the configuration utility was built
+;   SETUP_HELPER  the helper that ends KV480 in every session and starts it
+;               at the user's level; carried in $PLUGINSDIR, not installed
 
 Unicode true
 !if ${BITS} == 64
@@ -94,17 +96,32 @@ Var WasRunning
     SetShellVarContext all
 !macroend
 
-; Ends a running KV480 as the configuration utility does: WM_CLOSE to its
-; main window, up to 3 s for the process to end, then termination. Sets
-; $WasRunning to 1 when one was running. Uses $0 to $2.
+; Ends every running KV480, in every session (each user of a shared PC may
+; have one): the helper sets the event they all watch and waits until none
+; runs. Where that fails, this session's KV480 is ended as the configuration
+; utility does: WM_CLOSE to its main window, up to 3 s for the process to
+; end, then termination. Sets $WasRunning to 1 when one was running in this
+; session. Uses $0 to $2.
 !macro DEFINE_CLOSE_REMOTE_CONTROL UN
 Function ${UN}CloseRemoteControl
     StrCpy $WasRunning 0
     FindWindow $0 "${MAIN_CLASS}" "${MAIN_CAPTION}"
+    ${If} $0 != 0
+        StrCpy $WasRunning 1
+    ${EndIf}
+    InitPluginsDir
+    File "/oname=$PLUGINSDIR\SetupHelper.exe" "${SETUP_HELPER}"
+    ClearErrors
+    ExecWait '"$PLUGINSDIR\SetupHelper.exe" stop' $1
+    ${IfNot} ${Errors}
+    ${AndIf} $1 == 0
+        Return
+    ${EndIf}
+    DetailPrint "KV480 did not end on request; closing it."
+    FindWindow $0 "${MAIN_CLASS}" "${MAIN_CAPTION}"
     ${If} $0 == 0
         Return
     ${EndIf}
-    StrCpy $WasRunning 1
     System::Call "user32::GetWindowThreadProcessId(p r0, *i 0 r1)"
     ; SYNCHRONIZE | PROCESS_TERMINATE
     System::Call "kernel32::OpenProcess(i 0x00100001, i 0, i r1) p .r2"
@@ -199,9 +216,14 @@ Section "Install"
     CreateShortcut "${START_MENU}\User guide.lnk" "$INSTDIR\${USER_GUIDE}"
     CreateShortcut "${START_MENU}\Guide for receiving applications.lnk" "$INSTDIR\${AUTHORS_GUIDE}"
 
-    ; An upgrade leaves the resident program as it found it.
+    ; An upgrade leaves the resident program as it found it, running at the
+    ; user's level rather than with the setup's rights.
     ${If} $WasRunning == 1
-        Exec '"$INSTDIR\KV480.exe"'
+        ClearErrors
+        ExecWait '"$PLUGINSDIR\SetupHelper.exe" start'
+        ${If} ${Errors}
+            Exec '"$INSTDIR\KV480.exe"'
+        ${EndIf}
     ${EndIf}
 SectionEnd
 

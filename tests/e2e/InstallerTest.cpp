@@ -17,6 +17,7 @@
 
 #include "LineState.h"
 #include "ProgramUnderTest.h"
+#include "TrayIcons.h"
 
 using harness::ProgramUnderTest;
 using harness::WaitUntil;
@@ -436,6 +437,32 @@ TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     EXPECT_TRUE(WaitForProcess(pid, 0)) << "KV480 still runs";
     EXPECT_FALSE(Exists(kInstallDir)) << ::testing::PrintToString(Tree(kInstallDir));
     ExpectRemoved();
+}
+
+TEST_F(InstallerTest, UpgradeEndsAKV480NoWindowMessageReaches) {
+    ASSERT_EQ(0u, Setup());
+    WriteDword("Address", kAddress);
+    WriteDword("CommPort", 1);
+    harness::ClearLineState(kPort);
+    ProgramUnderTest resident;
+    ASSERT_TRUE(resident.Start(Installed("KV480.exe"), "-nr"));
+    const HWND main = resident.WaitForWindow(kMainClass, kMainCaption, 10000);
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(WaitForPortOpen());
+    // As another session's KV480 would be: the setup cannot find its window.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(main, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Another session"),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    ASSERT_EQ(nullptr, FindWindowA(kMainClass, kMainCaption));
+
+    ASSERT_EQ(0u, Setup(false));
+    EXPECT_TRUE(resident.WaitForExit(0));
+    EXPECT_EQ(0, harness::CountTrayIcons()) << "not ended in order";
+    // The request is over once the setup is: the next KV480 runs on.
+    ProgramUnderTest next;
+    ASSERT_TRUE(next.Start(Installed("KV480.exe"), "-nr"));
+    ASSERT_NE(nullptr, next.WaitForWindow(kMainClass, kMainCaption, 10000));
+    EXPECT_FALSE(next.WaitForExit(1000));
 }
 
 TEST_F(InstallerTest, UpgradeAndUninstallKeepTheUsersRecvAppIniAndKeyMap) {

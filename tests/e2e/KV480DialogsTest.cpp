@@ -987,4 +987,35 @@ TEST_F(KV480DialogsTest, LinkShowsTheHandOverItsTextOnlyAndOpensTheUserGuide) {
     DeleteFileA(log.c_str());
 }
 
+TEST_F(KV480DialogsTest, AUserGuideThatCannotBeOpenedIsReported) {
+    DeleteFileA((m_dir + "user-guide.html").c_str());
+    StartConnected(0);
+    HWND box = OpenAboutBox();
+    ASSERT_NE(nullptr, box);
+    const HWND link = GetDlgItem(box, IDC_LINK);
+    RECT control;
+    GetWindowRect(link, &control);
+    // Drawn, so measured: a click on the text's first pixels opens the guide.
+    ASSERT_TRUE(WaitUntil([&] { return !Shot(control).Find(kLinkBlue).Empty(); }, 5000));
+    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            message = FindVisible("#32770", "KV480");
+            return message != nullptr;
+        },
+        10000))
+        << "no message";
+    std::string said;
+    for (HWND child = FindWindowExA(message, nullptr, "Static", nullptr); child != nullptr;
+         child = FindWindowExA(message, child, "Static", nullptr))
+        said += harness::WindowText(child);
+    EXPECT_NE(std::string::npos, said.find(m_dir + "user-guide.html")) << said;
+    PostMessageA(message, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(message); }, 3000));
+    EXPECT_TRUE(IsWindow(box));
+}
+
 } // namespace

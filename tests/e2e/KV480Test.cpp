@@ -159,6 +159,19 @@ TEST_F(ConnectedKV480Test, WmCloseEndsPromptlyWithPortClosedAndIconRemoved) {
     EXPECT_EQ(0, harness::CountTrayIcons());
 }
 
+TEST_F(ConnectedKV480Test, TheSetupsExitEventEndsItWithIconRemoved) {
+    // As the setup does it, from any session.
+    const HANDLE event =
+        OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, "Global\\VEKO_KV480_Exit");
+    ASSERT_NE(nullptr, event);
+    SetEvent(event);
+    const bool ended = m_program.WaitForExit(5000);
+    ResetEvent(event);
+    CloseHandle(event);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(0, harness::CountTrayIcons());
+}
+
 TEST_F(ConnectedKV480Test, WmCloseDuringAStreamOfFramesEndsWithinASecond) {
     // Keep the watch thread busy handing chunks to the main window.
     for (int i = 0; i < 20; ++i)

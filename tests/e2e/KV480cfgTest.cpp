@@ -4,6 +4,7 @@
 // other end of a null-modem pair, and the resident program (or a stand-in
 // for it) running beside it.
 #include <windows.h>
+#include <tlhelp32.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,21 @@ std::string Bytes(std::initializer_list<int> values) {
 
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end()); // the texts here are ASCII
+}
+
+// The process that started pid, 0 when unknown.
+DWORD ParentOf(DWORD pid) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD parent = 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == pid)
+            parent = entry.th32ParentProcessID;
+    CloseHandle(snapshot);
+    return parent;
 }
 
 class KV480cfgTest : public ::testing::Test {
@@ -536,6 +552,9 @@ TEST_F(KV480cfgTest, RunningResidentIsClosedOnOpenAndStartedAgainFromItsFolder) 
     CloseHandle(process);
     EXPECT_EQ(0, lstrcmpiA((kInstallDir + "KV480.exe").c_str(), image)) << image;
     EXPECT_FALSE(FileExists(kSplitDecoy + ".ran")) << "the folder's name was split at its space";
+    // Wine runs every program elevated and has a desktop shell: the utility
+    // hands the start to the shell rather than passing its rights on.
+    EXPECT_NE(m_program.ProcessId(), ParentOf(pid)) << "started as the utility's child";
 }
 
 TEST_F(KV480cfgTest, PathTooLongForTheCommandLineStartsNothing) {
@@ -679,6 +698,25 @@ TEST_F(KV480cfgTest, OkDuringAPortSearchStopsItAtOnceAndStores) {
     EXPECT_EQ(1u, value);
     EXPECT_TRUE(ReadDword("CommPort", value));
     EXPECT_EQ(3u, value);
+}
+
+TEST_F(KV480cfgTest, PortSearchLeavesOutABluetoothPortThatStaysListed) {
+    ASSERT_FALSE(VirtualPortDevice::Add("COM3", "Standard Serial over Bluetooth link",
+                                        "BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_"
+                                        "LOCALMFG&0000\\7&2B1D3C&0&000000000000_00000000")
+                     .empty())
+        << GetLastError();
+    StartDialog();
+    const std::vector<std::string> ports = ComboItems(IDC_COMM_PORT);
+    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), "COM3"));
+    Click(IDC_AUTO_DETECT_PORT);
+    AnswerBox(kTextPortSearch);
+    MessageBoxSeen box;
+    ASSERT_TRUE(WaitForBox(box, 1500)) << "the port was probed";
+    EXPECT_EQ(kTextPortNotFound, box.text);
+    harness::LineState state;
+    EXPECT_FALSE(harness::ReadLineState("COM3", state)) << "the port was opened";
+    AnswerBox(kTextPortNotFound);
 }
 
 TEST_F(KV480cfgTest, PortSearchWithoutPortsReportsAtOnce) {

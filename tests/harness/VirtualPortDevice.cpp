@@ -54,7 +54,8 @@ std::string ReadInstanceId(HDEVINFO hSet, SP_DEVINFO_DATA& device) {
 
 } // namespace
 
-std::string VirtualPortDevice::Add(const std::string& portName, const std::string& description) {
+std::string VirtualPortDevice::Add(const std::string& portName, const std::string& description,
+                                   const std::string& wantedId) {
     HDEVINFO hSet = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, nullptr);
     if (hSet == INVALID_HANDLE_VALUE) {
         return std::string();
@@ -63,8 +64,10 @@ std::string VirtualPortDevice::Add(const std::string& portName, const std::strin
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof(device);
     bool registered = false;
-    if (SetupDiCreateDeviceInfoA(hSet, kDeviceName, &GUID_DEVCLASS_PORTS, description.c_str(),
-                                 nullptr, DICD_GENERATE_ID, &device) &&
+    const bool generated = wantedId.empty();
+    if (SetupDiCreateDeviceInfoA(hSet, generated ? kDeviceName : wantedId.c_str(),
+                                 &GUID_DEVCLASS_PORTS, description.c_str(), nullptr,
+                                 generated ? DICD_GENERATE_ID : 0, &device) &&
         SetupDiRegisterDeviceInfo(hSet, &device, 0, nullptr, nullptr, nullptr)) {
         registered = true;
         HKEY hKey = SetupDiCreateDevRegKeyA(hSet, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr,

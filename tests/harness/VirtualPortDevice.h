@@ -14,8 +14,10 @@ public:
     };
 
     // Registers a device; returns its instance id, or an empty text on failure
-    // (GetLastError tells why).
-    static std::string Add(const std::string& portName, const std::string& description);
+    // (GetLastError tells why). instanceId: the whole id the device gets (as
+    // "BTHENUM\..." for a Bluetooth port); empty for a generated one.
+    static std::string Add(const std::string& portName, const std::string& description,
+                           const std::string& instanceId = std::string());
 
     // The rest return false with GetLastError set on failure.
 

@@ -1,5 +1,8 @@
 // Command-line access to virtual port devices for scripts:
-//   vportctl add COM3 [description]   prints the new device's instance id
+//   vportctl add COM3 [description [instance id]]
+//                                     prints the new device's instance id; a
+//                                     given id such as "BTHENUM\..." makes it
+//                                     look like a Bluetooth port
 //   vportctl remove COM3              removes every device named COM3
 //   vportctl clear                    removes every Ports-class device
 //   vportctl list                     prints "PortName<TAB>instance id" lines
@@ -24,7 +27,9 @@ int Fail(const std::string& what) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: vportctl add PORT [description] | remove PORT | clear | list\n");
+    std::fprintf(
+        stderr,
+        "usage: vportctl add PORT [description [instance-id]] | remove PORT | clear | list\n");
     return 2;
 }
 
@@ -35,9 +40,10 @@ int main(int argc, char** argv) {
         return Usage();
     }
     const std::string command = argv[1];
-    if (command == "add" && (argc == 3 || argc == 4)) {
-        const std::string description = argc == 4 ? argv[3] : "Communications Port";
-        const std::string instanceId = VirtualPortDevice::Add(argv[2], description);
+    if (command == "add" && argc >= 3 && argc <= 5) {
+        const std::string description = argc >= 4 ? argv[3] : "Communications Port";
+        const std::string wantedId = argc == 5 ? argv[4] : std::string();
+        const std::string instanceId = VirtualPortDevice::Add(argv[2], description, wantedId);
         if (instanceId.empty()) {
             return Fail(std::string("add ") + argv[2]);
         }

@@ -2,6 +2,7 @@
 // search's type patterns, the counted receptions of the address detection,
 // and how an address is shown.
 #include "AddressText.h"
+#include "BluetoothPort.h"
 #include "CAddressDetector.h"
 #include "CPortProbe.h"
 
@@ -172,6 +173,17 @@ TEST(AddressText, FourLowerCaseDigitsAfter0x) {
     EXPECT_EQ("0x0b00", AddressText(0x0B00));
     EXPECT_EQ("0x0001", AddressText(1));
     EXPECT_EQ("0xffff", AddressText(0xFFFF));
+}
+
+TEST(PortSearch, LeavesOutBluetoothPortsOnly) {
+    EXPECT_TRUE(
+        IsBluetoothPort("BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_LOCALMFG&0000\\7&1"));
+    EXPECT_TRUE(IsBluetoothPort("bthenum\\x"));
+    EXPECT_FALSE(IsBluetoothPort("ROOT\\PORTS\\0000"));
+    EXPECT_FALSE(IsBluetoothPort("BTHENUM"));
+    EXPECT_FALSE(IsBluetoothPort("USB\\BTHENUM\\1"));
+    EXPECT_FALSE(IsBluetoothPort(""));
+    EXPECT_FALSE(IsBluetoothPort(nullptr));
 }
 
 } // namespace

@@ -1,0 +1,40 @@
+#include "CRefusedPostNotice.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string Shortened(const std::string& name) {
+    if (name.size() <= CRefusedPostNotice::MAX_NAME_LENGTH) {
+        return name;
+    }
+    return name.substr(0, CRefusedPostNotice::MAX_NAME_LENGTH - 3) + "...";
+}
+
+} // namespace
+
+bool CRefusedPostNotice::ShouldTell(std::uintptr_t window) const {
+    return std::find(m_told.begin(), m_told.end(), window) == m_told.end();
+}
+
+void CRefusedPostNotice::Told(std::uintptr_t window) {
+    if (!ShouldTell(window)) {
+        return;
+    }
+    if (m_told.size() >= MAX_WINDOWS) {
+        m_told.pop_front();
+    }
+    m_told.push_back(window);
+}
+
+const char* CRefusedPostNotice::Title() {
+    return "Remote Control - Key refused";
+}
+
+std::string CRefusedPostNotice::Text(const std::string& caption, const std::string& className) {
+    const std::string name = caption.empty() ? "A window of class \"" + Shortened(className) + "\""
+                                             : "\"" + Shortened(caption) + "\"";
+    return name + " runs with administrator rights and does not accept the remote control's "
+                  "keys. Start it without administrator rights, or ask its maker to let "
+                  "WM_REMOTECONTROL through.";
+}
