@@ -46,10 +46,12 @@ const char* const CAPTION_STOP_ADDRESS = "Stop Detect Address";
 constexpr UINT_PTR BLINK_TIMER_ID = 0;
 constexpr UINT BLINK_PERIOD_MS = 400;
 
-// Beyond this a worker that was asked to stop is terminated: Stop, OK and
-// Cancel answer within a second together with the wait after it.
-constexpr DWORD STOP_TIMEOUT_MS = 800;
-constexpr DWORD TERMINATED_TIMEOUT_MS = 200;
+// Beyond this a worker that was asked to stop is terminated. A worker never
+// waits for a hanging open (CPortOpener), so Stop, OK and Cancel answer
+// within a second; the bound is for a worker that is stuck elsewhere, and a
+// short one would terminate healthy workers on a busy machine.
+constexpr DWORD STOP_TIMEOUT_MS = 4000;
+constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
 
 // Probing line set-up: the receiver's line format; every read ends after
 // 2000 ms at the latest.
