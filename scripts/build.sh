@@ -25,3 +25,4 @@ done
 cat >"$build/CTestTestfile.cmake" <<CTEST
 subdirs("native" "win")
 CTEST
+echo "build: done"
