@@ -23,8 +23,8 @@ constexpr int EXIT_DONE = 0;
 constexpr int EXIT_FAILED = 1;
 constexpr int EXIT_USAGE = 2;
 
-// A KV480 that is still connecting at start pauses up to 16 s between its
-// attempts before it reads its messages.
+// Generous: a KV480 that shows a message box ends only once it is answered,
+// and the setup then falls back to ending this session's KV480 itself.
 constexpr DWORD STOP_TIMEOUT_MS = 20000;
 constexpr DWORD POLL_MS = 100;
 constexpr DWORD READY_TIMEOUT_MS = 3000;
