@@ -96,7 +96,8 @@ TEST_F(ReceivingAppKitTest, ExampleReceivesKeysFromKV480) {
 
 TEST_F(ReceivingAppKitTest, ToolsTellAndSendAsKV480Would) {
     ProgramUnderTest hidden;
-    ASSERT_TRUE(hidden.Start(Tool("DemoReceiver"), "--class KitHidden --hidden"));
+    ASSERT_TRUE(hidden.Start(Tool("DemoReceiver"), "--class KitHidden --hidden"))
+        << "CreateProcess error " << GetLastError();
     ASSERT_NE(nullptr, hidden.WaitForWindow("KitHidden", nullptr, 10000));
     const std::string ini = m_dir + "RecvApp.ini";
     WriteIni("[Absent]\r\nClassName=NoSuchClass\r\nWindowName=NULL\r\n"
