@@ -127,7 +127,11 @@ protected:
                                                       kDialogCaption, true);
                 return m_dialog != nullptr;
             },
-            timeoutMs));
+            timeoutMs))
+            << "running: " << m_program.IsRunning() << ", visible window: \""
+            << harness::WindowText(
+                   harness::FindProcessWindow(m_program.ProcessId(), nullptr, nullptr, true))
+            << "\"";
     }
 
     HWND Item(int id) const { return GetDlgItem(m_dialog, id); }
