@@ -8,9 +8,6 @@
 
 namespace {
 
-// The resident program's main window.
-const char* const RESIDENT_CLASS = "CRemoteControlClass";
-const char* const RESIDENT_CAPTION = "Remote Control";
 const char* const TEXT_CANNOT_READ = "Cannot read from registry key.";
 
 constexpr DWORD CLOSE_TIMEOUT_MS = 3000;
@@ -21,7 +18,8 @@ constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
 } // namespace
 
 BOOL CRCconfigDlg::CloseRemoteControl() {
-    const HWND hResident = FindWindowA(RESIDENT_CLASS, RESIDENT_CAPTION);
+    const HWND hResident =
+        FindWindowA(CResidentLauncher::RESIDENT_CLASS, CResidentLauncher::RESIDENT_CAPTION);
     if (hResident == nullptr) {
         return TRUE;
     }

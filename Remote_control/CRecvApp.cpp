@@ -82,13 +82,17 @@ int CRecvApp::Load() {
         framework::AfxMessageBox(TEXT_NO_PATH, BOX_STOP);
         return 0;
     }
+    return LoadFile(FileNameIn(strPath));
+}
+
+std::string CRecvApp::FileNameIn(const std::string& strPath) {
     // A Path with a trailing backslash gives a doubled one, which the file
     // system accepts.
     std::string strFile = strPath + INI_FILE_NAME;
     if (strFile.size() > MAX_FILE_NAME) {
         strFile.resize(MAX_FILE_NAME);
     }
-    return LoadFile(strFile);
+    return strFile;
 }
 
 int CRecvApp::LoadFile(const std::string& strIniPath) {

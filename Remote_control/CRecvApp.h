@@ -30,6 +30,8 @@ public:
     // 1 on success, also when the file yields no entry; 0 after a message box.
     // Whatever an earlier call loaded is dropped first.
     int Load();
+    // The file Load reads for a given Path.
+    static std::string FileNameIn(const std::string& strPath);
     // Loads the given ini file; same results and messages as Load.
     int LoadFile(const std::string& strIniPath);
 

@@ -14,9 +14,6 @@
 
 namespace {
 
-// KV480's main window, which exists once it has started.
-const char* const RESIDENT_CLASS = "CRemoteControlClass";
-const char* const RESIDENT_CAPTION = "Remote Control";
 constexpr DWORD WINDOW_POLL_MS = 50;
 // The command line's buffer, as the system's own limit for a path.
 constexpr std::size_t COMMAND_SIZE = MAX_PATH;

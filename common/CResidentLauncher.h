@@ -18,6 +18,10 @@ public:
     // One attempt to open the port, no retries: the configuration utility
     // does not wait for them.
     static constexpr const char* RESIDENT_OPTION = "-nr";
+    // KV480's main window, which exists once it has started and ends it on
+    // WM_CLOSE.
+    static constexpr const char* RESIDENT_CLASS = "CRemoteControlClass";
+    static constexpr const char* RESIDENT_CAPTION = "Remote Control";
 
     // strFolder: the installation folder ("Path"), ending with a backslash;
     // strOption: KV480's argument, or empty for none. Waits up to

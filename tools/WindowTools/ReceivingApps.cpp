@@ -32,7 +32,7 @@ bool ReceivingApps::Load(CRecvApp& apps, const std::string& iniPath, std::string
         source =
             reg.ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH,
                            path) == CReg::RESULT_OK
-                ? path + "\\RecvApp.ini"
+                ? CRecvApp::FileNameIn(path)
                 : std::string("(no Path in HKEY_LOCAL_MACHINE\\") + settings::SETTINGS_KEY + ")";
         loaded = apps.Load();
     }
