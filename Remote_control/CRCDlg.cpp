@@ -64,6 +64,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_TIMER, 0, Handler<&CRCDlg::OnTimer>},
         {WM_POWERBROADCAST, 0, Handler<&CRCDlg::OnPowerBroadcast>},
         {WM_WTSSESSION_CHANGE, 0, Handler<&CRCDlg::OnSessionChange>},
+        {WM_RC_LIRC_PORT_TAKEN, 0, Handler<&CRCDlg::OnLircPortTaken>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -132,6 +133,7 @@ BOOL CRCDlg::OnInitDialog() {
     }
     m_nPort = static_cast<int>(dwPort);
 
+    StartLircServer();
     ConnectAtStart();
     return TRUE;
 }
@@ -152,6 +154,7 @@ void CRCDlg::OnDestroy() {
     EndLink();
     // A receiving application must not wait for the end of a hold forever.
     m_decoder.ReleaseNow();
+    m_lirc.Stop();
     RemoveTrayIcon();
     if (m_hTrayMenuResource != nullptr) {
         DestroyMenu(m_hTrayMenuResource);
@@ -253,6 +256,7 @@ void CRCDlg::OnKeyRelease(int nKey) {
     }
     m_hPressTarget = nullptr;
     m_nPressKey = 0;
+    m_lirc.KeyRelease(nKey);
 }
 
 HWND CRCDlg::TestDialogWindow() const {
@@ -265,6 +269,7 @@ void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
         PostMessageA(hTest, WM_RC_TESTKEY, static_cast<WPARAM>(nKey), nRepeat);
     }
     DispatchKey(static_cast<WPARAM>(nKey), nRepeat);
+    m_lirc.KeyEvent(nKey, nRepeat);
 }
 
 LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {

@@ -15,6 +15,7 @@
 #include "CExitSignal.h"
 #include "CFrameDecoder.h"
 #include "CKeyMapFile.h"
+#include "CLircServer.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
 
@@ -101,6 +102,11 @@ private:
     void LoadKeyMap();
     void TypeMappedKey(int nKey, int nRepeat);
 
+    // LIRC server (CRCDlgLirc.cpp): started with the port of the settings;
+    // its thread tells when another program holds that port.
+    void StartLircServer();
+    LRESULT OnLircPortTaken(WPARAM wParam, LPARAM lParam);
+
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();
     // Tray: the shell announced a new taskbar ("TaskbarCreated").
@@ -164,6 +170,7 @@ private:
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;
     CKeyMapFile m_keyMap;
+    CLircServer m_lirc;
 
     // "TaskbarCreated", and what ShowTrayIcon last showed, so the icon can be
     // added again when the shell restarts.

@@ -13,8 +13,8 @@ const char* const REMOTE_VEKO = "VEKO";
 const char* const REMOTE_ZELMAR = "ZELMAR_OVI";
 
 // What a client may send but this server never does: it has no transmitter.
-const char* const TRANSMIT_COMMANDS[] = {"SEND_ONCE", "SEND_START", "SEND_STOP",
-                                         "SET_TRANSMITTERS", "SIMULATE"};
+const char* const TRANSMIT_COMMANDS[] = {"SEND_ONCE", "SEND_START", "SEND_STOP", "SET_TRANSMITTERS",
+                                         "SIMULATE"};
 
 bool SameWord(const std::string& a, const char* b) {
     std::size_t i = 0;
@@ -61,7 +61,8 @@ std::string Printable(const std::string& strText) {
 
 std::string Block(const std::string& strCommand, bool bSuccess,
                   const std::vector<std::string>& data) {
-    std::string block = "BEGIN\n" + Printable(strCommand) + (bSuccess ? "\nSUCCESS\n" : "\nERROR\n");
+    std::string block =
+        "BEGIN\n" + Printable(strCommand) + (bSuccess ? "\nSUCCESS\n" : "\nERROR\n");
     if (!data.empty()) {
         block += "DATA\n" + std::to_string(data.size()) + "\n";
         for (const std::string& line : data) {
