@@ -15,6 +15,7 @@
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
 
+using harness::BalloonTexts;
 using harness::DevicePort;
 using harness::KeyboardEvent;
 using harness::KeyboardWindow;
@@ -27,22 +28,6 @@ const char* const kWindowClass = "KV480KeyMapWindow";
 const char* const kWindowCaption = "notes.txt - Typing test";
 // VEKO key codes of keys 1 to 6.
 const int kVekoCode[] = {0, 0x13, 0x1A, 0x11, 0x10, 0x00, 0x02};
-
-// The texts of the visible balloons: Wine shows a balloon as a tooltip
-// window of its tray.
-std::vector<std::string> BalloonTexts() {
-    std::vector<std::string> texts;
-    for (HWND window = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
-         window != nullptr; window = FindWindowExA(nullptr, window, "tooltips_class32", nullptr)) {
-        char text[512] = "";
-        DWORD_PTR result = 0;
-        if (IsWindowVisible(window) &&
-            SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                                SMTO_ABORTIFHUNG, 2000, &result))
-            texts.push_back(text);
-    }
-    return texts;
-}
 
 class KV480KeyMapTest : public ResidentFixture {
 protected:
