@@ -12,7 +12,8 @@
 namespace {
 
 // The header's macro names are what the button names must be.
-#define KEY_MACRO(prefix, name) {prefix##name, #name}
+#define KEY_MACRO(prefix, name)                                                                    \
+    { prefix##name, #name }
 struct KeyMacro {
     int key;
     const char* name;
