@@ -176,9 +176,9 @@ ListenResult CLircServer::Session::ListenOn(const sockaddr* pAddress, int nLengt
         if (nError == WSAEADDRINUSE || nError == WSAEACCES) {
             return ListenResult::Taken;
         }
-        // ::1 absent (IPv6 switched off) is no failure of the listener.
-        return bOptional && nError == WSAEADDRNOTAVAIL ? ListenResult::Listening
-                                                       : ListenResult::Failed;
+        // ::1 absent or unusable (IPv6 switched off) is no failure of the
+        // listener: 127.0.0.1 serves.
+        return bOptional ? ListenResult::Listening : ListenResult::Failed;
     }
     const WSAEVENT e = WSACreateEvent();
     if (e == WSA_INVALID_EVENT || listen(s, SOMAXCONN) != 0 ||

@@ -4,18 +4,26 @@
 //  - keystroke latency in the same run: from the last byte to WM_KEYDOWN in
 //    the foreground window, typed by KeyMap.ini once the receiving window is
 //    hidden;
+//  - both latencies again with 16 clients on KV480's LIRC stream, one of
+//    which never reads: the stream must not slow the keys;
 //  - CPU time of KV480 while idle with its port open.
 // Both ends of the latency live in this process, so one clock measures it.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "DevicePort.h"
 #include "KeyboardWindow.h"
+#include "LircClient.h"
 #include "LineState.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
@@ -69,6 +77,63 @@ bool Configure(const std::string& dir) {
     return true;
 }
 
+// Clients of KV480's LIRC stream: all but the last read every line as it
+// comes (on a thread of their own); the last never reads.
+class LircClients {
+public:
+    explicit LircClients(int count) {
+        for (int i = 0; i < count; ++i) {
+            m_clients.push_back(std::make_unique<harness::LircClient>());
+            if (!m_clients.back()->Connect(8765, 5000))
+                return;
+        }
+        m_connected = true;
+        m_reader = std::thread([this] {
+            std::string line;
+            while (!m_stop) {
+                fd_set readable;
+                FD_ZERO(&readable);
+                for (size_t i = 0; i + 1 < m_clients.size(); ++i)
+                    FD_SET(m_clients[i]->Handle(), &readable);
+                timeval wait = {0, 100000};
+                if (select(0, &readable, nullptr, nullptr, &wait) <= 0)
+                    continue;
+                for (size_t i = 0; i + 1 < m_clients.size(); ++i)
+                    if (FD_ISSET(m_clients[i]->Handle(), &readable))
+                        while (m_clients[i]->ReadLine(line, 0)) {
+                            ++m_lines;
+                            if (i == 0) {
+                                std::lock_guard<std::mutex> lock(m_lastLock);
+                                m_last = line;
+                            }
+                        }
+            }
+        });
+    }
+    ~LircClients() {
+        m_stop = true;
+        if (m_reader.joinable())
+            m_reader.join();
+    }
+    bool Connected() const { return m_connected; }
+    long Lines() const { return m_lines; }
+    // What the first client got last, to tell a key KV480 never decoded
+    // from one it did not deliver.
+    std::string LastLine() {
+        std::lock_guard<std::mutex> lock(m_lastLock);
+        return m_last;
+    }
+
+private:
+    std::vector<std::unique_ptr<harness::LircClient>> m_clients;
+    std::thread m_reader;
+    std::atomic<bool> m_stop{false};
+    std::atomic<long> m_lines{0};
+    std::mutex m_lastLock;
+    std::string m_last;
+    bool m_connected = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +172,7 @@ int main(int argc, char** argv) {
     // procedure saw it (GetTickCount, 1 ms steps; the wait itself may add a
     // wake-up delay).
     const char codes[] = {0x13, 0x1A};
+    LircClients* lirc = nullptr; // while clients are connected
     auto measure = [&](const char* what, auto clear, auto arrived) {
         std::vector<double> waited;
         std::vector<double> inProcedure;
@@ -119,6 +185,9 @@ int main(int argc, char** argv) {
             DWORD tick = 0;
             if (!harness::WaitUntil([&] { return arrived(tick); }, 5000)) {
                 std::fprintf(stderr, "bench: %s %d did not arrive\n", what, i);
+                if (lirc != nullptr)
+                    std::fprintf(stderr, "bench: the last LIRC line: %s\n",
+                                 lirc->LastLine().c_str());
                 return false;
             }
             waited.push_back(Milliseconds(Now() - written));
@@ -132,31 +201,49 @@ int main(int argc, char** argv) {
                     Percentile(inProcedure, 0.99));
         return true;
     };
-    const bool messagesArrived = measure(
-        "key", [&] { receiver.Clear(); },
-        [&](DWORD& tick) {
-            return !receiver.Keys().empty() && ((tick = receiver.Keys()[0].tick), true);
-        });
-
-    // Keystroke latency: the same presses typed by the key map into an
-    // ordinary window, once the receiving window is hidden.
-    {
-        std::ofstream keyMap(dir + "KeyMap.ini", std::ios::binary | std::ios::trunc);
-        keyMap << "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\nKey2=B\r\n";
-    }
-    ShowWindow(receiver.Handle(), SW_HIDE);
-    harness::KeyboardWindow typing("KV480BenchTyping", "Bench typing");
-    typing.MakeForeground();
-    const bool keystrokesArrived =
-        messagesArrived && measure(
-                               "keystroke", [&] { typing.Clear(); },
-                               [&](DWORD& tick) {
-                                   const auto downs = typing.KeyDowns();
-                                   return !downs.empty() && ((tick = downs[0].tick), true);
-                               });
-    DeleteFileA((dir + "KeyMap.ini").c_str());
-    if (!keystrokesArrived)
+    // Key latency to the receiving window; then keystroke latency: the same
+    // presses typed by the key map into an ordinary window, once the
+    // receiving window is hidden.
+    auto measureBoth = [&](const char* situation) {
+        std::printf("%s:\n", situation);
+        receiver.BringToTop();
+        const bool messagesArrived = measure(
+            "key", [&] { receiver.Clear(); },
+            [&](DWORD& tick) {
+                return !receiver.Keys().empty() && ((tick = receiver.Keys()[0].tick), true);
+            });
+        {
+            std::ofstream keyMap(dir + "KeyMap.ini", std::ios::binary | std::ios::trunc);
+            keyMap << "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\nKey2=B\r\n";
+        }
+        ShowWindow(receiver.Handle(), SW_HIDE);
+        // A new window each time: under Wine without a window manager the
+        // keyboard focus follows a newly shown window reliably.
+        harness::KeyboardWindow typing("KV480BenchTyping", "Bench typing");
+        typing.MakeForeground();
+        const bool keystrokesArrived =
+            messagesArrived && measure(
+                                   "keystroke", [&] { typing.Clear(); },
+                                   [&](DWORD& tick) {
+                                       const auto downs = typing.KeyDowns();
+                                       return !downs.empty() && ((tick = downs[0].tick), true);
+                                   });
+        DeleteFileA((dir + "KeyMap.ini").c_str());
+        return keystrokesArrived;
+    };
+    if (!measureBoth("no LIRC client"))
         return 1;
+    {
+        LircClients clients(16);
+        if (!clients.Connected()) {
+            std::fprintf(stderr, "bench: KV480's LIRC stream did not take 16 clients\n");
+            return 1;
+        }
+        lirc = &clients;
+        if (!measureBoth("16 LIRC clients connected, one never reading"))
+            return 1;
+        std::printf("the 15 reading LIRC clients got %ld lines in all\n", clients.Lines());
+    }
 
     // Idle CPU with the port open.
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program.ProcessId());
