@@ -20,6 +20,8 @@ const char* const VERSION_TEXT = "KV480 6.1";
 const int MAX_READS_PER_WAKE = 16;
 const int READ_CHUNK = 512;
 const int SEND_CHUNK = 16 * 1024;
+// A wait that fails (it should not) must not turn into a busy loop.
+const DWORD WAIT_FAILED_PAUSE_MS = 100;
 
 enum class ListenResult { Listening, Taken, Failed };
 
@@ -103,22 +105,35 @@ void CLircServer::Session::Run() {
             const ULONGLONG ullNow = GetTickCount64();
             dwTimeout = ullNextTry > ullNow ? static_cast<DWORD>(ullNextTry - ullNow) : 0;
         }
-        WSAWaitForMultipleEvents(static_cast<DWORD>(events.size()), events.data(), FALSE, dwTimeout,
-                                 FALSE);
+        const DWORD dwWait = WSAWaitForMultipleEvents(static_cast<DWORD>(events.size()),
+                                                      events.data(), FALSE, dwTimeout, FALSE);
+        // The lowest signalled event: the sockets before it have nothing to
+        // report. Woken for lines alone, the sockets are not asked at all (a
+        // key costs no more than its sends); a signalled one ends the next
+        // wait at once.
+        std::size_t nFirst = events.size();
+        if (dwWait >= WSA_WAIT_EVENT_0 && dwWait < WSA_WAIT_EVENT_0 + events.size()) {
+            nFirst = dwWait - WSA_WAIT_EVENT_0;
+        } else if (dwWait == WSA_WAIT_FAILED) {
+            Sleep(WAIT_FAILED_PAUSE_MS);
+        }
 
         const bool bGoOn = m_server.TakeQueued(strLines);
         QueueToAll(strLines);
-        if (bGoOn) {
+        if (bGoOn && nFirst > 0) {
+            std::size_t nIndex = 1;
             for (const Listener& listener : m_listeners) {
                 WSANETWORKEVENTS happened;
-                if (WSAEnumNetworkEvents(listener.socket, listener.event, &happened) == 0 &&
+                if (nIndex++ >= nFirst &&
+                    WSAEnumNetworkEvents(listener.socket, listener.event, &happened) == 0 &&
                     (happened.lNetworkEvents & FD_ACCEPT) != 0) {
                     Accept(listener);
                 }
             }
             for (const auto& client : m_clients) {
                 WSANETWORKEVENTS happened;
-                if (WSAEnumNetworkEvents(client->socket, client->event, &happened) == 0 &&
+                if (nIndex++ >= nFirst &&
+                    WSAEnumNetworkEvents(client->socket, client->event, &happened) == 0 &&
                     (happened.lNetworkEvents & (FD_READ | FD_CLOSE)) != 0) {
                     Read(*client);
                 }

@@ -176,6 +176,7 @@ int main(int argc, char** argv) {
     auto measure = [&](const char* what, auto clear, auto arrived) {
         std::vector<double> waited;
         std::vector<double> inProcedure;
+        int lost = 0;
         for (int i = 0; i < presses; ++i) {
             clear();
             std::string frame = {0x12, static_cast<char>(0xED), codes[i % 2]};
@@ -185,20 +186,25 @@ int main(int argc, char** argv) {
             DWORD tick = 0;
             if (!harness::WaitUntil([&] { return arrived(tick); }, 5000)) {
                 std::fprintf(stderr, "bench: %s %d did not arrive\n", what, i);
+                // The LIRC stream tells whether KV480 decoded the press at all.
                 if (lirc != nullptr)
                     std::fprintf(stderr, "bench: the last LIRC line: %s\n",
                                  lirc->LastLine().c_str());
-                return false;
+                // A rare loss is reported and the run goes on; many end it.
+                if (++lost > presses / 10)
+                    return false;
+                continue;
             }
             waited.push_back(Milliseconds(Now() - written));
             inProcedure.push_back(static_cast<double>(tick - writtenTick));
             harness::PumpMessages();
         }
         std::printf("%s latency over %d presses: p50 %.1f ms, p99 %.1f ms, max %.1f ms; "
-                    "in the window procedure p50 %.0f ms, p99 %.0f ms\n",
-                    what, presses, Percentile(waited, 0.5), Percentile(waited, 0.99),
-                    *std::max_element(waited.begin(), waited.end()), Percentile(inProcedure, 0.5),
-                    Percentile(inProcedure, 0.99));
+                    "in the window procedure p50 %.0f ms, p99 %.0f ms%s\n",
+                    what, static_cast<int>(waited.size()), Percentile(waited, 0.5),
+                    Percentile(waited, 0.99), *std::max_element(waited.begin(), waited.end()),
+                    Percentile(inProcedure, 0.5), Percentile(inProcedure, 0.99),
+                    lost > 0 ? " (see the losses above)" : "");
         return true;
     };
     // Key latency to the receiving window; then keystroke latency: the same
