@@ -180,7 +180,9 @@ int main(int argc, char** argv) {
         for (int i = 0; i < presses; ++i) {
             clear();
             std::string frame = {0x12, static_cast<char>(0xED), codes[i % 2]};
-            device.Write(frame);
+            if (!device.Write(frame))
+                std::fprintf(stderr, "bench: frame %d could not be written (error %lu)\n", i,
+                             GetLastError());
             const LONGLONG written = Now();
             const DWORD writtenTick = GetTickCount();
             DWORD tick = 0;
