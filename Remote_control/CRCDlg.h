@@ -17,6 +17,9 @@
 #include "CKeyMapFile.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
+#include "CWorkerThread.h"
+
+class CSerialReader;
 
 class CRCDlg : public CDialog, private CFrameDecoder::Listener {
 public:
@@ -110,7 +113,7 @@ private:
     int OpenAndConfigure(int nPort);
     bool IsConfiguredPort(LPARAM lParam) const;
     static unsigned WINAPI WatchThreadProc(void* pParam);
-    bool ReadStep(HANDLE hPort);
+    bool ReadStep(HANDLE hPort, CSerialReader& reader);
     // Reports the failure that ends the watch thread: dwError is the failing
     // call's error, or ERROR_SUCCESS for a failure without one.
     void PostLinkError(DWORD dwError) const;
@@ -147,8 +150,7 @@ private:
     int m_nPort = 0;
     int m_bPortOpen = 0;
     HANDLE m_hStopEvent = nullptr;
-    HANDLE m_hWatchThread = nullptr;
-    int m_bWatchRunning = 0;
+    CWorkerThread m_watchThread;
     CCriticalSection m_csPort;
     int m_bAboutOpen = 0;
     int m_bTestOpen = 0;
