@@ -375,7 +375,7 @@ void CRCDlg::ShowLinkState(int nIconState, const char* pszTitle, const char* psz
                            DWORD nBalloonIcon) {
     // One notification per change: an unplug that the watch thread notices
     // before the removal notice arrives is told once.
-    if (m_bTrayIconWanted && nIconState == m_nTrayIconState) {
+    if (m_trayIcon.IsShowing(nIconState)) {
         return;
     }
     RemoveTrayIcon();
