@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "DevicePort.h"
 #include "ResidentFixture.h"
 
-using harness::DevicePort;
 using harness::LircClient;
 using harness::WaitUntil;
 using namespace e2e;
@@ -35,14 +33,6 @@ protected:
         Configure();
     }
 
-    // Starts KV480 and waits for its port: by then its listener is started.
-    void StartKV480() {
-        ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
-        ASSERT_TRUE(WaitForPortOpen());
-        m_device = std::make_unique<DevicePort>(kDevice);
-        m_device->SetLine(CBR_9600);
-    }
-
     // A client that KV480 has taken in (it answers), so it gets every key
     // from now on.
     std::unique_ptr<LircClient> Connect() {
@@ -53,7 +43,7 @@ protected:
         return client;
     }
 
-    void PressTopLeft() { ASSERT_TRUE(m_device->Write(Frame({0x12, 0xED, 0x13}))); }
+    void PressTopLeft() { ASSERT_TRUE(m_device->Write(Frame({0x12, 0xED, harness::VekoCode(1)}))); }
 
     // The local addresses that listen on the LIRC port, of one family.
     static std::vector<std::string> Listeners(ULONG family) {
@@ -89,15 +79,13 @@ protected:
         }
         return addresses;
     }
-
-    std::unique_ptr<DevicePort> m_device;
 };
 
 TEST_F(KV480LircTest, HeldKeyGivesPressRepeatsAndReleaseInOrder) {
-    StartKV480();
+    StartConnected();
     auto client = Connect();
     const DWORD start = GetTickCount();
-    ASSERT_TRUE(m_device->Write(Frame({0x12, 0xED, 0x11}))); // VEKO key 3
+    ASSERT_TRUE(m_device->Write(Frame({0x12, 0xED, harness::VekoCode(3)})));
     // Repeats every ~110 ms; those within the hold time are not passed on.
     while (GetTickCount() - start < 1200) {
         Sleep(110);
@@ -120,7 +108,7 @@ TEST_F(KV480LircTest, HeldKeyGivesPressRepeatsAndReleaseInOrder) {
 }
 
 TEST_F(KV480LircTest, VersionAndUnknownCommandAreAnswered) {
-    StartKV480();
+    StartConnected();
     auto client = Connect();
     ASSERT_TRUE(client->Send("VERSION\r\nSEND_ONCE VEKO TOP_LEFT\n"));
     EXPECT_EQ(
@@ -132,7 +120,7 @@ TEST_F(KV480LircTest, VersionAndUnknownCommandAreAnswered) {
 }
 
 TEST_F(KV480LircTest, SeventeenthClientIsClosedAtOnceAndTheOthersStay) {
-    StartKV480();
+    StartConnected();
     std::vector<std::unique_ptr<LircClient>> clients;
     for (int i = 0; i < 16; ++i)
         clients.push_back(Connect());
@@ -148,7 +136,7 @@ TEST_F(KV480LircTest, SeventeenthClientIsClosedAtOnceAndTheOthersStay) {
 }
 
 TEST_F(KV480LircTest, GarbageEndsOnlyTheClientThatSentIt) {
-    StartKV480();
+    StartConnected();
     auto binary = Connect();
     auto tooLong = Connect();
     auto good = Connect();
@@ -167,7 +155,7 @@ TEST_F(KV480LircTest, GarbageEndsOnlyTheClientThatSentIt) {
 }
 
 TEST_F(KV480LircTest, ListensOnLoopbackOnly) {
-    StartKV480();
+    StartConnected();
     auto client = Connect();
     const std::vector<std::string> v4 = Listeners(AF_INET);
     EXPECT_EQ(std::vector<std::string>{"127.0.0.1"}, v4);
@@ -177,7 +165,7 @@ TEST_F(KV480LircTest, ListensOnLoopbackOnly) {
 
 TEST_F(KV480LircTest, PortZeroLeavesNoListener) {
     WriteDword("LircPort", 0);
-    StartKV480();
+    StartConnected();
     // The listener would have been started before the port was opened.
     LircClient client;
     EXPECT_FALSE(client.Connect(kLircPort, 0));
@@ -195,7 +183,7 @@ TEST_F(KV480LircTest, TakenPortIsToldAndKV480RunsOn) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(0, bind(holder, reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
     ASSERT_EQ(0, listen(holder, 1));
-    StartKV480();
+    StartConnected();
     EXPECT_TRUE(WaitUntil(
         [] {
             for (const std::string& text : harness::BalloonTexts())
