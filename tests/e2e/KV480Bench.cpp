@@ -61,10 +61,11 @@ ULONGLONG CpuTime100ns(HANDLE process) {
     return value(kernel) + value(user);
 }
 
-bool Configure(const std::string& dir) {
+bool Configure(const std::string& dir, std::uint16_t lircPort) {
     if (!harness::WriteRegistryDword(kSettingsKey, "Address", harness::kAddress))
         return false;
     harness::WriteRegistryDword(kSettingsKey, "CommPort", 1);
+    harness::WriteRegistryDword(kSettingsKey, "LircPort", lircPort);
     harness::WriteRegistryString(kSettingsKey, "Path", dir);
     std::ofstream ini(dir + "RecvApp.ini", std::ios::binary | std::ios::trunc);
     ini << "[Bench]\r\nClassName=KV480BenchReceiver\r\nWindowName=NULL\r\n";
@@ -75,10 +76,10 @@ bool Configure(const std::string& dir) {
 // comes (on a thread of their own); the last never reads.
 class LircClients {
 public:
-    explicit LircClients(int count) {
+    LircClients(int count, std::uint16_t port) {
         for (int i = 0; i < count; ++i) {
             m_clients.push_back(std::make_unique<harness::LircClient>());
-            if (!m_clients.back()->Connect(8765, 5000))
+            if (!m_clients.back()->Connect(port, 5000))
                 return;
         }
         m_connected = true;
@@ -138,7 +139,9 @@ int main(int argc, char** argv) {
     GetTempPathA(sizeof(temp), temp);
     std::string dir = std::string(temp) + "kv480-bench\\";
     CreateDirectoryA(dir.c_str(), nullptr);
-    if (exe.empty() || !Configure(dir)) {
+    // A port of its own: another run on this machine may serve the default.
+    const std::uint16_t lircPort = harness::LircClient::FreeLoopbackPort();
+    if (exe.empty() || lircPort == 0 || !Configure(dir, lircPort)) {
         std::fprintf(stderr, "bench: RC_KV480_EXE not set or settings not writable\n");
         return 1;
     }
@@ -237,7 +240,7 @@ int main(int argc, char** argv) {
     if (!measureBoth("no LIRC client"))
         return 1;
     {
-        LircClients clients(16);
+        LircClients clients(16, lircPort);
         if (!clients.Connected()) {
             std::fprintf(stderr, "bench: KV480's LIRC stream did not take 16 clients\n");
             return 1;

@@ -19,7 +19,8 @@ using namespace e2e;
 
 namespace {
 
-const std::uint16_t kLircPort = 8765;
+// Where KV480 listens without a LircPort value.
+const std::uint16_t kDefaultPort = 8765;
 const std::string kTopLeftPress = "000000000012ed01 00 TOP_LEFT VEKO";
 
 class KV480LircTest : public ResidentFixture {
@@ -31,13 +32,16 @@ protected:
         if (HasFatalFailure())
             return;
         Configure();
+        m_port = LircClient::FreeLoopbackPort();
+        ASSERT_NE(0, m_port);
+        WriteDword("LircPort", m_port);
     }
 
     // A client that KV480 has taken in (it answers), so it gets every key
     // from now on.
     std::unique_ptr<LircClient> Connect() {
         auto client = std::make_unique<LircClient>();
-        EXPECT_TRUE(client->Connect(kLircPort, 5000));
+        EXPECT_TRUE(client->Connect(m_port, 5000));
         EXPECT_TRUE(client->Send("VERSION\n"));
         EXPECT_EQ(7u, client->ReadBlock(5000).size());
         return client;
@@ -45,8 +49,8 @@ protected:
 
     void PressTopLeft() { ASSERT_TRUE(m_device->Write(Frame({0x12, 0xED, harness::VekoCode(1)}))); }
 
-    // The local addresses that listen on the LIRC port, of one family.
-    static std::vector<std::string> Listeners(ULONG family) {
+    // The local addresses that listen on a port, of one family.
+    static std::vector<std::string> Listeners(ULONG family, std::uint16_t port) {
         std::vector<std::string> addresses;
         ULONG size = 0;
         GetExtendedTcpTable(nullptr, &size, FALSE, family, TCP_TABLE_OWNER_PID_LISTENER, 0);
@@ -59,7 +63,7 @@ protected:
             auto* table = reinterpret_cast<MIB_TCPTABLE_OWNER_PID*>(buffer.data());
             for (DWORD i = 0; i < table->dwNumEntries; ++i) {
                 const MIB_TCPROW_OWNER_PID& row = table->table[i];
-                if (ntohs(static_cast<u_short>(row.dwLocalPort)) == kLircPort)
+                if (ntohs(static_cast<u_short>(row.dwLocalPort)) == port)
                     addresses.push_back(row.dwLocalAddr == htonl(INADDR_LOOPBACK)
                                             ? "127.0.0.1"
                                             : std::to_string(row.dwLocalAddr));
@@ -68,7 +72,7 @@ protected:
             auto* table = reinterpret_cast<MIB_TCP6TABLE_OWNER_PID*>(buffer.data());
             for (DWORD i = 0; i < table->dwNumEntries; ++i) {
                 const MIB_TCP6ROW_OWNER_PID& row = table->table[i];
-                if (ntohs(static_cast<u_short>(row.dwLocalPort)) == kLircPort) {
+                if (ntohs(static_cast<u_short>(row.dwLocalPort)) == port) {
                     in6_addr loopback = {};
                     loopback.s6_addr[15] = 1;
                     addresses.push_back(memcmp(row.ucLocalAddr, &loopback, sizeof(loopback)) == 0
@@ -79,6 +83,8 @@ protected:
         }
         return addresses;
     }
+
+    std::uint16_t m_port = 0;
 };
 
 TEST_F(KV480LircTest, HeldKeyGivesPressRepeatsAndReleaseInOrder) {
@@ -125,7 +131,7 @@ TEST_F(KV480LircTest, SeventeenthClientIsClosedAtOnceAndTheOthersStay) {
     for (int i = 0; i < 16; ++i)
         clients.push_back(Connect());
     LircClient seventeenth;
-    ASSERT_TRUE(seventeenth.Connect(kLircPort, 0));
+    ASSERT_TRUE(seventeenth.Connect(m_port, 0));
     EXPECT_TRUE(seventeenth.WaitClosed(5000));
     PressTopLeft();
     for (auto& client : clients) {
@@ -157,9 +163,8 @@ TEST_F(KV480LircTest, GarbageEndsOnlyTheClientThatSentIt) {
 TEST_F(KV480LircTest, ListensOnLoopbackOnly) {
     StartConnected();
     auto client = Connect();
-    const std::vector<std::string> v4 = Listeners(AF_INET);
-    EXPECT_EQ(std::vector<std::string>{"127.0.0.1"}, v4);
-    for (const std::string& address : Listeners(AF_INET6))
+    EXPECT_EQ(std::vector<std::string>{"127.0.0.1"}, Listeners(AF_INET, m_port));
+    for (const std::string& address : Listeners(AF_INET6, m_port))
         EXPECT_EQ("::1", address);
 }
 
@@ -168,9 +173,9 @@ TEST_F(KV480LircTest, PortZeroLeavesNoListener) {
     StartConnected();
     // The listener would have been started before the port was opened.
     LircClient client;
-    EXPECT_FALSE(client.Connect(kLircPort, 0));
-    EXPECT_TRUE(Listeners(AF_INET).empty());
-    EXPECT_TRUE(Listeners(AF_INET6).empty());
+    EXPECT_FALSE(client.Connect(kDefaultPort, 0));
+    EXPECT_TRUE(Listeners(AF_INET, kDefaultPort).empty());
+    EXPECT_TRUE(Listeners(AF_INET6, kDefaultPort).empty());
 }
 
 TEST_F(KV480LircTest, TakenPortIsToldAndKV480RunsOn) {
@@ -179,15 +184,16 @@ TEST_F(KV480LircTest, TakenPortIsToldAndKV480RunsOn) {
     const SOCKET holder = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
-    address.sin_port = htons(kLircPort);
+    address.sin_port = htons(m_port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(0, bind(holder, reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
     ASSERT_EQ(0, listen(holder, 1));
     StartConnected();
     EXPECT_TRUE(WaitUntil(
-        [] {
+        [&] {
             for (const std::string& text : harness::BalloonTexts())
-                if (text.rfind("Port 8765 is used by another program", 0) == 0)
+                if (text.rfind("Port " + std::to_string(m_port) + " is used by another program",
+                               0) == 0)
                     return true;
             return false;
         },

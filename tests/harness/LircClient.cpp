@@ -37,6 +37,23 @@ bool LircClient::Connect(std::uint16_t port, DWORD timeoutMs) {
     return attempt() || (timeoutMs > 0 && WaitUntil(attempt, timeoutMs));
 }
 
+std::uint16_t LircClient::FreeLoopbackPort() {
+    LircClient started; // Winsock for the call
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof(address);
+    std::uint16_t port = 0;
+    if (s != INVALID_SOCKET &&
+        bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    if (s != INVALID_SOCKET)
+        closesocket(s);
+    return port;
+}
+
 bool LircClient::Send(const std::string& bytes) {
     return send(m_socket, bytes.data(), static_cast<int>(bytes.size()), 0) ==
            static_cast<int>(bytes.size());

@@ -32,6 +32,10 @@ public:
     // For a wait on several clients at once.
     SOCKET Handle() const { return m_socket; }
 
+    // A TCP port on 127.0.0.1 that nothing uses right now, for a LircPort of
+    // its own: test runs side by side on one machine share its ports.
+    static std::uint16_t FreeLoopbackPort();
+
 private:
     // Waits for more bytes; false on time-out, end or error.
     bool Receive(DWORD timeoutMs);
