@@ -172,6 +172,21 @@ TEST_F(ConnectedKV480Test, TheSetupsExitEventEndsItWithIconRemoved) {
     EXPECT_EQ(0, harness::CountTrayIcons());
 }
 
+TEST_F(KV480Test, AnExitEventMadeBySomeoneElseIsNotObeyed) {
+    // Anyone may set this one; made first and left set, it would end every KV480.
+    SECURITY_DESCRIPTOR open;
+    InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), &open, FALSE};
+    const HANDLE event = CreateEventA(&attributes, TRUE, TRUE, "Global\\VEKO_KV480_Exit");
+    ASSERT_NE(nullptr, event);
+    Configure();
+    EXPECT_NE(nullptr, Start());
+    EXPECT_TRUE(WaitForPortOpen());
+    EXPECT_FALSE(m_program.WaitForExit(1000));
+    CloseHandle(event);
+}
+
 TEST_F(ConnectedKV480Test, WmCloseDuringAStreamOfFramesEndsWithinASecond) {
     // Keep the watch thread busy handing chunks to the main window.
     for (int i = 0; i < 20; ++i)
