@@ -58,6 +58,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_COMMAND, ID_ABOUT, Handler<&CRCDlg::OnAbout>},
         {WM_RC_DATA, 0, Handler<&CRCDlg::OnRcData>},
         {WM_RC_ERROR, 0, Handler<&CRCDlg::OnRcError>},
+        {WM_RC_OPENED, 0, Handler<&CRCDlg::OnPortOpened>},
         {WM_DEVICECHANGE, 0, Handler<&CRCDlg::OnDeviceChange>},
         {WM_CREATE, 0, Handler<&CRCDlg::OnCreate>},
         {WM_CLOSE, 0, Handler<&CRCDlg::OnClose>},
@@ -214,7 +215,7 @@ LRESULT CRCDlg::OnRcData(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
-    if (wParam == START_TIMER_ID || wParam == RETRY_TIMER_ID) {
+    if (IsLinkTimer(wParam)) {
         OnLinkTimer(wParam);
         return 0;
     }
