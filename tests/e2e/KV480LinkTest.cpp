@@ -275,6 +275,15 @@ TEST_F(KV480LinkTest, WindowAnswersWhileThePortsSetUpHangs) {
     EXPECT_GE(KeysFlowWithin(5000), 0);
 }
 
+TEST_F(KV480LinkTest, ClosedWhileThePortsSetUpHangsItEndsAtOnce) {
+    harness::HangPortSetUp(kPort, 20);
+    Start("-nr", false);
+    const DWORD closed = GetTickCount();
+    PostMessageA(m_main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_program.WaitForExit(5000));
+    EXPECT_LT(GetTickCount() - closed, 1000u);
+}
+
 TEST_F(KV480LinkTest, ConsoleGoesToAnotherSessionAndComesBack) {
     Start();
     DWORD session = 0;
