@@ -3,6 +3,8 @@
 // events it is told and the actions it asks for.
 #include "CRCDlg.h"
 
+#include "CSerialLine.h"
+#include "CSerialReader.h"
 #include "CWinApp.h"
 #include "MessageBox.h"
 #include "RcMessages.h"
@@ -47,15 +49,17 @@ constexpr DWORD SESSION_REGISTER_RETRY_MS = 5000;
 const GUID COMPORT_INTERFACE = {
     0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
 
-// Line settings of the receiver.
-constexpr DWORD READ_INTERVAL_TIMEOUT_MS = 20;
-constexpr DWORD READ_TOTAL_MULTIPLIER_MS = 3;
-constexpr DWORD READ_TOTAL_CONSTANT_MS = 500;
-constexpr DWORD INPUT_QUEUE_SIZE = 1024;
-constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-
-std::string DeviceName(int nPort) {
-    return "\\\\.\\COM" + std::to_string(nPort);
+// The receiver's line (the record's 9600 8N1). A read ends 20 ms after the
+// last byte of a burst, so a frame's three bytes arrive as one chunk. The
+// queue size, purge and lines are best effort: some virtual, Bluetooth and
+// minimal USB drivers reject one of them, and the port reads all the same.
+CSerialLine::Settings ReceiverLine() {
+    CSerialLine::Settings settings;
+    settings.readTimeouts = {20, 3, 500};
+    settings.dwEventMask = EV_RXCHAR;
+    settings.queueSizes = {1024, 0};
+    settings.bPreparationRequired = false;
+    return settings;
 }
 
 bool IsNoRetryOption() {
@@ -103,62 +107,8 @@ void CRCDlg::UnwatchPortHandle() {
 // Runs on the opener's thread: opens the port and sets it up for the
 // receiver; the port, or INVALID_HANDLE_VALUE with the failing call's error.
 HANDLE CRCDlg::OpenReceiverPort(int nPort, DWORD* pdwError) {
-    const HANDLE hPort = CreateFileA(DeviceName(nPort).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    if (hPort == INVALID_HANDLE_VALUE) {
-        *pdwError = GetLastError();
-        return INVALID_HANDLE_VALUE;
-    }
-
-    DCB dcb;
-    std::memset(&dcb, 0, sizeof(dcb));
-    dcb.DCBlength = sizeof(dcb);
-    bool bConfigured = GetCommState(hPort, &dcb) != FALSE;
-    if (bConfigured) {
-        dcb.BaudRate = CBR_9600;
-        dcb.ByteSize = 8;
-        dcb.Parity = NOPARITY;
-        dcb.StopBits = ONESTOPBIT;
-        dcb.fOutxCtsFlow = FALSE;
-        dcb.fOutxDsrFlow = FALSE;
-        dcb.fDsrSensitivity = FALSE;
-        dcb.fOutX = FALSE;
-        dcb.fInX = FALSE;
-        // The lines are set below, by hand.
-        dcb.fDtrControl = DTR_CONTROL_DISABLE;
-        dcb.fRtsControl = RTS_CONTROL_DISABLE;
-        dcb.fParity = FALSE;
-        dcb.fTXContinueOnXoff = TRUE;
-        dcb.fErrorChar = FALSE;
-        dcb.fNull = FALSE;
-        dcb.fAbortOnError = FALSE;
-
-        // A read ends 20 ms after the last byte of a burst, so a frame's three
-        // bytes arrive as one chunk.
-        COMMTIMEOUTS timeouts;
-        std::memset(&timeouts, 0, sizeof(timeouts));
-        GetCommTimeouts(hPort, &timeouts);
-        timeouts.ReadIntervalTimeout = READ_INTERVAL_TIMEOUT_MS;
-        timeouts.ReadTotalTimeoutMultiplier = READ_TOTAL_MULTIPLIER_MS;
-        timeouts.ReadTotalTimeoutConstant = READ_TOTAL_CONSTANT_MS;
-        SetCommTimeouts(hPort, &timeouts);
-
-        bConfigured = SetCommState(hPort, &dcb) && SetCommMask(hPort, EV_RXCHAR);
-    }
-    if (bConfigured) {
-        // Best effort: some virtual, Bluetooth and minimal USB drivers reject
-        // one of these, and the port reads all the same.
-        SetupComm(hPort, INPUT_QUEUE_SIZE, 0);
-        PurgeComm(hPort, PURGE_ALL);
-        EscapeCommFunction(hPort, SETDTR);
-        EscapeCommFunction(hPort, CLRRTS);
-    }
-    if (!bConfigured) {
-        *pdwError = GetLastError();
-        CloseHandle(hPort);
-        return INVALID_HANDLE_VALUE;
-    }
-    *pdwError = ERROR_SUCCESS;
+    HANDLE hPort = INVALID_HANDLE_VALUE;
+    *pdwError = CSerialLine::Open(nPort, ReceiverLine(), &hPort).dwError;
     return hPort;
 }
 
@@ -187,7 +137,7 @@ void CRCDlg::ClosePort(bool bKeepWatch) {
     if (m_hPort != INVALID_HANDLE_VALUE) {
         if (bStopped) {
             SetCommMask(m_hPort, 0);
-            PurgeComm(m_hPort, PURGE_ALL);
+            PurgeComm(m_hPort, CSerialLine::PURGE_ALL);
             CloseHandle(m_hPort);
         }
         // A thread stuck in a driver request keeps the port to the end of
@@ -200,7 +150,7 @@ void CRCDlg::ClosePort(bool bKeepWatch) {
 }
 
 int CRCDlg::StartWatchThread() {
-    if (m_bWatchRunning) {
+    if (m_watchThread.IsRunning()) {
         return 1;
     }
     if (m_hStopEvent == nullptr) {
@@ -209,58 +159,16 @@ int CRCDlg::StartWatchThread() {
     }
     // Clears a stop signal left over from a thread that had ended by itself.
     ResetEvent(m_hStopEvent);
-    unsigned nThreadId = 0;
-    const std::uintptr_t hThread =
-        _beginthreadex(nullptr, 0, &CRCDlg::WatchThreadProc, this, 0, &nThreadId);
-    if (hThread != 0) {
-        m_hWatchThread = reinterpret_cast<HANDLE>(hThread);
-        SetThreadPriority(m_hWatchThread, THREAD_PRIORITY_LOWEST);
-        m_bWatchRunning = 1;
-    }
-    return m_bWatchRunning;
+    return m_watchThread.Start(&CRCDlg::WatchThreadProc, this) ? 1 : 0;
 }
 
 bool CRCDlg::StopWatchThread() {
-    if (m_hWatchThread == nullptr) {
-        return true;
-    }
-    SetEvent(m_hStopEvent);
     // The thread may be inside its send of WM_RC_DATA, which returns only once
-    // this thread has handled it: go on handling sent messages while waiting.
-    const DWORD dwStart = GetTickCount();
-    bool bEnded = false;
-    for (;;) {
-        const DWORD dwElapsed = GetTickCount() - dwStart;
-        if (dwElapsed >= STOP_TIMEOUT_MS) {
-            break;
-        }
-        const DWORD dwWait = MsgWaitForMultipleObjectsEx(
-            1, &m_hWatchThread, STOP_TIMEOUT_MS - dwElapsed, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (dwWait == WAIT_OBJECT_0) {
-            bEnded = true;
-            break;
-        }
-        if (dwWait != WAIT_OBJECT_0 + 1) {
-            break;
-        }
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    if (!bEnded) {
-        // Termination is asynchronous, and a thread inside a driver request
-        // that never completes does not finish it: bounded, since the main
-        // thread may be in a suspend notice that Windows gives 2 s.
-        TerminateThread(m_hWatchThread, 0);
-        bEnded = WaitForSingleObject(m_hWatchThread, TERMINATE_WAIT_MS) == WAIT_OBJECT_0;
-    }
-    if (bEnded) {
-        CloseHandle(m_hWatchThread);
-    }
-    // Otherwise its handle, and those it uses, are left to the end of the
-    // process.
-    m_hWatchThread = nullptr;
-    m_bWatchRunning = 0;
-    return bEnded;
+    // this thread has handled it; one stuck elsewhere is terminated, and one
+    // inside a driver request that never completes cannot finish that: the
+    // wait is bounded, since the main thread may be in a suspend notice that
+    // Windows gives 2 s.
+    return m_watchThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, TERMINATE_WAIT_MS);
 }
 
 void CRCDlg::PostLinkError(DWORD dwError) const {
@@ -272,6 +180,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
     CRCDlg& dlg = *static_cast<CRCDlg*>(pParam);
     // The main thread changes the handle only after stopping this thread.
     const HANDLE hPort = dlg.m_hPort;
+    CSerialReader reader(dlg.m_hStopEvent);
     const HANDLE hWaitEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (hWaitEvent == nullptr) {
         dlg.PostLinkError(GetLastError());
@@ -291,7 +200,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
         std::memset(&ov, 0, sizeof(ov));
         ov.hEvent = hWaitEvent;
         if (WaitCommEvent(hPort, &dwEventMask, &ov)) {
-            if (!dlg.ReadStep(hPort)) {
+            if (!dlg.ReadStep(hPort, reader)) {
                 break;
             }
             continue;
@@ -315,7 +224,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
                 break;
             }
             // Whatever the event, one read.
-            if (!dlg.ReadStep(hPort)) {
+            if (!dlg.ReadStep(hPort, reader)) {
                 break;
             }
         } else {
@@ -328,52 +237,25 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
 
 // One read on the watch thread, handed to the main thread. False when the
 // thread has to end: stopped, or a failure that has been reported.
-bool CRCDlg::ReadStep(HANDLE hPort) {
-    const HANDLE hReadEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (hReadEvent == nullptr) {
-        PostLinkError(GetLastError());
+bool CRCDlg::ReadStep(HANDLE hPort, CSerialReader& reader) {
+    DWORD dwCount = 0;
+    DWORD dwError = ERROR_SUCCESS;
+    const CSerialReader::Outcome outcome =
+        reader.Read(hPort, m_abyReadBuffer, READ_CHUNK, INFINITE, &dwCount, &dwError);
+    if (outcome == CSerialReader::READ_STOPPED) {
         return false;
     }
-    OVERLAPPED ov;
-    std::memset(&ov, 0, sizeof(ov));
-    ov.hEvent = hReadEvent;
-    DWORD dwCount = 0;
-    bool bRead = false;
-    bool bGoOn = true;
-    if (ReadFile(hPort, m_abyReadBuffer, READ_CHUNK, &dwCount, &ov)) {
-        bRead = true;
-    } else if (GetLastError() == ERROR_IO_PENDING) {
-        const HANDLE handles[] = {m_hStopEvent, hReadEvent};
-        const DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-        DWORD dwError = ERROR_SUCCESS;
-        if (dwWait == WAIT_OBJECT_0) {
-            AbandonIo(hPort, ov);
-            bGoOn = false;
-        } else if (dwWait == WAIT_OBJECT_0 + 1) {
-            bRead = GetOverlappedResult(hPort, &ov, &dwCount, FALSE) != FALSE;
-            dwError = bRead ? ERROR_SUCCESS : GetLastError();
-        } else {
-            dwError = GetLastError();
-            AbandonIo(hPort, ov);
-        }
-        if (bGoOn && !bRead) {
-            PostLinkError(dwError);
-            bGoOn = false;
-        }
-    } else {
-        PostLinkError(GetLastError());
-        bGoOn = false;
+    if (outcome != CSerialReader::READ_DONE) {
+        PostLinkError(dwError);
+        return false;
     }
-    if (bRead) {
-        // Returns once the decoder is done with the buffer; an empty chunk
-        // (a read that timed out) goes too. The decoder joins the pieces of a
-        // frame by the time each read completed.
-        m_ullReadTimeMs = GetTickCount64();
-        SendMessageA(m_hWnd, WM_RC_DATA, reinterpret_cast<WPARAM>(m_abyReadBuffer),
-                     static_cast<LPARAM>(dwCount));
-    }
-    CloseHandle(hReadEvent);
-    return bGoOn;
+    // Returns once the decoder is done with the buffer; an empty chunk (a read
+    // that timed out) goes too. The decoder joins the pieces of a frame by the
+    // time each read completed.
+    m_ullReadTimeMs = GetTickCount64();
+    SendMessageA(m_hWnd, WM_RC_DATA, reinterpret_cast<WPARAM>(m_abyReadBuffer),
+                 static_cast<LPARAM>(dwCount));
+    return true;
 }
 
 void CRCDlg::ConnectAtStart() {
@@ -591,7 +473,7 @@ void CRCDlg::EndLink() {
 
 void CRCDlg::ShowLinkState(int nIconState, const char* pszTitle, const char* pszText,
                            DWORD nBalloonIcon) {
-    if (m_bTrayIconWanted && nIconState == m_nTrayIconState) {
+    if (m_trayIcon.IsShowing(nIconState)) {
         return;
     }
     RemoveTrayIcon();
