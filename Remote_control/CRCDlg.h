@@ -17,7 +17,7 @@
 #include "CFrameDecoder.h"
 #include "CKeyMapFile.h"
 #include "CLinkPolicy.h"
-#include "CPortOpener.h"
+#include "CLinkOpener.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
 #include "CTrayIcon.h"
@@ -180,7 +180,7 @@ private:
     bool m_bClosingPort = false;
     // Link state.
     CLinkPolicy m_linkPolicy{false};
-    CPortOpener m_opener{&CRCDlg::OpenReceiverPort};
+    CLinkOpener m_opener{&CRCDlg::OpenReceiverPort};
     // The port an open just delivered, until adopted or discarded.
     HANDLE m_hOpenedPort = INVALID_HANDLE_VALUE;
     std::vector<CLinkPolicy::Event> m_linkEvents; // waiting for RunLink

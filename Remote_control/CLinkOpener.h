@@ -8,17 +8,17 @@
 
 #include <memory>
 
-class CPortOpener {
+class CLinkOpener {
 public:
     // Opens and sets up port nPort: the handle, or INVALID_HANDLE_VALUE with
     // the failing call's error in *pdwError.
     using OpenFunction = HANDLE (*)(int nPort, DWORD* pdwError);
 
-    explicit CPortOpener(OpenFunction pfnOpen) : m_pfnOpen(pfnOpen) {}
+    explicit CLinkOpener(OpenFunction pfnOpen) : m_pfnOpen(pfnOpen) {}
     // An open still running is abandoned: its port is closed when it ends.
-    ~CPortOpener();
-    CPortOpener(const CPortOpener&) = delete;
-    CPortOpener& operator=(const CPortOpener&) = delete;
+    ~CLinkOpener();
+    CLinkOpener(const CLinkOpener&) = delete;
+    CLinkOpener& operator=(const CLinkOpener&) = delete;
 
     // Starts opening nPort; when done, posts nMessage to hWnd with the open's
     // number in wParam. False when an open runs or no thread could start.

@@ -1,4 +1,4 @@
-#include "CPortOpener.h"
+#include "CLinkOpener.h"
 
 #include <process.h>
 
@@ -7,7 +7,7 @@
 
 // Shared by the main thread and the open's thread; whichever lets go last
 // frees it.
-struct CPortOpener::Job {
+struct CLinkOpener::Job {
     std::mutex lock;
     OpenFunction pfnOpen = nullptr;
     HWND hWnd = nullptr;
@@ -20,11 +20,11 @@ struct CPortOpener::Job {
     DWORD dwError = ERROR_SUCCESS;
 };
 
-CPortOpener::~CPortOpener() {
+CLinkOpener::~CLinkOpener() {
     Abandon();
 }
 
-bool CPortOpener::Start(HWND hWnd, UINT nMessage, int nPort) {
+bool CLinkOpener::Start(HWND hWnd, UINT nMessage, int nPort) {
     if (m_pJob != nullptr) {
         return false;
     }
@@ -36,7 +36,7 @@ bool CPortOpener::Start(HWND hWnd, UINT nMessage, int nPort) {
     pJob->nNumber = ++m_nNumber;
     auto* pThreadsShare = new std::shared_ptr<Job>(pJob);
     const std::uintptr_t hThread =
-        _beginthreadex(nullptr, 0, &CPortOpener::ThreadProc, pThreadsShare, 0, nullptr);
+        _beginthreadex(nullptr, 0, &CLinkOpener::ThreadProc, pThreadsShare, 0, nullptr);
     if (hThread == 0) {
         delete pThreadsShare;
         return false;
@@ -47,7 +47,7 @@ bool CPortOpener::Start(HWND hWnd, UINT nMessage, int nPort) {
     return true;
 }
 
-bool CPortOpener::TakeResult(WPARAM wParam, HANDLE* phPort, DWORD* pdwError) {
+bool CLinkOpener::TakeResult(WPARAM wParam, HANDLE* phPort, DWORD* pdwError) {
     if (m_pJob == nullptr || wParam != m_pJob->nNumber) {
         return false;
     }
@@ -64,7 +64,7 @@ bool CPortOpener::TakeResult(WPARAM wParam, HANDLE* phPort, DWORD* pdwError) {
     return true;
 }
 
-void CPortOpener::Abandon() {
+void CLinkOpener::Abandon() {
     if (m_pJob == nullptr) {
         return;
     }
@@ -79,7 +79,7 @@ void CPortOpener::Abandon() {
     m_pJob.reset();
 }
 
-unsigned WINAPI CPortOpener::ThreadProc(void* pParam) {
+unsigned WINAPI CLinkOpener::ThreadProc(void* pParam) {
     auto* pShare = static_cast<std::shared_ptr<Job>*>(pParam);
     const std::shared_ptr<Job> pJob = *pShare;
     delete pShare;
