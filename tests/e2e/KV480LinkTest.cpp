@@ -272,6 +272,16 @@ TEST_F(KV480LinkTest, WindowAnswersWhileThePortsSetUpHangs) {
     EXPECT_GE(KeysFlowWithin(5000), 0);
 }
 
+TEST_F(KV480LinkTest, AnOpenThatEndsAfterTheLinkWasGivenUpIsClosedUnused) {
+    harness::HangPortSetUp(kPort, 5);
+    Start("-nr", false);
+    // Asleep while the set-up hangs: once it ends, its port is let go.
+    EXPECT_EQ(TRUE, Send(WM_POWERBROADCAST, PBT_APMSUSPEND, 0));
+    EXPECT_TRUE(WaitUntil([] { return PortIsFree(); }, 15000));
+    Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_GE(KeysFlowWithin(10000), 0);
+}
+
 TEST_F(KV480LinkTest, ClosedWhileThePortsSetUpHangsItEndsAtOnce) {
     harness::HangPortSetUp(kPort, 20);
     Start("-nr", false);
