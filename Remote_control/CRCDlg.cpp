@@ -203,6 +203,10 @@ LRESULT CRCDlg::OnRcData(WPARAM wParam, LPARAM lParam) {
         static_cast<ULONG_PTR>(lParam) > sizeof(m_abyReadBuffer)) {
         return 0;
     }
+    if (lParam > 0 && !m_bLinkWorks) {
+        m_bLinkWorks = true;
+        RunLink(CLinkPolicy::Event::DataArrived);
+    }
     m_decoder.DecodeBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam), m_ullReadTimeMs);
     return 1;
 }

@@ -188,6 +188,7 @@ private:
     HDEVNOTIFY m_hPortNotify = nullptr;
     HDEVNOTIFY m_hInterfaceNotify = nullptr;
     unsigned m_nLinkNumber = 0; // counts the opens of the port
+    bool m_bLinkWorks = false;  // bytes came since the port was adopted
     bool m_bSessionNotify = false;
     DWORD m_dwSessionId = 0;
     // The watch thread reads into this buffer and hands it over with

@@ -422,6 +422,7 @@ bool CRCDlg::AdoptOpenedPort() {
     m_hOpenedPort = INVALID_HANDLE_VALUE;
     // Tells this link's failure reports from those of an earlier one.
     ++m_nLinkNumber;
+    m_bLinkWorks = false;
     WatchPortHandle();
     if (!StartWatchThread()) {
         framework::AfxMessageBox(TEXT_NO_THREAD, MB_OK | MB_ICONSTOP);

@@ -61,6 +61,9 @@ constexpr Row TABLE[] = {
     {State::Starting, Event::Suspend, Guard::Always, KILL_TIMERS, State::Released},
     {State::Starting, Event::ConsoleAway, Guard::Always, KILL_TIMERS, State::Released},
 
+    // Only a link that worked starts the retry short again: one that fails
+    // at once each time (a driver without comm events) is tried less often.
+    {State::Up, Event::DataArrived, Guard::Always, FIRST_DELAY, State::Up},
     {State::Up, Event::LinkGone, Guard::Always, CLOSE | SHOW_REMOVED | ARM_RETRY, State::Down},
     {State::Up, Event::LinkFault, Guard::Always, CLOSE | SHOW_FAULT | ARM_RETRY, State::Down},
     {State::Up, Event::PortRemoved, Guard::Always, CLOSE | SHOW_REMOVED | ARM_RETRY, State::Down},
@@ -235,7 +238,6 @@ void CLinkPolicy::Run(unsigned nSteps, std::vector<Action>& actions) {
     }
     if (nSteps & ADOPT) {
         actions.push_back(Simple(Kind::Adopt));
-        m_nRetryDelayMs = FIRST_RETRY_MS;
     }
     if (nSteps & SHOW_READY) {
         Show(Notice::Ready, actions);

@@ -21,11 +21,12 @@ public:
 
     enum class Event {
         Start,
-        OpenDone,   // the port opened and was set up
-        OpenFailed, // for any reason: absent, busy, set-up refused
-        LinkGone,   // a read or wait failed as a vanished adapter's do
-        LinkFault,  // any other read or wait failure
-        Arrival,    // the port's broadcast, a COM interface arrival, devnodes changed
+        OpenDone,    // the port opened and was set up
+        OpenFailed,  // for any reason: absent, busy, set-up refused
+        DataArrived, // the first bytes of a link: it works
+        LinkGone,    // a read or wait failed as a vanished adapter's do
+        LinkFault,   // any other read or wait failure
+        Arrival,     // the port's broadcast, a COM interface arrival, devnodes changed
         PortRemoved,
         QueryRemove,       // for the open handle
         RemoveComplete,    // for the handle, also without a query first

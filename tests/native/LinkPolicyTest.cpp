@@ -125,6 +125,11 @@ TEST_F(LinkPolicyTest, AnyReadFailureClosesTellsOnceAndRetries) {
     EXPECT_EQ("close; show fault; arm retry 2000", On(Event::LinkFault));
     EXPECT_EQ("open", On(Event::RetryDue));
     EXPECT_EQ("adopt; show arrived", On(Event::OpenDone));
+    // A link that fails before any byte came is tried less and less often.
+    EXPECT_EQ("close; show fault; arm retry 4000", On(Event::LinkFault));
+    On(Event::RetryDue);
+    On(Event::OpenDone);
+    EXPECT_EQ("", On(Event::DataArrived));
 
     // The failed read, then the removal's own notices: one balloon, one close.
     EXPECT_EQ("close; show removed; arm retry 2000", On(Event::LinkGone));
