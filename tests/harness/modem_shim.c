@@ -59,9 +59,9 @@
 #define MAX_PTYS 64
 
 struct pty_lines {
-    int pts;    /* N of /dev/pts/N, -1 for a free slot */
-    int bits;   /* TIOCM_DTR | TIOCM_RTS as last set */
-    int seen;   /* a modem ioctl of this process reached it */
+    int pts;  /* N of /dev/pts/N, -1 for a free slot */
+    int bits; /* TIOCM_DTR | TIOCM_RTS as last set */
+    int seen; /* a modem ioctl of this process reached it */
 };
 
 static struct pty_lines g_ptys[MAX_PTYS];
