@@ -93,8 +93,12 @@ void CActionNote::Show(const std::string& strText, HWND hForeground) {
     if (!GetMonitorInfoW(hMonitor, &monitor)) {
         return;
     }
-    const UINT nDpi = hForeground != nullptr ? framework::GetWindowDpi(hForeground)
-                                             : framework::GetWindowDpi(m_hWnd);
+    // Placed on that monitor first: this program is aware of each monitor's
+    // DPI, so its own window then reads the monitor's, whatever the window in
+    // front reports.
+    SetWindowPos(m_hWnd, nullptr, monitor.rcWork.left, monitor.rcWork.top, 1, 1,
+                 SWP_NOACTIVATE | SWP_NOZORDER);
+    const UINT nDpi = framework::GetWindowDpi(m_hWnd);
     if (m_hFont == nullptr || nDpi != m_nFontDpi) {
         if (m_hFont != nullptr) {
             DeleteObject(m_hFont);

@@ -76,6 +76,7 @@ void CRCDlg::TypeMappedKey(int nKey, int nRepeat) {
     }
     RefreshKeyMaps();
 
+    const CKeyMapLayers layers(m_userKeyMap.GetMap(), m_keyMap.GetMap());
     const HWND hWindow = ForegroundRoot();
     CKeyMap::Window window;
     if (hWindow != nullptr) {
@@ -92,13 +93,11 @@ void CRCDlg::TypeMappedKey(int nKey, int nRepeat) {
         szText[0] = L'\0';
         GetWindowTextW(hWindow, szText, static_cast<int>(std::size(szText)));
         window.strCaption = widetext::Narrow(szText);
-        const CKeyMapLayers layers(m_userKeyMap.GetMap(), m_keyMap.GetMap());
         if (layers.UsesProgram()) {
             const std::wstring strImage = ProcessImage(dwProcess);
             window.strProgram = widetext::Narrow(strImage.c_str());
         }
     }
-    const CKeyMapLayers layers(m_userKeyMap.GetMap(), m_keyMap.GetMap());
     CarrySteps(m_actionEngine.Press(nKey, layers.FindAll(window, nKey), nNowMs));
     ScheduleActionTimer();
 }
