@@ -16,6 +16,7 @@
 #include "KeyboardWindow.h"
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
+#include "SystemDpiOverride.h"
 
 using harness::DevicePort;
 using harness::KeyboardEvent;
@@ -294,6 +295,9 @@ TEST_F(KV480KeyMapTest, TextMouseAndTheNoteOfWhatAKeyDid) {
     WriteKeyMap("\xEF\xBB\xBF[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
                 "Key1=Text \"\xC3\xBC\xE2\x9C\x93\"\r\nKey2=MouseRight\r\nKey3=LeftClick\r\n");
     SetShowActions(true);
+    // At twice the usual DPI, to see the note scale.
+    harness::SystemDpiOverride dpi(192);
+    ASSERT_TRUE(dpi.Ok());
     StartConnected();
 
     ASSERT_TRUE(Press(1));
@@ -313,6 +317,9 @@ TEST_F(KV480KeyMapTest, TextMouseAndTheNoteOfWhatAKeyDid) {
     const LONG_PTR exStyle = GetWindowLongPtrA(note, GWL_EXSTYLE);
     EXPECT_EQ(WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
               exStyle & (WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+    RECT noteArea;
+    GetWindowRect(note, &noteArea);
+    EXPECT_GE(noteArea.bottom - noteArea.top, 2 * (22 + 2 * 12)) << "scaled from its 96-DPI size";
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(note); }, 5000)) << "gone after a second";
 
     RECT area;
