@@ -340,12 +340,13 @@ TEST_F(KV480KeyMapTest, TextMouseAndTheNoteOfWhatAKeyDid) {
 }
 
 TEST_F(KV480KeyMapTest, RunStartsTheProgramThenBringsItsWindowForward) {
-    const std::string demo =
-        harness::WindowsPathFromEnv("RC_TOOLS_DIR") + "\\DemoReceiver\\DemoReceiver.exe";
+    // KV480 inherits the variable that the program's path names.
+    SetEnvironmentVariableA("RC_KEYMAP_TOOLS", harness::WindowsPathFromEnv("RC_TOOLS_DIR").c_str());
     WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
-                "Key1=Run \"" +
-                demo + "\"\r\nKey2=Run \"%SystemRoot%\\no such program.exe\"\r\n");
+                "Key1=Run \"%RC_KEYMAP_TOOLS%\\DemoReceiver\\DemoReceiver.exe\"\r\n"
+                "Key2=Run \"%SystemRoot%\\no such program.exe\"\r\n");
     StartConnected();
+    SetEnvironmentVariableA("RC_KEYMAP_TOOLS", nullptr);
 
     ASSERT_TRUE(Press(1));
     HWND demoWindow = nullptr;
