@@ -47,12 +47,10 @@ CKeyMapFile::Stamp CKeyMapFile::StampOf(const std::string& strFile) {
 }
 
 void CKeyMapFile::Load(const Stamp& stamp) {
-    // The stamp is taken before the read: a write in between is seen at the
-    // next look and read then.
-    m_stamp = stamp;
-    m_map.Clear();
-    m_bWarningDue = false;
     if (!stamp.bExists) {
+        m_stamp = stamp;
+        m_map.Clear();
+        m_bWarningDue = false;
         return;
     }
     // An editor may hold the file open while saving: share everything.
@@ -60,19 +58,31 @@ void CKeyMapFile::Load(const Stamp& stamp) {
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) {
+        // Locked by a program that shares nothing: the map in hand stays, and
+        // the next key tries again (a stamp of no file differs from any file).
+        m_stamp = Stamp();
         return;
     }
     // One byte more than the map reads, so that it knows the file is longer.
     std::vector<char> text(CKeyMap::MAX_FILE_BYTES + 1);
     DWORD dwTotal = 0;
     DWORD dwRead = 0;
+    BOOL bRead = TRUE;
     while (dwTotal < text.size() &&
-           ReadFile(hFile, text.data() + dwTotal, static_cast<DWORD>(text.size()) - dwTotal,
-                    &dwRead, nullptr) &&
+           (bRead = ReadFile(hFile, text.data() + dwTotal,
+                             static_cast<DWORD>(text.size()) - dwTotal, &dwRead, nullptr)) &&
            dwRead > 0) {
         dwTotal += dwRead;
     }
     CloseHandle(hFile);
+    if (!bRead) {
+        // A region locked part way: the same as a locked file.
+        m_stamp = Stamp();
+        return;
+    }
+    // The stamp is taken before the read: a write in between is seen at the
+    // next look and read then.
+    m_stamp = stamp;
     m_map.Parse(text.data(), dwTotal, widetext::AnsiToUtf8);
     m_bWarningDue = m_map.GetSkippedCount() > 0;
 }

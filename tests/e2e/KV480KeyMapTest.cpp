@@ -252,6 +252,18 @@ TEST_F(KV480KeyMapTest, AnEditTakesEffectAtTheNextKeyAndBadLinesAreSkipped) {
         << ::testing::PrintToString(BalloonTexts());
     EXPECT_TRUE(m_program.IsRunning());
 
+    // Rewritten by a program that shares nothing while it holds the file:
+    // the map in hand stays until the file can be read.
+    const HANDLE locked = CreateFileA(KeyMapFile().c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    const std::string text = "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey2=D\r\n";
+    DWORD written = 0;
+    WriteFile(locked, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    EXPECT_EQ(WPARAM('B'), Typed(2)) << "nothing lost while the file is locked";
+    CloseHandle(locked);
+    EXPECT_EQ(WPARAM('D'), Typed(2));
+
     DeleteFileA(KeyMapFile().c_str());
     EXPECT_EQ(WPARAM(0), Typed(2, 1000)) << "no file, no key map";
 }
