@@ -4,6 +4,7 @@
 #include "ProcessImage.h"
 #include "WideText.h"
 
+#include <iterator>
 #include <vector>
 
 namespace {
