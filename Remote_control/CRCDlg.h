@@ -20,6 +20,10 @@
 #include "CKeyMapFile.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
+#include "CTrayIcon.h"
+#include "CWorkerThread.h"
+
+class CSerialReader;
 
 class CRCDlg : public CDialog, private CFrameDecoder::Listener {
 public:
@@ -42,10 +46,10 @@ public:
     void StopWatchThread();
     void ConnectAtStart();
 
-    // Tray (CRCDlgTray.cpp). nBalloonIcon: NIIF_INFO, NIIF_WARNING or
-    // NIIF_ERROR; nIconState: TRAY_READY or TRAY_NOT_READY. 1 if the icon was
-    // added.
-    enum : int { TRAY_READY = 0, TRAY_NOT_READY = 1 };
+    // Tray (CRCDlgTray.cpp), kept by m_trayIcon. nBalloonIcon: NIIF_INFO,
+    // NIIF_WARNING or NIIF_ERROR; nIconState: TRAY_READY or TRAY_NOT_READY. 1
+    // if the icon was added.
+    enum : int { TRAY_READY = CTrayIcon::STATE_READY, TRAY_NOT_READY = CTrayIcon::STATE_NOT_READY };
     int ShowTrayIcon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
                      int nIconState);
     void RemoveTrayIcon();
@@ -115,14 +119,12 @@ private:
 
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();
-    // Tray: the shell announced a new taskbar ("TaskbarCreated").
-    void OnTaskbarCreated();
 
     // Serial link internals.
     int OpenAndConfigure(int nPort);
     bool IsConfiguredPort(LPARAM lParam) const;
     static unsigned WINAPI WatchThreadProc(void* pParam);
-    bool ReadStep(HANDLE hPort);
+    bool ReadStep(HANDLE hPort, CSerialReader& reader);
     // Reports the failure that ends the watch thread: dwError is the failing
     // call's error, or ERROR_SUCCESS for a failure without one.
     void PostLinkError(DWORD dwError) const;
@@ -159,8 +161,7 @@ private:
     int m_nPort = 0;
     int m_bPortOpen = 0;
     HANDLE m_hStopEvent = nullptr;
-    HANDLE m_hWatchThread = nullptr;
-    int m_bWatchRunning = 0;
+    CWorkerThread m_watchThread;
     CCriticalSection m_csPort;
     int m_bAboutOpen = 0;
     int m_bTestOpen = 0;
@@ -181,12 +182,8 @@ private:
     CKeyActionEngine m_actionEngine;
     CActionNote m_actionNote;
 
-    // "TaskbarCreated", and what ShowTrayIcon last showed, so the icon can be
-    // added again when the shell restarts.
-    UINT m_nTaskbarCreatedMsg = 0;
-    bool m_bTrayIconWanted = false;
-    std::string m_strTrayTip;
-    int m_nTrayIconState = TRAY_NOT_READY;
+    // The icon, what it last showed, and its return when the shell restarts.
+    CTrayIcon m_trayIcon;
 
     // The menu resource whose first popup is m_hTrayMenu.
     HMENU m_hTrayMenuResource = nullptr;

@@ -23,10 +23,12 @@
 #include "LineState.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
+#include "RegistryWriter.h"
+#include "TestConstants.h"
 
 namespace {
 
-const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
+using harness::kSettingsKey;
 
 double Milliseconds(LONGLONG ticks) {
     LARGE_INTEGER frequency;
@@ -56,18 +58,10 @@ ULONGLONG CpuTime100ns(HANDLE process) {
 }
 
 bool Configure(const std::string& dir) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    if (!harness::WriteRegistryDword(kSettingsKey, "Address", harness::kAddress))
         return false;
-    DWORD address = 0x12ED, port = 1;
-    RegSetValueExA(key, "Address", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&address),
-                   sizeof(address));
-    RegSetValueExA(key, "CommPort", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&port),
-                   sizeof(port));
-    RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
-                   static_cast<DWORD>(dir.size() + 1));
-    RegCloseKey(key);
+    harness::WriteRegistryDword(kSettingsKey, "CommPort", 1);
+    harness::WriteRegistryString(kSettingsKey, "Path", dir);
     std::ofstream ini(dir + "RecvApp.ini", std::ios::binary | std::ios::trunc);
     ini << "[Bench]\r\nClassName=KV480BenchReceiver\r\nWindowName=NULL\r\n";
     return true;
@@ -110,7 +104,8 @@ int main(int argc, char** argv) {
     // arrived(tick) holds once it arrived, tick being when the window
     // procedure saw it (GetTickCount, 1 ms steps; the wait itself may add a
     // wake-up delay).
-    const char codes[] = {0x13, 0x1A};
+    const char codes[] = {static_cast<char>(harness::VekoCode(1)),
+                          static_cast<char>(harness::VekoCode(2))};
     auto measure = [&](const char* what, auto clear, auto arrived) {
         std::vector<double> waited;
         std::vector<double> inProcedure;

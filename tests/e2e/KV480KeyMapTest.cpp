@@ -12,13 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "DevicePort.h"
 #include "KeyboardWindow.h"
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
 #include "SystemDpiOverride.h"
 
-using harness::DevicePort;
 using harness::KeyboardEvent;
 using harness::KeyboardWindow;
 using harness::WaitUntil;
@@ -28,8 +26,6 @@ namespace {
 
 const char* const kWindowClass = "KV480KeyMapWindow";
 const char* const kWindowCaption = "notes.txt - Typing test";
-// VEKO key codes of keys 1 to 6.
-const int kVekoCode[] = {0, 0x13, 0x1A, 0x11, 0x10, 0x00, 0x02};
 
 // The texts of the visible balloons: Wine shows a balloon as a tooltip
 // window of its tray.
@@ -63,7 +59,6 @@ protected:
     }
 
     void TearDown() override {
-        m_device.reset();
         ResidentFixture::TearDown();
         m_window.reset();
         DeleteFileA(KeyMapFile().c_str());
@@ -114,15 +109,13 @@ protected:
 
     // Starts KV480 with the window in front and the receiver connected.
     void StartConnected() {
-        ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
-        ASSERT_NE(nullptr, m_program.WaitForWindow(kMainClass, kMainCaption, 10000));
-        ASSERT_TRUE(WaitForPortOpen());
-        m_device = std::make_unique<DevicePort>(kDevice);
-        ASSERT_TRUE(m_device->SetLine(CBR_9600));
+        ResidentFixture::StartConnected();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(m_window->MakeForeground());
     }
 
-    bool Press(int key) { return m_device->Write(Frame({0x12, 0xED, kVekoCode[key]})); }
+    bool Press(int key) { return m_device->Write(harness::VekoFrame(key)); }
 
     // Holds the key for holdMs with the receiver's repeats every 110 ms.
     bool Hold(int key, DWORD holdMs) {
@@ -148,7 +141,6 @@ protected:
     }
 
     std::unique_ptr<KeyboardWindow> m_window;
-    std::unique_ptr<DevicePort> m_device;
 };
 
 TEST_F(KV480KeyMapTest, KeysAndChordsAreTypedIntoTheForegroundWindow) {
