@@ -216,6 +216,10 @@ LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
         OnLinkTimer(wParam);
         return 0;
     }
+    if (wParam == ACTION_TIMER_ID) {
+        OnActionTimer();
+        return 0;
+    }
     if (wParam == CFrameDecoder::RELEASE_TIMER_ID) {
         // Killed first: the decoder may ask for it again.
         KillTimer(m_hWnd, CFrameDecoder::RELEASE_TIMER_ID);
@@ -251,6 +255,7 @@ void CRCDlg::OnKeyRelease(int nKey) {
     }
     m_hPressTarget = nullptr;
     m_nPressKey = 0;
+    ReleaseMappedKey(nKey);
 }
 
 HWND CRCDlg::TestDialogWindow() const {
@@ -266,7 +271,9 @@ void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
 }
 
 LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
-    HWND target = ChooseTargetWindow(m_recvApps);
+    HWND target = KeysEditorInFront();
+    if (target == nullptr)
+        target = ChooseTargetWindow(m_recvApps);
     NotePressTarget(wParam, lParam, target);
     if (target) {
         if (!PostMessageA(target, m_nRemoteControlMsg, wParam, lParam) &&

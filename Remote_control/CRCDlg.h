@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "CCriticalSection.h"
+#include "CActionNote.h"
 #include "CDialog.h"
 #include "CDlgAbout.h"
 #include "CDlgTest.h"
 #include "CExitSignal.h"
 #include "CFrameDecoder.h"
+#include "CKeyActionEngine.h"
 #include "CKeyMapFile.h"
 #include "CLinkPolicy.h"
 #include "CLinkOpener.h"
@@ -99,10 +101,19 @@ private:
     // The test dialog's window while it exists; it gets every key event first.
     HWND TestDialogWindow() const;
 
-    // Key map (CRCDlgKeyMap.cpp): KeyMap.ini in the folder Path, and the
-    // keystroke for a key that no receiving application takes.
+    // Key map (CRCDlgKeyMap.cpp): the user's KeyMap.ini and the one in the
+    // folder Path, and what a key that no receiving application takes does.
     void LoadKeyMap();
     void TypeMappedKey(int nKey, int nRepeat);
+    void ReleaseMappedKey(int nKey);
+    void OnActionTimer();
+    // The key-map editor's window while it is in front: it gets the keys
+    // as a receiving application would.
+    HWND KeysEditorInFront() const;
+    void CarrySteps(const std::vector<CKeyActionEngine::Step>& steps);
+    void ScheduleActionTimer();
+    void RefreshKeyMaps();
+    enum : UINT_PTR { ACTION_TIMER_ID = 0x30 };
 
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();
@@ -168,7 +179,11 @@ private:
     int m_nPressKey = 0;
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;
+    // The user's key map is asked before the installation folder's.
+    CKeyMapFile m_userKeyMap;
     CKeyMapFile m_keyMap;
+    CKeyActionEngine m_actionEngine;
+    CActionNote m_actionNote;
 
     // The icon, what it last showed, and its return when the shell restarts.
     CTrayIcon m_trayIcon;
