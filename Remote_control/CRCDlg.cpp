@@ -55,6 +55,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_COMMAND, ID_ABOUT, Handler<&CRCDlg::OnAbout>},
         {WM_RC_DATA, 0, Handler<&CRCDlg::OnRcData>},
         {WM_RC_ERROR, 0, Handler<&CRCDlg::OnRcError>},
+        {WM_RC_OPENED, 0, Handler<&CRCDlg::OnPortOpened>},
         {WM_DEVICECHANGE, 0, Handler<&CRCDlg::OnDeviceChange>},
         {WM_CREATE, 0, Handler<&CRCDlg::OnCreate>},
         {WM_CLOSE, 0, Handler<&CRCDlg::OnClose>},
@@ -205,13 +206,21 @@ LRESULT CRCDlg::OnRcData(WPARAM wParam, LPARAM lParam) {
         static_cast<ULONG_PTR>(lParam) > sizeof(m_abyReadBuffer)) {
         return 0;
     }
+    if (lParam > 0 && !m_bLinkWorks) {
+        m_bLinkWorks = true;
+        RunLink(CLinkPolicy::Event::DataArrived);
+    }
     m_decoder.DecodeBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam), m_ullReadTimeMs);
     return 1;
 }
 
 LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
-    if (wParam == START_TIMER_ID || wParam == RETRY_TIMER_ID) {
+    if (IsLinkTimer(wParam)) {
         OnLinkTimer(wParam);
+        return 0;
+    }
+    if (wParam == ACTION_TIMER_ID) {
+        OnActionTimer();
         return 0;
     }
     if (wParam == CFrameDecoder::RELEASE_TIMER_ID) {
@@ -249,6 +258,7 @@ void CRCDlg::OnKeyRelease(int nKey) {
     }
     m_hPressTarget = nullptr;
     m_nPressKey = 0;
+    ReleaseMappedKey(nKey);
     m_lirc.KeyRelease(nKey);
 }
 
@@ -266,7 +276,9 @@ void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
 }
 
 LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
-    HWND target = ChooseTargetWindow(m_recvApps);
+    HWND target = KeysEditorInFront();
+    if (target == nullptr)
+        target = ChooseTargetWindow(m_recvApps);
     NotePressTarget(wParam, lParam, target);
     if (target) {
         if (!PostMessageA(target, m_nRemoteControlMsg, wParam, lParam) &&
