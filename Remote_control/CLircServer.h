@@ -36,6 +36,7 @@ public:
 
     // Whether the port is held by another program right now.
     bool IsPortTaken() const { return m_bPortTaken; }
+    std::uint16_t Port() const { return m_nPort; }
 
     // A decoded key event and the release of a held key, from the main
     // thread: queued for every connected client.

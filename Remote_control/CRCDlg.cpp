@@ -223,6 +223,10 @@ LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
         OnActionTimer();
         return 0;
     }
+    if (wParam == LIRC_BALLOON_TIMER_ID) {
+        TellLircPortTaken();
+        return 0;
+    }
     if (wParam == CFrameDecoder::RELEASE_TIMER_ID) {
         // Killed first: the decoder may ask for it again.
         KillTimer(m_hWnd, CFrameDecoder::RELEASE_TIMER_ID);

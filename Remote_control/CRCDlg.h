@@ -120,6 +120,11 @@ private:
     // its thread tells when another program holds that port.
     void StartLircServer();
     LRESULT OnLircPortTaken(WPARAM wParam, LPARAM lParam);
+    // The warning waits for the tray icon, which the link's start may not
+    // have shown yet: tried again on this timer until the balloon is shown.
+    enum : UINT_PTR { LIRC_BALLOON_TIMER_ID = 0x20 };
+    static constexpr UINT LIRC_BALLOON_RETRY_MS = 1000;
+    void TellLircPortTaken();
 
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();

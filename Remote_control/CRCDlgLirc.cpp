@@ -27,15 +27,22 @@ void CRCDlg::StartLircServer() {
                  WM_RC_LIRC_PORT_TAKEN);
 }
 
-LRESULT CRCDlg::OnLircPortTaken(WPARAM wParam, LPARAM) {
+LRESULT CRCDlg::OnLircPortTaken(WPARAM, LPARAM) {
     // Any process can post this number: only the server's own state counts.
+    TellLircPortTaken();
+    return 0;
+}
+
+void CRCDlg::TellLircPortTaken() {
+    KillTimer(m_hWnd, LIRC_BALLOON_TIMER_ID);
     if (!m_lirc.IsPortTaken()) {
-        return 0;
+        return;
     }
     const std::string strText =
-        "Port " + std::to_string(static_cast<unsigned>(wParam & 0xFFFF)) +
+        "Port " + std::to_string(m_lirc.Port()) +
         " is used by another program, so programs that read the remote over the LIRC protocol "
         "get no keys. KV480 tries again every 30 seconds.";
-    ShowTrayBalloon(TITLE_LIRC_PORT_TAKEN, strText, NIIF_WARNING);
-    return 0;
+    if (!ShowTrayBalloon(TITLE_LIRC_PORT_TAKEN, strText, NIIF_WARNING)) {
+        SetTimer(m_hWnd, LIRC_BALLOON_TIMER_ID, LIRC_BALLOON_RETRY_MS, nullptr);
+    }
 }
