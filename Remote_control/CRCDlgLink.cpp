@@ -84,6 +84,24 @@ void AbandonCommWait(HANDLE hPort, OVERLAPPED& ov) {
     AbandonIo(hPort, ov);
 }
 
+// Waits for the stop event or the end of the pending comm-event wait in ov:
+// WAIT_OBJECT_0 for the stop, WAIT_OBJECT_0 + 1 when the wait has ended,
+// anything else for a failed wait. Wine at times sets the event of a wait that
+// has not ended (ERROR_IO_INCOMPLETE), and that wait then never ends by
+// itself: setting the mask again ends it, as a stop does, and the read that
+// follows takes whatever came. Reporting it as a failure lost a key.
+DWORD WaitForCommEvent(HANDLE hPort, OVERLAPPED& ov, HANDLE hStopEvent, DWORD dwEventMask) {
+    const HANDLE handles[] = {hStopEvent, ov.hEvent};
+    const DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    DWORD dwIgnored = 0;
+    if (dwWait == WAIT_OBJECT_0 + 1 && !GetOverlappedResult(hPort, &ov, &dwIgnored, FALSE) &&
+        GetLastError() == ERROR_IO_INCOMPLETE) {
+        SetCommMask(hPort, dwEventMask);
+        GetOverlappedResult(hPort, &ov, &dwIgnored, TRUE);
+    }
+    return dwWait;
+}
+
 } // namespace
 
 // Asks to be told when the system wants to remove the open port's device (safe
@@ -199,6 +217,10 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
         OVERLAPPED ov;
         std::memset(&ov, 0, sizeof(ov));
         ov.hEvent = hWaitEvent;
+        // A wait that completed at once leaves the event set, and Wine does
+        // not clear it when the next wait starts: cleared here, so a set
+        // event means this wait has ended.
+        ResetEvent(hWaitEvent);
         if (WaitCommEvent(hPort, &dwEventMask, &ov)) {
             if (!dlg.ReadStep(hPort, reader)) {
                 break;
@@ -210,8 +232,8 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
             dlg.PostLinkError(dwError);
             break;
         }
-        const HANDLE handles[] = {dlg.m_hStopEvent, hWaitEvent};
-        const DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        const DWORD dwWait =
+            WaitForCommEvent(hPort, ov, dlg.m_hStopEvent, ReceiverLine().dwEventMask);
         if (dwWait == WAIT_OBJECT_0) {
             AbandonCommWait(hPort, ov);
             break;
