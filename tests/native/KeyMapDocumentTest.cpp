@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CKeyChord.h"
+#include "ActionText.h"
 #include "CKeyMapDocument.h"
 #include "ReadyMadeEntries.h"
 
@@ -151,6 +152,39 @@ TEST(KeyMapDocumentTest, SuggestionsForAPointedWindow) {
     EXPECT_EQ("", CKeyChord::KeyName(0x11)) << "Ctrl alone";
     EXPECT_EQ("F12", CKeyChord::KeyName(0x7B));
     EXPECT_EQ("PlayPause", CKeyChord::KeyName(0xB3));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ActionTextTest, EveryKindSplitsAndJoinsBack) {
+    const struct {
+        const char* text;
+        ActionKind kind;
+        const char* value;
+        bool repeat;
+    } cases[] = {
+        {"", ActionKind::NotSet, "", false},
+        {"none", ActionKind::Nothing, "", false},
+        {"Ctrl+Up repeat", ActionKind::Keystroke, "Ctrl+Up", true},
+        {"Ctrl+A, Ctrl+C", ActionKind::Sequence, "Ctrl+A, Ctrl+C", false},
+        {"Text \"say \"hi\"\"", ActionKind::Text, "say \"hi\"", false},
+        {"Run \"C:\\a b\\v.exe\" -f", ActionKind::Program, "\"C:\\a b\\v.exe\" -f", false},
+        {"wheelup repeat", ActionKind::Mouse, "WheelUp", true},
+    };
+    for (const auto& c : cases) {
+        const ActionParts parts = SplitAction(c.text);
+        EXPECT_EQ(c.kind, parts.kind) << c.text;
+        EXPECT_EQ(c.value, parts.strValue) << c.text;
+        EXPECT_EQ(c.repeat, parts.bRepeat) << c.text;
+    }
+    EXPECT_EQ("Run \"C:\\x.exe\"", JoinAction({ActionKind::Program, "C:\\x.exe", false}));
+    EXPECT_EQ("Text \"\"", JoinAction({ActionKind::Text, "", true}));
+    EXPECT_EQ("F5", JoinAction({ActionKind::Sequence, "F5", true})) << "no repeat for sequences";
+    EXPECT_EQ("", JoinAction({ActionKind::Keystroke, " ", true}));
+    EXPECT_EQ("", ActionProblem(SplitAction("Ctrl+A, Win+D")));
+    EXPECT_NE("", ActionProblem(SplitAction("Ctrl+A, Hyper+D")));
 }
 
 } // namespace
