@@ -32,13 +32,8 @@ const char* const ALL_APPLICATIONS = "All applications";
 const char* const VALUE_ANY = "NULL";
 const char* const FORM_NAMES[CKeyMapDocument::FORM_COUNT] = {"Press", "Long press", "Double press"};
 // In the order of ActionKind.
-const char* const KIND_NAMES[] = {"Not set (the applications below decide)",
-                                  "Keystroke",
-                                  "Sequence of keystrokes",
-                                  "Text",
-                                  "Program",
-                                  "Mouse",
-                                  "Nothing"};
+const char* const KIND_NAMES[] = {
+    "Not set", "Keystroke", "Sequence of keystrokes", "Text", "Program", "Mouse", "Nothing"};
 const char* const VALUE_LABELS[] = {"", "Keys:", "Keys:", "Text:", "Program:", "Mouse:", ""};
 
 const char* const KEY_NAMES[] = {"",
@@ -671,7 +666,10 @@ void CKeysEditorDlg::UpdateStatus(const std::string& strProblem) {
             }
         }
     } else {
-        strText = "Keys set here work in every application that sets them not itself.";
+        strText = "Keys set here work in every application that does not set them itself.";
+    }
+    if (pEntry != nullptr && !pEntry->bInstalled) {
+        strText += "\r\nA key not set here goes to the applications below.";
     }
     if (m_nCaptureForm >= 0) {
         strText += "\r\nPress the keystroke on the keyboard (Tab leaves the field).";

@@ -74,15 +74,11 @@ WindowFacts FactsOf(HWND hWnd) {
     wchar_t szText[TEXT_SIZE] = L"";
     GetClassNameW(hWnd, szText, TEXT_SIZE);
     facts.strClass = Narrow(szText);
-    // Another process's caption: WM_GETTEXT, bounded in time, as a hung
-    // window must not hang the editor.
+    // A top-level window's caption is read without a message, so that a
+    // program that does not answer cannot hold the editor up.
     szText[0] = L'\0';
-    DWORD_PTR nResult = 0;
-    if (SendMessageTimeoutW(hWnd, WM_GETTEXT, TEXT_SIZE, reinterpret_cast<LPARAM>(szText),
-                            SMTO_ABORTIFHUNG, 1000, &nResult) != 0) {
-        szText[TEXT_SIZE - 1] = L'\0';
-        facts.strCaption = Narrow(szText);
-    }
+    GetWindowTextW(hWnd, szText, TEXT_SIZE);
+    facts.strCaption = Narrow(szText);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
     // The limited right is granted for programs running as administrator too.

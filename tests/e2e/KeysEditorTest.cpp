@@ -1,0 +1,275 @@
+// The key-map editor end to end: a user sets a remote key for one
+// application with the editor alone, and KV480 types it there. The
+// application is a window of this process; the remote is the simulated
+// receiver.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "DevicePort.h"
+#include "KeyboardWindow.h"
+#include "ResidentFixture.h"
+#include "SystemDpiOverride.h"
+
+using harness::DevicePort;
+using harness::KeyboardWindow;
+using harness::WaitUntil;
+using harness::WindowText;
+using namespace e2e;
+
+namespace {
+
+const char* const kEditorClass = "KV480KeysEditor";
+const char* const kEditorCaption = "Remote Control keys";
+const char* const kAppClass = "KV480EditedApp";
+const char* const kAppCaption = "plan.txt - Edited app";
+// Controls of the editor (RCkeys/resource.h).
+const int kAddApp = 1004;
+const int kKey = 1008;
+const int kPressKind = 1010;
+const int kPressValue = 1011;
+const int kSave = 1042;
+const int kFinder = 1101;
+const int kAppProgram = 1105;
+const int kAppClassField = 1106;
+const int kKindKeystroke = 1;
+// VEKO key codes of keys 1 to 6.
+const int kVekoCode[] = {0, 0x13, 0x1A, 0x11, 0x10, 0x00, 0x02};
+
+std::string UserKeyMapFile() {
+    char folder[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::string(folder) + "\\Remote Control\\KeyMap.ini";
+}
+
+std::string ReadFile(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+void Keys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--it;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+POINT Centre(HWND window) {
+    RECT rc;
+    GetWindowRect(window, &rc);
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+class KeysEditorTest : public ResidentFixture {
+protected:
+    KeysEditorTest() : ResidentFixture("kv480 keys editor\\") {}
+
+    void SetUp() override {
+        ResidentFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        m_editorExe = harness::WindowsPathFromEnv("RC_KV480KEYS_EXE");
+        ASSERT_FALSE(m_editorExe.empty()) << "RC_KV480KEYS_EXE not set";
+        m_userFile = UserKeyMapFile();
+        DeleteFileA(m_userFile.c_str());
+        Configure();
+    }
+
+    void TearDown() override {
+        CloseEditor();
+        m_device.reset();
+        ResidentFixture::TearDown();
+        DeleteFileA(m_userFile.c_str());
+    }
+
+    HWND StartEditor() {
+        if (!m_editor.Start(m_editorExe))
+            return nullptr;
+        const HWND editor = m_editor.WaitForWindow(kEditorClass, kEditorCaption, 15000);
+        // Shown once it is ready for input.
+        if (editor == nullptr || !WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 5000))
+            return nullptr;
+        return editor;
+    }
+
+    void CloseEditor() {
+        if (!m_editor.IsRunning())
+            return;
+        const HWND editor =
+            harness::FindProcessWindow(m_editor.ProcessId(), kEditorClass, kEditorCaption, false);
+        if (editor != nullptr)
+            PostMessageA(editor, WM_CLOSE, 0, 0);
+        harness::MessageBoxSeen box;
+        if (m_editor.WaitForMessageBox(box, 2000))
+            PostMessageA(box.window, WM_COMMAND, IDNO, 0);
+        if (!m_editor.WaitForExit(5000))
+            m_editor.Terminate();
+    }
+
+    // Waits until the editor has handled all input so far.
+    void WaitForEditorIdle() {
+        const HANDLE process =
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, m_editor.ProcessId());
+        if (process != nullptr) {
+            WaitForInputIdle(process, 5000);
+            CloseHandle(process);
+        }
+        harness::PumpMessages();
+    }
+
+    bool Press(int key) { return m_device->Write(Frame({0x12, 0xED, kVekoCode[key]})); }
+
+    harness::ProgramUnderTest m_editor;
+    std::string m_editorExe;
+    std::string m_userFile;
+    std::unique_ptr<DevicePort> m_device;
+};
+
+TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
+    KeyboardWindow app(kAppClass, kAppCaption);
+    // Away from the editor and its dialogs, which open in the screen's middle.
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    SetWindowPos(app.Handle(), HWND_TOP, screenWidth - 260, screenHeight - 160, 240, 140, 0);
+    // Until KV480 hands the keys to the editor by itself.
+    WriteIni("[Editor]\r\nClassName=KV480KeysEditor\r\nWindowName=NULL\r\n");
+    ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
+    ASSERT_NE(nullptr, m_program.WaitForWindow(kMainClass, kMainCaption, 10000));
+    ASSERT_TRUE(WaitForPortOpen());
+    m_device = std::make_unique<DevicePort>(kDevice);
+    ASSERT_TRUE(m_device->SetLine(CBR_9600));
+
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+
+    // Add application: the finder dragged onto the application's window.
+    PostMessageA(GetDlgItem(editor, kAddApp), BM_CLICK, 0, 0);
+    const HWND add = m_editor.WaitForWindow("#32770", "Add application", 10000);
+    ASSERT_NE(nullptr, add);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(add) != FALSE; }, 5000));
+    WaitForEditorIdle();
+    const POINT finder = Centre(GetDlgItem(add, kFinder));
+    const POINT target = Centre(app.Handle());
+    SetCursorPos(finder.x, finder.y);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    WaitForEditorIdle();
+    SetCursorPos(target.x, target.y);
+    Mouse(MOUSEEVENTF_MOVE);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(GetDlgItem(add, kAppClassField)) == kAppClass; }, 5000));
+    EXPECT_EQ("rc_e2e_tests.exe", WindowText(GetDlgItem(add, kAppProgram)));
+    PostMessageA(GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 5000));
+
+    // The remote's key, pressed while the editor is in front, selects it.
+    ASSERT_TRUE(SetForegroundWindow(editor));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == editor; }, 5000));
+    ASSERT_TRUE(Press(2));
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(GetDlgItem(editor, kKey)) == "Key 2: top right"; }, 5000))
+        << WindowText(GetDlgItem(editor, kKey));
+
+    // A keystroke, pressed on the keyboard in the Press field.
+    const HWND kind = GetDlgItem(editor, kPressKind);
+    SendMessageA(kind, CB_SETCURSEL, kKindKeystroke, 0);
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kPressKind, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(kind));
+    const HWND value = GetDlgItem(editor, kPressValue);
+    SendMessageA(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(value), TRUE);
+    WaitForEditorIdle();
+    Keys({VK_CONTROL, VK_SHIFT, 'S'});
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(value) == "Ctrl+Shift+S"; }, 5000))
+        << WindowText(value);
+
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ReadFile(m_userFile).find("Key2=Ctrl+Shift+S") != std::string::npos; }, 5000));
+    EXPECT_EQ("[rc_e2e_tests]\r\nProgram=rc_e2e_tests.exe\r\nKey2=Ctrl+Shift+S\r\n\r\n",
+              ReadFile(m_userFile));
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_editor.WaitForExit(5000)) << "asked about unsaved changes after saving";
+
+    ASSERT_TRUE(app.MakeForeground());
+    app.Clear();
+    ASSERT_TRUE(Press(2));
+    ASSERT_TRUE(app.WaitForKeyDowns(3, 5000));
+    const harness::KeyboardEvent typed = app.KeyDowns()[2];
+    EXPECT_EQ(WPARAM('S'), typed.vk);
+    EXPECT_TRUE(typed.ctrlDown && typed.shiftDown);
+}
+
+TEST_F(KeysEditorTest, AUserKeyMapThatCannotBeReadIsNeverOverwritten) {
+    const std::string folder = m_userFile.substr(0, m_userFile.rfind('\\'));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    { std::ofstream(m_userFile, std::ios::binary) << "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n"; }
+    // Held open by another program that shares nothing.
+    const HANDLE locked =
+        CreateFileA(m_userFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kSave)));
+    EXPECT_NE(std::string::npos, WindowText(GetDlgItem(editor, 1040)).find("cannot be read"));
+    CloseEditor();
+    CloseHandle(locked);
+    EXPECT_EQ("[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n", ReadFile(m_userFile));
+
+    DeleteFileA(m_userFile.c_str());
+    ASSERT_TRUE(CreateDirectoryA(m_userFile.c_str(), nullptr));
+    editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kSave)));
+    EXPECT_NE(std::string::npos, WindowText(GetDlgItem(editor, 1040)).find("is a folder"));
+    CloseEditor();
+    RemoveDirectoryA(m_userFile.c_str());
+}
+
+TEST_F(KeysEditorTest, TheWindowScalesWithTheDisplay) {
+    HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    RECT at96;
+    GetWindowRect(editor, &at96);
+    CloseEditor();
+    {
+        harness::SystemDpiOverride dpi(192);
+        ASSERT_TRUE(dpi.Ok());
+        editor = StartEditor();
+        ASSERT_NE(nullptr, editor);
+        RECT at192;
+        GetWindowRect(editor, &at192);
+        const double ratio = double(at192.right - at192.left) / (at96.right - at96.left);
+        EXPECT_GT(ratio, 1.8);
+        EXPECT_LT(ratio, 2.2);
+        CloseEditor();
+    }
+}
+
+} // namespace
