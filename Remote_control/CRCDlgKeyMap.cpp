@@ -78,10 +78,13 @@ void CRCDlg::TypeMappedKey(int nKey, int nRepeat) {
         strCaption = szText;
     }
 
-    const CKeyChord* pChord = m_keyMap.GetMap().ChordFor(strClass, strCaption, nKey, nRepeat);
-    if (pChord == nullptr) {
+    const CKeyMap::Rule rule =
+        m_keyMap.GetMap().Find({strClass, strCaption, ""}, nKey, CKeyMap::Form::Plain);
+    if (rule.pAction == nullptr || rule.pAction->GetChords().empty() ||
+        (nRepeat != 0 && !rule.pAction->Repeats())) {
         return;
     }
+    const CKeyChord* pChord = &rule.pAction->GetChords()[0];
     const std::vector<CKeyChord::Input> inputs = pChord->Inputs();
     // One call, so that no other input comes between the records.
     const UINT nSent = SendInputs(inputs);

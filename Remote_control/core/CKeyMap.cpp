@@ -3,27 +3,30 @@
 #include "IniText.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
-const char* const KEY_CLASS_NAME = "ClassName";
-const char* const KEY_WINDOW_NAME = "WindowName";
+// The criteria of a section, in the order of Section::criteria.
+const char* const CRITERIA[] = {"ClassName", "WindowName", "Program"};
+const std::size_t CLASS = 0;
+const std::size_t CAPTION = 1;
+const std::size_t PROGRAM = 2;
 const char* const KEY_PREFIX = "Key";
 const char* const VALUE_ANY = "NULL";
-const char* const WORD_REPEAT = "repeat";
-// Notepad may start a file saved as UTF-8 with these bytes.
-const char UTF8_BOM[] = "\xEF\xBB\xBF";
+const char* const FORM_WORDS[] = {"", "long", "double"};
 
-// The key number of a name "Key<n>", 0 when the name is not of that form, -1
-// when the number is outside the remote's keys.
-int KeyNumber(const std::string& strName) {
+// The key number of a name "Key<n>" (with a form word after it), 0 when the
+// name is not of that form, -1 when the number is outside the remote's keys.
+int KeyNumber(const std::string& strName, std::string& strForm) {
     const std::size_t nPrefix = std::strlen(KEY_PREFIX);
     if (strName.size() <= nPrefix ||
         !initext::EqualsNoCase(strName.substr(0, nPrefix), KEY_PREFIX)) {
         return 0;
     }
     int nNumber = 0;
-    for (std::size_t i = nPrefix; i < strName.size(); ++i) {
+    std::size_t i = nPrefix;
+    for (; i < strName.size() && !initext::IsBlank(strName[i]); ++i) {
         if (strName[i] < '0' || strName[i] > '9') {
             return 0;
         }
@@ -32,20 +35,11 @@ int KeyNumber(const std::string& strName) {
             nNumber = nNumber * 10 + (strName[i] - '0');
         }
     }
+    if (i == nPrefix) {
+        return 0;
+    }
+    strForm = initext::Trim(strName.substr(i));
     return nNumber >= CKeyMap::FIRST_KEY && nNumber <= CKeyMap::LAST_KEY ? nNumber : -1;
-}
-
-// Splits a trailing word "repeat" off a value.
-bool TakeRepeat(std::string& strValue) {
-    std::size_t nBlank = strValue.size();
-    while (nBlank > 0 && !initext::IsBlank(strValue[nBlank - 1])) {
-        --nBlank;
-    }
-    if (nBlank == 0 || !initext::EqualsNoCase(strValue.substr(nBlank), WORD_REPEAT)) {
-        return false;
-    }
-    strValue = initext::Trim(strValue.substr(0, nBlank));
-    return true;
 }
 
 // Profile files take the first of two equal names.
@@ -59,11 +53,12 @@ void CKeyMap::Clear() {
     m_sections.clear();
     m_skipped.clear();
     m_nSkippedCount = 0;
+    m_bUsesProgram = false;
     m_bInSection = false;
     m_bSectionsFull = false;
 }
 
-void CKeyMap::Parse(const char* pText, std::size_t nSize) {
+void CKeyMap::Parse(const char* pText, std::size_t nSize, const unicodetext::AnsiToUtf8& pAnsi) {
     Clear();
     if (pText == nullptr) {
         return;
@@ -72,18 +67,16 @@ void CKeyMap::Parse(const char* pText, std::size_t nSize) {
     if (bTooLong) {
         nSize = MAX_FILE_BYTES;
     }
+    const std::string strText = unicodetext::ToUtf8(pText, nSize, bTooLong, pAnsi);
     std::size_t nPos = 0;
-    if (nSize >= 3 && std::memcmp(pText, UTF8_BOM, 3) == 0) {
-        nPos = 3;
-    }
     std::size_t nLine = 0;
-    while (nPos < nSize) {
-        const void* pEnd = std::memchr(pText + nPos, '\n', nSize - nPos);
-        const std::size_t nEnd =
-            pEnd != nullptr ? static_cast<std::size_t>(static_cast<const char*>(pEnd) - pText)
-                            : nSize;
+    while (nPos < strText.size()) {
+        std::size_t nEnd = strText.find('\n', nPos);
+        if (nEnd == std::string::npos) {
+            nEnd = strText.size();
+        }
         ++nLine;
-        ParseLine(std::string(pText + nPos, nEnd - nPos), nLine);
+        ParseLine(strText.substr(nPos, nEnd - nPos), nLine);
         nPos = nEnd + 1;
     }
     EndSection();
@@ -129,43 +122,49 @@ void CKeyMap::ParseLine(const std::string& strRaw, std::size_t nLine) {
         return;
     }
     std::string strValue = initext::Trim(strLine.substr(nEqual + 1));
-    if (strValue.size() > MAX_VALUE) {
-        strValue.resize(MAX_VALUE);
-    }
+    strValue.resize(unicodetext::CutPoint(strValue, MAX_VALUE));
     SetValue(m_sections.back(), initext::Trim(strLine.substr(0, nEqual)), strValue, nLine);
 }
 
 void CKeyMap::SetValue(Section& section, const std::string& strName, const std::string& strValue,
                        std::size_t nLine) {
-    if (initext::EqualsNoCase(strName, KEY_CLASS_NAME) ||
-        initext::EqualsNoCase(strName, KEY_WINDOW_NAME)) {
-        const bool bClass = initext::EqualsNoCase(strName, KEY_CLASS_NAME);
-        bool& bHas = bClass ? section.bHasClass : section.bHasCaption;
-        if (bHas) {
+    for (std::size_t nCriterion = 0; nCriterion < std::size(CRITERIA); ++nCriterion) {
+        if (!initext::EqualsNoCase(strName, CRITERIA[nCriterion])) {
+            continue;
+        }
+        Pattern& criterion = section.criteria[nCriterion];
+        if (criterion.bGiven) {
             Skip(nLine, GivenTwice(strName));
         } else if (strValue.empty()) {
             Skip(nLine, "the value is empty");
         } else {
-            bHas = true;
+            criterion.bGiven = true;
             // Names compare in any case, so "null" can only mean any.
-            const bool bAny = initext::EqualsNoCase(strValue, VALUE_ANY);
-            (bClass ? section.bAnyClass : section.bAnyCaption) = bAny;
-            (bClass ? section.strClass : section.strCaption) = bAny ? std::string() : strValue;
+            criterion.bAny = initext::EqualsNoCase(strValue, VALUE_ANY);
+            criterion.pattern = criterion.bAny ? std::u32string() : Folded(strValue);
         }
         return;
     }
-    const int nKey = KeyNumber(strName);
+    std::string strForm;
+    const int nKey = KeyNumber(strName, strForm);
     if (nKey == 0) {
         Skip(nLine, "unknown name " + initext::Quoted(strName) +
-                        " (ClassName, WindowName or Key1 to Key23)");
+                        " (ClassName, WindowName, Program or Key1 to Key23)");
         return;
     }
     if (nKey < 0) {
         Skip(nLine, "the key number of " + initext::Quoted(strName) + " is not 1 to 23");
         return;
     }
-    Action& action = section.actions[nKey - FIRST_KEY];
-    if (action.bMapped) {
+    int nForm = 0;
+    while (nForm < FORM_COUNT && !initext::EqualsNoCase(strForm, FORM_WORDS[nForm])) {
+        ++nForm;
+    }
+    if (nForm == FORM_COUNT) {
+        Skip(nLine, "unknown form " + initext::Quoted(strForm) + " (long or double)");
+        return;
+    }
+    if (section.FindEntry(nKey, nForm) != nullptr) {
         Skip(nLine, GivenTwice(strName));
         return;
     }
@@ -173,15 +172,22 @@ void CKeyMap::SetValue(Section& section, const std::string& strName, const std::
         Skip(nLine, "the value is empty");
         return;
     }
-    std::string strChord = strValue;
-    const bool bRepeat = TakeRepeat(strChord);
+    CKeyAction action;
     std::string strReason;
-    if (!action.chord.Parse(strChord, strReason)) {
+    if (!action.Parse(strValue, strReason)) {
         Skip(nLine, strReason);
         return;
     }
-    action.bMapped = true;
-    action.bRepeat = bRepeat;
+    section.entries.push_back({nKey, nForm, nLine, action});
+}
+
+const CKeyMap::Entry* CKeyMap::Section::FindEntry(int nKey, int nForm) const {
+    for (const Entry& entry : entries) {
+        if (entry.nKey == nKey && entry.nForm == nForm) {
+            return &entry;
+        }
+    }
+    return nullptr;
 }
 
 void CKeyMap::EndSection() {
@@ -189,13 +195,24 @@ void CKeyMap::EndSection() {
         return;
     }
     m_bInSection = false;
-    const Section& section = m_sections.back();
-    if (!section.bHasClass || !section.bHasCaption) {
+    Section& section = m_sections.back();
+    Pattern* criteria = section.criteria;
+    if (criteria[PROGRAM].bGiven) {
+        // Beside a program, a class or caption left out matches any.
+        m_bUsesProgram = m_bUsesProgram || !criteria[PROGRAM].bAny;
+        for (std::size_t i = CLASS; i <= CAPTION; ++i) {
+            criteria[i].bAny = criteria[i].bAny || !criteria[i].bGiven;
+        }
+        return;
+    }
+    if (!criteria[CLASS].bGiven || !criteria[CAPTION].bGiven) {
         Skip(section.nLine, "section " + initext::Quoted("[" + section.strName + "]") + " has no " +
-                                (section.bHasClass ? KEY_WINDOW_NAME : KEY_CLASS_NAME) +
+                                (criteria[CLASS].bGiven ? CRITERIA[CAPTION] : CRITERIA[CLASS]) +
                                 " and is ignored");
         m_sections.pop_back();
+        return;
     }
+    criteria[PROGRAM].bAny = true;
 }
 
 void CKeyMap::Skip(std::size_t nLine, const std::string& strReason) {
@@ -205,7 +222,12 @@ void CKeyMap::Skip(std::size_t nLine, const std::string& strReason) {
     }
 }
 
-std::string CKeyMap::SkippedText() const {
+const std::string& CKeyMap::GetSectionName(std::size_t nSection) const {
+    static const std::string strNone;
+    return nSection < m_sections.size() ? m_sections[nSection].strName : strNone;
+}
+
+std::string CKeyMap::SkippedText(const std::string& strFileName) const {
     if (m_skipped.empty()) {
         return std::string();
     }
@@ -217,55 +239,90 @@ std::string CKeyMap::SkippedText() const {
             pFirst = &skipped;
         }
     }
-    std::string strText = "Line " + std::to_string(pFirst->nLine) +
-                          " of KeyMap.ini is ignored: " + pFirst->strReason + ".";
+    std::string strText = "Line " + std::to_string(pFirst->nLine) + " of " + strFileName +
+                          " is ignored: " + pFirst->strReason + ".";
     if (m_nSkippedCount > 1) {
         strText += " " + std::to_string(m_nSkippedCount - 1) + " more line(s) ignored.";
     }
     return strText;
 }
 
+std::u32string CKeyMap::Folded(const std::string& strText) {
+    std::u32string points = unicodetext::CodePoints(strText);
+    for (char32_t& c : points) {
+        c = unicodetext::FoldCase(c);
+    }
+    return points;
+}
+
 bool CKeyMap::Matches(const std::string& strPattern, const std::string& strText) {
+    return MatchesFolded(Folded(strPattern), Folded(strText));
+}
+
+bool CKeyMap::MatchesFolded(const std::u32string& pattern, const std::u32string& text) {
     // Greedy with a return to the last '*': at most pattern x text steps.
     std::size_t p = 0;
     std::size_t t = 0;
-    std::size_t nStar = std::string::npos;
+    std::size_t nStar = std::u32string::npos;
     std::size_t nStarText = 0;
-    while (t < strText.size()) {
-        if (p < strPattern.size() && strPattern[p] == '*') {
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == U'*') {
             nStar = p++;
             nStarText = t;
-        } else if (p < strPattern.size() &&
-                   initext::LowerAscii(strPattern[p]) == initext::LowerAscii(strText[t])) {
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
             ++p;
             ++t;
-        } else if (nStar != std::string::npos) {
+        } else if (nStar != std::u32string::npos) {
             p = nStar + 1;
             t = ++nStarText;
         } else {
             return false;
         }
     }
-    while (p < strPattern.size() && strPattern[p] == '*') {
+    while (p < pattern.size() && pattern[p] == U'*') {
         ++p;
     }
-    return p == strPattern.size();
+    return p == pattern.size();
 }
 
-const CKeyChord* CKeyMap::ChordFor(const std::string& strClass, const std::string& strCaption,
-                                   int nKey, int nRepeat) const {
-    if (nKey < FIRST_KEY || nKey > LAST_KEY) {
-        return nullptr;
+std::string CKeyMap::FileNameOf(const std::string& strPath) {
+    const std::size_t nSlash = strPath.find_last_of("\\/");
+    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+}
+
+CKeyMap::Rule CKeyMap::Find(const Window& window, int nKey, Form form) const {
+    Rule rule;
+    const int nForm = static_cast<int>(form);
+    if (nKey < FIRST_KEY || nKey > LAST_KEY || nForm < 0 || nForm >= FORM_COUNT) {
+        return rule;
     }
-    for (const Section& section : m_sections) {
-        const Action& action = section.actions[nKey - FIRST_KEY];
-        if (!action.bMapped || (!section.bAnyClass && !Matches(section.strClass, strClass)) ||
-            (!section.bAnyCaption && !Matches(section.strCaption, strCaption))) {
+    // Folded once, and only when a section asks.
+    std::u32string texts[3];
+    bool bFolded[3] = {};
+    const std::string* sources[3] = {&window.strClass, &window.strCaption, &window.strProgram};
+    for (std::size_t nSection = 0; nSection < m_sections.size(); ++nSection) {
+        const Section& section = m_sections[nSection];
+        const Entry* pEntry = section.FindEntry(nKey, nForm);
+        if (pEntry == nullptr) {
             continue;
         }
-        // A held key without "repeat" acted at its press; its repeats do
-        // nothing, also not what a later section maps.
-        return nRepeat != 0 && !action.bRepeat ? nullptr : &action.chord;
+        bool bMatches = true;
+        for (std::size_t i = 0; i < 3 && bMatches; ++i) {
+            if (section.criteria[i].bAny) {
+                continue;
+            }
+            if (!bFolded[i]) {
+                texts[i] = Folded(i == PROGRAM ? FileNameOf(*sources[i]) : *sources[i]);
+                bFolded[i] = true;
+            }
+            bMatches = MatchesFolded(section.criteria[i].pattern, texts[i]);
+        }
+        if (bMatches) {
+            rule.pAction = &pEntry->action;
+            rule.nSection = nSection;
+            rule.nLine = pEntry->nLine;
+            return rule;
+        }
     }
-    return nullptr;
+    return rule;
 }

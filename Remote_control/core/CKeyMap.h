@@ -1,16 +1,18 @@
 #pragma once
 
-#include "CKeyChord.h"
+#include "CKeyAction.h"
+#include "UnicodeText.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-// The key map of KeyMap.ini: sections in file order, each naming the windows
-// it serves (class and caption, NULL for any, '*' for any run of characters)
-// and the keystroke for some of the remote's keys. Reads the file's text
-// itself, so any bytes give a bounded result; uses no operating-system
-// service.
+// The key map of one KeyMap.ini: sections in file order, each naming the
+// windows it serves (class, caption and program file, NULL or left out for
+// any, '*' for any run of characters) and what some of the remote's keys do
+// there, in up to three forms each. Reads the file's bytes itself (UTF-8,
+// UTF-16 LE or the ANSI code page), so any bytes give a bounded result; uses
+// no operating-system service.
 class CKeyMap {
 public:
     static constexpr int FIRST_KEY = 1;
@@ -24,48 +26,78 @@ public:
     // Skipped lines kept for the report; all are counted.
     static constexpr std::size_t MAX_REPORTED = 16;
 
+    // "Key<n>", "Key<n> long", "Key<n> double": each looked up on its own.
+    enum class Form { Plain = 0, Long = 1, Double = 2 };
+    static constexpr int FORM_COUNT = 3;
+
+    // The window in front, as the caller sees it; all UTF-8. strProgram is
+    // the file name of the program of the window's process ("vlc.exe"); a
+    // full path is cut to its name.
+    struct Window {
+        std::string strClass;
+        std::string strCaption;
+        std::string strProgram;
+    };
+
+    // The entry that answers for a key in a window; pAction null when none.
+    struct Rule {
+        const CKeyAction* pAction = nullptr;
+        std::size_t nSection = 0; // index, for GetSectionName
+        std::size_t nLine = 0;    // line of the Key entry, from 1
+    };
+
     struct SkippedLine {
         std::size_t nLine; // from 1
         std::string strReason;
     };
 
-    // Replaces the map by the one in nSize bytes of file text.
-    void Parse(const char* pText, std::size_t nSize);
+    // Replaces the map by the one in nSize bytes of file. pAnsi converts a
+    // file that is neither UTF-8 nor UTF-16 from the ANSI code page.
+    void Parse(const char* pText, std::size_t nSize,
+               const unicodetext::AnsiToUtf8& pAnsi = nullptr);
     void Clear();
 
-    // The keystroke for key nKey (nRepeat 0 = press, 1 = repeat) in a window
-    // of this class and caption: the first section that matches the window
-    // and maps the key decides; a repeat types only where the key is marked
-    // "repeat". Null: nothing to type.
-    const CKeyChord* ChordFor(const std::string& strClass, const std::string& strCaption, int nKey,
-                              int nRepeat) const;
+    // The first section from the top that matches the window and sets this
+    // form of the key.
+    Rule Find(const Window& window, int nKey, Form form) const;
 
     std::size_t GetSectionCount() const { return m_sections.size(); }
+    const std::string& GetSectionName(std::size_t nSection) const;
+    // Whether a section names a Program: only then does the caller need to
+    // find the window's program.
+    bool UsesProgram() const { return m_bUsesProgram; }
     // The first skipped lines, in file order, and how many there were.
     const std::vector<SkippedLine>& GetSkipped() const { return m_skipped; }
     std::size_t GetSkippedCount() const { return m_nSkippedCount; }
-    // One sentence on the first skipped line for the user; empty when none.
-    std::string SkippedText() const;
+    // One sentence on the first skipped line for the user, naming the file
+    // so; empty when none.
+    std::string SkippedText(const std::string& strFileName = "KeyMap.ini") const;
 
-    // '*' matches any run of characters; letters compare in any case.
+    // '*' matches any run of characters; letters compare in any case
+    // (unicodetext::FoldCase). Both are UTF-8.
     static bool Matches(const std::string& strPattern, const std::string& strText);
+    // The file name of a program path: what follows the last '\' or '/'.
+    static std::string FileNameOf(const std::string& strPath);
 
 private:
-    struct Action {
-        bool bMapped = false;
-        bool bRepeat = false;
-        CKeyChord chord;
+    struct Entry {
+        int nKey;
+        int nForm;
+        std::size_t nLine;
+        CKeyAction action;
+    };
+    // A ClassName, WindowName or Program criterion.
+    struct Pattern {
+        bool bGiven = false;
+        bool bAny = false;      // NULL, or left out beside a Program
+        std::u32string pattern; // folded
     };
     struct Section {
         std::string strName;
         std::size_t nLine = 0;
-        bool bHasClass = false;
-        bool bHasCaption = false;
-        std::string strClass; // empty with bAnyClass
-        std::string strCaption;
-        bool bAnyClass = false;
-        bool bAnyCaption = false;
-        Action actions[LAST_KEY - FIRST_KEY + 1];
+        Pattern criteria[3];        // class, caption, program
+        std::vector<Entry> entries; // in file order, each key and form once
+        const Entry* FindEntry(int nKey, int nForm) const;
     };
 
     void ParseLine(const std::string& strLine, std::size_t nLine);
@@ -74,10 +106,13 @@ private:
     // Drops the last section when it lacks a criterion.
     void EndSection();
     void Skip(std::size_t nLine, const std::string& strReason);
+    static bool MatchesFolded(const std::u32string& pattern, const std::u32string& text);
+    static std::u32string Folded(const std::string& strText);
 
     std::vector<Section> m_sections;
     std::vector<SkippedLine> m_skipped;
     std::size_t m_nSkippedCount = 0;
+    bool m_bUsesProgram = false;
     // Lines now belong to no section: before the first, or past the limit.
     bool m_bInSection = false;
     bool m_bSectionsFull = false;

@@ -89,11 +89,15 @@ class KeyMapTest : public ::testing::Test {
 protected:
     void Load(const std::string& text) { map.Parse(text.data(), text.size()); }
 
-    // The virtual key typed for the key in the window, 0 for none.
+    // The virtual key of the plain keystroke for the key in the window, 0
+    // for none; with repeat, only where it is typed again on repeats.
     int Typed(const std::string& className, const std::string& caption, int key,
               int repeat = 0) const {
-        const CKeyChord* chord = map.ChordFor(className, caption, key, repeat);
-        return chord != nullptr ? chord->GetKey() : 0;
+        const CKeyMap::Rule rule = map.Find({className, caption, ""}, key, CKeyMap::Form::Plain);
+        if (rule.pAction == nullptr || rule.pAction->GetChords().empty() ||
+            (repeat != 0 && !rule.pAction->Repeats()))
+            return 0;
+        return rule.pAction->GetChords()[0].GetKey();
     }
 
     CKeyMap map;
@@ -125,7 +129,10 @@ TEST_F(KeyMapTest, WildcardsMatchAnyRun) {
     EXPECT_TRUE(CKeyMap::Matches("**", ""));
     EXPECT_FALSE(CKeyMap::Matches("x", ""));
     EXPECT_TRUE(CKeyMap::Matches("Ab\xC4", "aB\xC4"));
-    EXPECT_FALSE(CKeyMap::Matches("\xC4", "\xE4")) << "only ASCII letters fold case";
+    EXPECT_FALSE(CKeyMap::Matches("\xC4", "\xE4")) << "bytes that are no UTF-8 compare exactly";
+    EXPECT_TRUE(CKeyMap::Matches("PŘEHLED*", "přehled – tabulka")) << "Unicode letters fold case";
+    EXPECT_TRUE(CKeyMap::Matches("П*", "пр"));
+    EXPECT_FALSE(CKeyMap::Matches("ä", "a"));
     // Bounded on the worst case for a greedy matcher.
     EXPECT_FALSE(CKeyMap::Matches(std::string(127, '*') + "b" + std::string(126, '*') + "c",
                                   std::string(1000, 'b')));

@@ -1,0 +1,170 @@
+#include "CKeyAction.h"
+
+#include "IniText.h"
+
+#include <cstring>
+
+namespace {
+
+const char* const WORD_REPEAT = "repeat";
+const char* const WORD_NONE = "None";
+const char* const WORD_TEXT = "Text";
+const char* const WORD_RUN = "Run";
+// A sequence longer than this is surely a mistake; values are cut at 254
+// characters anyway.
+const std::size_t MAX_SEQUENCE = 32;
+
+struct NamedMouse {
+    const char* pszName;
+    CKeyAction::Mouse mouse;
+};
+
+const NamedMouse MOUSE_ACTIONS[] = {
+    {"MouseUp", CKeyAction::Mouse::Up},
+    {"MouseDown", CKeyAction::Mouse::Down},
+    {"MouseLeft", CKeyAction::Mouse::Left},
+    {"MouseRight", CKeyAction::Mouse::Right},
+    {"LeftClick", CKeyAction::Mouse::LeftClick},
+    {"RightClick", CKeyAction::Mouse::RightClick},
+    {"MiddleClick", CKeyAction::Mouse::MiddleClick},
+    {"DoubleClick", CKeyAction::Mouse::DoubleClick},
+    {"WheelUp", CKeyAction::Mouse::WheelUp},
+    {"WheelDown", CKeyAction::Mouse::WheelDown},
+};
+
+// Splits a trailing word "repeat" off a value.
+bool TakeRepeat(std::string& strValue) {
+    std::size_t nBlank = strValue.size();
+    while (nBlank > 0 && !initext::IsBlank(strValue[nBlank - 1])) {
+        --nBlank;
+    }
+    if (nBlank == 0 || !initext::EqualsNoCase(strValue.substr(nBlank), WORD_REPEAT)) {
+        return false;
+    }
+    strValue = initext::Trim(strValue.substr(0, nBlank));
+    return true;
+}
+
+// Whether the value starts with the word, followed by a blank or a quote.
+bool StartsWithWord(const std::string& strValue, const char* pszWord) {
+    const std::size_t nLength = std::strlen(pszWord);
+    return strValue.size() > nLength &&
+           initext::EqualsNoCase(strValue.substr(0, nLength), pszWord) &&
+           (initext::IsBlank(strValue[nLength]) || strValue[nLength] == '"');
+}
+
+} // namespace
+
+bool CKeyAction::Parse(const std::string& strValue, std::string& strReason) {
+    CKeyAction action;
+    const std::string strTrimmed = initext::Trim(strValue);
+    bool bOk = false;
+    if (StartsWithWord(strTrimmed, WORD_TEXT)) {
+        bOk = action.ParseText(strTrimmed, strReason);
+    } else if (StartsWithWord(strTrimmed, WORD_RUN)) {
+        bOk = action.ParseRun(strTrimmed, strReason);
+    } else {
+        bOk = action.ParseKeys(strTrimmed, strReason);
+    }
+    if (bOk) {
+        *this = action;
+    }
+    return bOk;
+}
+
+bool CKeyAction::ParseText(const std::string& strValue, std::string& strReason) {
+    const std::size_t nFirst = strValue.find('"');
+    const std::size_t nLast = strValue.rfind('"');
+    if (nFirst == std::string::npos || nLast == nFirst) {
+        strReason = "the text is not between two double quotes";
+        return false;
+    }
+    std::string strAfter = initext::Trim(strValue.substr(nLast + 1));
+    m_bRepeat = initext::EqualsNoCase(strAfter, WORD_REPEAT);
+    if (!strAfter.empty() && !m_bRepeat) {
+        strReason = "unexpected words after the text's closing quote";
+        return false;
+    }
+    if (!initext::Trim(strValue.substr(std::strlen(WORD_TEXT), nFirst - std::strlen(WORD_TEXT)))
+             .empty()) {
+        strReason = "the text is not between two double quotes";
+        return false;
+    }
+    m_strText = strValue.substr(nFirst + 1, nLast - nFirst - 1);
+    if (m_strText.empty()) {
+        strReason = "the text is empty";
+        return false;
+    }
+    m_kind = Kind::Text;
+    m_strWritten = strValue.substr(0, nLast + 1);
+    return true;
+}
+
+bool CKeyAction::ParseRun(const std::string& strValue, std::string& strReason) {
+    const std::size_t nFirst = strValue.find('"');
+    const std::size_t nSecond =
+        nFirst == std::string::npos ? std::string::npos : strValue.find('"', nFirst + 1);
+    if (nSecond == std::string::npos ||
+        !initext::Trim(strValue.substr(std::strlen(WORD_RUN), nFirst - std::strlen(WORD_RUN)))
+             .empty()) {
+        strReason = "the program is not between two double quotes";
+        return false;
+    }
+    m_strText = initext::Trim(strValue.substr(nFirst + 1, nSecond - nFirst - 1));
+    if (m_strText.empty()) {
+        strReason = "the program is empty";
+        return false;
+    }
+    // Arguments are the program's; "repeat" among them is one of them.
+    m_strArguments = initext::Trim(strValue.substr(nSecond + 1));
+    m_kind = Kind::Run;
+    m_strWritten = strValue;
+    return true;
+}
+
+bool CKeyAction::ParseKeys(const std::string& strValue, std::string& strReason) {
+    std::string strKeys = strValue;
+    m_bRepeat = TakeRepeat(strKeys);
+    m_strWritten = strKeys;
+    if (initext::EqualsNoCase(strKeys, WORD_NONE)) {
+        m_kind = Kind::Nothing;
+        return true;
+    }
+    for (const NamedMouse& named : MOUSE_ACTIONS) {
+        if (initext::EqualsNoCase(strKeys, named.pszName)) {
+            m_kind = named.mouse <= Mouse::Right ? Kind::MouseMove : Kind::MouseButton;
+            m_mouse = named.mouse;
+            return true;
+        }
+    }
+    std::size_t nStart = 0;
+    for (;;) {
+        const std::size_t nComma = strKeys.find(',', nStart);
+        CKeyChord chord;
+        if (!chord.Parse(strKeys.substr(nStart, nComma == std::string::npos ? std::string::npos
+                                                                            : nComma - nStart),
+                         strReason)) {
+            return false;
+        }
+        if (m_chords.size() == MAX_SEQUENCE) {
+            strReason = "more than " + std::to_string(MAX_SEQUENCE) + " keystrokes in a sequence";
+            return false;
+        }
+        m_chords.push_back(chord);
+        if (nComma == std::string::npos) {
+            break;
+        }
+        nStart = nComma + 1;
+    }
+    m_kind = Kind::Keys;
+    return true;
+}
+
+std::string CKeyAction::Shown() const {
+    if (m_kind != Kind::Run) {
+        return m_strWritten;
+    }
+    const std::size_t nSlash = m_strText.find_last_of("\\/");
+    return std::string(WORD_RUN) + " \"" +
+           (nSlash == std::string::npos ? m_strText : m_strText.substr(nSlash + 1)) + "\"";
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "CKeyChord.h"
+
+#include <string>
+#include <vector>
+
+// What one form of a remote key does, as a KeyMap.ini value writes it: a
+// keystroke or a sequence of them, a text, a program, the mouse, or nothing.
+// Uses no operating-system service; a sender carries it out.
+class CKeyAction {
+public:
+    enum class Kind {
+        Keys,        // keystrokes in order, one for a plain keystroke
+        Text,        // characters typed as they are
+        Run,         // a program brought forward or started
+        MouseMove,   // the pointer moves while the key is held
+        MouseButton, // a click or a turn of the wheel
+        Nothing,     // "None": the key does nothing here
+    };
+    enum class Mouse {
+        Up,
+        Down,
+        Left,
+        Right,
+        LeftClick,
+        RightClick,
+        MiddleClick,
+        DoubleClick,
+        WheelUp,
+        WheelDown
+    };
+
+    // Reads a value such as "Ctrl+A, Ctrl+C", "PageDown repeat",
+    // "Text \"Hello\"", "Run \"%ProgramFiles%\\App\\app.exe\" /x", "MouseUp"
+    // or "None". On failure the action is unchanged and strReason says why.
+    bool Parse(const std::string& strValue, std::string& strReason);
+
+    Kind GetKind() const { return m_kind; }
+    // Whether a held key does it again on every repeat: marked "repeat", or
+    // a pointer move, which always does.
+    bool Repeats() const { return m_bRepeat || m_kind == Kind::MouseMove; }
+    const std::vector<CKeyChord>& GetChords() const { return m_chords; }
+    // Text: the characters (UTF-8). Run: the program as written.
+    const std::string& GetText() const { return m_strText; }
+    const std::string& GetArguments() const { return m_strArguments; }
+    Mouse GetMouse() const { return m_mouse; }
+    // What the on-screen note shows: the value as written without "repeat";
+    // for Run the program's file name.
+    std::string Shown() const;
+
+private:
+    bool ParseText(const std::string& strValue, std::string& strReason);
+    bool ParseRun(const std::string& strValue, std::string& strReason);
+    bool ParseKeys(const std::string& strValue, std::string& strReason);
+
+    Kind m_kind = Kind::Nothing;
+    bool m_bRepeat = false;
+    std::vector<CKeyChord> m_chords;
+    std::string m_strText;
+    std::string m_strArguments;
+    Mouse m_mouse = Mouse::Up;
+    std::string m_strWritten;
+};

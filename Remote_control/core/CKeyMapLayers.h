@@ -1,0 +1,40 @@
+#pragma once
+
+#include "CKeyMap.h"
+
+#include <cstddef>
+#include <string>
+
+// The two key maps asked for a key: the user's own first, top to bottom,
+// then the installation folder's, the administrator's default for everyone.
+// The maps stay the caller's; this only asks them in order.
+class CKeyMapLayers {
+public:
+    enum Layer { USER = 0, INSTALLATION = 1, LAYER_COUNT = 2, NO_LAYER = LAYER_COUNT };
+
+    // What answers for one form of a key in a window: which file, section
+    // and line, and a copy of the action, kept by whoever acts on it later.
+    struct Answer {
+        Layer layer = NO_LAYER; // NO_LAYER: nothing answers
+        std::string strSection;
+        std::size_t nLine = 0;
+        CKeyAction action;
+        bool IsFound() const { return layer != NO_LAYER; }
+    };
+
+    // All three forms of a key, by CKeyMap::Form.
+    struct KeyAnswers {
+        Answer forms[CKeyMap::FORM_COUNT];
+        const Answer& Get(CKeyMap::Form form) const { return forms[static_cast<int>(form)]; }
+    };
+
+    CKeyMapLayers(const CKeyMap& userMap, const CKeyMap& installationMap);
+
+    Answer Find(const CKeyMap::Window& window, int nKey, CKeyMap::Form form) const;
+    KeyAnswers FindAll(const CKeyMap::Window& window, int nKey) const;
+    // Whether either map needs the window's program to decide.
+    bool UsesProgram() const;
+
+private:
+    const CKeyMap* m_maps[LAYER_COUNT];
+};
