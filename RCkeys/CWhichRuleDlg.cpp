@@ -1,7 +1,7 @@
 #include "CWhichRuleDlg.h"
 
 #include "EditorMessages.h"
-#include "WhichRule.h"
+#include "CKeyMapLayers.h"
 #include "WindowFacts.h"
 #include "resource.h"
 
@@ -29,26 +29,38 @@ BOOL CWhichRuleDlg::OnInitDialog() {
 LRESULT CWhichRuleDlg::OnFinderDropped(WPARAM wParam, LPARAM) {
     const WindowFacts facts =
         window_facts::FactsOf(window_facts::ApplicationWindow(reinterpret_cast<HWND>(wParam)));
+    // The maps as the editor holds them now, asked by KV480's own code.
+    const unicodetext::AnsiToUtf8 ansi = [](const std::string& strText) {
+        return window_facts::Narrow(window_facts::Wide(strText, CP_ACP));
+    };
+    CKeyMap maps[CKeyMapLayers::LAYER_COUNT];
+    const std::string strUser = m_user.Save();
+    const std::string strInstalled = m_installed.Save();
+    maps[CKeyMapLayers::USER].Parse(strUser.data(), strUser.size(), ansi);
+    maps[CKeyMapLayers::INSTALLATION].Parse(strInstalled.data(), strInstalled.size(), ansi);
+    const CKeyMapLayers layers(maps[CKeyMapLayers::USER], maps[CKeyMapLayers::INSTALLATION]);
+    const CKeyMap::Window window{facts.strClass, facts.strCaption, facts.strProgram};
+
     std::string strText = "Program: " + facts.strProgram + "\r\nWindow class: " + facts.strClass +
                           "\r\nWindow title: " + facts.strCaption + "\r\n\r\n";
-    static const char* const FORMS[] = {"", " long", " double"};
-    for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
-        for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
-            const RuleAnswer answer =
-                WhichRule(m_user, m_installed, facts.strProgram, facts.strClass, facts.strCaption,
-                          nKey, static_cast<CKeyMapDocument::Form>(nForm));
+    static const char* const FORMS[CKeyMap::FORM_COUNT] = {"", " long", " double"};
+    for (int nKey = CKeyMap::FIRST_KEY; nKey <= CKeyMap::LAST_KEY; ++nKey) {
+        const CKeyMapLayers::KeyAnswers answers = layers.FindAll(window, nKey);
+        for (int nForm = 0; nForm < CKeyMap::FORM_COUNT; ++nForm) {
+            const CKeyMapLayers::Answer& answer = answers.forms[nForm];
             // The plain form is always listed; the others only where set.
-            if (!answer.bFound && nForm != CKeyMapDocument::FORM_PLAIN) {
+            if (!answer.IsFound() && nForm != 0) {
                 continue;
             }
             strText += "Key " + std::to_string(nKey) + FORMS[nForm] + ": ";
-            if (!answer.bFound) {
+            if (!answer.IsFound()) {
                 strText += "nothing\r\n";
                 continue;
             }
-            const CKeyMapDocument& doc = answer.bInstalled ? m_installed : m_user;
-            strText += answer.strAction + "  (" + (answer.bInstalled ? "administrator's" : "your") +
-                       " [" + doc.GetSectionName(answer.nSection) + "])\r\n";
+            strText += answer.action.Shown() + (answer.action.Repeats() ? " (repeats)" : "") +
+                       "  - " +
+                       (answer.layer == CKeyMapLayers::USER ? "yours" : "administrator's") + ", [" +
+                       answer.strSection + "] line " + std::to_string(answer.nLine) + "\r\n";
         }
     }
     window_facts::SetText(GetDlgItem(m_hWnd, IDC_ANSWERS), strText);

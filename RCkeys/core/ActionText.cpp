@@ -1,6 +1,6 @@
 #include "ActionText.h"
 
-#include "CKeyChord.h"
+#include "CKeyAction.h"
 #include "IniText.h"
 
 namespace {
@@ -110,23 +110,12 @@ std::string JoinAction(const ActionParts& parts) {
 }
 
 std::string ActionProblem(const ActionParts& parts) {
-    if (parts.kind != ActionKind::Keystroke && parts.kind != ActionKind::Sequence) {
+    const std::string strAction = JoinAction(parts);
+    if (strAction.empty()) {
         return std::string();
     }
-    std::size_t nStart = 0;
-    for (;;) {
-        const std::size_t nComma = parts.strValue.find(',', nStart);
-        CKeyChord chord;
-        std::string strReason;
-        if (!chord.Parse(parts.strValue.substr(nStart, nComma == std::string::npos
-                                                           ? std::string::npos
-                                                           : nComma - nStart),
-                         strReason)) {
-            return strReason;
-        }
-        if (nComma == std::string::npos) {
-            return std::string();
-        }
-        nStart = nComma + 1;
-    }
+    // Read as KV480 reads it.
+    CKeyAction action;
+    std::string strReason;
+    return action.Parse(strAction, strReason) ? std::string() : strReason;
 }

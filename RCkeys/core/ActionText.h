@@ -22,5 +22,5 @@ const std::vector<std::string>& MouseActionNames();
 // Whether the kind takes a trailing "repeat".
 bool KindRepeats(ActionKind kind);
 
-// Why a keystroke or sequence cannot be typed; empty when it can.
+// Why KV480 cannot carry the action out; empty when it can.
 std::string ActionProblem(const ActionParts& parts);

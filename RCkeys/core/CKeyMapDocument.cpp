@@ -32,8 +32,9 @@ void AppendUtf8(std::string& strOut, unsigned long nCode) {
     }
 }
 
-// UTF-16 LE to UTF-8. A lone surrogate becomes its own three bytes, and an odd
-// last byte stays a byte of its own, so that saving gives the file back.
+// UTF-16 LE to UTF-8. Unlike KV480's reading, which only needs the text, a
+// lone surrogate becomes its own three bytes and an odd last byte is kept
+// aside, so that saving gives the file back byte for byte.
 std::string Utf16ToUtf8(const unsigned char* p, std::size_t nSize, std::string& strOddByte) {
     std::string strOut;
     std::size_t i = 0;
@@ -101,29 +102,6 @@ std::string Utf8ToUtf16(const std::string& strText) {
     return strOut;
 }
 
-bool IsValidUtf8(const std::string& strText) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(strText.data());
-    for (std::size_t i = 0; i < strText.size();) {
-        const unsigned char c = p[i];
-        const std::size_t nLength = c < 0x80    ? 1
-                                    : c >= 0xF5 ? 0
-                                    : c >= 0xF0 ? 4
-                                    : c >= 0xE0 ? 3
-                                    : c >= 0xC2 ? 2
-                                                : 0;
-        if (nLength == 0 || i + nLength > strText.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < nLength; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += nLength;
-    }
-    return true;
-}
-
 bool IsComment(const std::string& strTrimmed) {
     return !strTrimmed.empty() && (strTrimmed[0] == ';' || strTrimmed[0] == '#');
 }
@@ -175,7 +153,7 @@ void CKeyMapDocument::Load(const char* pText, std::size_t nSize) {
     nSize = std::min(nSize, MAX_FILE_BYTES);
     std::string strText;
     if (nSize >= 2 && std::memcmp(pText, UTF16LE_BOM, 2) == 0) {
-        m_encoding = Encoding::Utf16LeBom;
+        m_encoding = Encoding::Utf16Le;
         std::string strOdd;
         strText = Utf16ToUtf8(reinterpret_cast<const unsigned char*>(pText) + 2, nSize - 2, strOdd);
         // A half character at the end is not text; the file is cut there on
@@ -186,7 +164,7 @@ void CKeyMapDocument::Load(const char* pText, std::size_t nSize) {
         strText.assign(pText + 3, nSize - 3);
     } else {
         strText.assign(pText != nullptr ? pText : "", nSize);
-        m_encoding = IsValidUtf8(strText) ? Encoding::Utf8 : Encoding::Ansi;
+        m_encoding = unicodetext::Detect(strText.data(), strText.size(), !m_bComplete);
     }
 
     std::size_t nPos = 0;
@@ -219,7 +197,7 @@ std::string CKeyMapDocument::Save() const {
     switch (m_encoding) {
     case Encoding::Utf8Bom:
         return UTF8_BOM + strText;
-    case Encoding::Utf16LeBom:
+    case Encoding::Utf16Le:
         return std::string(UTF16LE_BOM, 2) + Utf8ToUtf16(strText);
     default:
         return strText;

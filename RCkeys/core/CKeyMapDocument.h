@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UnicodeText.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -18,7 +20,7 @@ public:
 
     enum Form { FORM_PLAIN, FORM_LONG, FORM_DOUBLE, FORM_COUNT };
     enum Criterion { CRITERION_PROGRAM, CRITERION_CLASS, CRITERION_WINDOW, CRITERION_COUNT };
-    enum class Encoding { Utf8, Utf8Bom, Utf16LeBom, Ansi };
+    using Encoding = unicodetext::Encoding;
 
     // Replaces the document by nSize bytes of file text (null: an empty file).
     void Load(const char* pText, std::size_t nSize);

@@ -4,7 +4,6 @@
 #include "ActionText.h"
 #include "CKeyMapDocument.h"
 #include "ReadyMadeEntries.h"
-#include "WhichRule.h"
 
 #include <random>
 #include <string>
@@ -51,7 +50,7 @@ TEST(KeyMapDocumentTest, SavingAnUneditedFileGivesItsBytesBack) {
     }
     for (const std::string& text : texts)
         EXPECT_EQ(text, Loaded(text).Save()) << ::testing::PrintToString(text);
-    EXPECT_EQ(Doc::Encoding::Utf16LeBom, Loaded(texts[5]).GetEncoding());
+    EXPECT_EQ(Doc::Encoding::Utf16Le, Loaded(texts[5]).GetEncoding());
     EXPECT_EQ(Doc::Encoding::Ansi, Loaded(texts[4]).GetEncoding());
 }
 
@@ -186,28 +185,6 @@ TEST(ActionTextTest, EveryKindSplitsAndJoinsBack) {
     EXPECT_EQ("", JoinAction({ActionKind::Keystroke, " ", true}));
     EXPECT_EQ("", ActionProblem(SplitAction("Ctrl+A, Win+D")));
     EXPECT_NE("", ActionProblem(SplitAction("Ctrl+A, Hyper+D")));
-}
-
-} // namespace
-
-namespace {
-
-TEST(WhichRuleTest, TheUsersSectionsComeFirstThenTheInstallationFolders) {
-    const Doc user = Loaded("[Player]\nProgram=VLC.exe\nKey1=N\n"
-                            "[Nothing named]\nKey2=X\n"
-                            "[Mine]\nClassName=NULL\nWindowName=NULL\nKey3=C\n");
-    const Doc installed = Loaded("[Default]\nClassName=NULL\nWindowName=NULL\nKey1=PageUp\n"
-                                 "Key2=PageDown\nKey3=B\nKey4 long=B\n");
-    const RuleAnswer vlc = WhichRule(user, installed, "vlc.exe", "Qt", "x", 1, Doc::FORM_PLAIN);
-    EXPECT_TRUE(vlc.bFound && !vlc.bInstalled && vlc.nSection == 0 && vlc.strAction == "N");
-    const RuleAnswer other =
-        WhichRule(user, installed, "notepad.exe", "Qt", "x", 1, Doc::FORM_PLAIN);
-    EXPECT_TRUE(other.bInstalled && other.strAction == "PageUp");
-    EXPECT_EQ("PageDown", WhichRule(user, installed, "", "", "", 2, Doc::FORM_PLAIN).strAction)
-        << "a section naming no window is skipped";
-    EXPECT_EQ("C", WhichRule(user, installed, "", "", "", 3, Doc::FORM_PLAIN).strAction);
-    EXPECT_EQ("B", WhichRule(user, installed, "", "", "", 4, Doc::FORM_LONG).strAction);
-    EXPECT_FALSE(WhichRule(user, installed, "", "", "", 4, Doc::FORM_DOUBLE).bFound);
 }
 
 } // namespace
