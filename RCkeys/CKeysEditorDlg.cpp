@@ -2,6 +2,7 @@
 
 #include "CAddApplicationDlg.h"
 #include "CKeyChord.h"
+#include "CKeyMap.h"
 #include "CKeyMapStore.h"
 #include "CReg.h"
 #include "CWhichRuleDlg.h"
@@ -29,6 +30,8 @@ const int SET_PEN_WIDTH = 2;
 const int SELECTED_PEN_WIDTH = 3;
 
 const char* const ALL_APPLICATIONS = "All applications";
+// KV480 reads 64 sections of a file; a list far longer helps nobody.
+const std::size_t MAX_LISTED = 1000;
 const char* const VALUE_ANY = "NULL";
 const char* const FORM_NAMES[CKeyMapDocument::FORM_COUNT] = {"Press", "Long press", "Double press"};
 // In the order of ActionKind.
@@ -186,6 +189,9 @@ void CKeysEditorDlg::LoadFiles() {
         m_bCanSave = false;
         m_strLoadNote = "Your key map is longer than 1 MB or ends in half a character: it is "
                         "shown, but not saved, so that nothing of it is lost.";
+    } else if (m_user.GetSectionCount() > CKeyMap::MAX_SECTIONS) {
+        m_strLoadNote = "KV480 reads only the first " + std::to_string(CKeyMap::MAX_SECTIONS) +
+                        " applications of your key map.";
     } else if (m_user.GetUnknownLineCount() > 0) {
         m_strLoadNote = std::to_string(m_user.GetUnknownLineCount()) +
                         " line(s) of your key map are not understood; they are kept as they are.";
@@ -202,7 +208,7 @@ void CKeysEditorDlg::FillApplications(std::size_t nSelectSection, bool bSelectIn
     SendMessageW(hList, LB_RESETCONTENT, 0, 0);
     int nSelect = -1;
     const std::size_t nCatchAll = m_user.FindCatchAll();
-    for (std::size_t i = 0; i < m_user.GetSectionCount(); ++i) {
+    for (std::size_t i = 0; i < m_user.GetSectionCount() && i < MAX_LISTED; ++i) {
         m_apps.push_back({false, false, i});
         std::string strText = i == nCatchAll ? std::string(ALL_APPLICATIONS)
                                              : FromFile(m_user, m_user.GetSectionName(i));
@@ -222,7 +228,7 @@ void CKeysEditorDlg::FillApplications(std::size_t nSelectSection, bool bSelectIn
         SendMessageW(hList, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(window_facts::Wide(ALL_APPLICATIONS).c_str()));
     }
-    for (std::size_t i = 0; i < m_installed.GetSectionCount(); ++i) {
+    for (std::size_t i = 0; i < m_installed.GetSectionCount() && i < MAX_LISTED; ++i) {
         m_apps.push_back({true, false, i});
         if (bSelectInstalled && i == nSelectSection) {
             nSelect = static_cast<int>(m_apps.size()) - 1;
@@ -380,7 +386,7 @@ void CKeysEditorDlg::ShowFormKind(int nForm, ActionKind kind) {
     window_facts::SetText(hValue, strValue);
 }
 
-void CKeysEditorDlg::OnFormChanged(int nForm) {
+void CKeysEditorDlg::OnFormChanged(int nForm, bool bChosenFromList) {
     if (m_bFilling) {
         return;
     }
@@ -391,11 +397,12 @@ void CKeysEditorDlg::OnFormChanged(int nForm) {
                      : ActionKind::NotSet;
     const HWND hValue = Item(FormId(nForm, FORM_VALUE));
     parts.strValue = window_facts::GetText(hValue);
-    // A choice from the list is not yet the control's text.
-    const LRESULT nChosen = SendMessageA(hValue, CB_GETCURSEL, 0, 0);
-    if (nChosen >= 0 && GetFocus() != GetWindow(hValue, GW_CHILD)) {
+    // At a choice from the list the field does not show it yet.
+    if (bChosenFromList) {
+        const LRESULT nChosen = SendMessageA(hValue, CB_GETCURSEL, 0, 0);
         const LRESULT nLength =
-            SendMessageW(hValue, CB_GETLBTEXTLEN, static_cast<WPARAM>(nChosen), 0);
+            nChosen >= 0 ? SendMessageW(hValue, CB_GETLBTEXTLEN, static_cast<WPARAM>(nChosen), 0)
+                         : 0;
         if (nLength > 0) {
             std::wstring strItem(static_cast<std::size_t>(nLength) + 1, L'\0');
             SendMessageW(hValue, CB_GETLBTEXT, static_cast<WPARAM>(nChosen),

@@ -53,7 +53,9 @@ private:
     void FillKeyList();
     void FillForms();
     void ShowFormKind(int nForm, ActionKind kind);
-    void OnFormChanged(int nForm);
+    // Writes the form's action from its controls; bChosenFromList: the
+    // value is the list's selected entry.
+    void OnFormChanged(int nForm, bool bChosenFromList = false);
     void OnBrowse(int nForm);
     void OnMove(bool bUp);
     void OnAddApplication();

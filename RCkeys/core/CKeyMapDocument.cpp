@@ -222,9 +222,6 @@ void CKeyMapDocument::Index() {
                 strLine.substr(1, nClose == std::string::npos ? std::string::npos : nClose - 1);
             section.nHeader = nLine;
             std::fill(std::begin(section.criteria), std::end(section.criteria), NO_LINE);
-            for (auto& forms : section.actions) {
-                std::fill(std::begin(forms), std::end(forms), NO_LINE);
-            }
             m_sections.push_back(section);
             continue;
         }
@@ -237,26 +234,37 @@ void CKeyMapDocument::Index() {
         const std::string strName = initext::Trim(strLine.substr(0, nEqual));
         int nKey = 0;
         Form form = FORM_PLAIN;
-        std::size_t* pSlot = nullptr;
+        // The first of two equal names counts, as KV480 reads it.
         if (ParseKeyName(strName, nKey, form)) {
-            pSlot = &section.actions[nKey - FIRST_KEY][form];
-        } else {
-            for (int c = 0; c < CRITERION_COUNT; ++c) {
-                if (initext::EqualsNoCase(strName, CRITERION_NAMES[c])) {
-                    pSlot = &section.criteria[c];
-                }
+            if (section.ActionLine(nKey, form) == NO_LINE) {
+                section.actions.emplace_back(nKey * FORM_COUNT + form, nLine);
+            }
+            continue;
+        }
+        std::size_t* pSlot = nullptr;
+        for (int c = 0; c < CRITERION_COUNT; ++c) {
+            if (initext::EqualsNoCase(strName, CRITERION_NAMES[c])) {
+                pSlot = &section.criteria[c];
             }
         }
         if (pSlot == nullptr) {
             ++m_nUnknownLines;
         } else if (*pSlot == NO_LINE) {
-            // The first of two equal names counts, as KV480 reads it.
             *pSlot = nLine;
         }
     }
     if (!m_sections.empty()) {
         m_sections.back().nEnd = m_lines.size();
     }
+}
+
+std::size_t CKeyMapDocument::Section::ActionLine(int nKey, Form form) const {
+    for (const auto& action : actions) {
+        if (action.first == nKey * FORM_COUNT + form) {
+            return action.second;
+        }
+    }
+    return NO_LINE;
 }
 
 std::string CKeyMapDocument::ValueOf(std::size_t nLine) const {
@@ -299,7 +307,7 @@ std::string CKeyMapDocument::GetAction(std::size_t nSection, int nKey, Form form
         form >= FORM_COUNT) {
         return std::string();
     }
-    return ValueOf(m_sections[nSection].actions[nKey - FIRST_KEY][form]);
+    return ValueOf(m_sections[nSection].ActionLine(nKey, form));
 }
 
 void CKeyMapDocument::SetAction(std::size_t nSection, int nKey, Form form,
@@ -308,8 +316,7 @@ void CKeyMapDocument::SetAction(std::size_t nSection, int nKey, Form form,
         form >= FORM_COUNT) {
         return;
     }
-    SetLine(nSection, m_sections[nSection].actions[nKey - FIRST_KEY][form], KeyName(nKey, form),
-            strAction);
+    SetLine(nSection, m_sections[nSection].ActionLine(nKey, form), KeyName(nKey, form), strAction);
 }
 
 void CKeyMapDocument::SetCriterion(std::size_t nSection, Criterion criterion,

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A KeyMap.ini as the editor holds it: the file's lines as they were, with an
@@ -74,7 +75,10 @@ private:
         std::size_t nHeader = 0; // line of "[name]"
         std::size_t nEnd = 0;    // one past its last line
         std::size_t criteria[CRITERION_COUNT] = {};
-        std::size_t actions[LAST_KEY - FIRST_KEY + 1][FORM_COUNT] = {};
+        // (key * FORM_COUNT + form, line) of the forms it sets: a file of
+        // many small sections stays small in memory.
+        std::vector<std::pair<int, std::size_t>> actions;
+        std::size_t ActionLine(int nKey, Form form) const;
     };
     static constexpr std::size_t NO_LINE = static_cast<std::size_t>(-1);
 

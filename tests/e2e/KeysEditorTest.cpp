@@ -273,3 +273,17 @@ TEST_F(KeysEditorTest, TheWindowScalesWithTheDisplay) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(KeysEditorTest, ASecondStartLeavesOneEditor) {
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    harness::ProgramUnderTest second;
+    ASSERT_TRUE(second.Start(m_editorExe));
+    EXPECT_TRUE(second.WaitForExit(10000));
+    EXPECT_EQ(editor, FindWindowA(kEditorClass, kEditorCaption));
+    EXPECT_EQ(nullptr, FindWindowExA(nullptr, editor, kEditorClass, kEditorCaption));
+}
+
+} // namespace

@@ -122,6 +122,10 @@ TEST(KeyMapDocumentTest, AFileTooLongIsShownButNotCompleteAndHalfCharactersAreKe
     EXPECT_EQ("B", doc.GetAction(0, 1, Doc::FORM_PLAIN));
     EXPECT_FALSE(Loaded(std::string("\xFF\xFE[\0A", 5)).IsComplete());
     EXPECT_TRUE(Loaded(kFile).IsComplete());
+    std::string sections;
+    while (sections.size() < Doc::MAX_FILE_BYTES)
+        sections += "[a]\n";
+    EXPECT_EQ(Doc::MAX_FILE_BYTES / 4, Loaded(sections).GetSectionCount());
 }
 
 TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesKV480Reads) {
