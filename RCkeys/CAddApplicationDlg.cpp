@@ -19,10 +19,13 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam) {
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
     // The windows a user can see and switch to: visible, unowned, titled.
-    if (IsWindowVisible(hWnd) && GetWindow(hWnd, GW_OWNER) == nullptr &&
-        GetWindowTextLengthW(hWnd) > 0 && dwProcess != list.dwOwnProcess &&
+    // The title is asked without a message: a program that does not answer
+    // must not hold the editor up.
+    wchar_t szTitle[2] = L"";
+    if (dwProcess != list.dwOwnProcess && IsWindowVisible(hWnd) &&
+        GetWindow(hWnd, GW_OWNER) == nullptr &&
         (GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0 &&
-        list.pWindows->size() < 500) {
+        InternalGetWindowText(hWnd, szTitle, 2) > 0 && list.pWindows->size() < 500) {
         list.pWindows->push_back(hWnd);
     }
     return TRUE;

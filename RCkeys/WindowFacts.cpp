@@ -77,7 +77,7 @@ WindowFacts FactsOf(HWND hWnd) {
     // A top-level window's caption is read without a message, so that a
     // program that does not answer cannot hold the editor up.
     szText[0] = L'\0';
-    GetWindowTextW(hWnd, szText, TEXT_SIZE);
+    InternalGetWindowText(hWnd, szText, TEXT_SIZE);
     facts.strCaption = Narrow(szText);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
