@@ -1,5 +1,7 @@
 #include "CPortOpener.h"
 
+#include "CSerialLine.h"
+
 #include <process.h>
 
 #include <atomic>
@@ -52,9 +54,7 @@ unsigned WINAPI OpenThreadProc(void* pParam) {
 } // namespace
 
 HANDLE CPortOpener::OpenDevice(const char* pszDevice) {
-    // Overlapped, so that a stop request can end a read at once.
-    return CreateFileA(pszDevice, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_OVERLAPPED, nullptr);
+    return CSerialLine::OpenDevice(pszDevice);
 }
 
 HANDLE CPortOpener::Open(const char* pszDevice, HANDLE hStop, OpenFunction pfnOpen) {

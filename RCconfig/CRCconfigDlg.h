@@ -18,6 +18,9 @@
 #include "CPortOpener.h"
 #include "CProgressCtrl.h"
 #include "CStatic.h"
+#include "CWorkerThread.h"
+
+class CSerialReader;
 
 class CRCconfigDlg : public CDialog {
 public:
@@ -107,7 +110,6 @@ private:
     void DetectAddress();
     bool IsStopRequested() const { return m_bStopDetect.load() != 0; }
     static void CloseCommPort(std::atomic<HANDLE>& hPort);
-    bool WaitForWorker(DWORD dwTimeoutMs);
     void DiscardResults();
 
     HICON m_hIcon;
@@ -125,8 +127,9 @@ private:
     bool m_bSettingsLoaded = false;
 
     // Detection.
-    HANDLE m_hDetectThread = nullptr;
-    int m_bThreadStarted = 0;
+    CWorkerThread m_detectThread;
+    // The worker's reader, while the worker runs.
+    CSerialReader* m_pWorkerReader = nullptr;
     // Written by the dialog's thread under m_csStop, read by the worker.
     std::atomic<int> m_bStopDetect{0};
     CCriticalSection m_csStop;

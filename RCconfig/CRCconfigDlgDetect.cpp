@@ -10,15 +10,10 @@
 #include "CPortEnum.h"
 #include "CPortOpener.h"
 #include "CPortProbe.h"
+#include "CSerialLine.h"
+#include "CSerialReader.h"
 #include "PortNumberFromName.h"
 #include "resource.h"
-
-#include <process.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <iterator>
 
 namespace {
 
@@ -53,16 +48,20 @@ constexpr UINT BLINK_PERIOD_MS = 400;
 constexpr DWORD STOP_TIMEOUT_MS = 4000;
 constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
 
-// Probing line set-up: the receiver's line format; every read ends after
-// 2000 ms at the latest.
-constexpr DWORD READ_TIMEOUT_MS = 2000;
 // A read that the driver does not end in time is abandoned after this.
 constexpr DWORD READ_GRACE_MS = 1000;
-constexpr BYTE DATA_BITS = 8;
-constexpr DWORD INPUT_QUEUE_SIZE = 1000;
-constexpr DWORD OUTPUT_QUEUE_SIZE = 0;
-constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-constexpr int DEVICE_NAME_SIZE = 20;
+
+// Probing line: the receiver's line format (the record's 9600 8N1); every
+// read ends after 2000 ms at the latest. Each step of the preparation must
+// work, or the port is not probed.
+constexpr DWORD READ_TIMEOUT_MS = 2000;
+CSerialLine::Settings ProbingLine() {
+    CSerialLine::Settings settings;
+    settings.readTimeouts = {0, 0, READ_TIMEOUT_MS};
+    settings.queueSizes = {1000, 0};
+    settings.bPreparationRequired = true;
+    return settings;
+}
 
 } // namespace
 
@@ -164,67 +163,32 @@ LRESULT CRCconfigDlg::OnAddressDetected(WPARAM wParam, LPARAM lParam) {
 }
 
 int CRCconfigDlg::StartDetectThread() {
-    if (m_bThreadStarted == 0) {
+    if (!m_detectThread.IsRunning()) {
         m_csStop.Lock();
         m_bStopDetect = 0;
         m_csStop.Unlock();
         ResetEvent(m_hStopEvent);
         m_bWorkerAddressMode = m_bDetectAddress;
         m_nWorkerPort = m_nCommPort;
-        unsigned nThreadId = 0;
-        const std::uintptr_t hThread =
-            _beginthreadex(nullptr, 0, &CRCconfigDlg::DetectThreadProc, this, 0, &nThreadId);
-        if (hThread != 0) {
-            m_hDetectThread = reinterpret_cast<HANDLE>(hThread);
-            SetThreadPriority(m_hDetectThread, THREAD_PRIORITY_LOWEST);
-            m_bThreadStarted = 1;
-            return 1;
-        }
+        return m_detectThread.Start(&CRCconfigDlg::DetectThreadProc, this) ? 1 : 0;
     }
-    return m_bThreadStarted;
+    return 1;
 }
 
 int CRCconfigDlg::StopDetectThread() {
-    if (m_hDetectThread == nullptr) {
+    if (!m_detectThread.IsRunning()) {
         return 1;
     }
     m_csStop.Lock();
     m_bStopDetect = 1;
     m_csStop.Unlock();
-    SetEvent(m_hStopEvent);
-    if (!WaitForWorker(STOP_TIMEOUT_MS)) {
-        TerminateThread(m_hDetectThread, 0);
-        WaitForSingleObject(m_hDetectThread, TERMINATED_TIMEOUT_MS);
-    }
+    // The worker sends messages to the dialog's controls and waits for them,
+    // which the stop handles while it waits.
+    m_detectThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, TERMINATED_TIMEOUT_MS);
     // A terminated worker had no chance to close its port.
     CloseCommPort(m_hDetectPort);
-    CloseHandle(m_hDetectThread);
-    m_hDetectThread = nullptr;
-    m_bThreadStarted = 0;
     DiscardResults();
     return 1;
-}
-
-bool CRCconfigDlg::WaitForWorker(DWORD dwTimeoutMs) {
-    // The worker sends messages to the dialog's controls and waits for them:
-    // handle those while waiting, or both threads would wait for each other.
-    const DWORD dwStart = GetTickCount();
-    for (;;) {
-        const DWORD dwElapsed = GetTickCount() - dwStart;
-        if (dwElapsed >= dwTimeoutMs) {
-            return WaitForSingleObject(m_hDetectThread, 0) == WAIT_OBJECT_0;
-        }
-        const DWORD dwWait = MsgWaitForMultipleObjects(1, &m_hDetectThread, FALSE,
-                                                       dwTimeoutMs - dwElapsed, QS_SENDMESSAGE);
-        if (dwWait == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (dwWait != WAIT_OBJECT_0 + 1) {
-            return WaitForSingleObject(m_hDetectThread, 0) == WAIT_OBJECT_0;
-        }
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 void CRCconfigDlg::DiscardResults() {
@@ -240,11 +204,15 @@ void CRCconfigDlg::DiscardResults() {
 
 unsigned WINAPI CRCconfigDlg::DetectThreadProc(void* pParam) {
     auto* pDlg = static_cast<CRCconfigDlg*>(pParam);
+    // One read event for all reads of this worker.
+    CSerialReader reader(pDlg->m_hStopEvent);
+    pDlg->m_pWorkerReader = &reader;
     if (pDlg->m_bWorkerAddressMode != 0) {
         pDlg->DetectAddress();
     } else {
         pDlg->SearchPorts();
     }
+    pDlg->m_pWorkerReader = nullptr;
     return 1;
 }
 
@@ -317,50 +285,14 @@ void CRCconfigDlg::DetectAddress() {
 }
 
 BOOL CRCconfigDlg::OpenCommPort(int nPort, std::atomic<HANDLE>& hPort) {
-    char szDevice[DEVICE_NAME_SIZE];
-    const int nLength = std::snprintf(szDevice, sizeof(szDevice), "\\\\.\\COM%i", nPort);
-    if (nLength < 0 || static_cast<std::size_t>(nLength) >= sizeof(szDevice)) {
-        return FALSE;
-    }
     // A stop request does not wait for an open that hangs (a Bluetooth port).
-    const HANDLE hDevice = CPortOpener::Open(szDevice, m_hStopEvent, DeviceOpenFunction());
+    const HANDLE hDevice = CPortOpener::Open(CSerialLine::DeviceName(nPort).c_str(), m_hStopEvent,
+                                             DeviceOpenFunction());
     if (hDevice == INVALID_HANDLE_VALUE) {
         return FALSE;
     }
     hPort = hDevice;
-
-    DCB dcb{};
-    dcb.DCBlength = sizeof(dcb);
-    if (!GetCommState(hDevice, &dcb)) {
-        return FALSE;
-    }
-    dcb.BaudRate = CBR_9600;
-    dcb.ByteSize = DATA_BITS;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fParity = FALSE;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fOutxDsrFlow = FALSE;
-    dcb.fDtrControl = DTR_CONTROL_DISABLE;
-    dcb.fDsrSensitivity = FALSE;
-    dcb.fTXContinueOnXoff = TRUE;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    dcb.fErrorChar = FALSE;
-    dcb.fNull = FALSE;
-    dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    dcb.fAbortOnError = FALSE;
-
-    COMMTIMEOUTS timeouts{};
-    GetCommTimeouts(hDevice, &timeouts);
-    timeouts.ReadIntervalTimeout = 0;
-    timeouts.ReadTotalTimeoutMultiplier = 0;
-    timeouts.ReadTotalTimeoutConstant = READ_TIMEOUT_MS;
-    SetCommTimeouts(hDevice, &timeouts);
-
-    return SetCommState(hDevice, &dcb) && SetupComm(hDevice, INPUT_QUEUE_SIZE, OUTPUT_QUEUE_SIZE) &&
-           PurgeComm(hDevice, PURGE_ALL) && EscapeCommFunction(hDevice, SETDTR) &&
-           EscapeCommFunction(hDevice, CLRRTS);
+    return CSerialLine::Configure(hDevice, ProbingLine()).IsOk() ? TRUE : FALSE;
 }
 
 void CRCconfigDlg::CloseCommPort(std::atomic<HANDLE>& hPort) {
@@ -368,29 +300,19 @@ void CRCconfigDlg::CloseCommPort(std::atomic<HANDLE>& hPort) {
     // after a termination.
     const HANDLE hDevice = hPort.exchange(INVALID_HANDLE_VALUE);
     if (hDevice != INVALID_HANDLE_VALUE) {
-        PurgeComm(hDevice, PURGE_ALL);
+        PurgeComm(hDevice, CSerialLine::PURGE_ALL);
         CloseHandle(hDevice);
     }
 }
 
 BOOL CRCconfigDlg::ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead) {
     *pdwRead = 0;
-    OVERLAPPED ov{};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (ov.hEvent == nullptr) {
+    if (m_pWorkerReader == nullptr) {
         return FALSE;
     }
-    BOOL bOk = ReadFile(hPort, pBuffer, dwWant, nullptr, &ov);
-    if (bOk || GetLastError() == ERROR_IO_PENDING) {
-        const HANDLE ahWait[] = {ov.hEvent, m_hStopEvent};
-        const DWORD dwWait = WaitForMultipleObjects(static_cast<DWORD>(std::size(ahWait)), ahWait,
-                                                    FALSE, READ_TIMEOUT_MS + READ_GRACE_MS);
-        if (dwWait != WAIT_OBJECT_0) {
-            CancelIo(hPort);
-        }
-        // Also after a cancel: the system must be done with ov and the buffer.
-        bOk = GetOverlappedResult(hPort, &ov, pdwRead, TRUE) && dwWait == WAIT_OBJECT_0;
-    }
-    CloseHandle(ov.hEvent);
-    return bOk;
+    DWORD dwError = ERROR_SUCCESS;
+    return m_pWorkerReader->Read(hPort, pBuffer, dwWant, READ_TIMEOUT_MS + READ_GRACE_MS, pdwRead,
+                                 &dwError) == CSerialReader::READ_DONE
+               ? TRUE
+               : FALSE;
 }

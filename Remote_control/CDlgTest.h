@@ -10,6 +10,7 @@
 #include "CBitmap.h"
 #include "CDialog.h"
 #include "DpiScale.h"
+#include "RemoteControl.h"
 
 class CDC;
 
@@ -19,8 +20,8 @@ public:
     ~CDlgTest() override;
 
     // Key numbers; index 0 of the lamps is not used.
-    static constexpr int FIRST_KEY = 1;
-    static constexpr int LAST_KEY = 23;
+    static constexpr int FIRST_KEY = RC_KEY_FIRST;
+    static constexpr int LAST_KEY = RC_KEY_LAST;
     // Timer ids besides the keys' own lamp timers (id = key number).
     static constexpr UINT_PTR BLINK_TIMER = 24;
     static constexpr UINT_PTR RELEASE_TIMER = 25;

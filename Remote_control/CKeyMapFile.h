@@ -1,5 +1,6 @@
-// KeyMap.ini in the installation folder, read again whenever it changes, so
-// that an edit takes effect at the next key without a restart.
+// One KeyMap.ini (the user's or the installation folder's), read again
+// whenever it changes, so that an edit takes effect at the next key without
+// a restart.
 #pragma once
 
 #include <windows.h>
@@ -15,8 +16,9 @@ public:
     // The file in the folder Path, which may end in a backslash or not.
     static std::string FileNameIn(const std::string& strPath);
 
-    // Sets the file and reads it.
-    void Open(const std::string& strFile);
+    // Sets the file (UTF-8 path) and reads it; strShownName names it in the
+    // notice on skipped lines.
+    void Open(const std::string& strFile, const std::string& strShownName);
     // Reads the file again when its last-write time or size changed, or it
     // came or went since the last look. No file: an empty map.
     void Refresh();
@@ -38,6 +40,7 @@ private:
     void Load(const Stamp& stamp);
 
     std::string m_strFile;
+    std::string m_strShownName;
     Stamp m_stamp;
     CKeyMap m_map;
     bool m_bWarningDue = false;

@@ -21,8 +21,6 @@ const char* const MAIN_CAPTION = "Remote Control";
 const char* const TEXT_NOT_CONFIGURED =
     "The remote control has not been configured.\nYou should configure it with config utility.";
 const char* const TEXT_CANNOT_REGISTER = "Cannot register window message.";
-// Broadcast by the shell when its taskbar is (re)created.
-const char* const TASKBAR_CREATED_MESSAGE = "TaskbarCreated";
 
 } // namespace
 
@@ -32,7 +30,6 @@ CRCDlg::CRCDlg()
       m_decoder(*this) {
     m_hStopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     m_nRemoteControlMsg = RegisterWindowMessageA(RC_MESSAGE_NAME);
-    m_nTaskbarCreatedMsg = RegisterWindowMessageA(TASKBAR_CREATED_MESSAGE);
     if (m_nRemoteControlMsg == 0) {
         // Keys are then posted with message number 0; the program runs on.
         framework::AfxMessageBox(TEXT_CANNOT_REGISTER, MB_OK | MB_ICONSTOP);
@@ -78,8 +75,8 @@ LRESULT CRCDlg::WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam) {
     if (nMessage == WM_RC_TRAY && lParam == WM_RBUTTONUP) {
         ShowTrayMenu();
     }
-    if (m_nTaskbarCreatedMsg != 0 && nMessage == m_nTaskbarCreatedMsg) {
-        OnTaskbarCreated();
+    if (m_trayIcon.IsTaskbarCreated(nMessage)) {
+        m_trayIcon.OnTaskbarCreated();
         return 0;
     }
     return CDialog::WindowProc(nMessage, wParam, lParam);
@@ -94,11 +91,7 @@ LRESULT CRCDlg::OnCreate(WPARAM, LPARAM) {
     if (m_hTrayMenuResource != nullptr) {
         m_hTrayMenu = GetSubMenu(m_hTrayMenuResource, 0);
     }
-    // Run elevated, the program would otherwise never hear from a restarted
-    // shell: messages from a lower integrity level are filtered out.
-    if (m_nTaskbarCreatedMsg != 0) {
-        ChangeWindowMessageFilterEx(m_hWnd, m_nTaskbarCreatedMsg, MSGFLT_ALLOW, nullptr);
-    }
+    m_trayIcon.Attach(m_hWnd, WM_RC_TRAY);
     return 0;
 }
 
@@ -218,6 +211,10 @@ LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
         OnLinkTimer(wParam);
         return 0;
     }
+    if (wParam == ACTION_TIMER_ID) {
+        OnActionTimer();
+        return 0;
+    }
     if (wParam == CFrameDecoder::RELEASE_TIMER_ID) {
         // Killed first: the decoder may ask for it again.
         KillTimer(m_hWnd, CFrameDecoder::RELEASE_TIMER_ID);
@@ -253,6 +250,7 @@ void CRCDlg::OnKeyRelease(int nKey) {
     }
     m_hPressTarget = nullptr;
     m_nPressKey = 0;
+    ReleaseMappedKey(nKey);
 }
 
 HWND CRCDlg::TestDialogWindow() const {
@@ -268,7 +266,9 @@ void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
 }
 
 LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
-    HWND target = ChooseTargetWindow(m_recvApps);
+    HWND target = KeysEditorInFront();
+    if (target == nullptr)
+        target = ChooseTargetWindow(m_recvApps);
     NotePressTarget(wParam, lParam, target);
     if (target) {
         if (!PostMessageA(target, m_nRemoteControlMsg, wParam, lParam) &&

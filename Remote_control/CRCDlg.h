@@ -7,16 +7,23 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "CCriticalSection.h"
+#include "CActionNote.h"
 #include "CDialog.h"
 #include "CDlgAbout.h"
 #include "CDlgTest.h"
 #include "CExitSignal.h"
 #include "CFrameDecoder.h"
+#include "CKeyActionEngine.h"
 #include "CKeyMapFile.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
+#include "CTrayIcon.h"
+#include "CWorkerThread.h"
+
+class CSerialReader;
 
 class CRCDlg : public CDialog, private CFrameDecoder::Listener {
 public:
@@ -39,10 +46,10 @@ public:
     void StopWatchThread();
     void ConnectAtStart();
 
-    // Tray (CRCDlgTray.cpp). nBalloonIcon: NIIF_INFO, NIIF_WARNING or
-    // NIIF_ERROR; nIconState: TRAY_READY or TRAY_NOT_READY. 1 if the icon was
-    // added.
-    enum : int { TRAY_READY = 0, TRAY_NOT_READY = 1 };
+    // Tray (CRCDlgTray.cpp), kept by m_trayIcon. nBalloonIcon: NIIF_INFO,
+    // NIIF_WARNING or NIIF_ERROR; nIconState: TRAY_READY or TRAY_NOT_READY. 1
+    // if the icon was added.
+    enum : int { TRAY_READY = CTrayIcon::STATE_READY, TRAY_NOT_READY = CTrayIcon::STATE_NOT_READY };
     int ShowTrayIcon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
                      int nIconState);
     void RemoveTrayIcon();
@@ -96,21 +103,28 @@ private:
     // The test dialog's window while it exists; it gets every key event first.
     HWND TestDialogWindow() const;
 
-    // Key map (CRCDlgKeyMap.cpp): KeyMap.ini in the folder Path, and the
-    // keystroke for a key that no receiving application takes.
+    // Key map (CRCDlgKeyMap.cpp): the user's KeyMap.ini and the one in the
+    // folder Path, and what a key that no receiving application takes does.
     void LoadKeyMap();
     void TypeMappedKey(int nKey, int nRepeat);
+    void ReleaseMappedKey(int nKey);
+    void OnActionTimer();
+    // The key-map editor's window while it is in front: it gets the keys
+    // as a receiving application would.
+    HWND KeysEditorInFront() const;
+    void CarrySteps(const std::vector<CKeyActionEngine::Step>& steps);
+    void ScheduleActionTimer();
+    void RefreshKeyMaps();
+    enum : UINT_PTR { ACTION_TIMER_ID = 0x30 };
 
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();
-    // Tray: the shell announced a new taskbar ("TaskbarCreated").
-    void OnTaskbarCreated();
 
     // Serial link internals.
     int OpenAndConfigure(int nPort);
     bool IsConfiguredPort(LPARAM lParam) const;
     static unsigned WINAPI WatchThreadProc(void* pParam);
-    bool ReadStep(HANDLE hPort);
+    bool ReadStep(HANDLE hPort, CSerialReader& reader);
     // Reports the failure that ends the watch thread: dwError is the failing
     // call's error, or ERROR_SUCCESS for a failure without one.
     void PostLinkError(DWORD dwError) const;
@@ -147,8 +161,7 @@ private:
     int m_nPort = 0;
     int m_bPortOpen = 0;
     HANDLE m_hStopEvent = nullptr;
-    HANDLE m_hWatchThread = nullptr;
-    int m_bWatchRunning = 0;
+    CWorkerThread m_watchThread;
     CCriticalSection m_csPort;
     int m_bAboutOpen = 0;
     int m_bTestOpen = 0;
@@ -163,14 +176,14 @@ private:
     int m_nPressKey = 0;
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;
+    // The user's key map is asked before the installation folder's.
+    CKeyMapFile m_userKeyMap;
     CKeyMapFile m_keyMap;
+    CKeyActionEngine m_actionEngine;
+    CActionNote m_actionNote;
 
-    // "TaskbarCreated", and what ShowTrayIcon last showed, so the icon can be
-    // added again when the shell restarts.
-    UINT m_nTaskbarCreatedMsg = 0;
-    bool m_bTrayIconWanted = false;
-    std::string m_strTrayTip;
-    int m_nTrayIconState = TRAY_NOT_READY;
+    // The icon, what it last showed, and its return when the shell restarts.
+    CTrayIcon m_trayIcon;
 
     // The menu resource whose first popup is m_hTrayMenu.
     HMENU m_hTrayMenuResource = nullptr;

@@ -2,13 +2,14 @@
 // that reads it, and the reactions to port arrival, removal and failures.
 #include "CRCDlg.h"
 
+#include "CSerialLine.h"
+#include "CSerialReader.h"
 #include "ClassifyLinkError.h"
 #include "CWinApp.h"
 #include "MessageBox.h"
 #include "RcMessages.h"
 
 #include <dbt.h>
-#include <process.h>
 #include <shellapi.h>
 #include <wtsapi32.h>
 
@@ -41,15 +42,17 @@ constexpr DWORD STOP_TIMEOUT_MS = 5000;
 // busy, is tried again this often until it opens.
 constexpr DWORD RETRY_PERIOD_MS = 2000;
 
-// Line settings of the receiver.
-constexpr DWORD READ_INTERVAL_TIMEOUT_MS = 20;
-constexpr DWORD READ_TOTAL_MULTIPLIER_MS = 3;
-constexpr DWORD READ_TOTAL_CONSTANT_MS = 500;
-constexpr DWORD INPUT_QUEUE_SIZE = 1024;
-constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-
-std::string DeviceName(int nPort) {
-    return "\\\\.\\COM" + std::to_string(nPort);
+// The receiver's line (the record's 9600 8N1). A read ends 20 ms after the
+// last byte of a burst, so a frame's three bytes arrive as one chunk. The
+// queue size, purge and lines are best effort: some virtual, Bluetooth and
+// minimal USB drivers reject one of them, and the port reads all the same.
+CSerialLine::Settings ReceiverLine() {
+    CSerialLine::Settings settings;
+    settings.readTimeouts = {20, 3, 500};
+    settings.dwEventMask = EV_RXCHAR;
+    settings.queueSizes = {1024, 0};
+    settings.bPreparationRequired = false;
+    return settings;
 }
 
 bool IsNoRetryOption() {
@@ -102,60 +105,12 @@ void CRCDlg::WatchPortHandle() {
 // OpenPort's work, under the port lock.
 int CRCDlg::OpenAndConfigure(int nPort) {
     m_bPortOpen = 0;
-    m_hPort = CreateFileA(DeviceName(nPort).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                          OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    if (m_hPort == INVALID_HANDLE_VALUE) {
-        m_dwOpenError = GetLastError();
+    const CSerialLine::Result result = CSerialLine::Open(nPort, ReceiverLine(), &m_hPort);
+    m_dwOpenError = result.step == CSerialLine::STEP_OPEN ? result.dwError : ERROR_SUCCESS;
+    if (result.step == CSerialLine::STEP_OPEN) {
         return OPEN_FAILED;
     }
-    m_dwOpenError = ERROR_SUCCESS;
-
-    DCB dcb;
-    std::memset(&dcb, 0, sizeof(dcb));
-    dcb.DCBlength = sizeof(dcb);
-    bool bConfigured = GetCommState(m_hPort, &dcb) != FALSE;
-    if (bConfigured) {
-        dcb.BaudRate = CBR_9600;
-        dcb.ByteSize = 8;
-        dcb.Parity = NOPARITY;
-        dcb.StopBits = ONESTOPBIT;
-        dcb.fOutxCtsFlow = FALSE;
-        dcb.fOutxDsrFlow = FALSE;
-        dcb.fDsrSensitivity = FALSE;
-        dcb.fOutX = FALSE;
-        dcb.fInX = FALSE;
-        // The lines are set below, by hand.
-        dcb.fDtrControl = DTR_CONTROL_DISABLE;
-        dcb.fRtsControl = RTS_CONTROL_DISABLE;
-        dcb.fParity = FALSE;
-        dcb.fTXContinueOnXoff = TRUE;
-        dcb.fErrorChar = FALSE;
-        dcb.fNull = FALSE;
-        dcb.fAbortOnError = FALSE;
-
-        // A read ends 20 ms after the last byte of a burst, so a frame's three
-        // bytes arrive as one chunk.
-        COMMTIMEOUTS timeouts;
-        std::memset(&timeouts, 0, sizeof(timeouts));
-        GetCommTimeouts(m_hPort, &timeouts);
-        timeouts.ReadIntervalTimeout = READ_INTERVAL_TIMEOUT_MS;
-        timeouts.ReadTotalTimeoutMultiplier = READ_TOTAL_MULTIPLIER_MS;
-        timeouts.ReadTotalTimeoutConstant = READ_TOTAL_CONSTANT_MS;
-        SetCommTimeouts(m_hPort, &timeouts);
-
-        bConfigured = SetCommState(m_hPort, &dcb) && SetCommMask(m_hPort, EV_RXCHAR);
-    }
-    if (bConfigured) {
-        // Best effort: some virtual, Bluetooth and minimal USB drivers reject
-        // one of these, and the port reads all the same.
-        SetupComm(m_hPort, INPUT_QUEUE_SIZE, 0);
-        PurgeComm(m_hPort, PURGE_ALL);
-        EscapeCommFunction(m_hPort, SETDTR);
-        EscapeCommFunction(m_hPort, CLRRTS);
-    }
-    if (!bConfigured) {
-        CloseHandle(m_hPort);
-        m_hPort = INVALID_HANDLE_VALUE;
+    if (!result.IsOk()) {
         return OPEN_CONFIG_FAILED;
     }
     m_bPortOpen = 1;
@@ -185,7 +140,7 @@ void CRCDlg::ClosePort() {
     if (m_bPortOpen) {
         m_csPort.Lock();
         SetCommMask(m_hPort, 0);
-        PurgeComm(m_hPort, PURGE_ALL);
+        PurgeComm(m_hPort, CSerialLine::PURGE_ALL);
         if (m_hPort != INVALID_HANDLE_VALUE) {
             CloseHandle(m_hPort);
             m_hPort = INVALID_HANDLE_VALUE;
@@ -197,7 +152,7 @@ void CRCDlg::ClosePort() {
 }
 
 int CRCDlg::StartWatchThread() {
-    if (m_bWatchRunning) {
+    if (m_watchThread.IsRunning()) {
         return 1;
     }
     if (m_hStopEvent == nullptr) {
@@ -206,51 +161,13 @@ int CRCDlg::StartWatchThread() {
     }
     // Clears a stop signal left over from a thread that had ended by itself.
     ResetEvent(m_hStopEvent);
-    unsigned nThreadId = 0;
-    const std::uintptr_t hThread =
-        _beginthreadex(nullptr, 0, &CRCDlg::WatchThreadProc, this, 0, &nThreadId);
-    if (hThread != 0) {
-        m_hWatchThread = reinterpret_cast<HANDLE>(hThread);
-        SetThreadPriority(m_hWatchThread, THREAD_PRIORITY_LOWEST);
-        m_bWatchRunning = 1;
-    }
-    return m_bWatchRunning;
+    return m_watchThread.Start(&CRCDlg::WatchThreadProc, this) ? 1 : 0;
 }
 
 void CRCDlg::StopWatchThread() {
-    if (m_hWatchThread == nullptr) {
-        return;
-    }
-    SetEvent(m_hStopEvent);
     // The thread may be inside its send of WM_RC_DATA, which returns only once
-    // this thread has handled it: go on handling sent messages while waiting.
-    const DWORD dwStart = GetTickCount();
-    bool bEnded = false;
-    for (;;) {
-        const DWORD dwElapsed = GetTickCount() - dwStart;
-        if (dwElapsed >= STOP_TIMEOUT_MS) {
-            break;
-        }
-        const DWORD dwWait = MsgWaitForMultipleObjectsEx(
-            1, &m_hWatchThread, STOP_TIMEOUT_MS - dwElapsed, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (dwWait == WAIT_OBJECT_0) {
-            bEnded = true;
-            break;
-        }
-        if (dwWait != WAIT_OBJECT_0 + 1) {
-            break;
-        }
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    if (!bEnded) {
-        // Termination is asynchronous: the handle goes only with the thread.
-        TerminateThread(m_hWatchThread, 0);
-        WaitForSingleObject(m_hWatchThread, INFINITE);
-    }
-    CloseHandle(m_hWatchThread);
-    m_hWatchThread = nullptr;
-    m_bWatchRunning = 0;
+    // this thread has handled it; one stuck elsewhere is terminated.
+    m_watchThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, INFINITE);
 }
 
 void CRCDlg::PostLinkError(DWORD dwError) const {
@@ -262,6 +179,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
     CRCDlg& dlg = *static_cast<CRCDlg*>(pParam);
     // The main thread changes the handle only after stopping this thread.
     const HANDLE hPort = dlg.m_hPort;
+    CSerialReader reader(dlg.m_hStopEvent);
     const HANDLE hWaitEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (hWaitEvent == nullptr) {
         dlg.PostLinkError(GetLastError());
@@ -281,7 +199,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
         std::memset(&ov, 0, sizeof(ov));
         ov.hEvent = hWaitEvent;
         if (WaitCommEvent(hPort, &dwEventMask, &ov)) {
-            if (!dlg.ReadStep(hPort)) {
+            if (!dlg.ReadStep(hPort, reader)) {
                 break;
             }
             continue;
@@ -305,7 +223,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
                 break;
             }
             // Whatever the event, one read.
-            if (!dlg.ReadStep(hPort)) {
+            if (!dlg.ReadStep(hPort, reader)) {
                 break;
             }
         } else {
@@ -318,52 +236,25 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
 
 // One read on the watch thread, handed to the main thread. False when the
 // thread has to end: stopped, or a failure that has been reported.
-bool CRCDlg::ReadStep(HANDLE hPort) {
-    const HANDLE hReadEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (hReadEvent == nullptr) {
-        PostLinkError(GetLastError());
+bool CRCDlg::ReadStep(HANDLE hPort, CSerialReader& reader) {
+    DWORD dwCount = 0;
+    DWORD dwError = ERROR_SUCCESS;
+    const CSerialReader::Outcome outcome =
+        reader.Read(hPort, m_abyReadBuffer, READ_CHUNK, INFINITE, &dwCount, &dwError);
+    if (outcome == CSerialReader::READ_STOPPED) {
         return false;
     }
-    OVERLAPPED ov;
-    std::memset(&ov, 0, sizeof(ov));
-    ov.hEvent = hReadEvent;
-    DWORD dwCount = 0;
-    bool bRead = false;
-    bool bGoOn = true;
-    if (ReadFile(hPort, m_abyReadBuffer, READ_CHUNK, &dwCount, &ov)) {
-        bRead = true;
-    } else if (GetLastError() == ERROR_IO_PENDING) {
-        const HANDLE handles[] = {m_hStopEvent, hReadEvent};
-        const DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-        DWORD dwError = ERROR_SUCCESS;
-        if (dwWait == WAIT_OBJECT_0) {
-            AbandonIo(hPort, ov);
-            bGoOn = false;
-        } else if (dwWait == WAIT_OBJECT_0 + 1) {
-            bRead = GetOverlappedResult(hPort, &ov, &dwCount, FALSE) != FALSE;
-            dwError = bRead ? ERROR_SUCCESS : GetLastError();
-        } else {
-            dwError = GetLastError();
-            AbandonIo(hPort, ov);
-        }
-        if (bGoOn && !bRead) {
-            PostLinkError(dwError);
-            bGoOn = false;
-        }
-    } else {
-        PostLinkError(GetLastError());
-        bGoOn = false;
+    if (outcome != CSerialReader::READ_DONE) {
+        PostLinkError(dwError);
+        return false;
     }
-    if (bRead) {
-        // Returns once the decoder is done with the buffer; an empty chunk
-        // (a read that timed out) goes too. The decoder joins the pieces of a
-        // frame by the time each read completed.
-        m_ullReadTimeMs = GetTickCount64();
-        SendMessageA(m_hWnd, WM_RC_DATA, reinterpret_cast<WPARAM>(m_abyReadBuffer),
-                     static_cast<LPARAM>(dwCount));
-    }
-    CloseHandle(hReadEvent);
-    return bGoOn;
+    // Returns once the decoder is done with the buffer; an empty chunk (a read
+    // that timed out) goes too. The decoder joins the pieces of a frame by the
+    // time each read completed.
+    m_ullReadTimeMs = GetTickCount64();
+    SendMessageA(m_hWnd, WM_RC_DATA, reinterpret_cast<WPARAM>(m_abyReadBuffer),
+                 static_cast<LPARAM>(dwCount));
+    return true;
 }
 
 void CRCDlg::ConnectAtStart() {
@@ -484,7 +375,7 @@ void CRCDlg::ShowLinkState(int nIconState, const char* pszTitle, const char* psz
                            DWORD nBalloonIcon) {
     // One notification per change: an unplug that the watch thread notices
     // before the removal notice arrives is told once.
-    if (m_bTrayIconWanted && nIconState == m_nTrayIconState) {
+    if (m_trayIcon.IsShowing(nIconState)) {
         return;
     }
     RemoveTrayIcon();

@@ -31,12 +31,14 @@ public:
 
     static bool IsCallerElevated();
 
-private:
-    // ERROR_SUCCESS when the shell took the request; an error when there is no
-    // desktop shell or it refused.
+    // Has Explorer start a program (ANSI strings), so that it runs at the
+    // signed-in user's level: ERROR_SUCCESS when the shell took the request;
+    // an error when there is no desktop shell or it refused.
     static HRESULT StartThroughDesktopShell(const std::string& strProgram,
                                             const std::string& strOption,
                                             const std::string& strFolder);
+
+private:
     static BOOL StartDirectly(const std::string& strProgram, const std::string& strCommand,
                               const std::string& strFolder, DWORD dwReadyTimeoutMs);
     // After a start through the shell: KV480's main window has appeared.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RemoteControl.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -12,12 +14,12 @@
 class CFrameDecoder {
 public:
     // Key numbers: VEKO keys first, then ZELMAR_OVI keys, without overlap.
-    static constexpr int FIRST_KEY = 1;
-    static constexpr int LAST_KEY = 23;
-    static constexpr int FIRST_VEKO_KEY = 1;
-    static constexpr int LAST_VEKO_KEY = 6;
-    static constexpr int FIRST_ZELMAR_KEY = 7;
-    static constexpr int LAST_ZELMAR_KEY = 23;
+    static constexpr int FIRST_KEY = RC_KEY_FIRST;
+    static constexpr int LAST_KEY = RC_KEY_LAST;
+    static constexpr int FIRST_VEKO_KEY = RC_KEY_VEKO_FIRST;
+    static constexpr int LAST_VEKO_KEY = RC_KEY_VEKO_LAST;
+    static constexpr int FIRST_ZELMAR_KEY = RC_KEY_ZELMAR_FIRST;
+    static constexpr int LAST_ZELMAR_KEY = RC_KEY_ZELMAR_LAST;
 
     // Repeat flag of a key event.
     static constexpr int NEW_PRESS = 0;

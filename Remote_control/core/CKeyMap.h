@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CKeyAction.h"
+#include "RemoteControl.h"
 #include "UnicodeText.h"
 
 #include <cstddef>
@@ -15,8 +16,8 @@
 // no operating-system service.
 class CKeyMap {
 public:
-    static constexpr int FIRST_KEY = 1;
-    static constexpr int LAST_KEY = 23;
+    static constexpr int FIRST_KEY = RC_KEY_FIRST;
+    static constexpr int LAST_KEY = RC_KEY_LAST;
     // Further sections are ignored.
     static constexpr std::size_t MAX_SECTIONS = 64;
     // Longer values are cut.

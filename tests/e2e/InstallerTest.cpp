@@ -17,6 +17,8 @@
 
 #include "LineState.h"
 #include "ProgramUnderTest.h"
+#include "RegistryWriter.h"
+#include "TestConstants.h"
 #include "TrayIcons.h"
 
 using harness::ProgramUnderTest;
@@ -24,7 +26,7 @@ using harness::WaitUntil;
 
 namespace {
 
-const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
+using harness::kSettingsKey;
 const char* const kVendorKey = "SOFTWARE\\VEKO";
 const char* const kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kRunValue = "Veko - Remote Control";
@@ -42,7 +44,7 @@ const std::string kDefaultDir = "C:\\Program Files\\Remote Control\\";
 // The receiver on COM1 is played from COM11.
 const char* const kPort = "COM1";
 const char* const kDevice = "COM11";
-const DWORD kAddress = 0x12ED;
+using harness::kAddress;
 
 const DWORD kSetupTimeoutMs = 30000;
 
@@ -137,12 +139,7 @@ std::vector<std::string> ValueNames(const char* key) {
 }
 
 void WriteValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &handle, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size));
-    RegCloseKey(handle);
+    EXPECT_TRUE(harness::WriteRegistryValue(key, name, type, data, size));
 }
 
 void WriteDword(const char* name, DWORD value) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstring>
 #include <cstdint>
 #include <fstream>
@@ -16,17 +15,26 @@
 #include <string>
 #include <vector>
 
-#include "DevicePort.h"
+#include "DialogControls.h"
 #include "LineState.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
+#include "Shot.h"
 #include "SystemDpiOverride.h"
 #include "TrayIcons.h"
 
+using harness::Box;
+using harness::ClientOnScreen;
+using harness::ClientShot;
+using harness::Control;
+using harness::Controls;
 using harness::DevicePort;
 using harness::ProgramUnderTest;
+using harness::Shot;
+using harness::VekoCode;
 using harness::WaitUntil;
+using harness::ZelmarCode;
 using namespace e2e;
 
 namespace {
@@ -73,136 +81,6 @@ const KeyPlace& Place(int key) {
             return place;
     ADD_FAILURE() << "no key " << key;
     return kVekoKeys[0];
-}
-
-// Receiver codes of the keys.
-int VekoCode(int key) {
-    const int codes[] = {0x13, 0x1A, 0x11, 0x10, 0x00, 0x02};
-    return codes[key - 1];
-}
-
-int ZelmarCode(int key) {
-    const int codes[] = {0x04, 0x0C, 0x14, 0x03, 0x0B, 0x13, 0x02, 0x12, 0x0A,
-                         0x09, 0x01, 0x11, 0x05, 0x0D, 0x00, 0x10, 0x08};
-    return codes[key - 7];
-}
-
-// The bounding box of some pixels; right and bottom exclusive.
-struct Box {
-    int left = INT_MAX;
-    int top = INT_MAX;
-    int right = INT_MIN;
-    int bottom = INT_MIN;
-    int count = 0;
-
-    bool Empty() const { return count == 0; }
-    void Add(int x, int y) {
-        left = x < left ? x : left;
-        top = y < top ? y : top;
-        right = x + 1 > right ? x + 1 : right;
-        bottom = y + 1 > bottom ? y + 1 : bottom;
-        ++count;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Box& box) {
-    if (box.Empty())
-        return out << "(none)";
-    return out << "(" << box.left << "," << box.top << ")-(" << box.right << "," << box.bottom
-               << ") " << box.count << " px";
-}
-
-// The pixels of a rectangle of the screen.
-class Shot {
-public:
-    explicit Shot(const RECT& rect)
-        : m_width(rect.right - rect.left), m_height(rect.bottom - rect.top) {
-        if (m_width <= 0 || m_height <= 0)
-            return;
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = m_width;
-        info.bmiHeader.biHeight = -m_height; // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (dib != nullptr && bits != nullptr) {
-            HGDIOBJ old = SelectObject(memory, dib);
-            if (BitBlt(memory, 0, 0, m_width, m_height, screen, rect.left, rect.top, SRCCOPY)) {
-                const auto* pixels = static_cast<const std::uint32_t*>(bits);
-                m_pixels.assign(pixels, pixels + static_cast<size_t>(m_width) * m_height);
-            }
-            SelectObject(memory, old);
-            DeleteObject(dib);
-        }
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-
-    bool Ok() const { return !m_pixels.empty(); }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-
-    COLORREF At(int x, int y) const {
-        const std::uint32_t bgra = m_pixels[static_cast<size_t>(y) * m_width + x];
-        return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
-    }
-
-    Box Find(COLORREF colour) const { return Collect(colour, true); }
-    Box FindOther(COLORREF colour) const { return Collect(colour, false); }
-
-private:
-    Box Collect(COLORREF colour, bool same) const {
-        Box box;
-        if (!Ok())
-            return box;
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                if ((At(x, y) == colour) == same)
-                    box.Add(x, y);
-        return box;
-    }
-
-    int m_width;
-    int m_height;
-    std::vector<std::uint32_t> m_pixels;
-};
-
-RECT ClientOnScreen(HWND window) {
-    RECT rect{};
-    GetClientRect(window, &rect);
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    OffsetRect(&rect, origin.x, origin.y);
-    return rect;
-}
-
-Shot ClientShot(HWND window) {
-    return Shot(ClientOnScreen(window));
-}
-
-struct Control {
-    HWND window;
-    int id;
-    std::string className;
-    std::string text;
-    LONG style;
-};
-
-std::vector<Control> Controls(HWND dialog) {
-    std::vector<Control> controls;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char className[64] = "";
-        GetClassNameA(child, className, sizeof(className));
-        controls.push_back(Control{child, GetDlgCtrlID(child), className,
-                                   harness::WindowText(child), GetWindowLongA(child, GWL_STYLE)});
-    }
-    return controls;
 }
 
 // Absolute mouse input, as the user's hand gives it.
@@ -252,7 +130,6 @@ protected:
     KV480DialogsTest() : ResidentFixture("kv480 dialogs\\") {}
 
     void TearDown() override {
-        m_device.reset();
         ResidentFixture::TearDown();
         DeleteFileA((m_dir + "KeyMap.ini").c_str());
     }
@@ -264,14 +141,7 @@ protected:
         if (rcType >= 0)
             WriteDword("RC_type", static_cast<DWORD>(rcType));
         WritePath();
-
-        ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
-        m_main = m_program.WaitForWindow(kMainClass, kMainCaption, 10000);
-        ASSERT_NE(nullptr, m_main);
-        ASSERT_TRUE(WaitForPortOpen()) << "the port was not opened";
-        m_device = std::make_unique<DevicePort>(kDevice);
-        ASSERT_NE(INVALID_HANDLE_VALUE, m_device->handle());
-        ASSERT_TRUE(m_device->SetLine(CBR_9600));
+        ResidentFixture::StartConnected();
     }
 
     HWND FindVisible(const char* className, const char* caption) const {
@@ -377,8 +247,6 @@ protected:
         }
     }
 
-    HWND m_main = nullptr;
-    std::unique_ptr<DevicePort> m_device;
     int m_toggle = 0;
 };
 

@@ -5,17 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "DevicePort.h"
 #include "KeyboardWindow.h"
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
+#include "SystemDpiOverride.h"
 
-using harness::DevicePort;
 using harness::KeyboardEvent;
 using harness::KeyboardWindow;
 using harness::WaitUntil;
@@ -25,8 +26,6 @@ namespace {
 
 const char* const kWindowClass = "KV480KeyMapWindow";
 const char* const kWindowCaption = "notes.txt - Typing test";
-// VEKO key codes of keys 1 to 6.
-const int kVekoCode[] = {0, 0x13, 0x1A, 0x11, 0x10, 0x00, 0x02};
 
 // The texts of the visible balloons: Wine shows a balloon as a tooltip
 // window of its tray.
@@ -53,15 +52,52 @@ protected:
         if (HasFatalFailure())
             return;
         DeleteFileA(KeyMapFile().c_str());
+        DeleteFileW(UserKeyMapFile().c_str());
+        SetShowActions(false);
         Configure();
         m_window = std::make_unique<KeyboardWindow>(kWindowClass, kWindowCaption);
     }
 
     void TearDown() override {
-        m_device.reset();
         ResidentFixture::TearDown();
         m_window.reset();
         DeleteFileA(KeyMapFile().c_str());
+        DeleteFileW(UserKeyMapFile().c_str());
+        SetShowActions(false);
+    }
+
+    // %APPDATA%\Remote Control\KeyMap.ini, its folder made.
+    static std::wstring UserKeyMapFile() {
+        wchar_t appData[MAX_PATH] = L"";
+        SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+        const std::wstring folder = std::wstring(appData) + L"\\Remote Control";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        return folder + L"\\KeyMap.ini";
+    }
+
+    static void WriteUserKeyMap(const std::string& bytes) {
+        std::ofstream file(UserKeyMapFile().c_str(), std::ios::binary | std::ios::trunc);
+        file << bytes;
+    }
+
+    static void SetShowActions(bool on) {
+        if (!on) {
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\VEKO\\KV480", "ShowActions");
+            return;
+        }
+        const DWORD value = 1;
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\VEKO\\KV480", "ShowActions", REG_DWORD,
+                        &value, sizeof(value));
+    }
+
+    // The virtual keys typed within timeoutMs, and nothing more for quietMs.
+    std::vector<WPARAM> TypedKeys(size_t count, DWORD timeoutMs, DWORD quietMs = 1000) {
+        m_window->WaitForKeyDowns(count, timeoutMs);
+        m_window->WaitForKeyDowns(count + 1, quietMs);
+        std::vector<WPARAM> keys;
+        for (const KeyboardEvent& event : m_window->KeyDowns())
+            keys.push_back(event.vk);
+        return keys;
     }
 
     std::string KeyMapFile() const { return m_dir + "KeyMap.ini"; }
@@ -73,15 +109,13 @@ protected:
 
     // Starts KV480 with the window in front and the receiver connected.
     void StartConnected() {
-        ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
-        ASSERT_NE(nullptr, m_program.WaitForWindow(kMainClass, kMainCaption, 10000));
-        ASSERT_TRUE(WaitForPortOpen());
-        m_device = std::make_unique<DevicePort>(kDevice);
-        ASSERT_TRUE(m_device->SetLine(CBR_9600));
+        ResidentFixture::StartConnected();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(m_window->MakeForeground());
     }
 
-    bool Press(int key) { return m_device->Write(Frame({0x12, 0xED, kVekoCode[key]})); }
+    bool Press(int key) { return m_device->Write(harness::VekoFrame(key)); }
 
     // Holds the key for holdMs with the receiver's repeats every 110 ms.
     bool Hold(int key, DWORD holdMs) {
@@ -107,7 +141,6 @@ protected:
     }
 
     std::unique_ptr<KeyboardWindow> m_window;
-    std::unique_ptr<DevicePort> m_device;
 };
 
 TEST_F(KV480KeyMapTest, KeysAndChordsAreTypedIntoTheForegroundWindow) {
@@ -211,8 +244,170 @@ TEST_F(KV480KeyMapTest, AnEditTakesEffectAtTheNextKeyAndBadLinesAreSkipped) {
         << ::testing::PrintToString(BalloonTexts());
     EXPECT_TRUE(m_program.IsRunning());
 
+    // Rewritten by a program that shares nothing while it holds the file:
+    // the map in hand stays until the file can be read.
+    const HANDLE locked = CreateFileA(KeyMapFile().c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    const std::string text = "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey2=D\r\n";
+    DWORD written = 0;
+    WriteFile(locked, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    EXPECT_EQ(WPARAM('B'), Typed(2)) << "nothing lost while the file is locked";
+    CloseHandle(locked);
+    EXPECT_EQ(WPARAM('D'), Typed(2));
+
     DeleteFileA(KeyMapFile().c_str());
     EXPECT_EQ(WPARAM(0), Typed(2, 1000)) << "no file, no key map";
+}
+
+TEST_F(KV480KeyMapTest, LongDoubleAndPlainFormsActOncePerPressAndSequencesTypeInOrder) {
+    WriteKeyMap("[Typing test]\r\nClassName=KV480KeyMapWindow\r\nWindowName=NULL\r\nKey5=None\r\n"
+                "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+                "Key1=A\r\nKey1 long=B\r\nKey2=C\r\nKey2 double=D\r\n"
+                "Key3=Ctrl+Shift+Left, X\r\nKey5=E\r\n");
+    StartConnected();
+
+    m_window->Clear();
+    ASSERT_TRUE(Press(1));
+    EXPECT_EQ(std::vector<WPARAM>{'A'}, TypedKeys(1, 5000)) << "a short press: the plain action";
+    m_window->Clear();
+    ASSERT_TRUE(Hold(1, 1500));
+    EXPECT_EQ(std::vector<WPARAM>{'B'}, TypedKeys(1, 5000)) << "held: the long action, once";
+
+    m_window->Clear();
+    ASSERT_TRUE(Press(2));
+    Sleep(150);
+    ASSERT_TRUE(Press(2));
+    EXPECT_EQ(std::vector<WPARAM>{'D'}, TypedKeys(1, 5000)) << "a double press: neither plain";
+    m_window->Clear();
+    ASSERT_TRUE(Press(2));
+    EXPECT_EQ(std::vector<WPARAM>{'C'}, TypedKeys(1, 5000)) << "one press, after 500 ms";
+
+    m_window->Clear();
+    ASSERT_TRUE(Press(3));
+    EXPECT_EQ((std::vector<WPARAM>{VK_CONTROL, VK_SHIFT, VK_LEFT, 'X'}), TypedKeys(4, 5000));
+    const auto& events = m_window->Events();
+    ASSERT_GE(events.size(), 8u);
+    EXPECT_FALSE(events.back().ctrlDown) << "each keystroke is released before the next";
+    EXPECT_EQ(UINT(WM_KEYUP), events.back().message);
+    EXPECT_TRUE(harness::NoModifierDown());
+
+    EXPECT_EQ(WPARAM(0), Typed(5, 1000)) << "None: the default section is not asked";
+}
+
+TEST_F(KV480KeyMapTest, TextMouseAndTheNoteOfWhatAKeyDid) {
+    WriteKeyMap("\xEF\xBB\xBF[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+                "Key1=Text \"\xC3\xBC\xE2\x9C\x93\"\r\nKey2=MouseRight\r\nKey3=LeftClick\r\n");
+    SetShowActions(true);
+    // At twice the usual DPI, to see the note scale.
+    harness::SystemDpiOverride dpi(192);
+    ASSERT_TRUE(dpi.Ok());
+    StartConnected();
+
+    ASSERT_TRUE(Press(1));
+    EXPECT_TRUE(WaitUntil([&] { return m_window->Chars() == L"\u00FC\u2713"; }, 5000))
+        << "Unicode text arrives as WM_CHAR";
+    HWND note = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            note = FindWindowA("KV480ActionNote", nullptr);
+            return note != nullptr && IsWindowVisible(note);
+        },
+        5000));
+    wchar_t text[64] = L"";
+    GetWindowTextW(note, text, 64);
+    EXPECT_STREQ(L"Text \"\u00FC\u2713\"", text);
+    EXPECT_EQ(m_window->Handle(), GetForegroundWindow()) << "the note takes no focus";
+    const LONG_PTR exStyle = GetWindowLongPtrA(note, GWL_EXSTYLE);
+    EXPECT_EQ(WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+              exStyle & (WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+    RECT noteArea;
+    GetWindowRect(note, &noteArea);
+    EXPECT_GE(noteArea.bottom - noteArea.top, 2 * (22 + 2 * 12)) << "scaled from its 96-DPI size";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(note); }, 5000)) << "gone after a second";
+
+    RECT area;
+    GetWindowRect(m_window->Handle(), &area);
+    SetCursorPos(area.left + 20, (area.top + area.bottom) / 2);
+    POINT before;
+    GetCursorPos(&before);
+    ASSERT_TRUE(Hold(2, 1500));
+    POINT after;
+    ASSERT_TRUE(WaitUntil([&] { return GetCursorPos(&after) && after.x > before.x + 20; }, 5000));
+    EXPECT_EQ(before.y, after.y);
+
+    m_window->Clear();
+    ASSERT_TRUE(Press(3));
+    ASSERT_TRUE(WaitUntil([&] { return m_window->Events().size() >= 2; }, 5000));
+    EXPECT_EQ(UINT(WM_LBUTTONDOWN), m_window->Events()[0].message);
+    EXPECT_EQ(UINT(WM_LBUTTONUP), m_window->Events()[1].message);
+}
+
+TEST_F(KV480KeyMapTest, RunStartsTheProgramThenBringsItsWindowForward) {
+    // KV480 inherits the variable that the program's path names.
+    SetEnvironmentVariableA("RC_KEYMAP_TOOLS", harness::WindowsPathFromEnv("RC_TOOLS_DIR").c_str());
+    WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+                "Key1=Run \"%RC_KEYMAP_TOOLS%\\DemoReceiver\\DemoReceiver.exe\"\r\n"
+                "Key2=Run \"%SystemRoot%\\no such program.exe\"\r\n");
+    StartConnected();
+    SetEnvironmentVariableA("RC_KEYMAP_TOOLS", nullptr);
+
+    ASSERT_TRUE(Press(1));
+    HWND demoWindow = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (demoWindow = FindWindowA("KV480DemoReceiver", nullptr)) != nullptr; },
+        10000));
+    DWORD demoProcess = 0;
+    GetWindowThreadProcessId(demoWindow, &demoProcess);
+    ShowWindow(demoWindow, SW_MINIMIZE);
+    ASSERT_TRUE(m_window->MakeForeground());
+    ASSERT_TRUE(Press(1));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == demoWindow; }, 5000));
+    EXPECT_FALSE(IsIconic(demoWindow)) << "restored";
+    EXPECT_EQ(demoWindow, FindWindowA("KV480DemoReceiver", nullptr));
+    EXPECT_EQ(nullptr, FindWindowExA(nullptr, demoWindow, "KV480DemoReceiver", nullptr))
+        << "not started twice";
+    PostMessageA(demoWindow, WM_CLOSE, 0, 0);
+
+    ASSERT_TRUE(m_window->MakeForeground());
+    ASSERT_TRUE(Press(2));
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            for (const std::string& text : BalloonTexts())
+                if (text.find("Line 5 of KeyMap.ini: \"%SystemRoot%\\no such program.exe\" "
+                              "cannot be started.") == 0)
+                    return true;
+            return false;
+        },
+        5000))
+        << ::testing::PrintToString(BalloonTexts());
+}
+
+TEST_F(KV480KeyMapTest, TheUsersFileComesFirstAndTheEditorGetsTheKeys) {
+    WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\nKey2=C\r\n");
+    // UTF-16 with its mark, as Notepad may save it: a Czech caption and the
+    // program file of this test.
+    const std::wstring user = L"\uFEFF[P\u0159ehled]\r\nProgram=RC_E2E_TESTS.exe\r\n"
+                              L"WindowName=P\u0159ehled*\r\nKey1=B\r\n";
+    WriteUserKeyMap(
+        std::string(reinterpret_cast<const char*>(user.data()), user.size() * sizeof(wchar_t)));
+    SetWindowTextW(m_window->Handle(), L"P\u0159ehled \u2013 tabulka");
+    StartConnected();
+    EXPECT_EQ(WPARAM('B'), Typed(1));
+    EXPECT_EQ(WPARAM('C'), Typed(2)) << "falls through to the installation folder's file";
+    SetWindowTextW(m_window->Handle(), L"Prehled");
+    EXPECT_EQ(WPARAM('A'), Typed(1));
+
+    // The key-map editor in front: it gets the keys, nothing is typed.
+    harness::ReceivingWindow editor("KV480KeysEditor", "Remote Control keys");
+    SetForegroundWindow(editor.Handle());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == editor.Handle(); }, 2000));
+    m_window->Clear();
+    ASSERT_TRUE(Press(1));
+    ASSERT_TRUE(editor.WaitForKeys(1, 5000));
+    EXPECT_EQ(WPARAM(1), editor.Keys()[0].key);
+    EXPECT_TRUE(WaitUntil([&] { return editor.Releases().size() == 1; }, 5000));
+    EXPECT_TRUE(m_window->KeyDowns().empty());
 }
 
 } // namespace

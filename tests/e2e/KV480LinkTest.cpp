@@ -33,7 +33,6 @@ protected:
     KV480LinkTest() : ResidentFixture("kv480 link\\") {}
 
     void TearDown() override {
-        m_device.reset();
         ResidentFixture::TearDown();
         harness::RefuseModemLines(kPort, false);
         harness::BlockConfiguration(kPort, false);
@@ -46,9 +45,9 @@ protected:
         WriteIni("[Receiver]\r\nClassName=KV480LinkReceiver\r\nWindowName=NULL\r\n");
         m_receiver = std::make_unique<ReceivingWindow>("KV480LinkReceiver", "Receiver");
         ASSERT_TRUE(m_receiver->BringToTop());
-        ASSERT_TRUE(m_program.Start(m_exe, arguments));
-        m_main = m_program.WaitForWindow(kMainClass, kMainCaption, 10000);
-        ASSERT_NE(nullptr, m_main);
+        StartProgram(arguments);
+        if (HasFatalFailure())
+            return;
         if (waitForPort) {
             ASSERT_TRUE(WaitForPortOpen());
         }
@@ -97,8 +96,6 @@ protected:
     }
 
     std::unique_ptr<ReceivingWindow> m_receiver;
-    std::unique_ptr<DevicePort> m_device;
-    HWND m_main = nullptr;
 };
 
 TEST_F(KV480LinkTest, ReleaseFollowsAShortPressAHoldAndAnInterruption) {

@@ -49,8 +49,8 @@ protected:
 
     // Starts KV480 and waits for its hidden main dialog.
     HWND Start(const std::string& arguments = "-nr") {
-        EXPECT_TRUE(m_program.Start(m_exe, arguments));
-        return m_program.WaitForWindow(kMainClass, kMainCaption, 10000);
+        StartProgram(arguments);
+        return m_main;
     }
 
     static void SendPortBroadcast(HWND window, WPARAM event, const char* name) {
@@ -76,22 +76,14 @@ protected:
         WriteIni(Section("Receiver", "KV480TestReceiver", "NULL"));
         m_receiver = std::make_unique<ReceivingWindow>("KV480TestReceiver", "Receiver");
         ASSERT_TRUE(m_receiver->BringToTop());
-        m_main = Start();
-        ASSERT_NE(nullptr, m_main);
-        ASSERT_TRUE(WaitForPortOpen());
-        m_device = std::make_unique<DevicePort>(kDevice);
-        ASSERT_NE(INVALID_HANDLE_VALUE, m_device->handle());
-        ASSERT_TRUE(m_device->SetLine(CBR_9600));
+        StartConnected();
     }
     void TearDown() override {
-        m_device.reset();
         KV480Test::TearDown();
         m_receiver.reset();
     }
 
     std::unique_ptr<ReceivingWindow> m_receiver;
-    std::unique_ptr<DevicePort> m_device;
-    HWND m_main = nullptr;
 };
 
 TEST_F(ConnectedKV480Test, KeysOfBothRemoteTypesReachTheReceivingWindow) {

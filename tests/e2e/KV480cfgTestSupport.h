@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "RegistryWriter.h"
+#include "TestConstants.h"
+
 namespace kv480cfg_test {
 
-const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
+using harness::kSettingsKey;
 const char* const kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kRunValue = "Veko - Remote Control";
 const char* const kDialogCaption = "Remote Control configuration";
@@ -47,26 +50,11 @@ const char* const kTextStopQuestion =
 const char* const kTextAddressFound = "Address of RC was successfully detected";
 
 inline bool WriteDword(const char* name, DWORD value) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    const bool ok = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                   sizeof(value)) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
+    return harness::WriteRegistryDword(kSettingsKey, name, value);
 }
 
 inline bool WriteString(const char* keyName, const char* name, const std::string& text) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    const bool ok =
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
+    return harness::WriteRegistryString(keyName, name, text);
 }
 
 // False when the value is absent or not a REG_DWORD.

@@ -1,6 +1,6 @@
 // What the end-to-end tests of KV480 share: a clean settings key, a folder for
-// "Path" and RecvApp.ini, waiting for the port to open, and KV480 ended the
-// orderly way after each test (so its tray icon goes with it).
+// "Path" and RecvApp.ini, KV480 started with the receiver connected, and KV480
+// ended the orderly way after each test (so its tray icon goes with it).
 #pragma once
 
 #include <windows.h>
@@ -8,29 +8,27 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <initializer_list>
+#include <memory>
 #include <string>
 
+#include "DevicePort.h"
 #include "LineState.h"
 #include "ProgramUnderTest.h"
+#include "RegistryWriter.h"
+#include "TestConstants.h"
 #include "TrayIcons.h"
 
 namespace e2e {
 
-inline const char* const kSettingsKey = "SOFTWARE\\VEKO\\KV480";
+using harness::Frame;
+using harness::kAddress;
+using harness::kSettingsKey;
+
 inline const char* const kMainClass = "CRemoteControlClass";
 inline const char* const kMainCaption = "Remote Control";
 // The receiver on COM1 is played from COM11.
 inline const char* const kPort = "COM1";
 inline const char* const kDevice = "COM11";
-inline const DWORD kAddress = 0x12ED;
-
-inline std::string Frame(std::initializer_list<int> bytes) {
-    std::string frame;
-    for (int b : bytes)
-        frame.push_back(static_cast<char>(b));
-    return frame;
-}
 
 class ResidentFixture : public ::testing::Test {
 protected:
@@ -52,6 +50,7 @@ protected:
     }
 
     void TearDown() override {
+        m_device.reset();
         if (m_program.IsRunning()) {
             HWND main =
                 harness::FindProcessWindow(m_program.ProcessId(), kMainClass, kMainCaption, false);
@@ -64,22 +63,10 @@ protected:
     }
 
     static void WriteDword(const char* name, DWORD value) {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof(value));
-        RegCloseKey(key);
+        ASSERT_TRUE(harness::WriteRegistryDword(kSettingsKey, name, value));
     }
 
-    void WritePath() {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_dir.c_str()),
-                       static_cast<DWORD>(m_dir.size() + 1));
-        RegCloseKey(key);
-    }
+    void WritePath() { ASSERT_TRUE(harness::WriteRegistryString(kSettingsKey, "Path", m_dir)); }
 
     void Configure(DWORD port = 1) {
         WriteDword("Address", kAddress);
@@ -102,9 +89,30 @@ protected:
             timeoutMs);
     }
 
+    // Starts KV480 and waits for its hidden main dialog (m_main).
+    void StartProgram(const std::string& arguments = "-nr") {
+        ASSERT_TRUE(m_program.Start(m_exe, arguments));
+        m_main = m_program.WaitForWindow(kMainClass, kMainCaption, 10000);
+        ASSERT_NE(nullptr, m_main);
+    }
+
+    // Starts KV480 as configured and waits until it has the port; the
+    // receiver's end is then m_device.
+    void StartConnected(const std::string& arguments = "-nr") {
+        StartProgram(arguments);
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(WaitForPortOpen()) << "the port was not opened";
+        m_device = std::make_unique<harness::DevicePort>(kDevice);
+        ASSERT_NE(INVALID_HANDLE_VALUE, m_device->handle());
+        ASSERT_TRUE(m_device->SetLine(CBR_9600));
+    }
+
     harness::ProgramUnderTest m_program;
     std::string m_exe;
     std::string m_dir;
+    HWND m_main = nullptr;
+    std::unique_ptr<harness::DevicePort> m_device;
 
 private:
     const char* m_folder;

@@ -11,12 +11,13 @@ const char* const kOwnerProperty = "KeyboardWindow";
 KeyboardWindow::KeyboardWindow(const std::string& className, const std::string& caption)
     : m_window(className, caption) {
     SetPropA(Handle(), kOwnerProperty, this);
+    // A Unicode procedure, so that typed characters arrive whole.
     m_previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+        SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
 }
 
 KeyboardWindow::~KeyboardWindow() {
-    SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
     RemovePropA(Handle(), kOwnerProperty);
 }
 
@@ -42,6 +43,17 @@ LRESULT CALLBACK KeyboardWindow::WindowProc(HWND window, UINT message, WPARAM wP
     auto* self = static_cast<KeyboardWindow*>(GetPropA(window, kOwnerProperty));
     const bool isKey = message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN ||
                        message == WM_SYSKEYUP;
+    const bool isMouse = message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+                         message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+                         message == WM_MOUSEWHEEL;
+    // The window's own procedure is ANSI: it would store a caption outside
+    // the code page with '?'.
+    if (message == WM_SETTEXT)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (self != nullptr && message == WM_CHAR)
+        self->m_chars.push_back(static_cast<wchar_t>(wParam));
+    if (self != nullptr && isMouse)
+        self->m_events.push_back({message, 0, false, false, false, false, GetTickCount()});
     if (self != nullptr && (isKey || message == WM_APPCOMMAND)) {
         auto down = [](int vk) { return (GetKeyState(vk) & 0x8000) != 0; };
         self->m_events.push_back(
@@ -51,8 +63,8 @@ LRESULT CALLBACK KeyboardWindow::WindowProc(HWND window, UINT message, WPARAM wP
         if (isKey)
             return 0; // Alt chords must not open the system menu
     }
-    return self != nullptr ? CallWindowProcA(self->m_previous, window, message, wParam, lParam)
-                           : DefWindowProcA(window, message, wParam, lParam);
+    return self != nullptr ? CallWindowProcW(self->m_previous, window, message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool NoModifierDown() {

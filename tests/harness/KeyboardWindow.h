@@ -12,7 +12,8 @@
 namespace harness {
 
 struct KeyboardEvent {
-    UINT message;  // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP or WM_APPCOMMAND
+    UINT message;  // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_APPCOMMAND, or a
+                   // mouse button or wheel message
     WPARAM vk;     // virtual key; for WM_APPCOMMAND the command
     bool extended; // bit 24 of lParam
     bool ctrlDown; // GetKeyState(VK_CONTROL) as the message was handled
@@ -31,7 +32,12 @@ public:
 
     HWND Handle() const { return m_window.Handle(); }
     const std::vector<KeyboardEvent>& Events() const { return m_events; }
-    void Clear() { m_events.clear(); }
+    // The characters typed (WM_CHAR, as UTF-16 units).
+    const std::wstring& Chars() const { return m_chars; }
+    void Clear() {
+        m_events.clear();
+        m_chars.clear();
+    }
     // The key-down messages (WM_KEYDOWN and WM_SYSKEYDOWN) so far.
     std::vector<KeyboardEvent> KeyDowns() const;
     // Pumps messages until count key-downs arrived or timeoutMs passed.
@@ -47,6 +53,7 @@ private:
     ReceivingWindow m_window;
     WNDPROC m_previous = nullptr;
     std::vector<KeyboardEvent> m_events;
+    std::wstring m_chars;
 };
 
 // True when none of Ctrl, Shift, Alt and the Windows keys reads down.

@@ -150,9 +150,10 @@ HWND FindProcessWindow(DWORD pid, const char* className, const char* caption, bo
 
 void PumpMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // The W forms: characters outside the code page reach Unicode windows.
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 

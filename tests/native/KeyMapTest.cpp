@@ -229,6 +229,29 @@ TEST_F(KeyMapTest, TheInstalledTemplateReadsWithoutSkippedLines) {
     EXPECT_EQ(0, Typed("AnyClass", "Any caption", 2, 1)) << "pages turn once per press";
     EXPECT_EQ(0x27, Typed("AnyClass", "Any caption", 18, 1));
     EXPECT_EQ(0xB2, Typed("AnyClass", "Any caption", 20));
+    const CKeyMap::Rule held = map.Find({"AnyClass", "Any caption", ""}, 6, CKeyMap::Form::Long);
+    ASSERT_NE(nullptr, held.pAction);
+    EXPECT_EQ("B", held.pAction->Shown());
+}
+
+// Every example section of the user guide reads as written.
+TEST_F(KeyMapTest, TheGuidesExamplesReadWithoutSkippedLines) {
+    std::ifstream file(std::string(RC_SOURCE_DIR) + "/docs/user-guide.md", std::ios::binary);
+    ASSERT_TRUE(file.good());
+    const std::string guide{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    int examples = 0;
+    for (std::size_t start = guide.find("```ini\n"); start != std::string::npos;
+         start = guide.find("```ini\n", start + 1)) {
+        const std::size_t end = guide.find("```", start + 7);
+        ASSERT_NE(std::string::npos, end);
+        const std::string block = guide.substr(start + 7, end - start - 7);
+        if (block.find('<') != std::string::npos)
+            continue; // the format's template
+        Load(block);
+        EXPECT_EQ("", map.SkippedText()) << block;
+        ++examples;
+    }
+    EXPECT_GE(examples, 5);
 }
 
 } // namespace

@@ -1,0 +1,135 @@
+#include "CTrayIcon.h"
+
+#include "CWinApp.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Broadcast by the shell when its taskbar is (re)created.
+const char* const TASKBAR_CREATED_MESSAGE = "TaskbarCreated";
+// The program's one icon in the notification area.
+constexpr UINT TRAY_ICON_ID = 1;
+constexpr UINT BALLOON_TIMEOUT_MS = 10000;
+// Pause before the one more try when the shell did not answer in time.
+constexpr DWORD TRAY_RETRY_PAUSE_MS = 500;
+
+// Copies as much of the text as fits, leaving the field zero-terminated.
+template <std::size_t N> void CopyText(char (&field)[N], const std::string& strText) {
+    const std::size_t nLength = std::min(strText.size(), N - 1);
+    std::memcpy(field, strText.data(), nLength);
+    field[nLength] = '\0';
+}
+
+// The tray image of the state at the size the shell uses at the current
+// scaling (16 px at 100 %, 32 px at 200 %); nullptr for an unknown state.
+HICON LoadTrayImage(int nIconState) {
+    UINT nIconId = 0;
+    if (nIconState == CTrayIcon::STATE_READY) {
+        nIconId = IDR_MAINFRAME;
+    } else if (nIconState == CTrayIcon::STATE_NOT_READY) {
+        nIconId = IDI_NOT_READY;
+    }
+    if (nIconId == 0) {
+        return nullptr;
+    }
+    HICON hIcon = nullptr;
+    if (FAILED(LoadIconMetric(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEW(nIconId),
+                              LIM_SMALL, &hIcon))) {
+        hIcon = static_cast<HICON>(LoadImageA(
+            framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(nIconId), IMAGE_ICON,
+            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    }
+    return hIcon;
+}
+
+} // namespace
+
+CTrayIcon::CTrayIcon() : m_nTaskbarCreatedMsg(RegisterWindowMessageA(TASKBAR_CREATED_MESSAGE)) {
+    std::memset(&m_nid, 0, sizeof(m_nid));
+    // The record with balloon fields but without the balloon icon handle.
+    m_nid.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    m_nid.uID = TRAY_ICON_ID;
+}
+
+void CTrayIcon::Attach(HWND hWnd, UINT nCallbackMessage) {
+    m_nid.hWnd = hWnd;
+    m_nid.uCallbackMessage = nCallbackMessage;
+    // Run elevated, the program would otherwise never hear from a restarted
+    // shell: messages from a lower integrity level are filtered out.
+    if (m_nTaskbarCreatedMsg != 0) {
+        ChangeWindowMessageFilterEx(hWnd, m_nTaskbarCreatedMsg, MSGFLT_ALLOW, nullptr);
+    }
+}
+
+bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
+                     int nIconState) {
+    // Kept for a shell that starts again and has forgotten the icon.
+    m_bWanted = true;
+    m_strTip = strTitle;
+    m_nState = nIconState;
+
+    NOTIFYICONDATAA nid = m_nid;
+    nid.hIcon = LoadTrayImage(nIconState);
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
+    CopyText(nid.szTip, strTitle);
+    CopyText(nid.szInfo, strText);
+    nid.uTimeout = BALLOON_TIMEOUT_MS;
+    CopyText(nid.szInfoTitle, strTitle);
+    nid.dwInfoFlags = nBalloonIcon;
+
+    BOOL bAdded = Shell_NotifyIconA(NIM_ADD, &nid);
+    if (!bAdded && GetLastError() == ERROR_TIMEOUT) {
+        // The shell was busy; it may have taken the icon after all, or take it now.
+        Sleep(TRAY_RETRY_PAUSE_MS);
+        bAdded = Shell_NotifyIconA(NIM_ADD, &nid);
+    }
+    // The shell keeps its own copy of the image.
+    if (nid.hIcon != nullptr) {
+        DestroyIcon(nid.hIcon);
+    }
+    return bAdded != FALSE;
+}
+
+bool CTrayIcon::ShowBalloon(const std::string& strTitle, const std::string& strText,
+                            DWORD nBalloonIcon) {
+    NOTIFYICONDATAA nid = m_nid;
+    nid.uCallbackMessage = 0;
+    nid.uFlags = NIF_INFO;
+    CopyText(nid.szInfo, strText);
+    nid.uTimeout = BALLOON_TIMEOUT_MS;
+    CopyText(nid.szInfoTitle, strTitle);
+    nid.dwInfoFlags = nBalloonIcon;
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
+
+void CTrayIcon::Remove() {
+    m_bWanted = false;
+    NOTIFYICONDATAA nid = m_nid;
+    nid.uCallbackMessage = 0;
+    Shell_NotifyIconA(NIM_DELETE, &nid);
+}
+
+bool CTrayIcon::IsShowing(int nIconState) const {
+    return m_bWanted && nIconState == m_nState;
+}
+
+bool CTrayIcon::IsTaskbarCreated(UINT nMessage) const {
+    return m_nTaskbarCreatedMsg != 0 && nMessage == m_nTaskbarCreatedMsg;
+}
+
+void CTrayIcon::OnTaskbarCreated() {
+    // Without repeating the balloon that came with it. The shell also sends
+    // this when the scaling changes, while it still holds the icon.
+    if (!m_bWanted) {
+        return;
+    }
+    const std::string strTip = m_strTip;
+    const int nIconState = m_nState;
+    Remove();
+    Show(strTip, std::string(), NIIF_NONE, nIconState);
+}

@@ -1,0 +1,45 @@
+// KV480's icon in the notification area: its record, the state it should
+// show and its tooltip, kept so the icon can be added again when the shell
+// restarts ("TaskbarCreated").
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+class CTrayIcon {
+public:
+    enum : int { STATE_READY = 0, STATE_NOT_READY = 1 };
+
+    CTrayIcon();
+
+    // The window that gets the icon's notifications as nCallbackMessage, and
+    // the shell's restart message even when it runs elevated.
+    void Attach(HWND hWnd, UINT nCallbackMessage);
+
+    // nBalloonIcon: NIIF_INFO, NIIF_WARNING, NIIF_ERROR or NIIF_NONE. True
+    // if the shell took the icon.
+    bool Show(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
+              int nIconState);
+    void Remove();
+    // A balloon on the icon as it stands, leaving its image and tooltip
+    // alone; true if the shell took it (it fails while there is no icon).
+    bool ShowBalloon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon);
+
+    // Whether the icon is wanted and shows nIconState.
+    bool IsShowing(int nIconState) const;
+
+    bool IsTaskbarCreated(UINT nMessage) const;
+    // The shell (re)started: adds the icon again as it stood.
+    void OnTaskbarCreated();
+
+private:
+    // The icon's identity: size, window, id, callback message.
+    NOTIFYICONDATAA m_nid;
+    UINT m_nTaskbarCreatedMsg = 0;
+    bool m_bWanted = false;
+    std::string m_strTip;
+    int m_nState = STATE_NOT_READY;
+};
