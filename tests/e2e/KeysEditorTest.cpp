@@ -13,12 +13,10 @@
 #include <sstream>
 #include <string>
 
-#include "DevicePort.h"
 #include "KeyboardWindow.h"
 #include "ResidentFixture.h"
 #include "SystemDpiOverride.h"
 
-using harness::DevicePort;
 using harness::KeyboardWindow;
 using harness::WaitUntil;
 using harness::WindowText;
@@ -40,8 +38,6 @@ const int kFinder = 1101;
 const int kAppProgram = 1105;
 const int kAppClassField = 1106;
 const int kKindKeystroke = 1;
-// VEKO key codes of keys 1 to 6.
-const int kVekoCode[] = {0, 0x13, 0x1A, 0x11, 0x10, 0x00, 0x02};
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -104,7 +100,6 @@ protected:
 
     void TearDown() override {
         CloseEditor();
-        m_device.reset();
         ResidentFixture::TearDown();
         DeleteFileA(m_userFile.c_str());
     }
@@ -144,12 +139,11 @@ protected:
         harness::PumpMessages();
     }
 
-    bool Press(int key) { return m_device->Write(Frame({0x12, 0xED, kVekoCode[key]})); }
+    bool Press(int key) { return m_device->Write(harness::VekoFrame(key)); }
 
     harness::ProgramUnderTest m_editor;
     std::string m_editorExe;
     std::string m_userFile;
-    std::unique_ptr<DevicePort> m_device;
 };
 
 TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
@@ -158,13 +152,9 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     SetWindowPos(app.Handle(), HWND_TOP, screenWidth - 260, screenHeight - 160, 240, 140, 0);
-    // Until KV480 hands the keys to the editor by itself.
-    WriteIni("[Editor]\r\nClassName=KV480KeysEditor\r\nWindowName=NULL\r\n");
-    ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
-    ASSERT_NE(nullptr, m_program.WaitForWindow(kMainClass, kMainCaption, 10000));
-    ASSERT_TRUE(WaitForPortOpen());
-    m_device = std::make_unique<DevicePort>(kDevice);
-    ASSERT_TRUE(m_device->SetLine(CBR_9600));
+    StartConnected();
+    if (HasFatalFailure())
+        return;
 
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
