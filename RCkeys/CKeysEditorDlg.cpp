@@ -39,31 +39,6 @@ const char* const KIND_NAMES[] = {
     "Not set", "Keystroke", "Sequence of keystrokes", "Text", "Program", "Mouse", "Nothing"};
 const char* const VALUE_LABELS[] = {"", "Keys:", "Keys:", "Text:", "Program:", "Mouse:", ""};
 
-const char* const KEY_NAMES[] = {"",
-                                 "top left",
-                                 "top right",
-                                 "middle left",
-                                 "middle right",
-                                 "bottom left",
-                                 "bottom right",
-                                 "F1",
-                                 "F2",
-                                 "F3",
-                                 "F4",
-                                 "F5",
-                                 "F6",
-                                 "ESC",
-                                 "Enter",
-                                 "arrow up",
-                                 "arrow down",
-                                 "arrow left",
-                                 "arrow right",
-                                 "vehicle key",
-                                 "STOP",
-                                 "question mark",
-                                 "right of the question mark",
-                                 "green round key"};
-
 const UINT PICTURES_VEKO[dpi::PICTURE_SCALES] = {IDB_REMOTE_VEKO, IDB_REMOTE_VEKO_150,
                                                  IDB_REMOTE_VEKO_200};
 const UINT PICTURES_ZELMAR_OVI[dpi::PICTURE_SCALES] = {
@@ -74,8 +49,8 @@ bool IsVekoKey(int nKey) {
 }
 
 std::string KeyTitle(int nKey) {
-    return "Key " + std::to_string(nKey) + ": " +
-           (nKey >= 1 && nKey < static_cast<int>(std::size(KEY_NAMES)) ? KEY_NAMES[nKey] : "");
+    const char* pszName = RC_KEY_NAME(nKey);
+    return "Key " + std::to_string(nKey) + ": " + (pszName != nullptr ? pszName : "");
 }
 
 std::string ChordText(WPARAM nVirtualKey, LPARAM nModifiers) {

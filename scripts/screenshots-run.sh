@@ -161,7 +161,7 @@ appdata=$(run cmd /c echo %APPDATA% | tr -d "\r")
 userdir="$(winepath -u "$appdata" 2>/dev/null)/Remote Control"
 mkdir -p "$userdir"
 printf '%s\r\n' '[VLC media player]' 'Program=vlc.exe' 'Key1=P' 'Key2=N' 'Key5=Space' \
-    'Key6=F' '' '[All applications]' 'ClassName=NULL' 'WindowName=NULL' 'Key2=PageDown' \
+    'Key6=F' '' '[All applications]' 'ClassName=NULL' 'WindowName=NULL' 'Key1=Ctrl+Shift+S' 'Key2=PageDown' \
     'Key3=VolumeDown repeat' 'Key4=VolumeUp repeat' 'Key4 long=Mute' >"$userdir/KeyMap.ini"
 editor=(KV480KeysEditor "Remote Control keys")
 for dpi in 96 192; do

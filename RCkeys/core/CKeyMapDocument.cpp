@@ -14,24 +14,6 @@ const char* const CRITERION_NAMES[CKeyMapDocument::CRITERION_COUNT] = {"Program"
 const char* const FORM_WORDS[CKeyMapDocument::FORM_COUNT] = {"", "long", "double"};
 const char* const VALUE_ANY = "NULL";
 
-void AppendUtf8(std::string& strOut, unsigned long nCode) {
-    if (nCode < 0x80) {
-        strOut.push_back(static_cast<char>(nCode));
-    } else if (nCode < 0x800) {
-        strOut.push_back(static_cast<char>(0xC0 | (nCode >> 6)));
-        strOut.push_back(static_cast<char>(0x80 | (nCode & 0x3F)));
-    } else if (nCode < 0x10000) {
-        strOut.push_back(static_cast<char>(0xE0 | (nCode >> 12)));
-        strOut.push_back(static_cast<char>(0x80 | ((nCode >> 6) & 0x3F)));
-        strOut.push_back(static_cast<char>(0x80 | (nCode & 0x3F)));
-    } else {
-        strOut.push_back(static_cast<char>(0xF0 | (nCode >> 18)));
-        strOut.push_back(static_cast<char>(0x80 | ((nCode >> 12) & 0x3F)));
-        strOut.push_back(static_cast<char>(0x80 | ((nCode >> 6) & 0x3F)));
-        strOut.push_back(static_cast<char>(0x80 | (nCode & 0x3F)));
-    }
-}
-
 // UTF-16 LE to UTF-8. Unlike KV480's reading, which only needs the text, a
 // lone surrogate becomes its own three bytes and an odd last byte is kept
 // aside, so that saving gives the file back byte for byte.
@@ -47,7 +29,7 @@ std::string Utf16ToUtf8(const unsigned char* p, std::size_t nSize, std::string& 
                 i += 2;
             }
         }
-        AppendUtf8(strOut, nCode);
+        unicodetext::AppendUtf8(strOut, static_cast<char32_t>(nCode));
     }
     strOddByte = i < nSize ? std::string(1, static_cast<char>(p[i])) : std::string();
     return strOut;

@@ -184,7 +184,7 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == editor; }, 5000));
     ASSERT_TRUE(Press(2));
     ASSERT_TRUE(
-        WaitUntil([&] { return WindowText(GetDlgItem(editor, kKey)) == "Key 2: top right"; }, 5000))
+        WaitUntil([&] { return WindowText(GetDlgItem(editor, kKey)) == "Key 2: Top right"; }, 5000))
         << WindowText(GetDlgItem(editor, kKey));
 
     // A keystroke, pressed on the keyboard in the Press field.
