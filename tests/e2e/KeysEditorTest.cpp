@@ -166,10 +166,20 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(add) != FALSE; }, 5000));
     WaitForEditorIdle();
     const POINT finder = Centre(GetDlgItem(add, kFinder));
+    ASSERT_EQ(GetDlgItem(add, kFinder), WindowFromPoint(finder)) << "the finder is covered";
     const POINT target = Centre(app.Handle());
     SetCursorPos(finder.x, finder.y);
     Mouse(MOUSEEVENTF_LEFTDOWN);
-    WaitForEditorIdle();
+    // The button must go up over the target once the finder holds the mouse.
+    const HWND finderTool = GetDlgItem(add, kFinder);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return GetGUIThreadInfo(GetWindowThreadProcessId(add, nullptr), &info) &&
+                   info.hwndCapture == finderTool;
+        },
+        5000));
     SetCursorPos(target.x, target.y);
     Mouse(MOUSEEVENTF_MOVE);
     Mouse(MOUSEEVENTF_LEFTUP);
