@@ -160,6 +160,7 @@ void CKeysEditorDlg::LoadFiles() {
         break;
     }
     m_user.Load(strBytes.data(), strBytes.size());
+    m_strUserBytes = strBytes;
     if (!m_user.IsComplete()) {
         m_bCanSave = false;
         m_strLoadNote = "Your key map is longer than 1 MB or ends in half a character: it is "
@@ -603,11 +604,28 @@ bool CKeysEditorDlg::Save() {
                                   MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    // Another program (Notepad, a second editor of a roaming profile) may
+    // have changed the file since it was read: saving would undo that.
+    std::string strOnDisk;
+    const CKeyMapStore::ReadResult result =
+        CKeyMapStore::Read(m_strUserFile, CKeyMapDocument::MAX_FILE_BYTES, strOnDisk);
+    if ((result == CKeyMapStore::ReadResult::Ok && strOnDisk != m_strUserBytes) ||
+        (result == CKeyMapStore::ReadResult::Missing && !m_strUserBytes.empty())) {
+        const std::string strText = "Your key map " + m_strUserFile +
+                                    " was changed by another program since it was opened.\n"
+                                    "Replace it with what you see here?";
+        if (framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE,
+                                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            return false;
+        }
+    }
+    const std::string strBytes = m_user.Save();
     std::string strError;
-    if (!CKeyMapStore::Write(m_strUserFile, m_user.Save(), strError)) {
+    if (!CKeyMapStore::Write(m_strUserFile, strBytes, strError)) {
         framework::ShowMessageBox(m_hWnd, strError.c_str(), EDITOR_TITLE, MB_OK | MB_ICONERROR);
         return false;
     }
+    m_strUserBytes = strBytes;
     m_user.SetModified(false);
     UpdateStatus();
     return true;

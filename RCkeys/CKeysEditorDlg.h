@@ -85,6 +85,8 @@ private:
     std::string m_strUserFile;
     std::string m_strInstalledFile;
     CKeyMapDocument m_user;
+    // The user's file as last read or written, to notice another writer.
+    std::string m_strUserBytes;
     CKeyMapDocument m_installed;
     bool m_bCanSave = true;
     std::string m_strLoadNote;

@@ -252,6 +252,21 @@ TEST_F(KeysEditorTest, AUserKeyMapThatCannotBeReadIsNeverOverwritten) {
     RemoveDirectoryA(m_userFile.c_str());
 }
 
+TEST_F(KeysEditorTest, AFileChangedByAnotherProgramIsReplacedOnlyWhenTheUserSaysSo) {
+    CreateDirectoryA(m_userFile.substr(0, m_userFile.rfind('\\')).c_str(), nullptr);
+    std::ofstream(m_userFile, std::ios::binary) << "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n";
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    std::ofstream(m_userFile, std::ios::binary) << "; from Notepad\r\n";
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    harness::MessageBoxSeen box;
+    ASSERT_TRUE(m_editor.WaitForMessageBox(box, 5000));
+    EXPECT_NE(std::string::npos, box.text.find("changed by another program")) << box.text;
+    PostMessageA(box.window, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }, 5000));
+    EXPECT_EQ("; from Notepad\r\n", ReadFile(m_userFile));
+}
+
 TEST_F(KeysEditorTest, TheWindowScalesWithTheDisplay) {
     HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
