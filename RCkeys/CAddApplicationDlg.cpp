@@ -2,6 +2,7 @@
 
 #include "EditorMessages.h"
 #include "MessageBox.h"
+#include "WideText.h"
 #include "WindowFacts.h"
 #include "resource.h"
 
@@ -57,7 +58,7 @@ BOOL CAddApplicationDlg::OnInitDialog() {
     SendMessageW(hReady, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"(none)"));
     for (const ReadyMadeEntry& entry : ReadyMadeEntries()) {
         SendMessageW(hReady, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(window_facts::Wide(entry.pszName).c_str()));
+                     reinterpret_cast<LPARAM>(widetext::Widen(entry.pszName).c_str()));
     }
     SendMessageW(hReady, CB_SETCURSEL, 0, 0);
     FillWindowList();
@@ -75,7 +76,7 @@ void CAddApplicationDlg::FillWindowList() {
         const std::string strItem =
             facts.strCaption + (facts.strProgram.empty() ? "" : "  (" + facts.strProgram + ")");
         SendMessageW(hList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(window_facts::Wide(strItem).c_str()));
+                     reinterpret_cast<LPARAM>(widetext::Widen(strItem).c_str()));
     }
 }
 

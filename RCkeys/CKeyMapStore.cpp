@@ -2,6 +2,7 @@
 
 #include "CReg.h"
 #include "Settings.h"
+#include "WideText.h"
 #include "WindowFacts.h"
 
 #include <windows.h>
@@ -20,7 +21,7 @@ std::string SystemMessage(DWORD dwError) {
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                        FORMAT_MESSAGE_IGNORE_INSERTS,
                    nullptr, dwError, 0, reinterpret_cast<wchar_t*>(&pszText), 0, nullptr);
-    std::string strText = pszText != nullptr ? window_facts::Narrow(pszText) : std::string();
+    std::string strText = pszText != nullptr ? widetext::Narrow(pszText) : std::string();
     if (pszText != nullptr) {
         LocalFree(pszText);
     }
@@ -42,7 +43,7 @@ std::string CKeyMapStore::UserFileName() {
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder))) {
         return std::string();
     }
-    return window_facts::Narrow(szFolder) + USER_FOLDER + FILE_NAME;
+    return widetext::Narrow(szFolder) + USER_FOLDER + FILE_NAME;
 }
 
 std::string CKeyMapStore::InstalledFileName() {
@@ -56,13 +57,13 @@ std::string CKeyMapStore::InstalledFileName() {
         strPath.pop_back();
     }
     // The registry value is in the ANSI code page; the editor works in UTF-8.
-    return window_facts::Narrow(window_facts::Wide(strPath, CP_ACP)) + FILE_NAME;
+    return widetext::AnsiToUtf8(strPath) + FILE_NAME;
 }
 
 CKeyMapStore::ReadResult CKeyMapStore::Read(const std::string& strFile, std::size_t nMaxBytes,
                                             std::string& strBytes) {
     strBytes.clear();
-    const std::wstring strWide = window_facts::Wide(strFile);
+    const std::wstring strWide = widetext::Widen(strFile);
     const DWORD dwAttributes = GetFileAttributesW(strWide.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD dwError = GetLastError();
@@ -108,7 +109,7 @@ CKeyMapStore::ReadResult CKeyMapStore::Read(const std::string& strFile, std::siz
 bool CKeyMapStore::Write(const std::string& strFile, const std::string& strBytes,
                          std::string& strError) {
     const std::string strFolder = FolderOf(strFile);
-    const std::wstring strWideFolder = window_facts::Wide(strFolder);
+    const std::wstring strWideFolder = widetext::Widen(strFolder);
     if (!CreateDirectoryW(strWideFolder.c_str(), nullptr) &&
         GetLastError() != ERROR_ALREADY_EXISTS) {
         strError = "The folder " + strFolder + " cannot be made: " + SystemMessage(GetLastError());
@@ -133,7 +134,7 @@ bool CKeyMapStore::Write(const std::string& strFile, const std::string& strBytes
     } else {
         dwError = GetLastError();
     }
-    if (bWritten && MoveFileExW(szTemp, window_facts::Wide(strFile).c_str(),
+    if (bWritten && MoveFileExW(szTemp, widetext::Widen(strFile).c_str(),
                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }

@@ -14,6 +14,7 @@
 #include "RemoteKeyLayout.h"
 #include "Settings.h"
 #include "WindowDpi.h"
+#include "WideText.h"
 #include "WindowFacts.h"
 #include "resource.h"
 
@@ -76,7 +77,7 @@ std::string ChordText(WPARAM nVirtualKey, LPARAM nModifiers) {
 
 void AddComboText(HWND hCombo, const std::string& strText) {
     SendMessageW(hCombo, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(window_facts::Wide(strText).c_str()));
+                 reinterpret_cast<LPARAM>(widetext::Widen(strText).c_str()));
 }
 
 } // namespace
@@ -192,7 +193,7 @@ void CKeysEditorDlg::FillApplications(std::size_t nSelectSection, bool bSelectIn
             nSelect = static_cast<int>(m_apps.size()) - 1;
         }
         SendMessageW(hList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(window_facts::Wide(strText).c_str()));
+                     reinterpret_cast<LPARAM>(widetext::Widen(strText).c_str()));
     }
     if (nCatchAll == m_user.GetSectionCount()) {
         // Shown before the user sets a key in it; the section comes with the
@@ -202,7 +203,7 @@ void CKeysEditorDlg::FillApplications(std::size_t nSelectSection, bool bSelectIn
             nSelect = static_cast<int>(m_apps.size()) - 1;
         }
         SendMessageW(hList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(window_facts::Wide(ALL_APPLICATIONS).c_str()));
+                     reinterpret_cast<LPARAM>(widetext::Widen(ALL_APPLICATIONS).c_str()));
     }
     for (std::size_t i = 0; i < m_installed.GetSectionCount() && i < MAX_LISTED; ++i) {
         m_apps.push_back({true, false, i});
@@ -212,7 +213,7 @@ void CKeysEditorDlg::FillApplications(std::size_t nSelectSection, bool bSelectIn
         const std::string strText =
             FromFile(m_installed, m_installed.GetSectionName(i)) + " (administrator, for everyone)";
         SendMessageW(hList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(window_facts::Wide(strText).c_str()));
+                     reinterpret_cast<LPARAM>(widetext::Widen(strText).c_str()));
     }
     m_bFilling = false;
     SelectApplication(nSelect < 0 ? 0 : nSelect);
@@ -261,15 +262,13 @@ CKeyMapDocument* CKeysEditorDlg::SelectedDocument(std::size_t& nSection, bool bF
 }
 
 std::string CKeysEditorDlg::FromFile(const CKeyMapDocument& doc, const std::string& strText) const {
-    return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi
-               ? window_facts::Narrow(window_facts::Wide(strText, CP_ACP))
-               : strText;
+    return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi ? widetext::AnsiToUtf8(strText)
+                                                                : strText;
 }
 
 std::string CKeysEditorDlg::ToFile(const CKeyMapDocument& doc, const std::string& strText) const {
-    return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi
-               ? window_facts::Narrow(window_facts::Wide(strText), CP_ACP)
-               : strText;
+    return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi ? widetext::Utf8ToAnsi(strText)
+                                                                : strText;
 }
 
 void CKeysEditorDlg::SelectRcType(int nRcType) {
@@ -384,7 +383,7 @@ void CKeysEditorDlg::OnFormChanged(int nForm, bool bChosenFromList) {
             SendMessageW(hValue, CB_GETLBTEXT, static_cast<WPARAM>(nChosen),
                          reinterpret_cast<LPARAM>(&strItem[0]));
             strItem.resize(static_cast<std::size_t>(nLength));
-            parts.strValue = window_facts::Narrow(strItem);
+            parts.strValue = widetext::Narrow(strItem.c_str());
         }
     }
     parts.bRepeat = IsDlgButtonChecked(m_hWnd, FormId(nForm, FORM_REPEAT)) == BST_CHECKED;
@@ -514,8 +513,7 @@ void CKeysEditorDlg::OnBrowse(int nForm) {
     if (!GetOpenFileNameW(&ofn)) {
         return;
     }
-    window_facts::SetText(Item(FormId(nForm, FORM_VALUE)),
-                          "\"" + window_facts::Narrow(szFile) + "\"");
+    window_facts::SetText(Item(FormId(nForm, FORM_VALUE)), "\"" + widetext::Narrow(szFile) + "\"");
     OnFormChanged(nForm);
 }
 

@@ -2,6 +2,7 @@
 
 #include "EditorMessages.h"
 #include "CKeyMapLayers.h"
+#include "WideText.h"
 #include "WindowFacts.h"
 #include "resource.h"
 
@@ -31,7 +32,7 @@ LRESULT CWhichRuleDlg::OnFinderDropped(WPARAM wParam, LPARAM) {
         window_facts::FactsOf(window_facts::ApplicationWindow(reinterpret_cast<HWND>(wParam)));
     // The maps as the editor holds them now, asked by KV480's own code.
     const unicodetext::AnsiToUtf8 ansi = [](const std::string& strText) {
-        return window_facts::Narrow(window_facts::Wide(strText, CP_ACP));
+        return widetext::AnsiToUtf8(strText);
     };
     CKeyMap maps[CKeyMapLayers::LAYER_COUNT];
     const std::string strUser = m_user.Save();

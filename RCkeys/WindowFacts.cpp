@@ -1,6 +1,8 @@
 #include "WindowFacts.h"
 
-#include "ReadyMadeEntries.h"
+#include "CKeyMap.h"
+#include "ProcessImage.h"
+#include "WideText.h"
 
 #include <vector>
 
@@ -13,39 +15,8 @@ const int TEXT_SIZE = 1024;
 
 } // namespace
 
-std::wstring Wide(const std::string& strText, UINT nCodePage) {
-    if (strText.empty()) {
-        return std::wstring();
-    }
-    const int nLength = MultiByteToWideChar(nCodePage, 0, strText.data(),
-                                            static_cast<int>(strText.size()), nullptr, 0);
-    if (nLength <= 0) {
-        return std::wstring();
-    }
-    std::wstring strWide(static_cast<std::size_t>(nLength), L'\0');
-    MultiByteToWideChar(nCodePage, 0, strText.data(), static_cast<int>(strText.size()), &strWide[0],
-                        nLength);
-    return strWide;
-}
-
-std::string Narrow(const std::wstring& strText, UINT nCodePage) {
-    if (strText.empty()) {
-        return std::string();
-    }
-    const int nLength =
-        WideCharToMultiByte(nCodePage, 0, strText.data(), static_cast<int>(strText.size()), nullptr,
-                            0, nullptr, nullptr);
-    if (nLength <= 0) {
-        return std::string();
-    }
-    std::string strNarrow(static_cast<std::size_t>(nLength), '\0');
-    WideCharToMultiByte(nCodePage, 0, strText.data(), static_cast<int>(strText.size()),
-                        &strNarrow[0], nLength, nullptr, nullptr);
-    return strNarrow;
-}
-
 void SetText(HWND hWnd, const std::string& strUtf8) {
-    SetWindowTextW(hWnd, Wide(strUtf8).c_str());
+    SetWindowTextW(hWnd, widetext::Widen(strUtf8).c_str());
 }
 
 std::string GetText(HWND hWnd) {
@@ -55,7 +26,7 @@ std::string GetText(HWND hWnd) {
     }
     std::vector<wchar_t> text(static_cast<std::size_t>(nLength) + 1);
     GetWindowTextW(hWnd, text.data(), nLength + 1);
-    return Narrow(text.data());
+    return widetext::Narrow(text.data());
 }
 
 HWND ApplicationWindow(HWND hWnd) {
@@ -73,23 +44,15 @@ WindowFacts FactsOf(HWND hWnd) {
     }
     wchar_t szText[TEXT_SIZE] = L"";
     GetClassNameW(hWnd, szText, TEXT_SIZE);
-    facts.strClass = Narrow(szText);
+    facts.strClass = widetext::Narrow(szText);
     // A top-level window's caption is read without a message, so that a
     // program that does not answer cannot hold the editor up.
     szText[0] = L'\0';
     InternalGetWindowText(hWnd, szText, TEXT_SIZE);
-    facts.strCaption = Narrow(szText);
+    facts.strCaption = widetext::Narrow(szText);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
-    // The limited right is granted for programs running as administrator too.
-    const HANDLE hProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcess);
-    if (hProcess != nullptr) {
-        DWORD dwSize = TEXT_SIZE;
-        if (QueryFullProcessImageNameW(hProcess, 0, szText, &dwSize)) {
-            facts.strProgram = ProgramFileName(Narrow(std::wstring(szText, dwSize)));
-        }
-        CloseHandle(hProcess);
-    }
+    facts.strProgram = CKeyMap::FileNameOf(widetext::Narrow(ProcessImage(dwProcess).c_str()));
     return facts;
 }
 

@@ -19,8 +19,6 @@ namespace window_facts {
 HWND ApplicationWindow(HWND hWnd);
 WindowFacts FactsOf(HWND hWnd);
 
-std::wstring Wide(const std::string& strText, UINT nCodePage = CP_UTF8);
-std::string Narrow(const std::wstring& strText, UINT nCodePage = CP_UTF8);
 void SetText(HWND hWnd, const std::string& strUtf8);
 std::string GetText(HWND hWnd);
 

@@ -167,8 +167,3 @@ std::string SuggestWindowPattern(const std::string& strCaption) {
     }
     return "*" + strCaption.substr(nBest);
 }
-
-std::string ProgramFileName(const std::string& strPath) {
-    const std::size_t nSlash = strPath.find_last_of("\\/");
-    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
-}

@@ -25,6 +25,3 @@ const std::vector<ReadyMadeEntry>& ReadyMadeEntries();
 // "* - Word"); the caption itself when it has no such part; '*' literal
 // characters cannot be escaped, so they stay.
 std::string SuggestWindowPattern(const std::string& strCaption);
-
-// The file name of a program path ("C:\\x\\vlc.exe" gives "vlc.exe").
-std::string ProgramFileName(const std::string& strPath);
