@@ -55,6 +55,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_COMMAND, ID_ABOUT, Handler<&CRCDlg::OnAbout>},
         {WM_RC_DATA, 0, Handler<&CRCDlg::OnRcData>},
         {WM_RC_ERROR, 0, Handler<&CRCDlg::OnRcError>},
+        {WM_RC_OPENED, 0, Handler<&CRCDlg::OnPortOpened>},
         {WM_DEVICECHANGE, 0, Handler<&CRCDlg::OnDeviceChange>},
         {WM_CREATE, 0, Handler<&CRCDlg::OnCreate>},
         {WM_CLOSE, 0, Handler<&CRCDlg::OnClose>},
@@ -202,12 +203,16 @@ LRESULT CRCDlg::OnRcData(WPARAM wParam, LPARAM lParam) {
         static_cast<ULONG_PTR>(lParam) > sizeof(m_abyReadBuffer)) {
         return 0;
     }
+    if (lParam > 0 && !m_bLinkWorks) {
+        m_bLinkWorks = true;
+        RunLink(CLinkPolicy::Event::DataArrived);
+    }
     m_decoder.DecodeBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam), m_ullReadTimeMs);
     return 1;
 }
 
 LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
-    if (wParam == START_TIMER_ID || wParam == RETRY_TIMER_ID) {
+    if (IsLinkTimer(wParam)) {
         OnLinkTimer(wParam);
         return 0;
     }

@@ -18,6 +18,8 @@
 #include "CFrameDecoder.h"
 #include "CKeyActionEngine.h"
 #include "CKeyMapFile.h"
+#include "CLinkPolicy.h"
+#include "CLinkOpener.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
 #include "CTrayIcon.h"
@@ -33,17 +35,12 @@ public:
     // Runs the dialog's modal loop without ever showing it.
     INT_PTR DoModal() override;
 
-    // Serial link (CRCDlgLink.cpp). OpenPort results:
-    enum : int {
-        OPEN_OK = 0,           // open and configured
-        OPEN_FAILED = 1,       // the port cannot be opened
-        OPEN_CONFIG_FAILED = 2 // opened, but configuring it failed; closed again
-    };
-    int OpenPort(int nPort);
+    // Serial link (CRCDlgLink.cpp).
     int IsPortOpen();
-    void ClosePort();
+    void ClosePort(bool bKeepWatch);
     int StartWatchThread();
-    void StopWatchThread();
+    // False when the thread would not end, even terminated.
+    bool StopWatchThread();
     void ConnectAtStart();
 
     // Tray (CRCDlgTray.cpp), kept by m_trayIcon. nBalloonIcon: NIIF_INFO,
@@ -82,6 +79,7 @@ private:
     void OnAppExit();
     LRESULT OnRcData(WPARAM wParam, LPARAM lParam);
     LRESULT OnRcError(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPortOpened(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
@@ -121,7 +119,7 @@ private:
     void ShowTrayMenu();
 
     // Serial link internals.
-    int OpenAndConfigure(int nPort);
+    static HANDLE OpenReceiverPort(int nPort, DWORD* pdwError);
     bool IsConfiguredPort(LPARAM lParam) const;
     static unsigned WINAPI WatchThreadProc(void* pParam);
     bool ReadStep(HANDLE hPort, CSerialReader& reader);
@@ -129,28 +127,33 @@ private:
     // call's error, or ERROR_SUCCESS for a failure without one.
     void PostLinkError(DWORD dwError) const;
     void WatchPortHandle();
+    void UnwatchPortHandle();
     void OnPortHandleChange(WPARAM wParam);
 
-    // Link recovery. Timers of the link: the pause between start-up
-    // attempts, and the retry of a port that went away or is busy.
-    enum : UINT_PTR { START_TIMER_ID = 0x10, RETRY_TIMER_ID = 0x11 };
-    void StartAttempt();
+    // The link's decisions are CLinkPolicy's; these carry them out. Timers
+    // of the link: its policy's four, and the retry of the registration for
+    // session notifications.
+    enum : UINT_PTR {
+        START_TIMER_ID = 0x10,
+        RETRY_TIMER_ID = 0x11,
+        REMOVAL_TIMER_ID = 0x12,
+        CONSOLE_TIMER_ID = 0x13,
+        SESSION_TIMER_ID = 0x14,
+    };
+    static UINT_PTR LinkTimerId(CLinkPolicy::Timer timer);
+    static bool IsLinkTimer(UINT_PTR nTimerId);
     void OnLinkTimer(UINT_PTR nTimerId);
-    void StartRetry();
-    // The port is open: starts its thread and shows the link ready.
-    void LinkUp(const char* pszText);
-    // The link failed or its device went: closes it and shows why.
-    void LinkLost(const char* pszTitle, const char* pszText, DWORD nBalloonIcon, bool bRetry);
-    // Lets the port go for sleep or another session, and takes it back.
-    void ReleasePort();
-    void ReclaimPort();
-    // Shutdown: timers, session notification, port.
+    void RunLink(CLinkPolicy::Event event);
+    bool AdoptOpenedPort();
+    void ShowNotice(CLinkPolicy::Notice notice);
+    void RegisterInterfaceNotification();
+    void RegisterSessionNotification();
+    void ReportConsole();
+    // Shutdown: timers, notifications, port.
     void EndLink();
     // Replaces the tray icon when the link's state differs from the one shown.
     void ShowLinkState(int nIconState, const char* pszTitle, const char* pszText,
                        DWORD nBalloonIcon);
-    bool IsPortWanted() const;
-    bool IsPortBusy() const;
 
     // The longest chunk the watch thread reads at once.
     static constexpr DWORD READ_CHUNK = 255;
@@ -190,14 +193,17 @@ private:
     // Set while ClosePort runs: the stop lets sent messages through, and one
     // of them must not close the port underneath it.
     bool m_bClosingPort = false;
-    // Link recovery state.
+    // Link state.
+    CLinkPolicy m_linkPolicy{false};
+    CLinkOpener m_opener{&CRCDlg::OpenReceiverPort};
+    // The port an open just delivered, until adopted or discarded.
+    HANDLE m_hOpenedPort = INVALID_HANDLE_VALUE;
+    std::vector<CLinkPolicy::Event> m_linkEvents; // waiting for RunLink
+    bool m_bRunningLink = false;
     HDEVNOTIFY m_hPortNotify = nullptr;
-    DWORD m_dwOpenError = ERROR_SUCCESS; // CreateFileA's error of the last open
-    unsigned m_nLinkNumber = 0;          // counts the opens of the port
-    int m_nStartAttempt = 0;             // start-up attempts made; 0 outside them
-    bool m_bQuietChange = false;         // the port was given up on purpose
-    bool m_bSuspended = false;
-    bool m_bConsoleAway = false;
+    HDEVNOTIFY m_hInterfaceNotify = nullptr;
+    unsigned m_nLinkNumber = 0; // counts the opens of the port
+    bool m_bLinkWorks = false;  // bytes came since the port was adopted
     bool m_bSessionNotify = false;
     DWORD m_dwSessionId = 0;
     // The watch thread reads into this buffer and hands it over with

@@ -1,15 +1,16 @@
 // The serial link of the main dialog: the receiver's port, the watch thread
-// that reads it, and the reactions to port arrival, removal and failures.
+// that reads it, and the Win32 side of the link policy (CLinkPolicy): the
+// events it is told and the actions it asks for.
 #include "CRCDlg.h"
 
 #include "CSerialLine.h"
 #include "CSerialReader.h"
-#include "ClassifyLinkError.h"
 #include "CWinApp.h"
 #include "MessageBox.h"
 #include "RcMessages.h"
 
 #include <dbt.h>
+#include <process.h>
 #include <shellapi.h>
 #include <wtsapi32.h>
 
@@ -32,15 +33,21 @@ const char* const TEXT_NO_THREAD = "Cannot run watch thread.";
 
 // The option of the configuration utility's restart: one attempt only.
 const char* const NO_RETRY_OPTION = "-nr";
-constexpr int CONNECT_ATTEMPTS = 5;
-constexpr DWORD CONNECT_PAUSE_MS = 4000;
 
-// Beyond this the watch thread is terminated.
+// Beyond this the watch thread is terminated; a thread stuck in a driver
+// request cannot finish terminating, and is then given this much more.
 constexpr DWORD STOP_TIMEOUT_MS = 5000;
+constexpr DWORD TERMINATE_WAIT_MS = 1000;
 
-// A port that went away, was given up for sleep or another session, or is
-// busy, is tried again this often until it opens.
-constexpr DWORD RETRY_PERIOD_MS = 2000;
+// A registration for session notifications fails until the session service
+// runs (early at logon); tried again this often.
+constexpr DWORD SESSION_REGISTER_RETRY_MS = 5000;
+
+// The COM port device interface class (GUID_DEVINTERFACE_COMPORT): drivers
+// that never broadcast a port arrival (usbser, many virtual ports) still
+// announce their interface.
+const GUID COMPORT_INTERFACE = {
+    0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
 
 // The receiver's line (the record's 9600 8N1). A read ends 20 ms after the
 // last byte of a burst, so a frame's three bytes arrive as one chunk. The
@@ -79,18 +86,6 @@ void AbandonCommWait(HANDLE hPort, OVERLAPPED& ov) {
 
 } // namespace
 
-int CRCDlg::OpenPort(int nPort) {
-    m_csPort.Lock();
-    const int nResult = OpenAndConfigure(nPort);
-    m_csPort.Unlock();
-    if (nResult == OPEN_OK) {
-        // Tells this link's failure reports from those of an earlier one.
-        ++m_nLinkNumber;
-        WatchPortHandle();
-    }
-    return nResult;
-}
-
 // Asks to be told when the system wants to remove the open port's device (safe
 // removal, driver update), so the handle does not hold the removal up.
 void CRCDlg::WatchPortHandle() {
@@ -102,19 +97,19 @@ void CRCDlg::WatchPortHandle() {
     m_hPortNotify = RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
-// OpenPort's work, under the port lock.
-int CRCDlg::OpenAndConfigure(int nPort) {
-    m_bPortOpen = 0;
-    const CSerialLine::Result result = CSerialLine::Open(nPort, ReceiverLine(), &m_hPort);
-    m_dwOpenError = result.step == CSerialLine::STEP_OPEN ? result.dwError : ERROR_SUCCESS;
-    if (result.step == CSerialLine::STEP_OPEN) {
-        return OPEN_FAILED;
+void CRCDlg::UnwatchPortHandle() {
+    if (m_hPortNotify != nullptr) {
+        UnregisterDeviceNotification(m_hPortNotify);
+        m_hPortNotify = nullptr;
     }
-    if (!result.IsOk()) {
-        return OPEN_CONFIG_FAILED;
-    }
-    m_bPortOpen = 1;
-    return OPEN_OK;
+}
+
+// Runs on the opener's thread: opens the port and sets it up for the
+// receiver; the port, or INVALID_HANDLE_VALUE with the failing call's error.
+HANDLE CRCDlg::OpenReceiverPort(int nPort, DWORD* pdwError) {
+    HANDLE hPort = INVALID_HANDLE_VALUE;
+    *pdwError = CSerialLine::Open(nPort, ReceiverLine(), &hPort).dwError;
+    return hPort;
 }
 
 int CRCDlg::IsPortOpen() {
@@ -124,30 +119,33 @@ int CRCDlg::IsPortOpen() {
     return bOpen;
 }
 
-void CRCDlg::ClosePort() {
+// Stops the watch thread and closes the port; the handle's removal
+// notification stays when bKeepWatch (a removal under way).
+void CRCDlg::ClosePort(bool bKeepWatch) {
     if (m_bClosingPort) {
         // Reached from a message handled while this same close waits for the
         // watch thread; that close finishes the job.
         return;
     }
     m_bClosingPort = true;
-    StopWatchThread();
+    const bool bStopped = StopWatchThread();
     // Before the handle it watches goes.
-    if (m_hPortNotify != nullptr) {
-        UnregisterDeviceNotification(m_hPortNotify);
-        m_hPortNotify = nullptr;
+    if (!bKeepWatch) {
+        UnwatchPortHandle();
     }
-    if (m_bPortOpen) {
-        m_csPort.Lock();
-        SetCommMask(m_hPort, 0);
-        PurgeComm(m_hPort, CSerialLine::PURGE_ALL);
-        if (m_hPort != INVALID_HANDLE_VALUE) {
+    m_csPort.Lock();
+    if (m_hPort != INVALID_HANDLE_VALUE) {
+        if (bStopped) {
+            SetCommMask(m_hPort, 0);
+            PurgeComm(m_hPort, CSerialLine::PURGE_ALL);
             CloseHandle(m_hPort);
-            m_hPort = INVALID_HANDLE_VALUE;
-            m_bPortOpen = 0;
         }
-        m_csPort.Unlock();
+        // A thread stuck in a driver request keeps the port to the end of
+        // the process; the link goes on with new opens, refused while it lasts.
+        m_hPort = INVALID_HANDLE_VALUE;
     }
+    m_bPortOpen = 0;
+    m_csPort.Unlock();
     m_bClosingPort = false;
 }
 
@@ -164,10 +162,13 @@ int CRCDlg::StartWatchThread() {
     return m_watchThread.Start(&CRCDlg::WatchThreadProc, this) ? 1 : 0;
 }
 
-void CRCDlg::StopWatchThread() {
+bool CRCDlg::StopWatchThread() {
     // The thread may be inside its send of WM_RC_DATA, which returns only once
-    // this thread has handled it; one stuck elsewhere is terminated.
-    m_watchThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, INFINITE);
+    // this thread has handled it; one stuck elsewhere is terminated, and one
+    // inside a driver request that never completes cannot finish that: the
+    // wait is bounded, since the main thread may be in a suspend notice that
+    // Windows gives 2 s.
+    return m_watchThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, TERMINATE_WAIT_MS);
 }
 
 void CRCDlg::PostLinkError(DWORD dwError) const {
@@ -258,136 +259,226 @@ bool CRCDlg::ReadStep(HANDLE hPort, CSerialReader& reader) {
 }
 
 void CRCDlg::ConnectAtStart() {
-    // The receiver follows the session at the console: one started away from
-    // it (a remote session) waits until it gets the console.
-    if (ProcessIdToSessionId(GetCurrentProcessId(), &m_dwSessionId)) {
-        m_bConsoleAway = WTSGetActiveConsoleSessionId() != m_dwSessionId;
-    }
-    m_bSessionNotify = WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) != FALSE;
-    if (m_bConsoleAway) {
-        m_bQuietChange = true;
-        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, "", NIIF_WARNING);
-        return;
-    }
-    m_nStartAttempt = 0;
-    StartAttempt();
+    m_linkPolicy = CLinkPolicy(IsNoRetryOption());
+    RegisterInterfaceNotification();
+    // Registered before the console is read, so a change in between is told.
+    RegisterSessionNotification();
+    ReportConsole();
+    RunLink(CLinkPolicy::Event::Start);
 }
 
-// One attempt of the start-up; the pauses between them run on a timer, so the
-// window answers messages meanwhile (programs broadcast at logon).
-void CRCDlg::StartAttempt() {
-    ++m_nStartAttempt;
-    if (IsPortOpen() || !IsPortWanted()) {
-        // An arrival was quicker, or the port is not ours to take now.
-        m_nStartAttempt = 0;
+void CRCDlg::RegisterInterfaceNotification() {
+    DEV_BROADCAST_DEVICEINTERFACE_A filter;
+    std::memset(&filter, 0, sizeof(filter));
+    filter.dbcc_size = sizeof(filter);
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = COMPORT_INTERFACE;
+    m_hInterfaceNotify = RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void CRCDlg::RegisterSessionNotification() {
+    m_bSessionNotify = WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) != FALSE;
+    if (!m_bSessionNotify) {
+        SetTimer(m_hWnd, SESSION_TIMER_ID, SESSION_REGISTER_RETRY_MS, nullptr);
+    }
+}
+
+// Tells the link whether this session has the console (the receiver follows
+// the session at the console). Unknown session: taken as at the console.
+void CRCDlg::ReportConsole() {
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &m_dwSessionId)) {
+        RunLink(CLinkPolicy::ConsoleEvent(m_dwSessionId, WTSGetActiveConsoleSessionId()));
+    }
+}
+
+// Hands an event to the policy and carries out its actions. An event that
+// arrives meanwhile (a message sent while the watch thread stops, a failure
+// of an action) waits its turn, so the actions of one event stay together.
+void CRCDlg::RunLink(CLinkPolicy::Event event) {
+    using Event = CLinkPolicy::Event;
+    using Kind = CLinkPolicy::Action::Kind;
+    m_linkEvents.push_back(event);
+    if (m_bRunningLink) {
         return;
     }
-    if (OpenPort(m_nPort) == OPEN_OK) {
-        LinkUp("");
-        return;
-    }
-    if (IsNoRetryOption() || m_nStartAttempt == CONNECT_ATTEMPTS) {
-        m_nStartAttempt = 0;
-        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, TEXT_CANNOT_OPEN, NIIF_WARNING);
-        if (IsPortBusy()) {
-            // Another session's KV480 may be about to let it go.
-            StartRetry();
+    m_bRunningLink = true;
+    while (!m_linkEvents.empty()) {
+        const Event next = m_linkEvents.front();
+        m_linkEvents.erase(m_linkEvents.begin());
+        for (const CLinkPolicy::Action& action : m_linkPolicy.OnEvent(next)) {
+            switch (action.kind) {
+            case Kind::Open:
+                if (!m_opener.Start(m_hWnd, WM_RC_OPENED, m_nPort)) {
+                    m_linkEvents.push_back(Event::OpenFailed);
+                }
+                break;
+            case Kind::Adopt:
+                if (!AdoptOpenedPort()) {
+                    m_linkEvents.push_back(Event::LinkFault);
+                }
+                break;
+            case Kind::Discard:
+                if (m_hOpenedPort != INVALID_HANDLE_VALUE) {
+                    CloseHandle(m_hOpenedPort);
+                    m_hOpenedPort = INVALID_HANDLE_VALUE;
+                }
+                break;
+            case Kind::Close:
+                ClosePort(false);
+                break;
+            case Kind::CloseKeepWatch:
+                ClosePort(true);
+                break;
+            case Kind::Unwatch:
+                UnwatchPortHandle();
+                break;
+            case Kind::ArmTimer:
+                SetTimer(m_hWnd, LinkTimerId(action.timer), action.delayMs, nullptr);
+                break;
+            case Kind::KillTimer:
+                KillTimer(m_hWnd, LinkTimerId(action.timer));
+                break;
+            case Kind::Show:
+                ShowNotice(action.notice);
+                break;
+            case Kind::AskConsole:
+                if (ProcessIdToSessionId(GetCurrentProcessId(), &m_dwSessionId)) {
+                    m_linkEvents.push_back(
+                        CLinkPolicy::ConsoleEvent(m_dwSessionId, WTSGetActiveConsoleSessionId()));
+                }
+                break;
+            }
         }
-        return;
     }
-    SetTimer(m_hWnd, START_TIMER_ID, CONNECT_PAUSE_MS, nullptr);
+    m_bRunningLink = false;
+}
+
+UINT_PTR CRCDlg::LinkTimerId(CLinkPolicy::Timer timer) {
+    switch (timer) {
+    case CLinkPolicy::Timer::StartPause:
+        return START_TIMER_ID;
+    case CLinkPolicy::Timer::Retry:
+        return RETRY_TIMER_ID;
+    case CLinkPolicy::Timer::RemovalWait:
+        return REMOVAL_TIMER_ID;
+    case CLinkPolicy::Timer::ConsoleAsk:
+        return CONSOLE_TIMER_ID;
+    }
+    return RETRY_TIMER_ID;
+}
+
+bool CRCDlg::IsLinkTimer(UINT_PTR nTimerId) {
+    return nTimerId >= START_TIMER_ID && nTimerId <= SESSION_TIMER_ID;
 }
 
 void CRCDlg::OnLinkTimer(UINT_PTR nTimerId) {
     KillTimer(m_hWnd, nTimerId);
-    if (nTimerId == START_TIMER_ID) {
-        StartAttempt();
-        return;
+    switch (nTimerId) {
+    case START_TIMER_ID:
+        RunLink(CLinkPolicy::Event::StartPauseOver);
+        break;
+    case RETRY_TIMER_ID:
+        RunLink(CLinkPolicy::Event::RetryDue);
+        break;
+    case REMOVAL_TIMER_ID:
+        RunLink(CLinkPolicy::Event::RemovalWaitOver);
+        break;
+    case CONSOLE_TIMER_ID:
+        RunLink(CLinkPolicy::Event::ConsoleAskDue);
+        break;
+    case SESSION_TIMER_ID:
+        RegisterSessionNotification();
+        if (m_bSessionNotify) {
+            // A change before the registration went untold.
+            ReportConsole();
+        }
+        break;
+    default:
+        break;
     }
-    if (!IsPortWanted() || IsPortOpen()) {
-        return;
-    }
-    if (OpenPort(m_nPort) == OPEN_OK) {
-        LinkUp(m_bQuietChange ? "" : TEXT_ARRIVED);
-        return;
-    }
-    // Quietly on until it works.
-    StartRetry();
 }
 
-void CRCDlg::StartRetry() {
-    SetTimer(m_hWnd, RETRY_TIMER_ID, RETRY_PERIOD_MS, nullptr);
+LRESULT CRCDlg::OnPortOpened(WPARAM wParam, LPARAM) {
+    HANDLE hPort = INVALID_HANDLE_VALUE;
+    DWORD dwError = ERROR_SUCCESS;
+    // Any process can post this message number: only the open under way counts.
+    if (!m_opener.TakeResult(wParam, &hPort, &dwError)) {
+        return 0;
+    }
+    m_hOpenedPort = hPort;
+    RunLink(hPort != INVALID_HANDLE_VALUE ? CLinkPolicy::Event::OpenDone
+                                          : CLinkPolicy::Event::OpenFailed);
+    return 0;
 }
 
-void CRCDlg::LinkUp(const char* pszText) {
-    KillTimer(m_hWnd, START_TIMER_ID);
-    KillTimer(m_hWnd, RETRY_TIMER_ID);
-    m_nStartAttempt = 0;
-    m_bQuietChange = false;
-    if (StartWatchThread()) {
-        ShowLinkState(TRAY_READY, TITLE_CONNECT, pszText, NIIF_INFO);
-    } else {
+// Takes the port just opened into use: its removal notification and its
+// watch thread. False when the thread could not start (the port is then
+// open but unread, and closed by the fault that follows).
+bool CRCDlg::AdoptOpenedPort() {
+    m_csPort.Lock();
+    m_hPort = m_hOpenedPort;
+    m_bPortOpen = m_hPort != INVALID_HANDLE_VALUE ? 1 : 0;
+    m_csPort.Unlock();
+    m_hOpenedPort = INVALID_HANDLE_VALUE;
+    // Tells this link's failure reports from those of an earlier one.
+    ++m_nLinkNumber;
+    m_bLinkWorks = false;
+    WatchPortHandle();
+    if (!StartWatchThread()) {
         framework::AfxMessageBox(TEXT_NO_THREAD, MB_OK | MB_ICONSTOP);
+        return false;
     }
+    return true;
 }
 
-void CRCDlg::LinkLost(const char* pszTitle, const char* pszText, DWORD nBalloonIcon, bool bRetry) {
-    ClosePort();
-    m_bQuietChange = false;
-    ShowLinkState(TRAY_NOT_READY, pszTitle, pszText, nBalloonIcon);
-    if (bRetry) {
-        StartRetry();
-    }
-}
-
-void CRCDlg::ReleasePort() {
-    KillTimer(m_hWnd, START_TIMER_ID);
-    KillTimer(m_hWnd, RETRY_TIMER_ID);
-    m_nStartAttempt = 0;
-    if (IsPortOpen()) {
-        ClosePort();
-        // Given up on purpose: the icon tells, without a balloon.
-        m_bQuietChange = true;
+void CRCDlg::ShowNotice(CLinkPolicy::Notice notice) {
+    switch (notice) {
+    case CLinkPolicy::Notice::Ready:
+        ShowLinkState(TRAY_READY, TITLE_CONNECT, "", NIIF_INFO);
+        break;
+    case CLinkPolicy::Notice::Arrived:
+        ShowLinkState(TRAY_READY, TITLE_CONNECT, TEXT_ARRIVED, NIIF_INFO);
+        break;
+    case CLinkPolicy::Notice::CannotOpen:
+        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, TEXT_CANNOT_OPEN, NIIF_WARNING);
+        break;
+    case CLinkPolicy::Notice::Removed:
+        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING);
+        break;
+    case CLinkPolicy::Notice::Fault:
+        ShowLinkState(TRAY_NOT_READY, TITLE_ERROR, TEXT_LINK_ERROR, NIIF_ERROR);
+        break;
+    case CLinkPolicy::Notice::QuietDown:
         ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, "", NIIF_WARNING);
-    }
-}
-
-void CRCDlg::ReclaimPort() {
-    if (IsPortWanted() && !IsPortOpen()) {
-        // Adapters come back seconds after a resume: at once, then by the retry.
-        OnLinkTimer(RETRY_TIMER_ID);
+        break;
     }
 }
 
 void CRCDlg::EndLink() {
-    KillTimer(m_hWnd, START_TIMER_ID);
-    KillTimer(m_hWnd, RETRY_TIMER_ID);
+    KillTimer(m_hWnd, SESSION_TIMER_ID);
+    RunLink(CLinkPolicy::Event::End);
+    // An open still running closes its port itself when it ends.
+    m_opener.Abandon();
+    if (m_hInterfaceNotify != nullptr) {
+        UnregisterDeviceNotification(m_hInterfaceNotify);
+        m_hInterfaceNotify = nullptr;
+    }
     if (m_bSessionNotify) {
         WTSUnRegisterSessionNotification(m_hWnd);
         m_bSessionNotify = false;
     }
     if (IsPortOpen()) {
-        ClosePort();
+        ClosePort(false);
     }
 }
 
 void CRCDlg::ShowLinkState(int nIconState, const char* pszTitle, const char* pszText,
                            DWORD nBalloonIcon) {
-    // One notification per change: an unplug that the watch thread notices
-    // before the removal notice arrives is told once.
     if (m_trayIcon.IsShowing(nIconState)) {
         return;
     }
     RemoveTrayIcon();
     ShowTrayIcon(pszTitle, pszText, nBalloonIcon, nIconState);
-}
-
-bool CRCDlg::IsPortWanted() const {
-    return !m_bSuspended && !m_bConsoleAway;
-}
-
-bool CRCDlg::IsPortBusy() const {
-    return m_dwOpenError == ERROR_ACCESS_DENIED || m_dwOpenError == ERROR_SHARING_VIOLATION;
 }
 
 // Whether a device notification's record names the configured port. Nothing
@@ -416,34 +507,41 @@ bool CRCDlg::IsConfiguredPort(LPARAM lParam) const {
 }
 
 LRESULT CRCDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
+    // Some device came or went: ours may be among them.
+    if (wParam == DBT_DEVNODES_CHANGED) {
+        RunLink(CLinkPolicy::Event::Arrival);
+        return TRUE;
+    }
     // Only these events carry a record; for the others lParam is no pointer.
     if (wParam != DBT_DEVICEARRIVAL && wParam != DBT_DEVICEREMOVECOMPLETE &&
         wParam != DBT_DEVICEQUERYREMOVE && wParam != DBT_DEVICEQUERYREMOVEFAILED &&
         wParam != DBT_DEVICEREMOVEPENDING) {
         return TRUE;
     }
-    if (lParam != 0 &&
-        reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)->dbch_devicetype == DBT_DEVTYP_HANDLE) {
+    if (lParam == 0) {
+        return TRUE;
+    }
+    const DWORD dwType = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)->dbch_devicetype;
+    if (dwType == DBT_DEVTYP_HANDLE) {
         OnPortHandleChange(wParam);
         return TRUE;
     }
-    if ((wParam != DBT_DEVICEARRIVAL && wParam != DBT_DEVICEREMOVECOMPLETE) ||
-        !IsConfiguredPort(lParam)) {
-        return TRUE;
-    }
-    if (wParam == DBT_DEVICEARRIVAL) {
-        // An open that fails stays silent: the port may come again.
-        if (!IsPortOpen() && IsPortWanted()) {
-            if (OpenPort(m_nPort) == OPEN_OK) {
-                LinkUp(TEXT_ARRIVED);
-            } else if (IsPortBusy()) {
-                StartRetry();
-            }
+    if (dwType == DBT_DEVTYP_DEVICEINTERFACE) {
+        // Only the COM port class was asked for; the port's name is not in
+        // the record, so any arrival is worth a try.
+        if (wParam == DBT_DEVICEARRIVAL) {
+            RunLink(CLinkPolicy::Event::Arrival);
         }
         return TRUE;
     }
-    // The arrival brings it back.
-    LinkLost(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, false);
+    if (!IsConfiguredPort(lParam)) {
+        return TRUE;
+    }
+    if (wParam == DBT_DEVICEARRIVAL) {
+        RunLink(CLinkPolicy::Event::Arrival);
+    } else if (wParam == DBT_DEVICEREMOVECOMPLETE) {
+        RunLink(CLinkPolicy::Event::PortRemoved);
+    }
     return TRUE;
 }
 
@@ -452,21 +550,14 @@ LRESULT CRCDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
 void CRCDlg::OnPortHandleChange(WPARAM wParam) {
     switch (wParam) {
     case DBT_DEVICEQUERYREMOVE:
-        // Let go, so the removal can go ahead; should it be called off, the
-        // retry takes the port again.
-        if (IsPortOpen()) {
-            LinkLost(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, true);
-        }
+        RunLink(CLinkPolicy::Event::QueryRemove);
         break;
     case DBT_DEVICEQUERYREMOVEFAILED:
-        ReclaimPort();
+        RunLink(CLinkPolicy::Event::QueryRemoveFailed);
         break;
     case DBT_DEVICEREMOVEPENDING:
     case DBT_DEVICEREMOVECOMPLETE:
-        // Removed without asking first.
-        if (IsPortOpen()) {
-            LinkLost(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, true);
-        }
+        RunLink(CLinkPolicy::Event::RemoveComplete);
         break;
     default:
         break;
@@ -479,22 +570,15 @@ LRESULT CRCDlg::OnRcError(WPARAM wParam, LPARAM lParam) {
     if (static_cast<unsigned>(lParam) != m_nLinkNumber || !IsPortOpen()) {
         return 1;
     }
-    if (ClassifyLinkError(static_cast<std::uint32_t>(wParam)) == LinkError::DeviceGone) {
-        LinkLost(TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING, true);
-    } else {
-        LinkLost(TITLE_ERROR, TEXT_LINK_ERROR, NIIF_ERROR, false);
-    }
+    RunLink(CLinkPolicy::FailureEvent(static_cast<std::uint32_t>(wParam)));
     return 1;
 }
 
 LRESULT CRCDlg::OnPowerBroadcast(WPARAM wParam, LPARAM) {
     if (wParam == PBT_APMSUSPEND) {
-        m_bSuspended = true;
-        ReleasePort();
-    } else if ((wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) &&
-               m_bSuspended) {
-        m_bSuspended = false;
-        ReclaimPort();
+        RunLink(CLinkPolicy::Event::Suspend);
+    } else if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+        RunLink(CLinkPolicy::Event::Resume);
     }
     return TRUE;
 }
@@ -506,11 +590,9 @@ LRESULT CRCDlg::OnSessionChange(WPARAM wParam, LPARAM lParam) {
     // Another session takes the console (fast user switching, a remote
     // connection): its KV480 gets the receiver.
     if (wParam == WTS_CONSOLE_DISCONNECT) {
-        m_bConsoleAway = true;
-        ReleasePort();
-    } else if (wParam == WTS_CONSOLE_CONNECT && m_bConsoleAway) {
-        m_bConsoleAway = false;
-        ReclaimPort();
+        RunLink(CLinkPolicy::Event::ConsoleAway);
+    } else if (wParam == WTS_CONSOLE_CONNECT) {
+        RunLink(CLinkPolicy::Event::ConsoleHere);
     }
     return 0;
 }

@@ -13,3 +13,6 @@ constexpr UINT WM_RC_DATA = WM_USER + 2;
 constexpr UINT WM_RC_ERROR = WM_USER + 3;
 // Main dialog to the test dialog, posted: wParam key number, lParam repeat flag.
 constexpr UINT WM_RC_TESTKEY = WM_USER + 4;
+// Port opener's thread to main dialog, posted: wParam the number of the open
+// that ended (CLinkOpener).
+constexpr UINT WM_RC_OPENED = WM_USER + 10;

@@ -1,32 +1,122 @@
 #include "CExitSignal.h"
 
+#include "ExitSignalTrust.h"
+
+#include <aclapi.h>
 #include <sddl.h>
+
+#include <iterator>
+#include <vector>
 
 namespace {
 
-// SYSTEM and administrators may set the event; everyone else may only wait
-// for it, so that one user cannot end another user's KV480.
-const char* const EVENT_SECURITY = "D:(A;;0x1F0003;;;SY)(A;;0x1F0003;;;BA)(A;;0x100000;;;WD)";
-
+// Made with the entries that let only SYSTEM and administrators set it.
 HANDLE CreateOrOpenEvent() {
     PSECURITY_DESCRIPTOR pDescriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(EVENT_SECURITY, SDDL_REVISION_1,
-                                                              &pDescriptor, nullptr)) {
-        pDescriptor = nullptr;
-    }
-    SECURITY_ATTRIBUTES attributes{};
-    attributes.nLength = sizeof(attributes);
-    attributes.lpSecurityDescriptor = pDescriptor;
-    HANDLE hEvent = CreateEventA(pDescriptor != nullptr ? &attributes : nullptr, TRUE, FALSE,
-                                 CExitSignal::EVENT_NAME);
-    if (pDescriptor != nullptr) {
+    HANDLE hEvent = nullptr;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            ExitSignalSddl().c_str(), SDDL_REVISION_1, &pDescriptor, nullptr)) {
+        SECURITY_ATTRIBUTES attributes{};
+        attributes.nLength = sizeof(attributes);
+        attributes.lpSecurityDescriptor = pDescriptor;
+        hEvent = CreateEventA(&attributes, TRUE, FALSE, CExitSignal::EVENT_NAME);
         LocalFree(pDescriptor);
     }
     if (hEvent == nullptr) {
-        // Created by an administrator's KV480: a user may only wait for it.
-        hEvent = OpenEventA(SYNCHRONIZE, FALSE, CExitSignal::EVENT_NAME);
+        // Made by someone else: a user may only wait for it and read who.
+        hEvent = OpenEventA(SYNCHRONIZE | READ_CONTROL, FALSE, CExitSignal::EVENT_NAME);
     }
     return hEvent;
+}
+
+bool IsSid(PSID pSid, const char* pszSid) {
+    PSID pKnown = nullptr;
+    if (!ConvertStringSidToSidA(pszSid, &pKnown)) {
+        return false;
+    }
+    const bool bEqual = EqualSid(pSid, pKnown) != FALSE;
+    LocalFree(pKnown);
+    return bEqual;
+}
+
+SidKind KindOf(PSID pSid, PSID pUser, PSID pDefaultOwner) {
+    if (pSid == nullptr || !IsValidSid(pSid)) {
+        return SidKind::Other;
+    }
+    const struct {
+        const char* pszSid;
+        SidKind kind;
+    } known[] = {{"S-1-5-18", SidKind::System},
+                 {"S-1-5-32-544", SidKind::Administrators},
+                 {"S-1-3-4", SidKind::OwnerRights},
+                 {"S-1-1-0", SidKind::Everyone}};
+    for (const auto& entry : known) {
+        if (IsSid(pSid, entry.pszSid)) {
+            return entry.kind;
+        }
+    }
+    const bool bThisUser = (pUser != nullptr && EqualSid(pSid, pUser)) ||
+                           (pDefaultOwner != nullptr && EqualSid(pSid, pDefaultOwner));
+    return bThisUser ? SidKind::ThisUser : SidKind::Other;
+}
+
+// The user this process runs as, or the owner it gives the objects it makes
+// (an elevated administrator's are the administrators'), kept in buffer.
+PSID TokenSid(TOKEN_INFORMATION_CLASS what, std::vector<BYTE>& buffer) {
+    HANDLE hToken = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &hToken)) {
+        return nullptr;
+    }
+    DWORD dwSize = 0;
+    GetTokenInformation(hToken, what, nullptr, 0, &dwSize);
+    PSID pSid = nullptr;
+    if (dwSize >= sizeof(TOKEN_USER) && dwSize >= sizeof(TOKEN_OWNER)) {
+        buffer.resize(dwSize);
+        if (GetTokenInformation(hToken, what, buffer.data(), dwSize, &dwSize)) {
+            pSid = what == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid
+                                     : reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner;
+        }
+    }
+    CloseHandle(hToken);
+    return pSid;
+}
+
+// Whether the object's owner and entries are the ones KV480 gives it.
+bool IsTrusted(HANDLE hEvent) {
+    PSID pOwner = nullptr;
+    PACL pDacl = nullptr;
+    PSECURITY_DESCRIPTOR pDescriptor = nullptr;
+    if (GetSecurityInfo(hEvent, SE_KERNEL_OBJECT,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &pOwner, nullptr,
+                        &pDacl, nullptr, &pDescriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    std::vector<BYTE> userBuffer;
+    std::vector<BYTE> ownerBuffer;
+    const PSID pUser = TokenSid(TokenUser, userBuffer);
+    const PSID pDefaultOwner = TokenSid(TokenOwner, ownerBuffer);
+    std::vector<AceFact> dacl;
+    if (pDacl != nullptr) {
+        for (DWORD i = 0; i < pDacl->AceCount; ++i) {
+            void* pAce = nullptr;
+            if (!GetAce(pDacl, i, &pAce)) {
+                break;
+            }
+            AceFact fact;
+            const auto* pHeader = static_cast<const ACE_HEADER*>(pAce);
+            if (pHeader->AceType == ACCESS_ALLOWED_ACE_TYPE) {
+                auto* pAllowed = static_cast<ACCESS_ALLOWED_ACE*>(pAce);
+                fact.bAllowed = true;
+                fact.dwMask = pAllowed->Mask;
+                fact.sid = KindOf(&pAllowed->SidStart, pUser, pDefaultOwner);
+            }
+            dacl.push_back(fact);
+        }
+    }
+    const bool bTrusted =
+        IsExitSignalTrusted(KindOf(pOwner, pUser, pDefaultOwner), pDacl != nullptr, dacl);
+    LocalFree(pDescriptor);
+    return bTrusted;
 }
 
 } // namespace
@@ -38,6 +128,12 @@ CExitSignal::~CExitSignal() {
 bool CExitSignal::Watch(HWND hWnd, UINT nMessage, WPARAM wParam) {
     Unwatch();
     m_hEvent = CreateOrOpenEvent();
+    if (m_hEvent != nullptr && !IsTrusted(m_hEvent)) {
+        // Someone else's object, perhaps set to end every KV480: not obeyed.
+        // This KV480 runs on; the setup then ends it in its own session.
+        CloseHandle(m_hEvent);
+        m_hEvent = nullptr;
+    }
     if (m_hEvent == nullptr) {
         return false;
     }

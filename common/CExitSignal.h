@@ -19,7 +19,9 @@ public:
     CExitSignal& operator=(const CExitSignal&) = delete;
 
     // Once the event is set, posts nMessage with wParam (lParam 0) to hWnd,
-    // once. False when the event could neither be created nor opened.
+    // once. False when the event could neither be created nor opened, or
+    // when it is not KV480's own (another owner, other entries): then it is
+    // not watched.
     bool Watch(HWND hWnd, UINT nMessage, WPARAM wParam);
     // Stops watching; returns once a notice in progress has been posted.
     void Unwatch();

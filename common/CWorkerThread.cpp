@@ -23,15 +23,20 @@ bool CWorkerThread::Stop(HANDLE hStopEvent, DWORD dwBoundMs, DWORD dwTerminatedW
         return true;
     }
     SetEvent(hStopEvent);
-    const bool bEnded = WaitHandlingSentMessages(dwBoundMs);
-    if (!bEnded) {
-        // Termination is asynchronous: the thread may still be going.
+    bool bGone = WaitHandlingSentMessages(dwBoundMs);
+    if (!bGone) {
+        // Termination is asynchronous, and a thread inside a driver request
+        // that never completes does not finish it.
         TerminateThread(m_hThread, 0);
-        WaitForSingleObject(m_hThread, dwTerminatedWaitMs);
+        bGone = WaitForSingleObject(m_hThread, dwTerminatedWaitMs) == WAIT_OBJECT_0;
     }
-    CloseHandle(m_hThread);
+    if (bGone) {
+        CloseHandle(m_hThread);
+    }
+    // Otherwise its handle is left to the end of the process, as the owner
+    // leaves those the thread may still use.
     m_hThread = nullptr;
-    return bEnded;
+    return bGone;
 }
 
 bool CWorkerThread::WaitHandlingSentMessages(DWORD dwBoundMs) const {

@@ -19,7 +19,8 @@ public:
     bool IsRunning() const { return m_hThread != nullptr; }
     // Sets hStopEvent and waits up to dwBoundMs for the thread to end; beyond
     // that terminates it and waits dwTerminatedWaitMs (INFINITE: until it is
-    // gone). True when it ended by itself.
+    // gone). True when the thread is gone; false when it is still there (then
+    // the owner leaves what the thread may use to the end of the process).
     bool Stop(HANDLE hStopEvent, DWORD dwBoundMs, DWORD dwTerminatedWaitMs);
 
 private:

@@ -6,13 +6,23 @@
 //    hidden; then again with both key maps, sections by program and long
 //    and double forms on other keys, the lookup's most costly case for a
 //    key that acts at its press;
-//  - CPU time of KV480 while idle with its port open.
+//  - CPU time of KV480 while idle with its port open;
+//  - a soak: unplug/replug cycles and a stream of key frames, with KV480's
+//    handle, GDI and USER counts, private bytes and (Wine) the open file
+//    descriptors of its Linux process before and after.
 // Both ends of the latency live in this process, so one clock measures it.
 #include <windows.h>
+#include <dbt.h>
+#include <psapi.h>
+#include <winternl.h>
 
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -67,11 +77,148 @@ bool Configure(const std::string& dir) {
     return true;
 }
 
+// The Linux process behind KV480 under this harness's Wine: its command line
+// names KV480.exe and its environment this WINEPREFIX. 0 when not found.
+int UnixProcessOfResident() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix == nullptr)
+        return 0;
+    const std::string wanted = std::string("WINEPREFIX=") + prefix;
+    auto readAll = [](const std::string& path) {
+        std::string text;
+        FILE* file = std::fopen(path.c_str(), "rb");
+        if (file == nullptr)
+            return text;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+            text.append(buffer, n);
+        std::fclose(file);
+        return text;
+    };
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int found = 0;
+    do {
+        const int pid = std::atoi(entry.cFileName);
+        if (pid <= 0)
+            continue;
+        const std::string dir = std::string("Z:\\proc\\") + entry.cFileName;
+        const std::string cmdline = readAll(dir + "\\cmdline");
+        if (cmdline.find("KV480.exe") == std::string::npos)
+            continue;
+        const std::string environment = '\0' + readAll(dir + "\\environ");
+        if (environment.find('\0' + wanted + '\0') != std::string::npos)
+            found = pid;
+    } while (found == 0 && FindNextFileA(find, &entry));
+    FindClose(find);
+    return found;
+}
+
+struct ProcessFigures {
+    DWORD handles = 0;
+    ULONG listedHandles = 0; // the system's process list
+    SIZE_T listedPrivateBytes = 0;
+    DWORD gdiObjects = 0;
+    DWORD userObjects = 0;
+    SIZE_T privateBytes = 0;
+    int unixFds = -1;
+    long unixRssAnonKb = -1;
+};
+
+ProcessFigures Measure(DWORD pid, int unixPid) {
+    ProcessFigures figures;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (process != nullptr) {
+        GetProcessHandleCount(process, &figures.handles);
+        figures.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+        figures.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+        PROCESS_MEMORY_COUNTERS_EX memory{};
+        memory.cb = sizeof(memory);
+        if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                                 sizeof(memory)))
+            figures.privateBytes = memory.PrivateUsage;
+        CloseHandle(process);
+    }
+    // The process list says what the Wine server counts for other processes.
+    using QueryFunction = LONG(WINAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<BYTE> list(1 << 20);
+    ULONG size = 0;
+    if (query != nullptr &&
+        query(SystemProcessInformation, list.data(), static_cast<ULONG>(list.size()), &size) >= 0) {
+        for (size_t offset = 0; offset < list.size();) {
+            const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(&list[offset]);
+            if (reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId) == pid) {
+                figures.listedHandles = entry->HandleCount;
+                figures.listedPrivateBytes = entry->PrivatePageCount;
+            }
+            if (entry->NextEntryOffset == 0)
+                break;
+            offset += entry->NextEntryOffset;
+        }
+    }
+    if (unixPid > 0) {
+        const std::string dir = "Z:\\proc\\" + std::to_string(unixPid);
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA((dir + "\\fd\\*").c_str(), &entry);
+        if (find != INVALID_HANDLE_VALUE) {
+            figures.unixFds = 0;
+            do {
+                figures.unixFds += entry.cFileName[0] != '.';
+            } while (FindNextFileA(find, &entry));
+            FindClose(find);
+        }
+        FILE* status = std::fopen((dir + "\\status").c_str(), "r");
+        if (status != nullptr) {
+            char line[256];
+            while (std::fgets(line, sizeof(line), status) != nullptr)
+                if (std::strncmp(line, "RssAnon:", 8) == 0)
+                    figures.unixRssAnonKb = std::atol(line + 8);
+            std::fclose(status);
+        }
+    }
+    return figures;
+}
+
+void PrintFigures(const char* when, const ProcessFigures& f) {
+    std::printf(
+        "soak %s: handles %lu (process list: %lu), GDI objects %lu, USER objects %lu, "
+        "private bytes %lu KiB (process list: %lu KiB); Linux process: %d open fds, "
+        "RssAnon %ld KiB\n",
+        when, static_cast<unsigned long>(f.handles), static_cast<unsigned long>(f.listedHandles),
+        static_cast<unsigned long>(f.gdiObjects), static_cast<unsigned long>(f.userObjects),
+        static_cast<unsigned long>(f.privateBytes / 1024),
+        static_cast<unsigned long>(f.listedPrivateBytes / 1024), f.unixFds, f.unixRssAnonKb);
+}
+
+bool PortOpenedAnew() {
+    harness::LineState state;
+    return harness::ReadLineState("COM1", state) && state.dtr == 1;
+}
+
+// Windows announces a port that comes back; Wine does not, so the bench does.
+void AnnounceArrival(HWND main) {
+    std::vector<char> record(offsetof(DEV_BROADCAST_PORT_A, dbcp_name) + 5);
+    auto* port = reinterpret_cast<DEV_BROADCAST_PORT_A*>(record.data());
+    port->dbcp_size = static_cast<DWORD>(record.size());
+    port->dbcp_devicetype = DBT_DEVTYP_PORT;
+    std::memcpy(port->dbcp_name, "COM1", 5);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(port),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const int presses = argc > 1 ? std::max(10, std::atoi(argv[1])) : 250;
     const DWORD idleMs = argc > 2 ? static_cast<DWORD>(std::max(1000, std::atoi(argv[2]))) : 30000;
+    const int cycles = argc > 3 ? std::max(0, std::atoi(argv[3])) : 200;
+    const int soakFrames = argc > 4 ? std::max(0, std::atoi(argv[4])) : 20000;
     std::string exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
@@ -96,8 +243,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench: KV480 did not open its port\n");
         return 1;
     }
-    harness::DevicePort device("COM11");
-    device.SetLine(CBR_9600);
+    auto device = std::make_unique<harness::DevicePort>("COM11");
+    device->SetLine(CBR_9600);
 
     // Key latency. Each press is a new VEKO key frame; keys alternate so that
     // every frame is a press, and the next waits for the previous to arrive.
@@ -112,7 +259,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < presses; ++i) {
             clear();
             std::string frame = {0x12, static_cast<char>(0xED), codes[i % 2]};
-            device.Write(frame);
+            device->Write(frame);
             const LONGLONG written = Now();
             const DWORD writtenTick = GetTickCount();
             DWORD tick = 0;
@@ -191,7 +338,58 @@ int main(int argc, char** argv) {
     std::printf("KV480 CPU time over %.0f s idle with the port open: %.1f ms\n", idleMs / 1000.0,
                 static_cast<double>(after - before) / 10000.0);
 
+    // Soak.
     HWND main = FindWindowA("CRemoteControlClass", "Remote Control");
+    const int unixPid = UnixProcessOfResident();
+    const ProcessFigures start = Measure(program.ProcessId(), unixPid);
+    std::vector<double> reconnects;
+    for (int i = 0; i < cycles; ++i) {
+        device.reset();
+        if (!harness::UnplugPort("COM1")) {
+            std::fprintf(stderr, "bench: unplug %d failed\n", i);
+            return 1;
+        }
+        harness::ClearLineState("COM1");
+        if (!harness::ReplugPort("COM1")) {
+            std::fprintf(stderr, "bench: replug %d failed\n", i);
+            return 1;
+        }
+        const LONGLONG back = Now();
+        AnnounceArrival(main);
+        if (!harness::WaitUntil(PortOpenedAnew, 40000)) {
+            std::fprintf(stderr, "bench: KV480 did not reopen its port in cycle %d\n", i);
+            return 1;
+        }
+        reconnects.push_back(Milliseconds(Now() - back));
+    }
+    device = std::make_unique<harness::DevicePort>("COM11");
+    device->SetLine(CBR_9600);
+    receiver.Clear();
+    ShowWindow(receiver.Handle(), SW_SHOW);
+    receiver.BringToTop();
+    // Frames in bursts that fit one read; every frame is a press.
+    constexpr int kBurst = 50;
+    size_t received = 0;
+    for (int sent = 0; sent < soakFrames; sent += kBurst) {
+        std::string burst;
+        for (int i = 0; i < kBurst; ++i)
+            burst += {0x12, static_cast<char>(0xED), codes[i % 2]};
+        device->Write(burst);
+        harness::WaitUntil([&] { return receiver.Keys().size() >= static_cast<size_t>(kBurst); },
+                           5000);
+        received += receiver.Keys().size();
+        receiver.Clear();
+    }
+    const ProcessFigures end = Measure(program.ProcessId(), unixPid);
+    if (cycles > 0)
+        std::printf("soak: %d unplug/replug cycles, reopen after the replug p50 %.0f ms, max %.0f "
+                    "ms\n",
+                    cycles, Percentile(reconnects, 0.5),
+                    *std::max_element(reconnects.begin(), reconnects.end()));
+    std::printf("soak: %d key frames sent, %zu keys received\n", soakFrames, received);
+    PrintFigures("start", start);
+    PrintFigures("end", end);
+
     if (main != nullptr)
         PostMessageA(main, WM_CLOSE, 0, 0);
     program.WaitForExit(5000);

@@ -357,8 +357,6 @@ TEST_F(KV480KeyMapTest, RunStartsTheProgramThenBringsItsWindowForward) {
     ASSERT_TRUE(WaitUntil(
         [&] { return (demoWindow = FindWindowA("KV480DemoReceiver", nullptr)) != nullptr; },
         10000));
-    DWORD demoProcess = 0;
-    GetWindowThreadProcessId(demoWindow, &demoProcess);
     ShowWindow(demoWindow, SW_MINIMIZE);
     ASSERT_TRUE(m_window->MakeForeground());
     ASSERT_TRUE(Press(1));
@@ -367,8 +365,10 @@ TEST_F(KV480KeyMapTest, RunStartsTheProgramThenBringsItsWindowForward) {
     EXPECT_EQ(demoWindow, FindWindowA("KV480DemoReceiver", nullptr));
     EXPECT_EQ(nullptr, FindWindowExA(nullptr, demoWindow, "KV480DemoReceiver", nullptr))
         << "not started twice";
+    // Gone first: the window in front as it closes would take the focus
+    // back from the test's window.
     PostMessageA(demoWindow, WM_CLOSE, 0, 0);
-
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(demoWindow); }, 5000));
     ASSERT_TRUE(m_window->MakeForeground());
     ASSERT_TRUE(Press(2));
     EXPECT_TRUE(WaitUntil(

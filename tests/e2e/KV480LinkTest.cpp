@@ -1,12 +1,15 @@
 // KV480's link to the receiver when things go wrong: a receiver that vanishes
-// and comes back, sleep, safe removal, another session at the console, a
-// driver without modem-line control, a busy port; and the release message.
+// and comes back, a port that appears late, a read failure, a set-up that
+// hangs, sleep, safe removal, another session at the console, a driver without
+// modem-line control, a busy port; and the release message. Wine never
+// broadcasts port arrival: what comes back here comes back by the retry.
 #include <windows.h>
 #include <dbt.h>
 #include <wtsapi32.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -36,6 +39,9 @@ protected:
         ResidentFixture::TearDown();
         harness::RefuseModemLines(kPort, false);
         harness::BlockConfiguration(kPort, false);
+        harness::HangPortSetUp(kPort, 0);
+        if (m_unplugged)
+            harness::ReplugPort(kPort);
         m_receiver.reset();
     }
 
@@ -95,7 +101,14 @@ protected:
         return true;
     }
 
+    // Whether the main window answers a message within a second.
+    bool Answers() {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+    }
+
     std::unique_ptr<ReceivingWindow> m_receiver;
+    bool m_unplugged = false;
 };
 
 TEST_F(KV480LinkTest, ReleaseFollowsAShortPressAHoldAndAnInterruption) {
@@ -189,7 +202,7 @@ TEST_F(KV480LinkTest, SleepReleasesThePortAndResumeReopensItsNewDevice) {
     std::printf("recovery after a resume: %lu ms\n", GetTickCount() - resumed);
 }
 
-TEST_F(KV480LinkTest, QueryRemoveLetsThePortGoAndTheRetryTakesItBack) {
+TEST_F(KV480LinkTest, QueryRemoveLetsThePortGoUntilTheRemovalIsCalledOff) {
     Start();
     DEV_BROADCAST_HANDLE record{};
     record.dbch_size = sizeof(record);
@@ -197,9 +210,85 @@ TEST_F(KV480LinkTest, QueryRemoveLetsThePortGoAndTheRetryTakesItBack) {
     EXPECT_EQ(TRUE,
               Send(WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&record)));
     EXPECT_TRUE(PortIsFree());
-    // The removal did not happen after all.
+    // A slow removal is not refused by a retry: still free after the 2 s one.
+    Sleep(2500);
+    EXPECT_TRUE(PortIsFree());
+    const DWORD failed = GetTickCount();
     Send(WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVEFAILED, reinterpret_cast<LPARAM>(&record));
     EXPECT_GE(KeysFlowWithin(5000), 0);
+    std::printf("reconnect after the removal was called off: %lu ms\n", GetTickCount() - failed);
+}
+
+TEST_F(KV480LinkTest, StartedWithoutItsPortConnectsOnceThePortAppears) {
+    ASSERT_TRUE(m_unplugged = harness::UnplugPort(kPort));
+    Start("-nr", false);
+    // The start-up's message, then quiet retries.
+    ASSERT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 1; }, 5000));
+    ASSERT_TRUE(harness::ReplugPort(kPort));
+    m_unplugged = false;
+    const DWORD back = GetTickCount();
+    ASSERT_GE(KeysFlowWithin(35000), 0);
+    std::printf("reconnect after the port appeared: %lu ms\n", GetTickCount() - back);
+}
+
+TEST_F(KV480LinkTest, ReadFailureOfAnyKindIsRecoveredByTheRetry) {
+    Start();
+    ASSERT_GE(KeysFlowWithin(5000), 0);
+    const HWND connectedIcon = harness::FirstTrayIcon();
+    harness::FailNextRead(kPort);
+    // The shim looks for the request now and then: frames until a read takes it.
+    bool taken = false;
+    for (int i = 0; i < 25 && !taken; ++i) {
+        ASSERT_TRUE(Write(Frame({0x12, 0xED, 0x13})));
+        taken = WaitUntil([] { return harness::ReadFailureTaken(kPort); }, 200);
+    }
+    ASSERT_TRUE(taken);
+    const DWORD failed = GetTickCount();
+    // The error is told...
+    ASSERT_TRUE(WaitUntil([&] { return harness::FirstTrayIcon() != connectedIcon; }, 5000));
+    // ...and the link comes back by itself.
+    ASSERT_GE(KeysFlowWithin(10000), 0);
+    std::printf("reconnect after a read failure (ERROR_INVALID_PARAMETER): %lu ms\n",
+                GetTickCount() - failed);
+}
+
+TEST_F(KV480LinkTest, WindowAnswersWhileThePortsSetUpHangs) {
+    harness::HangPortSetUp(kPort, 20);
+    Start("-nr", false);
+    const DWORD start = GetTickCount();
+    DWORD slowest = 0;
+    bool open = false;
+    while (!(open = WaitForPortOpen(200)) && GetTickCount() - start < 40000) {
+        const DWORD asked = GetTickCount();
+        ASSERT_TRUE(Answers());
+        slowest = std::max(slowest, GetTickCount() - asked);
+    }
+    ASSERT_TRUE(open);
+    EXPECT_LT(slowest, 1000u);
+    std::printf("port open after a set-up that hung 20 s: %lu ms; slowest answer meanwhile %lu "
+                "ms\n",
+                GetTickCount() - start, slowest);
+    EXPECT_GE(GetTickCount() - start, 15000u);
+    EXPECT_GE(KeysFlowWithin(5000), 0);
+}
+
+TEST_F(KV480LinkTest, AnOpenThatEndsAfterTheLinkWasGivenUpIsClosedUnused) {
+    harness::HangPortSetUp(kPort, 5);
+    Start("-nr", false);
+    // Asleep while the set-up hangs: once it ends, its port is let go.
+    EXPECT_EQ(TRUE, Send(WM_POWERBROADCAST, PBT_APMSUSPEND, 0));
+    EXPECT_TRUE(WaitUntil([] { return PortIsFree(); }, 15000));
+    Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_GE(KeysFlowWithin(10000), 0);
+}
+
+TEST_F(KV480LinkTest, ClosedWhileThePortsSetUpHangsItEndsAtOnce) {
+    harness::HangPortSetUp(kPort, 20);
+    Start("-nr", false);
+    const DWORD closed = GetTickCount();
+    PostMessageA(m_main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_program.WaitForExit(5000));
+    EXPECT_LT(GetTickCount() - closed, 1000u);
 }
 
 TEST_F(KV480LinkTest, ConsoleGoesToAnotherSessionAndComesBack) {

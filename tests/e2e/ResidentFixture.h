@@ -29,6 +29,9 @@ inline const char* const kMainCaption = "Remote Control";
 // The receiver on COM1 is played from COM11.
 inline const char* const kPort = "COM1";
 inline const char* const kDevice = "COM11";
+// The badges of the two tray images: a green tick when ready, a red cross not.
+inline const COLORREF kReadyBadge = RGB(30, 160, 60);
+inline const COLORREF kNotReadyBadge = RGB(215, 35, 35);
 
 class ResidentFixture : public ::testing::Test {
 protected:
@@ -79,12 +82,15 @@ protected:
         ini << text;
     }
 
-    // The program raises DTR as the last step of opening its port.
+    // The program raises DTR as the last step of setting its port up, on a
+    // thread of its own, and then takes the port into use and shows the ready
+    // icon: the link is up once both are seen.
     static bool WaitForPortOpen(DWORD timeoutMs = 10000) {
         return harness::WaitUntil(
             [] {
                 harness::LineState state;
-                return harness::ReadLineState(kPort, state) && state.dtr == 1;
+                return harness::ReadLineState(kPort, state) && state.dtr == 1 &&
+                       harness::TrayIconShowsColour(kReadyBadge);
             },
             timeoutMs);
     }

@@ -54,18 +54,24 @@ void ClearLineState(const std::string& port) {
         std::fclose(file);
 }
 
-static void SetFlag(const std::string& name, bool set) {
+static std::string FlagPath(const std::string& name) {
     std::string dir = WindowsPathFromEnv("RC_LINESTATE_DIR");
-    if (dir.empty())
+    return dir.empty() ? dir : dir + "\\" + name;
+}
+
+static void SetFlag(const std::string& name, bool set, const std::string& content = "") {
+    std::string flag = FlagPath(name);
+    if (flag.empty())
         return;
-    std::string flag = dir + "\\" + name;
     if (!set) {
         std::remove(flag.c_str());
         return;
     }
     FILE* file = std::fopen(flag.c_str(), "w");
-    if (file != nullptr)
+    if (file != nullptr) {
+        std::fputs(content.c_str(), file);
         std::fclose(file);
+    }
 }
 
 void BlockConfiguration(const std::string& port, bool blocked) {
@@ -74,6 +80,19 @@ void BlockConfiguration(const std::string& port, bool blocked) {
 
 void RefuseModemLines(const std::string& port, bool refused) {
     SetFlag("nolines-" + port, refused);
+}
+
+void HangPortSetUp(const std::string& port, int seconds) {
+    SetFlag("hang-" + port, seconds > 0, std::to_string(seconds));
+}
+
+void FailNextRead(const std::string& port) {
+    SetFlag("readfail-" + port, true);
+}
+
+bool ReadFailureTaken(const std::string& port) {
+    const std::string flag = FlagPath("readfail-" + port);
+    return !flag.empty() && GetFileAttributesA(flag.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 // Runs the harness's port script (a Unix program, which Wine starts without a

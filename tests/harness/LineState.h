@@ -29,6 +29,16 @@ void BlockConfiguration(const std::string& port, bool blocked);
 // as with a driver that has no control of them.
 void RefuseModemLines(const std::string& port, bool refused);
 
+// While seconds > 0, the first modem-line call of each process on port
+// ("COM1") hangs that long, as the set-up of a port that connects first does
+// (a Bluetooth port). 0 ends it.
+void HangPortSetUp(const std::string& port, int seconds);
+
+// The next read of port ("COM1") fails with ERROR_INVALID_PARAMETER, as a
+// driver's fault; true once that read has happened.
+void FailNextRead(const std::string& port);
+bool ReadFailureTaken(const std::string& port);
+
 // Ends the harness's pair of port ("COM1"), as a receiver that vanishes
 // without a word: whoever has it open reads a hung-up line. Replug makes a new
 // pair under the same names. Each waits until done; false when it failed.

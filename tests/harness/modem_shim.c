@@ -23,6 +23,16 @@
  * While $RC_LINESTATE_DIR/nolines-COMn exists, setting that port's modem lines
  * fails as on a bare pty (a driver without DTR/RTS control).
  *
+ * A port whose set-up hangs, as a Bluetooth port's open does while it
+ * connects: while $RC_LINESTATE_DIR/hang-COMn exists, the first modem-line
+ * ioctl of each process on that port's pty sleeps for the seconds the file
+ * holds (20 when it holds none). Wine opens files in its server, out of reach;
+ * this ioctl runs in the thread of the program that sets the port up.
+ *
+ * One read failing as a driver's fault does: $RC_LINESTATE_DIR/readfail-COMn
+ * makes the next read of that port's pty fail with EINVAL (which Wine reports
+ * as ERROR_INVALID_PARAMETER); the read that fails removes the file.
+ *
  * A receiver that vanishes: when its pty pair ends, Linux reports end of file
  * on the orphaned pty, which Wine takes for silence, where a Windows driver
  * fails the read. A zero-byte read on a hung-up pty therefore becomes EIO, and
@@ -31,6 +41,8 @@
  */
 #define _GNU_SOURCE
 #include <dirent.h>
+#include <stdatomic.h>
+#include <time.h>
 #include <signal.h>
 #include <dlfcn.h>
 #include <errno.h>
@@ -49,6 +61,7 @@
 struct pty_lines {
     int pts;  /* N of /dev/pts/N, -1 for a free slot */
     int bits; /* TIOCM_DTR | TIOCM_RTS as last set */
+    int seen; /* a modem ioctl of this process reached it */
 };
 
 static struct pty_lines g_ptys[MAX_PTYS];
@@ -84,6 +97,7 @@ static struct pty_lines* lines_for(int pts) {
         return NULL;
     g_ptys[g_used].pts = pts;
     g_ptys[g_used].bits = 0;
+    g_ptys[g_used].seen = 0;
     return &g_ptys[g_used++];
 }
 
@@ -208,6 +222,33 @@ static int emulate_modem(int fd, int pts, unsigned long request, int* arg) {
 }
 
 static int modem_failure_passes(int error, int pts, unsigned long request);
+static int port_flag_path(const char* prefix, int pts, char* path, size_t size);
+
+/* The first modem ioctl of this process on a port flagged hang-COMn sleeps. */
+static void hang_if_flagged(int fd) {
+    int pts = pts_number(fd);
+    if (pts < 0)
+        return;
+    pthread_mutex_lock(&g_lock);
+    struct pty_lines* lines = lines_for(pts);
+    int first = lines != NULL && !lines->seen;
+    if (lines != NULL)
+        lines->seen = 1;
+    pthread_mutex_unlock(&g_lock);
+    char path[4096];
+    if (!first || !port_flag_path("hang-", pts, path, sizeof path))
+        return;
+    int seconds = 0;
+    FILE* f = fopen(path, "r");
+    if (f != NULL) {
+        if (fscanf(f, "%d", &seconds) != 1)
+            seconds = 0;
+        fclose(f);
+    }
+    if (seconds <= 0 || seconds > 600)
+        seconds = 20;
+    sleep((unsigned)seconds);
+}
 
 int ioctl(int fd, unsigned long request, ...) {
     static ioctl_fn real_ioctl;
@@ -218,6 +259,8 @@ int ioctl(int fd, unsigned long request, ...) {
     void* arg = va_arg(ap, void*);
     va_end(ap);
 
+    if (request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC)
+        hang_if_flagged(fd);
     int result = real_ioctl(fd, request, arg);
     if (result == 0 ||
         (request != TIOCMGET && request != TIOCMSET && request != TIOCMBIS && request != TIOCMBIC))
@@ -231,8 +274,9 @@ int ioctl(int fd, unsigned long request, ...) {
     return emulate_modem(fd, pts, request, (int*)arg);
 }
 
-/* Whether a <prefix>COMn flag names the port behind pty pts. */
-static int port_flagged(const char* prefix, int pts) {
+/* Whether a <prefix>COMn flag names the port behind pty pts; its path then
+ * goes to path. */
+static int port_flag_path(const char* prefix, int pts, char* path, size_t size) {
     const char* dir = getenv("RC_LINESTATE_DIR");
     if (dir == NULL || *dir == '\0' || pts < 0)
         return 0;
@@ -241,10 +285,10 @@ static int port_flagged(const char* prefix, int pts) {
         return 0;
     char want[32];
     snprintf(want, sizeof want, "pts-%d", pts);
-    int blocked = 0;
+    int found = 0;
     struct dirent* entry;
     const size_t prefix_length = strlen(prefix);
-    while (!blocked && (entry = readdir(entries)) != NULL) {
+    while (!found && (entry = readdir(entries)) != NULL) {
         if (strncmp(entry->d_name, prefix, prefix_length) != 0)
             continue;
         char link[4096], target[64];
@@ -252,11 +296,18 @@ static int port_flagged(const char* prefix, int pts) {
         ssize_t n = readlink(link, target, sizeof target - 1);
         if (n > 0) {
             target[n] = '\0';
-            blocked = strcmp(target, want) == 0;
+            found = strcmp(target, want) == 0;
+            if (found)
+                snprintf(path, size, "%s/%s", dir, entry->d_name);
         }
     }
     closedir(entries);
-    return blocked;
+    return found;
+}
+
+static int port_flagged(const char* prefix, int pts) {
+    char path[4096];
+    return port_flag_path(prefix, pts, path, sizeof path);
 }
 
 static int configuration_blocked(int pts) {
@@ -271,11 +322,43 @@ static int modem_failure_passes(int error, int pts, unsigned long request) {
     return request != TIOCMGET && port_flagged("nolines-", pts);
 }
 
+/* Whether this read is the one to fail. The flag folder is looked at every
+ * 50 ms at most: Wine reads its server pipes through here too. */
+static int read_fails(int fd) {
+    static atomic_llong next_look_ns;
+    static atomic_int armed;
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    long long now_ns = (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
+    if (now_ns >= atomic_load(&next_look_ns)) {
+        atomic_store(&next_look_ns, now_ns + 50000000LL);
+        const char* dir = getenv("RC_LINESTATE_DIR");
+        int any = 0;
+        DIR* entries = dir != NULL && *dir != '\0' ? opendir(dir) : NULL;
+        if (entries != NULL) {
+            struct dirent* entry;
+            while (!any && (entry = readdir(entries)) != NULL)
+                any = strncmp(entry->d_name, "readfail-", 9) == 0;
+            closedir(entries);
+        }
+        atomic_store(&armed, any);
+    }
+    if (!atomic_load(&armed))
+        return 0;
+    char path[4096];
+    /* Removing the flag decides which read fails, should two race. */
+    return port_flag_path("readfail-", pts_number(fd), path, sizeof path) && unlink(path) == 0;
+}
+
 /* A hung-up pty reads as end of file; a serial driver fails the read. */
 ssize_t read(int fd, void* buffer, size_t count) {
     static read_fn real_read;
     if (real_read == NULL)
         real_read = (read_fn)dlsym(RTLD_NEXT, "read");
+    if (read_fails(fd)) {
+        errno = EINVAL;
+        return -1;
+    }
     ssize_t result = real_read(fd, buffer, count);
     if (result != 0 || count == 0)
         return result;
