@@ -34,6 +34,8 @@ const int kKey = 1008;
 const int kPressKind = 1010;
 const int kPressValue = 1011;
 const int kSave = 1042;
+const int kWhich = 1041;
+const int kAnswers = 1110;
 const int kFinder = 1101;
 const int kAppProgram = 1105;
 const int kAppClassField = 1106;
@@ -139,6 +141,35 @@ protected:
         harness::PumpMessages();
     }
 
+    // Away from the editor and its dialogs: the editor opens at the top left,
+    // its dialogs in the screen's middle.
+    static void PlaceAway(HWND window) {
+        SetWindowPos(window, HWND_TOP, GetSystemMetrics(SM_CXSCREEN) - 260,
+                     GetSystemMetrics(SM_CYSCREEN) - 160, 240, 140, 0);
+    }
+
+    // Drags the finder of a dialog of the editor onto the target window.
+    void DragFinder(HWND dialog, HWND targetWindow) {
+        const POINT finder = Centre(GetDlgItem(dialog, kFinder));
+        ASSERT_EQ(GetDlgItem(dialog, kFinder), WindowFromPoint(finder)) << "the finder is covered";
+        const POINT target = Centre(targetWindow);
+        SetCursorPos(finder.x, finder.y);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        // The button must go up over the target once the finder holds the mouse.
+        const HWND finderTool = GetDlgItem(dialog, kFinder);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof(info);
+                return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
+                       info.hwndCapture == finderTool;
+            },
+            5000));
+        SetCursorPos(target.x, target.y);
+        Mouse(MOUSEEVENTF_MOVE);
+        Mouse(MOUSEEVENTF_LEFTUP);
+    }
+
     bool Press(int key) { return m_device->Write(harness::VekoFrame(key)); }
 
     harness::ProgramUnderTest m_editor;
@@ -148,10 +179,7 @@ protected:
 
 TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     KeyboardWindow app(kAppClass, kAppCaption);
-    // Away from the editor and its dialogs, which open in the screen's middle.
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    SetWindowPos(app.Handle(), HWND_TOP, screenWidth - 260, screenHeight - 160, 240, 140, 0);
+    PlaceAway(app.Handle());
     StartConnected();
     if (HasFatalFailure())
         return;
@@ -165,24 +193,9 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     ASSERT_NE(nullptr, add);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(add) != FALSE; }, 5000));
     WaitForEditorIdle();
-    const POINT finder = Centre(GetDlgItem(add, kFinder));
-    ASSERT_EQ(GetDlgItem(add, kFinder), WindowFromPoint(finder)) << "the finder is covered";
-    const POINT target = Centre(app.Handle());
-    SetCursorPos(finder.x, finder.y);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    // The button must go up over the target once the finder holds the mouse.
-    const HWND finderTool = GetDlgItem(add, kFinder);
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof(info);
-            return GetGUIThreadInfo(GetWindowThreadProcessId(add, nullptr), &info) &&
-                   info.hwndCapture == finderTool;
-        },
-        5000));
-    SetCursorPos(target.x, target.y);
-    Mouse(MOUSEEVENTF_MOVE);
-    Mouse(MOUSEEVENTF_LEFTUP);
+    DragFinder(add, app.Handle());
+    if (HasFatalFailure())
+        return;
     ASSERT_TRUE(
         WaitUntil([&] { return WindowText(GetDlgItem(add, kAppClassField)) == kAppClass; }, 5000));
     EXPECT_EQ("rc_e2e_tests.exe", WindowText(GetDlgItem(add, kAppProgram)));
@@ -265,6 +278,34 @@ TEST_F(KeysEditorTest, AFileChangedByAnotherProgramIsReplacedOnlyWhenTheUserSays
     PostMessageA(box.window, WM_COMMAND, IDNO, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }, 5000));
     EXPECT_EQ("; from Notepad\r\n", ReadFile(m_userFile));
+}
+
+TEST_F(KeysEditorTest, WhichRuleAnswersTellsTheFileSectionAndAction) {
+    KeyboardWindow app(kAppClass, kAppCaption);
+    PlaceAway(app.Handle());
+    CreateDirectoryA(m_userFile.substr(0, m_userFile.rfind('\\')).c_str(), nullptr);
+    std::ofstream(m_userFile, std::ios::binary)
+        << "[Tests]\r\nProgram=RC_E2E_TESTS.EXE\r\nKey3 long=F5 repeat\r\n";
+    std::ofstream(m_dir + "KeyMap.ini", std::ios::binary)
+        << "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey3=PageUp\r\n";
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    PostMessageA(GetDlgItem(editor, kWhich), BM_CLICK, 0, 0);
+    const HWND which = m_editor.WaitForWindow("#32770", "Which rule answers here", 10000);
+    ASSERT_NE(nullptr, which);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(which) != FALSE; }, 5000));
+    DragFinder(which, app.Handle());
+    if (HasFatalFailure())
+        return;
+    const HWND answers = GetDlgItem(which, kAnswers);
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(answers).empty(); }, 5000));
+    const std::string text = WindowText(answers);
+    EXPECT_NE(std::string::npos, text.find("Key 3: PageUp  - administrator's, [Default] line 4"))
+        << text;
+    EXPECT_NE(std::string::npos, text.find("Key 3 long: F5 (repeats)  - yours, [Tests] line 3"))
+        << text;
+    EXPECT_NE(std::string::npos, text.find("Key 4: nothing")) << text;
+    DeleteFileA((m_dir + "KeyMap.ini").c_str());
 }
 
 TEST_F(KeysEditorTest, TheWindowScalesWithTheDisplay) {
