@@ -230,10 +230,24 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     PostMessageA(editor, WM_CLOSE, 0, 0);
     ASSERT_TRUE(m_editor.WaitForExit(5000)) << "asked about unsaved changes after saving";
 
+    // The closed editor's activation may still pass to another window:
+    // the application must stay in front for a while before the key.
     ASSERT_TRUE(app.MakeForeground());
+    DWORD since = GetTickCount();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            if (GetForegroundWindow() != app.Handle()) {
+                app.MakeForeground();
+                since = GetTickCount();
+            }
+            return GetTickCount() - since >= 300;
+        },
+        5000));
     app.Clear();
     ASSERT_TRUE(Press(2));
-    ASSERT_TRUE(app.WaitForKeyDowns(3, 5000));
+    ASSERT_TRUE(app.WaitForKeyDowns(3, 5000))
+        << "in front: " << (GetForegroundWindow() == app.Handle()) << ", key-downs "
+        << app.KeyDowns().size();
     const harness::KeyboardEvent typed = app.KeyDowns()[2];
     EXPECT_EQ(WPARAM('S'), typed.vk);
     EXPECT_TRUE(typed.ctrlDown && typed.shiftDown);
