@@ -62,6 +62,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_TIMER, 0, Handler<&CRCDlg::OnTimer>},
         {WM_POWERBROADCAST, 0, Handler<&CRCDlg::OnPowerBroadcast>},
         {WM_WTSSESSION_CHANGE, 0, Handler<&CRCDlg::OnSessionChange>},
+        {WM_RC_LIRC_PORT_TAKEN, 0, Handler<&CRCDlg::OnLircPortTaken>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -126,6 +127,7 @@ BOOL CRCDlg::OnInitDialog() {
     }
     m_nPort = static_cast<int>(dwPort);
 
+    StartLircServer();
     ConnectAtStart();
     return TRUE;
 }
@@ -146,6 +148,7 @@ void CRCDlg::OnDestroy() {
     EndLink();
     // A receiving application must not wait for the end of a hold forever.
     m_decoder.ReleaseNow();
+    m_lirc.Stop();
     RemoveTrayIcon();
     if (m_hTrayMenuResource != nullptr) {
         DestroyMenu(m_hTrayMenuResource);
@@ -220,6 +223,10 @@ LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
         OnActionTimer();
         return 0;
     }
+    if (wParam == LIRC_BALLOON_TIMER_ID) {
+        TellLircPortTaken();
+        return 0;
+    }
     if (wParam == CFrameDecoder::RELEASE_TIMER_ID) {
         // Killed first: the decoder may ask for it again.
         KillTimer(m_hWnd, CFrameDecoder::RELEASE_TIMER_ID);
@@ -256,6 +263,7 @@ void CRCDlg::OnKeyRelease(int nKey) {
     m_hPressTarget = nullptr;
     m_nPressKey = 0;
     ReleaseMappedKey(nKey);
+    m_lirc.KeyRelease(nKey);
 }
 
 HWND CRCDlg::TestDialogWindow() const {
@@ -268,6 +276,7 @@ void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
         PostMessageA(hTest, WM_RC_TESTKEY, static_cast<WPARAM>(nKey), nRepeat);
     }
     DispatchKey(static_cast<WPARAM>(nKey), nRepeat);
+    m_lirc.KeyEvent(nKey, nRepeat);
 }
 
 LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {

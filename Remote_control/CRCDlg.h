@@ -20,6 +20,7 @@
 #include "CKeyMapFile.h"
 #include "CLinkPolicy.h"
 #include "CLinkOpener.h"
+#include "CLircServer.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
 #include "CTrayIcon.h"
@@ -115,6 +116,16 @@ private:
     void RefreshKeyMaps();
     enum : UINT_PTR { ACTION_TIMER_ID = 0x30 };
 
+    // LIRC server (CRCDlgLirc.cpp): started with the port of the settings;
+    // its thread tells when another program holds that port.
+    void StartLircServer();
+    LRESULT OnLircPortTaken(WPARAM wParam, LPARAM lParam);
+    // The warning waits for the tray icon, which the link's start may not
+    // have shown yet: tried again on this timer until the balloon is shown.
+    enum : UINT_PTR { LIRC_BALLOON_TIMER_ID = 0x20 };
+    static constexpr UINT LIRC_BALLOON_RETRY_MS = 1000;
+    void TellLircPortTaken();
+
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();
 
@@ -184,6 +195,7 @@ private:
     CKeyMapFile m_keyMap;
     CKeyActionEngine m_actionEngine;
     CActionNote m_actionNote;
+    CLircServer m_lirc;
 
     // The icon, what it last showed, and its return when the shell restarts.
     CTrayIcon m_trayIcon;

@@ -16,3 +16,6 @@ constexpr UINT WM_RC_TESTKEY = WM_USER + 4;
 // Port opener's thread to main dialog, posted: wParam the number of the open
 // that ended (CLinkOpener).
 constexpr UINT WM_RC_OPENED = WM_USER + 10;
+// LIRC server thread to main dialog, posted once: its port is held by another
+// program. wParam the port.
+constexpr UINT WM_RC_LIRC_PORT_TAKEN = WM_USER + 20;

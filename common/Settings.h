@@ -11,6 +11,7 @@ constexpr const char* VALUE_COMM_PORT = "CommPort";                  // REG_DWOR
 constexpr const char* VALUE_RC_TYPE = "RC_type";                     // REG_DWORD, RcType
 constexpr const char* VALUE_RUN_AFTER_START = "RunAfterStartSystem"; // REG_DWORD, 1 or 0
 constexpr const char* VALUE_PATH = "Path"; // REG_SZ, install directory with trailing backslash
+constexpr const char* VALUE_LIRC_PORT = "LircPort"; // REG_DWORD, TCP port; absent 8765, 0 none
 
 // Autostart: REG_SZ holding Path followed by the program file name.
 constexpr const char* RUN_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";

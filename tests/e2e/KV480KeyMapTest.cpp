@@ -17,6 +17,7 @@
 #include "ResidentFixture.h"
 #include "SystemDpiOverride.h"
 
+using harness::BalloonTexts;
 using harness::KeyboardEvent;
 using harness::KeyboardWindow;
 using harness::WaitUntil;
@@ -26,22 +27,6 @@ namespace {
 
 const char* const kWindowClass = "KV480KeyMapWindow";
 const char* const kWindowCaption = "notes.txt - Typing test";
-
-// The texts of the visible balloons: Wine shows a balloon as a tooltip
-// window of its tray.
-std::vector<std::string> BalloonTexts() {
-    std::vector<std::string> texts;
-    for (HWND window = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
-         window != nullptr; window = FindWindowExA(nullptr, window, "tooltips_class32", nullptr)) {
-        char text[512] = "";
-        DWORD_PTR result = 0;
-        if (IsWindowVisible(window) &&
-            SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                                SMTO_ABORTIFHUNG, 2000, &result))
-            texts.push_back(text);
-    }
-    return texts;
-}
 
 class KV480KeyMapTest : public ResidentFixture {
 protected:

@@ -74,4 +74,18 @@ HWND FirstTrayIcon() {
     return icons.empty() ? nullptr : icons.front();
 }
 
+std::vector<std::string> BalloonTexts() {
+    std::vector<std::string> texts;
+    for (HWND window = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
+         window != nullptr; window = FindWindowExA(nullptr, window, "tooltips_class32", nullptr)) {
+        char text[512] = "";
+        DWORD_PTR result = 0;
+        if (IsWindowVisible(window) &&
+            SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 2000, &result))
+            texts.push_back(text);
+    }
+    return texts;
+}
+
 } // namespace harness

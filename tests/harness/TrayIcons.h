@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace harness {
 
 // Number of icons currently in the notification area (of any program).
@@ -16,5 +19,9 @@ bool TrayIconShowsColour(unsigned long colour);
 // The window of the first icon, or nullptr: Wine makes a new one each time an
 // icon is added, so a changed handle shows that the icon was replaced.
 HWND FirstTrayIcon();
+
+// The texts of the visible balloons: Wine shows a balloon as a tooltip
+// window of its tray.
+std::vector<std::string> BalloonTexts();
 
 } // namespace harness
