@@ -5,6 +5,7 @@
 #include "CReg.h"
 #include "DpiScale.h"
 #include "RcMessages.h"
+#include "RemoteKeyLayout.h"
 #include "Settings.h"
 #include "WindowDpi.h"
 #include "resource.h"
@@ -24,52 +25,6 @@ const int RC_ZELMAR_OVI = static_cast<int>(settings::RC_TYPE_ZELMAR_OVI);
 const int WINDOW_WIDTH_VEKO = 100;
 const int WINDOW_WIDTH_ZELMAR_OVI = 160;
 const int WINDOW_HEIGHT = 300;
-
-enum class Shape { RoundRect, Ellipse };
-
-// Where a key lies on its picture: relative to the centre of the client area,
-// which is the centre of the picture. Right and bottom are exclusive.
-struct KeyMark {
-    int nKey;
-    Shape shape;
-    int nCorner; // corner ellipse's width and height for RoundRect
-    int nLeft, nTop, nRight, nBottom;
-};
-
-const KeyMark MARKS_VEKO[] = {
-    {1, Shape::RoundRect, 3, -20, -95, 0, -67}, {2, Shape::RoundRect, 3, 1, -95, 21, -67},
-    {3, Shape::RoundRect, 3, -20, -57, 0, -29}, {4, Shape::RoundRect, 3, 1, -57, 21, -29},
-    {5, Shape::RoundRect, 3, -20, -19, 0, 9},   {6, Shape::RoundRect, 3, 1, -19, 21, 9},
-};
-
-const KeyMark MARKS_ZELMAR_OVI[] = {
-    {7, Shape::Ellipse, 0, -38, -92, -17, -71},      // F1
-    {8, Shape::Ellipse, 0, -10, -92, 11, -71},       // F2
-    {9, Shape::Ellipse, 0, 18, -92, 39, -71},        // F3
-    {10, Shape::Ellipse, 0, -38, -68, -17, -47},     // F4
-    {11, Shape::Ellipse, 0, -10, -68, 11, -47},      // F5
-    {12, Shape::Ellipse, 0, 18, -68, 39, -47},       // F6
-    {13, Shape::RoundRect, 22, -30, -46, -1, -24},   // ESC
-    {14, Shape::RoundRect, 22, 3, -46, 33, -24},     // Enter
-    {15, Shape::Ellipse, 0, -8, -25, 11, -6},        // arrow up
-    {16, Shape::Ellipse, 0, -8, 11, 11, 30},         // arrow down
-    {17, Shape::Ellipse, 0, -26, -7, -7, 12},        // arrow left
-    {18, Shape::Ellipse, 0, 10, -7, 29, 12},         // arrow right
-    {19, Shape::RoundRect, 18, -41, -113, -11, -95}, // vehicle
-    {20, Shape::RoundRect, 18, -8, -113, 38, -95},   // STOP
-    {21, Shape::Ellipse, 0, -28, 26, -9, 45},        // question mark
-    {22, Shape::Ellipse, 0, 12, 26, 31, 45},         // right of the question mark
-    {23, Shape::Ellipse, 0, -8, 41, 11, 60},         // green round key
-};
-
-template <std::size_t N> const KeyMark* FindMark(const KeyMark (&marks)[N], int nKey) {
-    for (const KeyMark& mark : marks) {
-        if (mark.nKey == nKey) {
-            return &mark;
-        }
-    }
-    return nullptr;
-}
 
 // The picture of each remote control at 1x, 1.5x and 2x.
 const UINT PICTURES_VEKO[dpi::PICTURE_SCALES] = {IDB_REMOTE_VEKO, IDB_REMOTE_VEKO_150,
@@ -316,18 +271,15 @@ void CDlgTest::DrawPicture(CDC& dc) {
 
 void CDlgTest::DrawMark(CDC& dc, int nKey, int cx, int cy) {
     // A key of the other remote control has no place on this picture.
-    const KeyMark* pMark =
-        m_nRcType == RC_ZELMAR_OVI ? FindMark(MARKS_ZELMAR_OVI, nKey) : FindMark(MARKS_VEKO, nKey);
+    const remote_layout::KeyMark* pMark = remote_layout::FindMark(m_nRcType, nKey);
     if (pMark == nullptr) {
         return;
     }
     // The marks grow with the picture, around the same centre.
     const int nHalves = MarkHalves();
-    const RECT rc{cx + dpi::ScaleByHalves(pMark->nLeft, nHalves),
-                  cy + dpi::ScaleByHalves(pMark->nTop, nHalves),
-                  cx + dpi::ScaleByHalves(pMark->nRight, nHalves),
-                  cy + dpi::ScaleByHalves(pMark->nBottom, nHalves)};
-    if (pMark->shape == Shape::Ellipse) {
+    const remote_layout::Rect scaled = remote_layout::ScaledRect(*pMark, cx, cy, nHalves);
+    const RECT rc{scaled.nLeft, scaled.nTop, scaled.nRight, scaled.nBottom};
+    if (pMark->shape == remote_layout::Shape::Ellipse) {
         dc.Ellipse(rc);
     } else {
         const int nCorner = dpi::ScaleByHalves(pMark->nCorner, nHalves);

@@ -172,6 +172,9 @@ Section "Install"
 !ifdef HAVE_CFG
     File "${STAGE}/KV480cfg.exe"
 !endif
+!ifdef HAVE_KEYS
+    File "${STAGE}/KV480keys.exe"
+!endif
     ; The user's list of receiving applications survives an upgrade.
     ${IfNot} ${FileExists} "$INSTDIR\RecvApp.ini"
         File "${STAGE}/RecvApp.ini"
@@ -213,6 +216,9 @@ Section "Install"
     CreateShortcut "${START_MENU}\Remote Control configuration.lnk" "$INSTDIR\KV480cfg.exe"
 !endif
     CreateShortcut "${START_MENU}\Remote Control.lnk" "$INSTDIR\KV480.exe"
+!ifdef HAVE_KEYS
+    CreateShortcut "${START_MENU}\Remote Control keys.lnk" "$INSTDIR\KV480keys.exe"
+!endif
     CreateShortcut "${START_MENU}\User guide.lnk" "$INSTDIR\${USER_GUIDE}"
     CreateShortcut "${START_MENU}\Guide for receiving applications.lnk" "$INSTDIR\${AUTHORS_GUIDE}"
 
@@ -307,12 +313,15 @@ Section "Uninstall"
 
     Delete "${START_MENU}\Remote Control configuration.lnk"
     Delete "${START_MENU}\Remote Control.lnk"
+    Delete "${START_MENU}\Remote Control keys.lnk"
     Delete "${START_MENU}\User guide.lnk"
     Delete "${START_MENU}\Guide for receiving applications.lnk"
     RMDir "${START_MENU}"
 
     Delete "$INSTDIR\KV480.exe"
     Delete "$INSTDIR\KV480cfg.exe"
+    ; Each user's own key map (in their application data) stays theirs.
+    Delete "$INSTDIR\KV480keys.exe"
     Delete "$INSTDIR\Tools\ReceiverSimulator.exe"
     Delete "$INSTDIR\Tools\DemoReceiver.exe"
     Delete "$INSTDIR\Tools\RecvAppCheck.exe"

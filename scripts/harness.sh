@@ -49,7 +49,8 @@ harness_start() {
     export RC_HARNESS_PORT=$RC_ROOT/scripts/harness-port
 
     if [ -z "${RC_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
-        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$RC_HARNESS_DIR/display" \
+        # RC_SCREEN: a larger screen, for windows shown at 200 %.
+        Xvfb -displayfd 3 -screen 0 "${RC_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$RC_HARNESS_DIR/display" \
             >/dev/null 2>&1 &
         echo $! >>"$RC_HARNESS_DIR/pids"
         harness_wait_for test -s "$RC_HARNESS_DIR/display" || { harness_log "Xvfb did not start"; return 1; }

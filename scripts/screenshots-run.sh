@@ -2,7 +2,8 @@
 # The screenshots of the user guide; runs inside scripts/with-harness (see
 # screenshots.sh). Goes through the guide's steps as a new user would:
 # installs with the setup, finds the port and learns the address in the
-# configuration dialog, opens the tray menu and the test dialog.
+# configuration dialog, opens the tray menu and the test dialog, and the
+# key-map editor at 96 and 192 DPI.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 win=${RC_BUILD_DIR:-$root/build}/win
@@ -154,4 +155,33 @@ for _ in $(seq 100); do
     sleep 0.05
 done
 wait
+
+say "the key-map editor, with a key map of the user's, at 96 and 192 DPI"
+appdata=$(run cmd /c echo %APPDATA% | tr -d "\r")
+userdir="$(winepath -u "$appdata" 2>/dev/null)/Remote Control"
+mkdir -p "$userdir"
+printf '%s\r\n' '[VLC media player]' 'Program=vlc.exe' 'Key1=P' 'Key2=N' 'Key5=Space' \
+    'Key6=F' '' '[All applications]' 'ClassName=NULL' 'WindowName=NULL' 'Key1=Ctrl+Shift+S' 'Key2=PageDown' \
+    'Key3=VolumeDown repeat' 'Key4=VolumeUp repeat' 'Key4 long=Mute' >"$userdir/KeyMap.ini"
+editor=(KV480KeysEditor "Remote Control keys")
+for dpi in 96 192; do
+    run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+    (cd "$instdir" && run KV480keys.exe) &
+    rcwin wait "${editor[@]}" 15000
+    suffix=$([ "$dpi" = 96 ] && echo "" || echo "-$dpi")
+    geometry=$(rcwin rect "${editor[@]}")
+    capture "$geometry" "$work/keys$dpi.png"
+    save "$work/keys$dpi.png" "keys-editor$suffix.png"
+    if [ "$dpi" = 96 ]; then
+        rcwin click "${editor[@]}" 1004
+        rcwin wait '#32770' 'Add application' 10000
+        geometry=$(rcwin rect '#32770' 'Add application')
+        capture "$geometry" "$work/keys-add.png"
+        save "$work/keys-add.png" keys-add-application.png
+        rcwin command '#32770' 'Add application' 2
+    fi
+    rcwin close "${editor[@]}"
+    wait
+done
+run reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 say "done"

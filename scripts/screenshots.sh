@@ -9,4 +9,6 @@ bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh"
 cmake --build "$build/win" --target dist
 export RC_MODEM_SHIM=$build/native/tests/harness/libmodem_shim.so
+# Room for the key-map editor at 200 %, as on a monitor that is set so.
+export RC_SCREEN=2560x1600x24
 exec "$root/scripts/with-harness" bash "$root/scripts/screenshots-run.sh"

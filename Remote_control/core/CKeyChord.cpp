@@ -185,3 +185,38 @@ std::vector<CKeyChord::Input> CKeyChord::ReleasesAfter(std::size_t nSent) const 
     }
     return releases;
 }
+
+std::string CKeyChord::KeyName(std::uint16_t nVirtualKey) {
+    if (nVirtualKey >= VKEY_A && nVirtualKey < VKEY_A + 26) {
+        return std::string(1, static_cast<char>('A' + (nVirtualKey - VKEY_A)));
+    }
+    if (nVirtualKey >= VKEY_0 && nVirtualKey < VKEY_0 + 10) {
+        return std::string(1, static_cast<char>('0' + (nVirtualKey - VKEY_0)));
+    }
+    if (nVirtualKey >= VKEY_F1 && nVirtualKey < VKEY_F1 + LAST_FUNCTION_KEY) {
+        return "F" + std::to_string(nVirtualKey - VKEY_F1 + 1);
+    }
+    for (const NamedKey& key : NAMED_KEYS) {
+        if (key.nVirtualKey == nVirtualKey) {
+            return key.pszName;
+        }
+    }
+    return std::string();
+}
+
+std::vector<std::string> CKeyChord::KeyNames() {
+    std::vector<std::string> names;
+    for (const NamedKey& key : NAMED_KEYS) {
+        names.push_back(key.pszName);
+    }
+    for (int i = 1; i <= LAST_FUNCTION_KEY; ++i) {
+        names.push_back("F" + std::to_string(i));
+    }
+    for (char c = 'A'; c <= 'Z'; ++c) {
+        names.push_back(std::string(1, c));
+    }
+    for (char c = '0'; c <= '9'; ++c) {
+        names.push_back(std::string(1, c));
+    }
+    return names;
+}

@@ -75,6 +75,12 @@ public:
 
     std::uint16_t GetKey() const { return m_nKey; }
 
+    // The name KeyMap.ini gives a virtual key ("PageDown", "F5", "A"); empty
+    // for a modifier and for a key it cannot name.
+    static std::string KeyName(std::uint16_t nVirtualKey);
+    // Every key name a chord may end in, for a list to choose from.
+    static std::vector<std::string> KeyNames();
+
 private:
     std::uint16_t m_nModifiers[MAX_MODIFIERS] = {};
     std::size_t m_nModifierCount = 0;

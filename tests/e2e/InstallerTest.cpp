@@ -347,12 +347,12 @@ protected:
 TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     ASSERT_EQ(0u, Setup());
 
-    EXPECT_EQ((std::set<std::string>{"KV480.exe", "KV480cfg.exe", "RecvApp.ini", "KeyMap.ini",
-                                     "Uninstall.exe", "Tools", "Tools\\ReceiverSimulator.exe",
-                                     "Tools\\DemoReceiver.exe", "Tools\\RecvAppCheck.exe",
-                                     "Tools\\KeySender.exe", "user-guide.html", "Docs",
-                                     "Docs\\receiving-applications.html", "Docs\\MinimalReceiver.c",
-                                     "Include", "Include\\RemoteControl.h"}),
+    EXPECT_EQ((std::set<std::string>{
+                  "KV480.exe", "KV480cfg.exe", "KV480keys.exe", "RecvApp.ini", "KeyMap.ini",
+                  "Uninstall.exe", "Tools", "Tools\\ReceiverSimulator.exe",
+                  "Tools\\DemoReceiver.exe", "Tools\\RecvAppCheck.exe", "Tools\\KeySender.exe",
+                  "user-guide.html", "Docs", "Docs\\receiving-applications.html",
+                  "Docs\\MinimalReceiver.c", "Include", "Include\\RemoteControl.h"}),
               Tree(kInstallDir));
     // "Path" alone: the rest belongs to the configuration utility.
     std::string path;
@@ -363,6 +363,7 @@ TEST_F(InstallerTest, InstallsRunsFromTheFolderAndUninstallsWithoutTrace) {
     ASSERT_TRUE(ReadString(kUninstallKey, "UninstallString", uninstall));
     EXPECT_EQ("\"" + Installed("Uninstall.exe") + "\"", uninstall);
     EXPECT_TRUE(Exists(m_startMenu + "Remote Control configuration.lnk"));
+    EXPECT_TRUE(Exists(m_startMenu + "Remote Control keys.lnk"));
     EXPECT_TRUE(Exists(m_startMenu + "User guide.lnk"));
     EXPECT_TRUE(Exists(m_startMenu + "Guide for receiving applications.lnk"));
     // The about box links to the guide beside the programs; its pictures are

@@ -1,4 +1,5 @@
 #include "DpiScale.h"
+#include "RemoteKeyLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -51,3 +52,20 @@ TEST(DpiScaleTest, WindowKeepsItsDesignSizeAt96AndGrowsWithThePicture) {
 }
 
 } // namespace
+
+TEST(RemoteKeyLayoutTest, AClickFindsTheKeyUnderItAtEveryScale) {
+    for (int halves = dpi::HALVES_1X; halves <= dpi::HALVES_2X; ++halves) {
+        for (int type = 0; type <= 1; ++type) {
+            for (int key = 1; key <= 23; ++key) {
+                const remote_layout::KeyMark* mark = remote_layout::FindMark(type, key);
+                EXPECT_EQ(mark != nullptr, type == 0 ? key <= 6 : key >= 7) << key;
+                if (mark == nullptr)
+                    continue;
+                const remote_layout::Rect rc = remote_layout::ScaledRect(*mark, 50, 150, halves);
+                EXPECT_EQ(key, remote_layout::KeyAt(type, (rc.nLeft + rc.nRight) / 2,
+                                                    (rc.nTop + rc.nBottom) / 2, 50, 150, halves));
+            }
+        }
+        EXPECT_EQ(0, remote_layout::KeyAt(0, 50, 150 + 40 * halves, 50, 150, halves));
+    }
+}

@@ -1,0 +1,147 @@
+#include "CKeyMapStore.h"
+
+#include "CReg.h"
+#include "Settings.h"
+#include "WideText.h"
+#include "WindowFacts.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <vector>
+
+namespace {
+
+const char* const USER_FOLDER = "\\Remote Control";
+const char* const FILE_NAME = "\\KeyMap.ini";
+
+std::string SystemMessage(DWORD dwError) {
+    wchar_t* pszText = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, dwError, 0, reinterpret_cast<wchar_t*>(&pszText), 0, nullptr);
+    std::string strText = pszText != nullptr ? widetext::Narrow(pszText) : std::string();
+    if (pszText != nullptr) {
+        LocalFree(pszText);
+    }
+    while (!strText.empty() && (strText.back() == '\n' || strText.back() == '\r')) {
+        strText.pop_back();
+    }
+    return strText.empty() ? "Windows error " + std::to_string(dwError) : strText;
+}
+
+std::string FolderOf(const std::string& strFile) {
+    const std::size_t nSlash = strFile.find_last_of("\\/");
+    return nSlash == std::string::npos ? std::string(".") : strFile.substr(0, nSlash);
+}
+
+} // namespace
+
+std::string CKeyMapStore::UserFileName() {
+    wchar_t szFolder[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder))) {
+        return std::string();
+    }
+    return widetext::Narrow(szFolder) + USER_FOLDER + FILE_NAME;
+}
+
+std::string CKeyMapStore::InstalledFileName() {
+    std::string strPath;
+    if (CReg().ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH,
+                          strPath) != CReg::RESULT_OK ||
+        strPath.empty()) {
+        return std::string();
+    }
+    if (strPath.back() == '\\' || strPath.back() == '/') {
+        strPath.pop_back();
+    }
+    // The registry value is in the ANSI code page; the editor works in UTF-8.
+    return widetext::AnsiToUtf8(strPath) + FILE_NAME;
+}
+
+CKeyMapStore::ReadResult CKeyMapStore::Read(const std::string& strFile, std::size_t nMaxBytes,
+                                            std::string& strBytes) {
+    strBytes.clear();
+    const std::wstring strWide = widetext::Widen(strFile);
+    const DWORD dwAttributes = GetFileAttributesW(strWide.c_str());
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD dwError = GetLastError();
+        return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND
+                   ? ReadResult::Missing
+                   : ReadResult::Unreadable;
+    }
+    if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return ReadResult::Folder;
+    }
+    // Another program may be writing it: share everything.
+    const HANDLE hFile = CreateFileW(strWide.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? ReadResult::Missing
+                                                      : ReadResult::Unreadable;
+    }
+    std::vector<char> buffer(nMaxBytes + 1);
+    DWORD dwTotal = 0;
+    DWORD dwRead = 0;
+    bool bOk = true;
+    while (dwTotal < buffer.size()) {
+        if (!ReadFile(hFile, buffer.data() + dwTotal, static_cast<DWORD>(buffer.size()) - dwTotal,
+                      &dwRead, nullptr)) {
+            bOk = false;
+            break;
+        }
+        if (dwRead == 0) {
+            break;
+        }
+        dwTotal += dwRead;
+    }
+    CloseHandle(hFile);
+    if (!bOk) {
+        // Part of a file is not the file: saving it would lose the rest.
+        return ReadResult::Unreadable;
+    }
+    strBytes.assign(buffer.data(), dwTotal);
+    return ReadResult::Ok;
+}
+
+bool CKeyMapStore::Write(const std::string& strFile, const std::string& strBytes,
+                         std::string& strError) {
+    const std::string strFolder = FolderOf(strFile);
+    const std::wstring strWideFolder = widetext::Widen(strFolder);
+    if (!CreateDirectoryW(strWideFolder.c_str(), nullptr) &&
+        GetLastError() != ERROR_ALREADY_EXISTS) {
+        strError = "The folder " + strFolder + " cannot be made: " + SystemMessage(GetLastError());
+        return false;
+    }
+    wchar_t szTemp[MAX_PATH] = L"";
+    if (GetTempFileNameW(strWideFolder.c_str(), L"key", 0, szTemp) == 0) {
+        strError = "No file can be written in " + strFolder + ": " + SystemMessage(GetLastError());
+        return false;
+    }
+    const HANDLE hFile = CreateFileW(szTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool bWritten = false;
+    DWORD dwError = ERROR_SUCCESS;
+    if (hFile != INVALID_HANDLE_VALUE) {
+        DWORD dwDone = 0;
+        bWritten = WriteFile(hFile, strBytes.data(), static_cast<DWORD>(strBytes.size()), &dwDone,
+                             nullptr) &&
+                   dwDone == strBytes.size() && FlushFileBuffers(hFile);
+        dwError = GetLastError();
+        CloseHandle(hFile);
+    } else {
+        dwError = GetLastError();
+    }
+    if (bWritten && MoveFileExW(szTemp, widetext::Widen(strFile).c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    if (bWritten) {
+        dwError = GetLastError();
+    }
+    DeleteFileW(szTemp);
+    strError = strFile + " cannot be saved: " + SystemMessage(dwError);
+    return false;
+}

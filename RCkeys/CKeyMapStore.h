@@ -1,0 +1,27 @@
+// The two key-map files on disk: the user's, which the editor reads and
+// writes, and the installation folder's, which it only reads. Paths are
+// UTF-8; any file may be missing, a folder, locked, huge or half-written.
+#pragma once
+
+#include <string>
+
+class CKeyMapStore {
+public:
+    enum class ReadResult { Ok, Missing, Folder, Unreadable };
+
+    // %APPDATA%\Remote Control\KeyMap.ini; empty when the folder is unknown.
+    static std::string UserFileName();
+    // KeyMap.ini in the folder the settings name; empty without one.
+    static std::string InstalledFileName();
+
+    // At most nMaxBytes + 1 bytes, so that the caller sees a longer file.
+    static ReadResult Read(const std::string& strFile, std::size_t nMaxBytes,
+                           std::string& strBytes);
+
+    // Replaces the file by the bytes at once: written to a temporary file in
+    // the same folder (created if missing), then moved over it, so that KV480
+    // never reads half a file. On failure the file is untouched and strError
+    // says why.
+    static bool Write(const std::string& strFile, const std::string& strBytes,
+                      std::string& strError);
+};

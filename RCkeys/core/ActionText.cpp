@@ -1,0 +1,121 @@
+#include "ActionText.h"
+
+#include "CKeyAction.h"
+#include "IniText.h"
+
+namespace {
+
+const char* const WORD_REPEAT = "repeat";
+const char* const WORD_NONE = "None";
+const char* const WORD_TEXT = "Text";
+const char* const WORD_RUN = "Run";
+
+// Takes a trailing blank-separated "repeat" off the text.
+bool TakeRepeat(std::string& strText) {
+    const std::size_t nBlank = strText.find_last_of(" \t");
+    if (nBlank == std::string::npos ||
+        !initext::EqualsNoCase(strText.substr(nBlank + 1), WORD_REPEAT)) {
+        return false;
+    }
+    strText = initext::Trim(strText.substr(0, nBlank));
+    return true;
+}
+
+// The text after a leading word and a blank; false when it does not start so.
+bool AfterWord(const std::string& strText, const char* pszWord, std::string& strRest) {
+    const std::string strWord = pszWord;
+    if (strText.size() <= strWord.size() ||
+        !initext::EqualsNoCase(strText.substr(0, strWord.size()), pszWord) ||
+        !initext::IsBlank(strText[strWord.size()])) {
+        return false;
+    }
+    strRest = initext::Trim(strText.substr(strWord.size()));
+    return true;
+}
+
+} // namespace
+
+const std::vector<std::string>& MouseActionNames() {
+    static const std::vector<std::string> names = {
+        "MouseUp",    "MouseDown",   "MouseLeft",   "MouseRight", "LeftClick",
+        "RightClick", "MiddleClick", "DoubleClick", "WheelUp",    "WheelDown"};
+    return names;
+}
+
+bool KindRepeats(ActionKind kind) {
+    return kind == ActionKind::Keystroke || kind == ActionKind::Mouse;
+}
+
+ActionParts SplitAction(const std::string& strAction) {
+    ActionParts parts;
+    std::string strText = initext::Trim(strAction);
+    if (strText.empty()) {
+        return parts;
+    }
+    std::string strRest;
+    if (initext::EqualsNoCase(strText, WORD_NONE)) {
+        parts.kind = ActionKind::Nothing;
+    } else if (AfterWord(strText, WORD_TEXT, strRest) && strRest.size() >= 2 &&
+               strRest.front() == '"' && strRest.back() == '"') {
+        parts.kind = ActionKind::Text;
+        // Between the first and the last quote, quotes inside included.
+        parts.strValue = strRest.substr(1, strRest.size() - 2);
+    } else if (AfterWord(strText, WORD_RUN, strRest)) {
+        parts.kind = ActionKind::Program;
+        parts.strValue = strRest;
+    } else {
+        parts.bRepeat = TakeRepeat(strText);
+        parts.kind = ActionKind::Keystroke;
+        for (const std::string& strName : MouseActionNames()) {
+            if (initext::EqualsNoCase(strText, strName.c_str())) {
+                parts.kind = ActionKind::Mouse;
+                strText = strName;
+            }
+        }
+        if (parts.kind == ActionKind::Keystroke && strText.find(',') != std::string::npos) {
+            parts.kind = ActionKind::Sequence;
+            // A sequence takes no repeat: the word belongs to its text.
+            if (parts.bRepeat) {
+                strText += std::string(" ") + WORD_REPEAT;
+                parts.bRepeat = false;
+            }
+        }
+        parts.strValue = strText;
+    }
+    return parts;
+}
+
+std::string JoinAction(const ActionParts& parts) {
+    const std::string strValue = initext::Trim(parts.strValue);
+    switch (parts.kind) {
+    case ActionKind::NotSet:
+        return std::string();
+    case ActionKind::Nothing:
+        return WORD_NONE;
+    case ActionKind::Text:
+        return std::string(WORD_TEXT) + " \"" + parts.strValue + "\"";
+    case ActionKind::Program:
+        if (strValue.empty()) {
+            return std::string();
+        }
+        // A path with blanks needs its quotes; one without gets them too.
+        return std::string(WORD_RUN) + " " +
+               (strValue.front() == '"' ? strValue : "\"" + strValue + "\"");
+    default:
+        if (strValue.empty()) {
+            return std::string();
+        }
+        return KindRepeats(parts.kind) && parts.bRepeat ? strValue + " " + WORD_REPEAT : strValue;
+    }
+}
+
+std::string ActionProblem(const ActionParts& parts) {
+    const std::string strAction = JoinAction(parts);
+    if (strAction.empty()) {
+        return std::string();
+    }
+    // Read as KV480 reads it.
+    CKeyAction action;
+    std::string strReason;
+    return action.Parse(strAction, strReason) ? std::string() : strReason;
+}

@@ -1,0 +1,359 @@
+// The key-map editor end to end: a user sets a remote key for one
+// application with the editor alone, and KV480 types it there. The
+// application is a window of this process; the remote is the simulated
+// receiver.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "KeyboardWindow.h"
+#include "ResidentFixture.h"
+#include "SystemDpiOverride.h"
+
+using harness::KeyboardWindow;
+using harness::WaitUntil;
+using harness::WindowText;
+using namespace e2e;
+
+namespace {
+
+const char* const kEditorClass = "KV480KeysEditor";
+const char* const kEditorCaption = "Remote Control keys";
+const char* const kAppClass = "KV480EditedApp";
+const char* const kAppCaption = "plan.txt - Edited app";
+// Controls of the editor (RCkeys/resource.h).
+const int kAddApp = 1004;
+const int kKey = 1008;
+const int kPressKind = 1010;
+const int kPressValue = 1011;
+const int kSave = 1042;
+const int kWhich = 1041;
+const int kAnswers = 1110;
+const int kFinder = 1101;
+const int kAppProgram = 1105;
+const int kAppClassField = 1106;
+const int kKindKeystroke = 1;
+
+std::string UserKeyMapFile() {
+    char folder[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::string(folder) + "\\Remote Control\\KeyMap.ini";
+}
+
+std::string ReadFile(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+void Keys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--it;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+POINT Centre(HWND window) {
+    RECT rc;
+    GetWindowRect(window, &rc);
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+class KeysEditorTest : public ResidentFixture {
+protected:
+    KeysEditorTest() : ResidentFixture("kv480 keys editor\\") {}
+
+    void SetUp() override {
+        ResidentFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        m_editorExe = harness::WindowsPathFromEnv("RC_KV480KEYS_EXE");
+        ASSERT_FALSE(m_editorExe.empty()) << "RC_KV480KEYS_EXE not set";
+        m_userFile = UserKeyMapFile();
+        DeleteFileA(m_userFile.c_str());
+        Configure();
+    }
+
+    void TearDown() override {
+        CloseEditor();
+        ResidentFixture::TearDown();
+        DeleteFileA(m_userFile.c_str());
+    }
+
+    HWND StartEditor() {
+        if (!m_editor.Start(m_editorExe))
+            return nullptr;
+        const HWND editor = m_editor.WaitForWindow(kEditorClass, kEditorCaption, 15000);
+        // Shown once it is ready for input.
+        if (editor == nullptr || !WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 5000))
+            return nullptr;
+        return editor;
+    }
+
+    void CloseEditor() {
+        if (!m_editor.IsRunning())
+            return;
+        const HWND editor =
+            harness::FindProcessWindow(m_editor.ProcessId(), kEditorClass, kEditorCaption, false);
+        if (editor != nullptr)
+            PostMessageA(editor, WM_CLOSE, 0, 0);
+        harness::MessageBoxSeen box;
+        if (m_editor.WaitForMessageBox(box, 2000))
+            PostMessageA(box.window, WM_COMMAND, IDNO, 0);
+        if (!m_editor.WaitForExit(5000))
+            m_editor.Terminate();
+    }
+
+    // Waits until the editor has handled all input so far.
+    void WaitForEditorIdle() {
+        const HANDLE process =
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, m_editor.ProcessId());
+        if (process != nullptr) {
+            WaitForInputIdle(process, 5000);
+            CloseHandle(process);
+        }
+        harness::PumpMessages();
+    }
+
+    // Away from the editor and its dialogs: the editor opens at the top left,
+    // its dialogs in the screen's middle.
+    static void PlaceAway(HWND window) {
+        SetWindowPos(window, HWND_TOP, GetSystemMetrics(SM_CXSCREEN) - 260,
+                     GetSystemMetrics(SM_CYSCREEN) - 160, 240, 140, 0);
+    }
+
+    // Drags the finder of a dialog of the editor onto the target window.
+    void DragFinder(HWND dialog, HWND targetWindow) {
+        const POINT finder = Centre(GetDlgItem(dialog, kFinder));
+        ASSERT_EQ(GetDlgItem(dialog, kFinder), WindowFromPoint(finder)) << "the finder is covered";
+        const POINT target = Centre(targetWindow);
+        SetCursorPos(finder.x, finder.y);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        // The button must go up over the target once the finder holds the mouse.
+        const HWND finderTool = GetDlgItem(dialog, kFinder);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof(info);
+                return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
+                       info.hwndCapture == finderTool;
+            },
+            5000));
+        SetCursorPos(target.x, target.y);
+        Mouse(MOUSEEVENTF_MOVE);
+        Mouse(MOUSEEVENTF_LEFTUP);
+    }
+
+    bool Press(int key) { return m_device->Write(harness::VekoFrame(key)); }
+
+    harness::ProgramUnderTest m_editor;
+    std::string m_editorExe;
+    std::string m_userFile;
+};
+
+TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
+    KeyboardWindow app(kAppClass, kAppCaption);
+    PlaceAway(app.Handle());
+    StartConnected();
+    if (HasFatalFailure())
+        return;
+
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+
+    // Add application: the finder dragged onto the application's window.
+    PostMessageA(GetDlgItem(editor, kAddApp), BM_CLICK, 0, 0);
+    const HWND add = m_editor.WaitForWindow("#32770", "Add application", 10000);
+    ASSERT_NE(nullptr, add);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(add) != FALSE; }, 5000));
+    WaitForEditorIdle();
+    DragFinder(add, app.Handle());
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(GetDlgItem(add, kAppClassField)) == kAppClass; }, 5000));
+    EXPECT_EQ("rc_e2e_tests.exe", WindowText(GetDlgItem(add, kAppProgram)));
+    PostMessageA(GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 5000));
+
+    // The remote's key, pressed while the editor is in front, selects it.
+    ASSERT_TRUE(SetForegroundWindow(editor));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == editor; }, 5000));
+    ASSERT_TRUE(Press(2));
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowText(GetDlgItem(editor, kKey)) == "Key 2: Top right"; }, 5000))
+        << WindowText(GetDlgItem(editor, kKey));
+
+    // A keystroke, pressed on the keyboard in the Press field.
+    const HWND kind = GetDlgItem(editor, kPressKind);
+    SendMessageA(kind, CB_SETCURSEL, kKindKeystroke, 0);
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kPressKind, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(kind));
+    const HWND value = GetDlgItem(editor, kPressValue);
+    SendMessageA(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(value), TRUE);
+    WaitForEditorIdle();
+    Keys({VK_CONTROL, VK_SHIFT, 'S'});
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(value) == "Ctrl+Shift+S"; }, 5000))
+        << WindowText(value);
+
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ReadFile(m_userFile).find("Key2=Ctrl+Shift+S") != std::string::npos; }, 5000));
+    EXPECT_EQ("[rc_e2e_tests]\r\nProgram=rc_e2e_tests.exe\r\nKey2=Ctrl+Shift+S\r\n\r\n",
+              ReadFile(m_userFile));
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_editor.WaitForExit(5000)) << "asked about unsaved changes after saving";
+
+    // The closed editor's activation may still pass to another window:
+    // the application must stay in front for a while before the key.
+    ASSERT_TRUE(app.MakeForeground());
+    DWORD since = GetTickCount();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            if (GetForegroundWindow() != app.Handle()) {
+                app.MakeForeground();
+                since = GetTickCount();
+            }
+            return GetTickCount() - since >= 300;
+        },
+        5000));
+    app.Clear();
+    ASSERT_TRUE(Press(2));
+    ASSERT_TRUE(app.WaitForKeyDowns(3, 5000))
+        << "in front: " << (GetForegroundWindow() == app.Handle()) << ", key-downs "
+        << app.KeyDowns().size();
+    const harness::KeyboardEvent typed = app.KeyDowns()[2];
+    EXPECT_EQ(WPARAM('S'), typed.vk);
+    EXPECT_TRUE(typed.ctrlDown && typed.shiftDown);
+}
+
+TEST_F(KeysEditorTest, AUserKeyMapThatCannotBeReadIsNeverOverwritten) {
+    const std::string folder = m_userFile.substr(0, m_userFile.rfind('\\'));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    { std::ofstream(m_userFile, std::ios::binary) << "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n"; }
+    // Held open by another program that shares nothing.
+    const HANDLE locked =
+        CreateFileA(m_userFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kSave)));
+    EXPECT_NE(std::string::npos, WindowText(GetDlgItem(editor, 1040)).find("cannot be read"));
+    CloseEditor();
+    CloseHandle(locked);
+    EXPECT_EQ("[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n", ReadFile(m_userFile));
+
+    DeleteFileA(m_userFile.c_str());
+    ASSERT_TRUE(CreateDirectoryA(m_userFile.c_str(), nullptr));
+    editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, kSave)));
+    EXPECT_NE(std::string::npos, WindowText(GetDlgItem(editor, 1040)).find("is a folder"));
+    CloseEditor();
+    RemoveDirectoryA(m_userFile.c_str());
+}
+
+TEST_F(KeysEditorTest, AFileChangedByAnotherProgramIsReplacedOnlyWhenTheUserSaysSo) {
+    CreateDirectoryA(m_userFile.substr(0, m_userFile.rfind('\\')).c_str(), nullptr);
+    std::ofstream(m_userFile, std::ios::binary) << "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n";
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    std::ofstream(m_userFile, std::ios::binary) << "; from Notepad\r\n";
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    harness::MessageBoxSeen box;
+    ASSERT_TRUE(m_editor.WaitForMessageBox(box, 5000));
+    EXPECT_NE(std::string::npos, box.text.find("changed by another program")) << box.text;
+    PostMessageA(box.window, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }, 5000));
+    EXPECT_EQ("; from Notepad\r\n", ReadFile(m_userFile));
+}
+
+TEST_F(KeysEditorTest, WhichRuleAnswersTellsTheFileSectionAndAction) {
+    KeyboardWindow app(kAppClass, kAppCaption);
+    PlaceAway(app.Handle());
+    CreateDirectoryA(m_userFile.substr(0, m_userFile.rfind('\\')).c_str(), nullptr);
+    std::ofstream(m_userFile, std::ios::binary)
+        << "[Tests]\r\nProgram=RC_E2E_TESTS.EXE\r\nKey3 long=F5 repeat\r\n";
+    std::ofstream(m_dir + "KeyMap.ini", std::ios::binary)
+        << "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey3=PageUp\r\n";
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    PostMessageA(GetDlgItem(editor, kWhich), BM_CLICK, 0, 0);
+    const HWND which = m_editor.WaitForWindow("#32770", "Which rule answers here", 10000);
+    ASSERT_NE(nullptr, which);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(which) != FALSE; }, 5000));
+    DragFinder(which, app.Handle());
+    if (HasFatalFailure())
+        return;
+    const HWND answers = GetDlgItem(which, kAnswers);
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(answers).empty(); }, 5000));
+    const std::string text = WindowText(answers);
+    EXPECT_NE(std::string::npos, text.find("Key 3: PageUp  - administrator's, [Default] line 4"))
+        << text;
+    EXPECT_NE(std::string::npos, text.find("Key 3 long: F5 (repeats)  - yours, [Tests] line 3"))
+        << text;
+    EXPECT_NE(std::string::npos, text.find("Key 4: nothing")) << text;
+    DeleteFileA((m_dir + "KeyMap.ini").c_str());
+}
+
+TEST_F(KeysEditorTest, TheWindowScalesWithTheDisplay) {
+    HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    RECT at96;
+    GetWindowRect(editor, &at96);
+    CloseEditor();
+    {
+        harness::SystemDpiOverride dpi(192);
+        ASSERT_TRUE(dpi.Ok());
+        editor = StartEditor();
+        ASSERT_NE(nullptr, editor);
+        RECT at192;
+        GetWindowRect(editor, &at192);
+        const double ratio = double(at192.right - at192.left) / (at96.right - at96.left);
+        EXPECT_GT(ratio, 1.8);
+        EXPECT_LT(ratio, 2.2);
+        CloseEditor();
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(KeysEditorTest, ASecondStartLeavesOneEditor) {
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    harness::ProgramUnderTest second;
+    ASSERT_TRUE(second.Start(m_editorExe));
+    EXPECT_TRUE(second.WaitForExit(10000));
+    EXPECT_EQ(editor, FindWindowA(kEditorClass, kEditorCaption));
+    EXPECT_EQ(nullptr, FindWindowExA(nullptr, editor, kEditorClass, kEditorCaption));
+}
+
+} // namespace

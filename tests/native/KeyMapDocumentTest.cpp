@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include "CKeyChord.h"
+#include "ActionText.h"
+#include "CKeyMapDocument.h"
+#include "ReadyMadeEntries.h"
+
+#include <random>
+#include <string>
+
+namespace {
+
+using Doc = CKeyMapDocument;
+
+const std::string kFile = "; my keys\r\n"
+                          "stray line\r\n"
+                          "[Player]\r\n"
+                          "Program = vlc.exe\r\n"
+                          "key5=Space ; not a comment\r\n"
+                          "Key5 long=F\r\n"
+                          "Key5=Esc\r\n"
+                          "Colour=blue\r\n"
+                          "\r\n"
+                          "; for everyone\r\n"
+                          "[Default]\r\n"
+                          "ClassName=NULL\r\n"
+                          "WindowName=null\r\n"
+                          "Key1=PageUp";
+
+Doc Loaded(const std::string& text) {
+    Doc doc;
+    doc.Load(text.data(), text.size());
+    return doc;
+}
+
+TEST(KeyMapDocumentTest, SavingAnUneditedFileGivesItsBytesBack) {
+    std::mt19937 random(18);
+    std::vector<std::string> texts = {
+        kFile,
+        "",
+        "\n\n",
+        "\xEF\xBB\xBF[A]\nKey1=B\n",
+        "[\xC4\xE9]\r\nWindowName=\xE8*\r\n",
+        std::string("\xFF\xFE[\0A\0]\0\n\0=\0\x3D\xD8\x00\xDE\x00\xD8", 18)};
+    for (int n = 0; n < 50; ++n) {
+        std::string bytes(random() % 300, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random() % 8 == 0 ? "[]=\r\n;K"[random() % 8] : random());
+        texts.push_back(bytes);
+    }
+    for (const std::string& text : texts)
+        EXPECT_EQ(text, Loaded(text).Save()) << ::testing::PrintToString(text);
+    EXPECT_EQ(Doc::Encoding::Utf16Le, Loaded(texts[5]).GetEncoding());
+    EXPECT_EQ(Doc::Encoding::Ansi, Loaded(texts[4]).GetEncoding());
+}
+
+TEST(KeyMapDocumentTest, ReadsSectionsCriteriaAndFormsAsKV480Does) {
+    const Doc doc = Loaded(kFile);
+    ASSERT_EQ(2u, doc.GetSectionCount());
+    EXPECT_EQ("Player", doc.GetSectionName(0));
+    EXPECT_EQ("vlc.exe", doc.GetCriterion(0, Doc::CRITERION_PROGRAM));
+    EXPECT_EQ("", doc.GetCriterion(0, Doc::CRITERION_CLASS));
+    EXPECT_EQ("Space ; not a comment", doc.GetAction(0, 5, Doc::FORM_PLAIN)) << "first one counts";
+    EXPECT_EQ("F", doc.GetAction(0, 5, Doc::FORM_LONG));
+    EXPECT_EQ("", doc.GetAction(0, 5, Doc::FORM_DOUBLE));
+    EXPECT_FALSE(doc.IsCatchAll(0));
+    EXPECT_TRUE(doc.IsCatchAll(1));
+    EXPECT_EQ(1u, doc.FindCatchAll());
+    EXPECT_EQ(2u, doc.GetUnknownLineCount()) << "the stray line and Colour";
+    EXPECT_EQ("", doc.GetAction(9, 1, Doc::FORM_PLAIN));
+    EXPECT_EQ("", doc.GetAction(1, 24, Doc::FORM_PLAIN));
+}
+
+TEST(KeyMapDocumentTest, EditsChangeOnlyTheirLines) {
+    Doc doc = Loaded(kFile);
+    doc.SetAction(0, 5, Doc::FORM_PLAIN, "Ctrl+P");
+    doc.SetAction(0, 5, Doc::FORM_LONG, "");
+    doc.SetAction(0, 7, Doc::FORM_DOUBLE, "F11 \n repeat");
+    doc.SetAction(1, 2, Doc::FORM_PLAIN, "PageDown");
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ("; my keys\r\nstray line\r\n[Player]\r\nProgram = vlc.exe\r\nkey5=Ctrl+P\r\n"
+              "Key5=Esc\r\nColour=blue\r\nKey7 double=F11   repeat\r\n\r\n; for everyone\r\n"
+              "[Default]\r\nClassName=NULL\r\nWindowName=null\r\nKey1=PageUp\r\nKey2=PageDown\r\n",
+              doc.Save());
+}
+
+TEST(KeyMapDocumentTest, SectionsMoveWithTheCommentsAboveThem) {
+    Doc doc = Loaded(kFile);
+    EXPECT_FALSE(doc.MoveSection(0, true));
+    ASSERT_TRUE(doc.MoveSection(1, true));
+    EXPECT_EQ("; my keys\r\nstray line\r\n; for everyone\r\n[Default]\r\nClassName=NULL\r\n"
+              "WindowName=null\r\nKey1=PageUp\r\n[Player]\r\nProgram = vlc.exe\r\n"
+              "key5=Space ; not a comment\r\nKey5 long=F\r\nKey5=Esc\r\nColour=blue\r\n\r\n",
+              doc.Save());
+    ASSERT_TRUE(doc.MoveSection(0, false));
+    EXPECT_EQ("vlc.exe", doc.GetCriterion(0, Doc::CRITERION_PROGRAM));
+}
+
+TEST(KeyMapDocumentTest, NewSectionsGoWhereAskedWithTheirCriteria) {
+    Doc doc = Loaded(kFile);
+    EXPECT_EQ(1u, doc.AddSection("Notes", "notepad.exe", "", "* - Notepad", 1));
+    EXPECT_EQ(3u, doc.AddSection("Last", "", "NULL", "NULL", 99));
+    doc.RemoveSection(0);
+    EXPECT_EQ("; my keys\r\nstray line\r\n[Notes]\r\nProgram=notepad.exe\r\n"
+              "WindowName=* - Notepad\r\n\r\n; for everyone\r\n[Default]\r\nClassName=NULL\r\n"
+              "WindowName=null\r\nKey1=PageUp\r\n\r\n[Last]\r\nClassName=NULL\r\n"
+              "WindowName=NULL\r\n\r\n",
+              doc.Save());
+
+    Doc empty = Loaded("");
+    empty.AddSection("All applications", "", "NULL", "NULL", 0);
+    empty.SetAction(0, 1, Doc::FORM_PLAIN, "A");
+    EXPECT_EQ("[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\n\r\n",
+              empty.Save());
+}
+
+TEST(KeyMapDocumentTest, AFileTooLongIsShownButNotCompleteAndHalfCharactersAreKept) {
+    std::string text = "[A]\nClassName=NULL\nWindowName=NULL\nKey1=B\n";
+    text.resize(Doc::MAX_FILE_BYTES + 1, ';');
+    const Doc doc = Loaded(text);
+    EXPECT_FALSE(doc.IsComplete());
+    EXPECT_EQ("B", doc.GetAction(0, 1, Doc::FORM_PLAIN));
+    EXPECT_FALSE(Loaded(std::string("\xFF\xFE[\0A", 5)).IsComplete());
+    EXPECT_TRUE(Loaded(kFile).IsComplete());
+    std::string sections;
+    while (sections.size() < Doc::MAX_FILE_BYTES)
+        sections += "[a]\n";
+    EXPECT_EQ(Doc::MAX_FILE_BYTES / 4, Loaded(sections).GetSectionCount());
+}
+
+TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesKV480Reads) {
+    ASSERT_GE(ReadyMadeEntries().size(), 12u);
+    for (const ReadyMadeEntry& entry : ReadyMadeEntries()) {
+        Doc doc = Loaded("");
+        doc.AddSection(entry.pszName, entry.pszProgram, entry.pszClass ? entry.pszClass : "", "",
+                       0);
+        for (const ReadyMadeEntry::Action& action : entry.actions) {
+            std::string text = action.pszAction;
+            const std::size_t repeat = text.find(" repeat");
+            CKeyChord chord;
+            std::string reason;
+            EXPECT_TRUE(chord.Parse(text.substr(0, repeat), reason)) << entry.pszName << reason;
+            doc.SetAction(0, std::stoi(std::string(action.pszKey).substr(3)), Doc::FORM_PLAIN,
+                          text);
+        }
+        EXPECT_EQ(1u, Loaded(doc.Save()).GetSectionCount());
+    }
+}
+
+TEST(KeyMapDocumentTest, SuggestionsForAPointedWindow) {
+    EXPECT_EQ("* - Word", SuggestWindowPattern("Report - June.docx - Word"));
+    EXPECT_EQ("* \xE2\x80\x93 tabulka", SuggestWindowPattern("P\xC5\x99"
+                                                             "ehled \xE2\x80\x93 tabulka"));
+    EXPECT_EQ("Calculator", SuggestWindowPattern("Calculator"));
+    EXPECT_EQ("", CKeyChord::KeyName(0x11)) << "Ctrl alone";
+    EXPECT_EQ("F12", CKeyChord::KeyName(0x7B));
+    EXPECT_EQ("PlayPause", CKeyChord::KeyName(0xB3));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ActionTextTest, EveryKindSplitsAndJoinsBack) {
+    const struct {
+        const char* text;
+        ActionKind kind;
+        const char* value;
+        bool repeat;
+    } cases[] = {
+        {"", ActionKind::NotSet, "", false},
+        {"none", ActionKind::Nothing, "", false},
+        {"Ctrl+Up repeat", ActionKind::Keystroke, "Ctrl+Up", true},
+        {"Ctrl+A, Ctrl+C", ActionKind::Sequence, "Ctrl+A, Ctrl+C", false},
+        {"Text \"say \"hi\"\"", ActionKind::Text, "say \"hi\"", false},
+        {"Run \"C:\\a b\\v.exe\" -f", ActionKind::Program, "\"C:\\a b\\v.exe\" -f", false},
+        {"wheelup repeat", ActionKind::Mouse, "WheelUp", true},
+    };
+    for (const auto& c : cases) {
+        const ActionParts parts = SplitAction(c.text);
+        EXPECT_EQ(c.kind, parts.kind) << c.text;
+        EXPECT_EQ(c.value, parts.strValue) << c.text;
+        EXPECT_EQ(c.repeat, parts.bRepeat) << c.text;
+    }
+    EXPECT_EQ("Run \"C:\\x.exe\"", JoinAction({ActionKind::Program, "C:\\x.exe", false}));
+    EXPECT_EQ("Text \"\"", JoinAction({ActionKind::Text, "", true}));
+    EXPECT_EQ("F5", JoinAction({ActionKind::Sequence, "F5", true})) << "no repeat for sequences";
+    EXPECT_EQ("", JoinAction({ActionKind::Keystroke, " ", true}));
+    EXPECT_EQ("", ActionProblem(SplitAction("Ctrl+A, Win+D")));
+    EXPECT_NE("", ActionProblem(SplitAction("Ctrl+A, Hyper+D")));
+}
+
+} // namespace
