@@ -592,7 +592,9 @@ void CKeysEditorDlg::OnRemoveApplication() {
 }
 
 void CKeysEditorDlg::OnWhichRule() {
-    CWhichRuleDlg dlg(this, m_user, m_installed);
+    const bool bVeko = m_nRcType == 0;
+    CWhichRuleDlg dlg(this, m_user, m_installed, bVeko ? RC_KEY_VEKO_FIRST : RC_KEY_ZELMAR_FIRST,
+                      bVeko ? RC_KEY_VEKO_LAST : RC_KEY_ZELMAR_LAST);
     dlg.DoModal();
 }
 
@@ -625,6 +627,7 @@ bool CKeysEditorDlg::Save() {
     }
     m_strUserBytes = strBytes;
     m_user.SetModified(false);
+    m_bSaved = true;
     UpdateStatus();
     return true;
 }
@@ -680,6 +683,9 @@ void CKeysEditorDlg::UpdateStatus(const std::string& strProblem) {
     }
     if (m_user.IsModified()) {
         strText += "\r\nNot saved yet.";
+    } else if (m_bSaved) {
+        // Without a word the user cannot tell that the save took, nor where.
+        strText += "\r\nSaved in " + m_strUserFile + "; KV480 uses it from the next key press.";
     }
     window_facts::SetText(Item(IDC_STATUS), strText);
 }

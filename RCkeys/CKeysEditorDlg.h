@@ -93,6 +93,8 @@ private:
     std::vector<AppEntry> m_apps;
     int m_nApp = -1;
     int m_nRcType = 0;
+    // The user's file was saved in this run (the status says so until the next change).
+    bool m_bSaved = false;
     int m_nKey = 1;
     CBitmap m_bmpRemote;
     int m_nPictureHalves = 0;

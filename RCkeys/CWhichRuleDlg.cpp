@@ -9,8 +9,9 @@
 #include <iterator>
 
 CWhichRuleDlg::CWhichRuleDlg(CWnd* pParent, const CKeyMapDocument& user,
-                             const CKeyMapDocument& installed)
-    : CDialog(IDD_WHICH_RULE, pParent), m_user(user), m_installed(installed) {}
+                             const CKeyMapDocument& installed, int nFirstKey, int nLastKey)
+    : CDialog(IDD_WHICH_RULE, pParent), m_user(user), m_installed(installed),
+      m_nFirstKey(nFirstKey), m_nLastKey(nLastKey) {}
 
 const framework::MessageMap* CWhichRuleDlg::GetMessageMap() const {
     using framework::Handler;
@@ -45,7 +46,7 @@ LRESULT CWhichRuleDlg::OnFinderDropped(WPARAM wParam, LPARAM) {
     std::string strText = "Program: " + facts.strProgram + "\r\nWindow class: " + facts.strClass +
                           "\r\nWindow title: " + facts.strCaption + "\r\n\r\n";
     static const char* const FORMS[CKeyMap::FORM_COUNT] = {"", " long", " double"};
-    for (int nKey = CKeyMap::FIRST_KEY; nKey <= CKeyMap::LAST_KEY; ++nKey) {
+    for (int nKey = m_nFirstKey; nKey <= m_nLastKey; ++nKey) {
         const CKeyMapLayers::KeyAnswers answers = layers.FindAll(window, nKey);
         for (int nForm = 0; nForm < CKeyMap::FORM_COUNT; ++nForm) {
             const CKeyMapLayers::Answer& answer = answers.forms[nForm];

@@ -10,7 +10,9 @@
 
 class CWhichRuleDlg : public CDialog {
 public:
-    CWhichRuleDlg(CWnd* pParent, const CKeyMapDocument& user, const CKeyMapDocument& installed);
+    // Lists the keys nFirstKey to nLastKey: those of the remote the editor shows.
+    CWhichRuleDlg(CWnd* pParent, const CKeyMapDocument& user, const CKeyMapDocument& installed,
+                  int nFirstKey, int nLastKey);
 
 protected:
     BOOL OnInitDialog() override;
@@ -21,5 +23,7 @@ private:
 
     const CKeyMapDocument& m_user;
     const CKeyMapDocument& m_installed;
+    int m_nFirstKey;
+    int m_nLastKey;
     CFinderTool m_finder;
 };

@@ -42,6 +42,9 @@ protected:
         m_exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
         ASSERT_FALSE(m_exe.empty()) << "RC_KV480_EXE not set";
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+        // No LIRC listener unless a test asks for one: another program on
+        // port 8765 of this machine would add a balloon that tests do not expect.
+        WriteDword("LircPort", 0);
         char temp[MAX_PATH];
         ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
         m_dir = std::string(temp) + m_folder;
