@@ -84,22 +84,29 @@ void AbandonCommWait(HANDLE hPort, OVERLAPPED& ov) {
     AbandonIo(hPort, ov);
 }
 
+// What WaitForCommEvent returns for a wait that Wine has let go (below).
+constexpr DWORD COMM_WAIT_LOST = WAIT_OBJECT_0 + 2;
+
 // Waits for the stop event or the end of the pending comm-event wait in ov:
 // WAIT_OBJECT_0 for the stop, WAIT_OBJECT_0 + 1 when the wait has ended,
-// anything else for a failed wait. Wine at times sets the event of a wait that
-// has not ended (ERROR_IO_INCOMPLETE), and that wait then never ends by
-// itself: setting the mask again ends it, as a stop does, and the read that
-// follows takes whatever came. Reporting it as a failure lost a key.
+// COMM_WAIT_LOST when it never will, anything else for a failed wait.
+// Wine at times sets the event of a wait as bytes arrive but never stores its
+// result (ERROR_IO_INCOMPLETE for good: neither new bytes nor a new mask end
+// it). Taken for a failure, that reopened the port and lost the arriving
+// frame; the read that follows takes it instead.
 DWORD WaitForCommEvent(HANDLE hPort, OVERLAPPED& ov, HANDLE hStopEvent, DWORD dwEventMask) {
     const HANDLE handles[] = {hStopEvent, ov.hEvent};
     const DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     DWORD dwIgnored = 0;
-    if (dwWait == WAIT_OBJECT_0 + 1 && !GetOverlappedResult(hPort, &ov, &dwIgnored, FALSE) &&
-        GetLastError() == ERROR_IO_INCOMPLETE) {
-        SetCommMask(hPort, dwEventMask);
-        GetOverlappedResult(hPort, &ov, &dwIgnored, TRUE);
+    if (dwWait != WAIT_OBJECT_0 + 1 || GetOverlappedResult(hPort, &ov, &dwIgnored, FALSE) ||
+        GetLastError() != ERROR_IO_INCOMPLETE) {
+        return dwWait;
     }
-    return dwWait;
+    // Should the wait live on after all, it ends here rather than later (its
+    // record is the next wait's, on this same stack, which a late result
+    // would only end early: a read follows every wait).
+    SetCommMask(hPort, dwEventMask);
+    return COMM_WAIT_LOST;
 }
 
 } // namespace
@@ -238,10 +245,11 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
             AbandonCommWait(hPort, ov);
             break;
         }
-        if (dwWait == WAIT_OBJECT_0 + 1) {
+        if (dwWait == WAIT_OBJECT_0 + 1 || dwWait == COMM_WAIT_LOST) {
             // A wait that failed is how a vanished adapter often shows first.
             DWORD dwIgnored = 0;
-            if (!GetOverlappedResult(hPort, &ov, &dwIgnored, FALSE)) {
+            if (dwWait == WAIT_OBJECT_0 + 1 &&
+                !GetOverlappedResult(hPort, &ov, &dwIgnored, FALSE)) {
                 dlg.PostLinkError(GetLastError());
                 break;
             }
