@@ -357,11 +357,23 @@ int main(int argc, char** argv) {
                     lost > 0 ? " (see the losses above)" : "");
         return true;
     };
-    const bool messagesArrived = measure(
-        "key", [&] { receiver.Clear(); },
-        [&](DWORD& tick) {
-            return !receiver.Keys().empty() && ((tick = receiver.Keys()[0].tick), true);
-        });
+    // The two measures, to the receiving window and typed into a window.
+    auto measureKeys = [&] {
+        return measure(
+            "key", [&] { receiver.Clear(); },
+            [&](DWORD& tick) {
+                return !receiver.Keys().empty() && ((tick = receiver.Keys()[0].tick), true);
+            });
+    };
+    auto measureKeystrokes = [&](const char* what, harness::KeyboardWindow& window) {
+        return measure(
+            what, [&] { window.Clear(); },
+            [&](DWORD& tick) {
+                const auto downs = window.KeyDowns();
+                return !downs.empty() && ((tick = downs[0].tick), true);
+            });
+    };
+    const bool messagesArrived = measureKeys();
 
     // Keystroke latency: the same presses typed by the key map into an
     // ordinary window, once the receiving window is hidden.
@@ -372,13 +384,7 @@ int main(int argc, char** argv) {
     ShowWindow(receiver.Handle(), SW_HIDE);
     harness::KeyboardWindow typing("KV480BenchTyping", "Bench typing");
     typing.MakeForeground();
-    const bool keystrokesArrived =
-        messagesArrived && measure(
-                               "keystroke", [&] { typing.Clear(); },
-                               [&](DWORD& tick) {
-                                   const auto downs = typing.KeyDowns();
-                                   return !downs.empty() && ((tick = downs[0].tick), true);
-                               });
+    const bool keystrokesArrived = messagesArrived && measureKeystrokes("keystroke", typing);
     wchar_t appData[MAX_PATH] = L"";
     SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
     const std::wstring userFolder = std::wstring(appData) + L"\\Remote Control";
@@ -397,12 +403,7 @@ int main(int argc, char** argv) {
         keyMap << "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\nKey2=B\r\n";
     }
     layeredArrived = keystrokesArrived &&
-                     measure(
-                         "keystroke (both files, 20 sections by program)", [&] { typing.Clear(); },
-                         [&](DWORD& tick) {
-                             const auto downs = typing.KeyDowns();
-                             return !downs.empty() && ((tick = downs[0].tick), true);
-                         });
+                     measureKeystrokes("keystroke (both files, 20 sections by program)", typing);
     DeleteFileA((dir + "KeyMap.ini").c_str());
     DeleteFileW(userFile.c_str());
     if (!layeredArrived)
@@ -418,11 +419,7 @@ int main(int argc, char** argv) {
         lirc = &clients;
         std::printf("16 LIRC clients connected, one never reading:\n");
         receiver.BringToTop();
-        const bool lircMessagesArrived = measure(
-            "key", [&] { receiver.Clear(); },
-            [&](DWORD& tick) {
-                return !receiver.Keys().empty() && ((tick = receiver.Keys()[0].tick), true);
-            });
+        const bool lircMessagesArrived = measureKeys();
         {
             std::ofstream keyMap(dir + "KeyMap.ini", std::ios::binary | std::ios::trunc);
             keyMap << "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\nKey2=B\r\n";
@@ -434,12 +431,7 @@ int main(int argc, char** argv) {
         harness::KeyboardWindow lircTyping("KV480BenchLircTyping", "Bench typing, LIRC");
         lircTyping.MakeForeground();
         const bool lircKeystrokesArrived =
-            lircMessagesArrived && measure(
-                                       "keystroke", [&] { lircTyping.Clear(); },
-                                       [&](DWORD& tick) {
-                                           const auto downs = lircTyping.KeyDowns();
-                                           return !downs.empty() && ((tick = downs[0].tick), true);
-                                       });
+            lircMessagesArrived && measureKeystrokes("keystroke", lircTyping);
         DeleteFileA((dir + "KeyMap.ini").c_str());
         lirc = nullptr;
         std::printf("the 15 reading LIRC clients got %ld lines in all\n", clients.Lines());
