@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "KeysEditorWindow.h"
 #include "KeyboardWindow.h"
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
@@ -384,7 +385,7 @@ TEST_F(KV480KeyMapTest, TheUsersFileComesFirstAndTheEditorGetsTheKeys) {
     EXPECT_EQ(WPARAM('A'), Typed(1));
 
     // The key-map editor in front: it gets the keys, nothing is typed.
-    harness::ReceivingWindow editor("KV480KeysEditor", "Remote Control keys");
+    harness::ReceivingWindow editor(keys_editor::WINDOW_CLASS, "Remote Control keys");
     SetForegroundWindow(editor.Handle());
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == editor.Handle(); }, 2000));
     m_window->Clear();

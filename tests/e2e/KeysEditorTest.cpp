@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "KeysEditorWindow.h"
 #include "KeyboardWindow.h"
 #include "ResidentFixture.h"
 #include "SystemDpiOverride.h"
@@ -24,7 +25,7 @@ using namespace e2e;
 
 namespace {
 
-const char* const kEditorClass = "KV480KeysEditor";
+const char* const kEditorClass = keys_editor::WINDOW_CLASS;
 const char* const kEditorCaption = "Remote Control keys";
 const char* const kAppClass = "KV480EditedApp";
 const char* const kAppCaption = "plan.txt - Edited app";
