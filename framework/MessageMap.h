@@ -13,6 +13,12 @@
 //         return &map;
 //     }
 //
+// A message registered at run time (RegisterWindowMessage, the shell's
+// "TaskbarCreated") has no constant: its entry names it instead, and its
+// first column is 0:
+//             {0, 0, Handler<&CMyDlg::OnTaskbarCreated>,
+//              framework::RegisteredMessage("TaskbarCreated")},
+//
 // Handlers have one of two forms:
 //     LRESULT OnSomething(WPARAM wParam, LPARAM lParam);  // its result is the message's
 //     void OnSomething();                                 // the message's result is 0
@@ -39,6 +45,9 @@ struct MessageMapEntry {
     // Unused (0) for other messages.
     WPARAM nCommand;
     MessageHandler pfnHandler;
+    // For a registered message: where its number is kept (RegisteredMessage);
+    // null for the others. A number of 0 (registration failed) matches nothing.
+    const UINT* pnRegistered = nullptr;
 };
 
 struct MessageMap {
@@ -70,6 +79,10 @@ template <auto pfn> LRESULT Handler(CWnd& wnd, WPARAM wParam, LPARAM lParam) {
     using T = typename detail::HandlerClass<decltype(pfn)>::type;
     return detail::Call(static_cast<T&>(wnd), pfn, wParam, lParam);
 }
+
+// The number of the message registered under pszName, registered on the first
+// call; the pointer stays valid for the program's life.
+const UINT* RegisteredMessage(const char* pszName);
 
 // The entry of map (or of its bases) that handles the message; null if none.
 const MessageMapEntry* FindMessageEntry(const MessageMap* pMap, UINT nMessage, WPARAM wParam);

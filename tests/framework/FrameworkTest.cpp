@@ -61,6 +61,8 @@ protected:
             {WM_END_FROM_SEND, 0, Handler<&CProbeDialog::OnEndFromSend>},
             {WM_RUN, 0, Handler<&CProbeDialog::OnRun>},
             {WM_TIMER, 0, Handler<&CProbeDialog::OnTimer>},
+            {0, 0, Handler<&CProbeDialog::OnRegistered>,
+             framework::RegisteredMessage("KV480FrameworkTestMessage")},
         };
         static const framework::MessageMap map{CDialog::GetMessageMap(), entries,
                                                std::size(entries)};
@@ -74,6 +76,7 @@ private:
     }
     void OnPing() { ++nPings; }
     LRESULT OnDouble(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(2 * wParam); }
+    LRESULT OnRegistered(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam + 1); }
     LRESULT OnEndFromSend(WPARAM wParam, LPARAM) {
         EndDialog(static_cast<int>(wParam));
         return 1;
@@ -112,10 +115,12 @@ private:
 TEST(MessageMap, RoutesMessagesCommandsAndTheRest) {
     CProbeDialog dlg;
     LRESULT lDoubled = 0;
+    LRESULT lRegistered = 0;
     LRESULT lUnknownCommand = -1;
     char szCaption[32] = {};
     dlg.onInit = [&](CProbeDialog& d) {
         lDoubled = d.Send(WM_DOUBLE, 21);
+        lRegistered = d.Send(RegisterWindowMessageA("KV480FrameworkTestMessage"), 9);
         d.Send(WM_COMMAND, ID_PING);
         // A notification code other than 0 is another entry, not ID_PING.
         d.Send(WM_COMMAND, MAKEWPARAM(ID_PING, 1));
@@ -126,6 +131,7 @@ TEST(MessageMap, RoutesMessagesCommandsAndTheRest) {
     };
     EXPECT_EQ(3, dlg.DoModal());
     EXPECT_EQ(42, lDoubled);
+    EXPECT_EQ(10, lRegistered);
     EXPECT_EQ(1, dlg.nPings);
     EXPECT_EQ(0, lUnknownCommand);
     EXPECT_STREQ("Probe", szCaption);
