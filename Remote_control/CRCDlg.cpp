@@ -94,6 +94,7 @@ LRESULT CRCDlg::OnCreate(WPARAM, LPARAM) {
         m_hTrayMenu = GetSubMenu(m_hTrayMenuResource, 0);
     }
     m_trayIcon.Attach(m_hWnd, WM_RC_TRAY);
+    m_clock.Attach(m_hWnd, CLOCK_TIMER_ID);
     return 0;
 }
 
@@ -155,6 +156,7 @@ void CRCDlg::OnDestroy() {
         m_hTrayMenuResource = nullptr;
         m_hTrayMenu = nullptr;
     }
+    m_clock.Detach();
     Default();
 }
 
@@ -215,6 +217,9 @@ LRESULT CRCDlg::OnRcData(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
+    if (m_clock.OnTimer(wParam)) {
+        return 0;
+    }
     if (IsLinkTimer(wParam)) {
         OnLinkTimer(wParam);
         return 0;

@@ -24,6 +24,7 @@
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
 #include "CTrayIcon.h"
+#include "CWindowClock.h"
 #include "CWorkerThread.h"
 
 class CSerialReader;
@@ -168,6 +169,11 @@ private:
 
     // The longest chunk the watch thread reads at once.
     static constexpr DWORD READ_CHUNK = 255;
+
+    // Every deadline of the program, on one timer of this window. Declared
+    // first so that it outlives every member that holds a timer of it.
+    CWindowClock m_clock;
+    enum : UINT_PTR { CLOCK_TIMER_ID = 0x40 };
 
     HICON m_hIcon;
     HMENU m_hTrayMenu = nullptr;
