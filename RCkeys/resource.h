@@ -6,12 +6,7 @@
 #define IDD_WHICH_RULE 104
 #define IDR_MAINFRAME 128
 // The remote controls' pictures of the test dialog, at 1x, 1.5x and 2x.
-#define IDB_REMOTE_VEKO 146
-#define IDB_REMOTE_VEKO_150 147
-#define IDB_REMOTE_VEKO_200 148
-#define IDB_REMOTE_ZELMAR_OVI 145
-#define IDB_REMOTE_ZELMAR_OVI_150 149
-#define IDB_REMOTE_ZELMAR_OVI_200 150
+#include "RemotePictures.h"
 
 // The editor's window.
 #define IDC_APPS 1001
@@ -25,14 +20,23 @@
 #define IDC_STATUS 1040
 #define IDC_WHICH 1041
 #define IDC_SAVE 1042
-// One row per form of a key (press, long, double): IDC_FORM_ROW + 10 * form
-// + one of the offsets.
-#define IDC_FORM_ROW 1010
-#define FORM_KIND 0
-#define FORM_VALUE 1
-#define FORM_REPEAT 2
-#define FORM_BROWSE 3
-#define FORM_VALUE_LABEL 4
+// One row per form of a key (press, long, double): the kind, the value, the
+// Repeat box, the Browse button and the value's label.
+#define IDC_PRESS_KIND 1010
+#define IDC_PRESS_VALUE 1011
+#define IDC_PRESS_REPEAT 1012
+#define IDC_PRESS_BROWSE 1013
+#define IDC_PRESS_LABEL 1014
+#define IDC_LONG_KIND 1020
+#define IDC_LONG_VALUE 1021
+#define IDC_LONG_REPEAT 1022
+#define IDC_LONG_BROWSE 1023
+#define IDC_LONG_LABEL 1024
+#define IDC_DOUBLE_KIND 1030
+#define IDC_DOUBLE_VALUE 1031
+#define IDC_DOUBLE_REPEAT 1032
+#define IDC_DOUBLE_BROWSE 1033
+#define IDC_DOUBLE_LABEL 1034
 
 // Adding an application, and which rule answers.
 #define IDC_FINDER 1101

@@ -5,7 +5,6 @@
 #include "CReg.h"
 #include "DpiScale.h"
 #include "RcMessages.h"
-#include "RemoteKeyLayout.h"
 #include "Settings.h"
 #include "WindowDpi.h"
 #include "resource.h"
@@ -14,9 +13,8 @@
 
 namespace {
 
-const COLORREF BACKGROUND_COLOUR = RGB(209, 209, 209);
-const COLORREF MARK_COLOUR = RGB(250, 0, 0);
-const int MARK_PEN_WIDTH = 3;
+// Outlines only, so the key stays visible under its mark.
+const CRemotePicture::Pen MARK_PEN{RGB(250, 0, 0), 3};
 const int RC_ZELMAR_OVI = static_cast<int>(settings::RC_TYPE_ZELMAR_OVI);
 
 // Outer window size per remote control at 96 DPI; the picture is centred in
@@ -26,27 +24,11 @@ const int WINDOW_WIDTH_VEKO = 100;
 const int WINDOW_WIDTH_ZELMAR_OVI = 160;
 const int WINDOW_HEIGHT = 300;
 
-// The picture of each remote control at 1x, 1.5x and 2x.
-const UINT PICTURES_VEKO[dpi::PICTURE_SCALES] = {IDB_REMOTE_VEKO, IDB_REMOTE_VEKO_150,
-                                                 IDB_REMOTE_VEKO_200};
-const UINT PICTURES_ZELMAR_OVI[dpi::PICTURE_SCALES] = {
-    IDB_REMOTE_ZELMAR_OVI, IDB_REMOTE_ZELMAR_OVI_150, IDB_REMOTE_ZELMAR_OVI_200};
-
-UINT PictureResource(int nRcType, int nHalves) {
-    const UINT* pPictures = nRcType == RC_ZELMAR_OVI ? PICTURES_ZELMAR_OVI : PICTURES_VEKO;
-    return pPictures[dpi::PictureIndex(nHalves)];
-}
-
 } // namespace
 
-CDlgTest::CDlgTest(CWnd* pParentWnd)
-    : CDialog(IDD_TEST_DIALOG, pParentWnd), m_brBackground(CreateSolidBrush(BACKGROUND_COLOUR)) {}
+CDlgTest::CDlgTest(CWnd* pParentWnd) : CDialog(IDD_TEST_DIALOG, pParentWnd) {}
 
-CDlgTest::~CDlgTest() {
-    if (m_brBackground != nullptr) {
-        DeleteObject(m_brBackground);
-    }
-}
+CDlgTest::~CDlgTest() = default;
 
 const framework::MessageMap* CDlgTest::GetMessageMap() const {
     using framework::Handler;
@@ -66,7 +48,7 @@ BOOL CDlgTest::OnInitDialog() {
 
     // The type is fixed at the first opening: the resident program reads its
     // settings once. Only the scale of its picture follows the display.
-    if (m_nPictureHalves == 0) {
+    if (!m_picture.IsLoaded()) {
         const CReg reg;
         DWORD dwType = 0;
         if (reg.ReadDword(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_RC_TYPE,
@@ -75,7 +57,7 @@ BOOL CDlgTest::OnInitDialog() {
         }
     }
     const UINT nDpi = framework::GetWindowDpi(m_hWnd);
-    LoadPictureForDpi(nDpi);
+    m_picture.Load(m_nRcType, nDpi);
 
     const SIZE size = WindowSizeForDpi(nDpi);
     SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -87,32 +69,16 @@ BOOL CDlgTest::OnInitDialog() {
     return TRUE;
 }
 
-void CDlgTest::LoadPictureForDpi(UINT nDpi) {
-    const int nHalves = dpi::PictureHalves(static_cast<int>(nDpi));
-    if (nHalves == m_nPictureHalves) {
-        return;
-    }
-    m_bmpRemote.DeleteObject();
-    // Without the scaled picture the 1x one still shows every key.
-    if (!m_bmpRemote.LoadBitmap(PictureResource(m_nRcType, nHalves))) {
-        m_bmpRemote.LoadBitmap(PictureResource(m_nRcType, dpi::HALVES_1X));
-        m_nPictureHalves = dpi::HALVES_1X;
-        return;
-    }
-    m_nPictureHalves = nHalves;
-}
-
 SIZE CDlgTest::WindowSizeForDpi(UINT nDpi) const {
     const DWORD dwStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE));
     const DWORD dwExStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE));
     const SIZE frame = framework::GetFrameSizeForDpi(dwStyle, dwExStyle, nDpi);
     const SIZE frameAtBase = framework::GetFrameSizeForDpi(dwStyle, dwExStyle, dpi::BASE_DPI);
-    BITMAP bm{};
-    m_bmpRemote.GetBitmap(&bm);
+    const SIZE picture = m_picture.GetSize();
     const int nWidth = m_nRcType == RC_ZELMAR_OVI ? WINDOW_WIDTH_ZELMAR_OVI : WINDOW_WIDTH_VEKO;
-    const dpi::Size size =
-        dpi::WindowSizeForPicture({bm.bmWidth, bm.bmHeight}, m_nPictureHalves, {frame.cx, frame.cy},
-                                  {nWidth, WINDOW_HEIGHT}, {frameAtBase.cx, frameAtBase.cy});
+    const dpi::Size size = dpi::WindowSizeForPicture(
+        {picture.cx, picture.cy}, m_picture.GetHalves(), {frame.cx, frame.cy},
+        {nWidth, WINDOW_HEIGHT}, {frameAtBase.cx, frameAtBase.cy});
     return SIZE{size.cx, size.cy};
 }
 
@@ -122,7 +88,7 @@ LRESULT CDlgTest::OnDpiChanged(WPARAM, LPARAM) {
     // window's own DPI is asked for: the message's values could come from
     // any process.
     const UINT nDpi = framework::GetWindowDpi(m_hWnd);
-    LoadPictureForDpi(nDpi);
+    m_picture.Load(m_nRcType, nDpi);
     const SIZE size = WindowSizeForDpi(nDpi);
     RECT rcWindow;
     GetWindowRect(m_hWnd, &rcWindow);
@@ -237,52 +203,10 @@ void CDlgTest::DrawPicture(CDC& dc) {
     }
     RECT rcClient;
     GetClientRect(m_hWnd, &rcClient);
-    const int cx = (rcClient.left + rcClient.right) / 2;
-    const int cy = (rcClient.top + rcClient.bottom) / 2;
-    dc.FillRect(rcClient, m_brBackground);
-
-    BITMAP bm;
-    if (m_bmpRemote.GetBitmap(&bm)) {
-        CDC picture;
-        if (picture.CreateCompatibleDC(&dc)) {
-            const HGDIOBJ hOld = picture.SelectObject(m_bmpRemote.GetSafeHandle());
-            dc.BitBlt(cx - bm.bmWidth / 2, cy - bm.bmHeight / 2, bm.bmWidth, bm.bmHeight, &picture,
-                      0, 0, SRCCOPY);
-            picture.SelectObject(hOld);
-        }
-    }
-
-    // Outlines only, so the key stays visible under its mark.
-    const HPEN hPen =
-        CreatePen(PS_SOLID, dpi::ScaleByHalves(MARK_PEN_WIDTH, MarkHalves()), MARK_COLOUR);
-    const HGDIOBJ hOldPen = dc.SelectObject(hPen);
-    const HGDIOBJ hOldBrush = dc.SelectStockObject(HOLLOW_BRUSH);
+    m_picture.Draw(dc, rcClient);
     for (int nKey = FIRST_KEY; nKey <= LAST_KEY; ++nKey) {
         if (m_lamps[nKey]) {
-            DrawMark(dc, nKey, cx, cy);
+            m_picture.DrawMark(dc, rcClient, nKey, MARK_PEN);
         }
-    }
-    dc.SelectObject(hOldBrush);
-    dc.SelectObject(hOldPen);
-    if (hPen != nullptr) {
-        DeleteObject(hPen);
-    }
-}
-
-void CDlgTest::DrawMark(CDC& dc, int nKey, int cx, int cy) {
-    // A key of the other remote control has no place on this picture.
-    const remote_layout::KeyMark* pMark = remote_layout::FindMark(m_nRcType, nKey);
-    if (pMark == nullptr) {
-        return;
-    }
-    // The marks grow with the picture, around the same centre.
-    const int nHalves = MarkHalves();
-    const remote_layout::Rect scaled = remote_layout::ScaledRect(*pMark, cx, cy, nHalves);
-    const RECT rc{scaled.nLeft, scaled.nTop, scaled.nRight, scaled.nBottom};
-    if (pMark->shape == remote_layout::Shape::Ellipse) {
-        dc.Ellipse(rc);
-    } else {
-        const int nCorner = dpi::ScaleByHalves(pMark->nCorner, nHalves);
-        dc.RoundRect(rc, nCorner, nCorner);
     }
 }

@@ -7,12 +7,9 @@
 
 #include <windows.h>
 
-#include "CBitmap.h"
 #include "CDialog.h"
-#include "DpiScale.h"
+#include "CRemotePicture.h"
 #include "RemoteControl.h"
-
-class CDC;
 
 class CDlgTest : public CDialog {
 public:
@@ -40,26 +37,17 @@ private:
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
-    // Loads the picture drawn for nDpi unless it is already there.
-    void LoadPictureForDpi(UINT nDpi);
     // Outer size of the window at nDpi around the loaded picture.
     SIZE WindowSizeForDpi(UINT nDpi) const;
 
     // Draws the picture into the window's client area now.
     void Redraw();
     void DrawPicture(CDC& dc);
-    void DrawMark(CDC& dc, int nKey, int cx, int cy);
-
-    // The scale the marks are drawn at: the picture's, 1x without one.
-    int MarkHalves() const { return m_nPictureHalves != 0 ? m_nPictureHalves : dpi::HALVES_1X; }
 
     static bool IsKey(INT_PTR nKey) { return nKey >= FIRST_KEY && nKey <= LAST_KEY; }
 
-    HBRUSH m_brBackground;
-    CBitmap m_bmpRemote;
-    // Scale of m_bmpRemote in halves (2 = 1x, 3 = 1.5x, 4 = 2x); the marks
-    // grow with it. 0 while no picture is loaded.
-    int m_nPictureHalves = 0;
+    // Its marks grow with its scale.
+    CRemotePicture m_picture;
     int m_nRcType = 0;
     int m_nBlinkKey = -1;
     int m_lamps[LAST_KEY + 1] = {};

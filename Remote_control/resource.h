@@ -16,13 +16,7 @@
 #define IDC_VERSION 1011
 // Test dialog and the pictures of the two remote controls it shows.
 #define IDD_TEST_DIALOG 135
-#define IDB_REMOTE_ZELMAR_OVI 145
-#define IDB_REMOTE_VEKO 146
-// The same pictures drawn for 150 % and 200 % display scaling.
-#define IDB_REMOTE_VEKO_150 147
-#define IDB_REMOTE_VEKO_200 148
-#define IDB_REMOTE_ZELMAR_OVI_150 149
-#define IDB_REMOTE_ZELMAR_OVI_200 150
+#include "RemotePictures.h"
 
 // Commands of the tray menu.
 #define ID_TEST_REMOTE_CONTROL 32785

@@ -31,7 +31,11 @@ const MessageMapEntry* FindMessageEntry(const MessageMap* pMap, UINT nMessage, W
             if (entry.nMessage != nMessage) {
                 continue;
             }
-            if (nMessage == WM_COMMAND && entry.nCommand != wParam) {
+            if (nMessage == WM_COMMAND && entry.bAnyNotification) {
+                if (entry.nCommand != LOWORD(wParam)) {
+                    continue;
+                }
+            } else if (nMessage == WM_COMMAND && entry.nCommand != wParam) {
                 continue;
             }
             return &entry;

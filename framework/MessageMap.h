@@ -19,6 +19,10 @@
 //             {0, 0, Handler<&CMyDlg::OnTaskbarCreated>,
 //              framework::RegisteredMessage("TaskbarCreated")},
 //
+// A control whose every notification goes to one handler (the handler reads
+// the code from HIWORD(wParam)) has an entry made by ControlNotifications:
+//             framework::ControlNotifications(IDC_NAME, Handler<&CMyDlg::OnName>),
+//
 // Handlers have one of two forms:
 //     LRESULT OnSomething(WPARAM wParam, LPARAM lParam);  // its result is the message's
 //     void OnSomething();                                 // the message's result is 0
@@ -48,6 +52,9 @@ struct MessageMapEntry {
     // For a registered message: where its number is kept (RegisteredMessage);
     // null for the others. A number of 0 (registration failed) matches nothing.
     const UINT* pnRegistered = nullptr;
+    // For WM_COMMAND: the entry stands for every notification code of the
+    // control in the low word of nCommand.
+    bool bAnyNotification = false;
 };
 
 struct MessageMap {
@@ -78,6 +85,12 @@ template <class T> LRESULT Call(T& wnd, void (T::*pfn)(), WPARAM, LPARAM) {
 template <auto pfn> LRESULT Handler(CWnd& wnd, WPARAM wParam, LPARAM lParam) {
     using T = typename detail::HandlerClass<decltype(pfn)>::type;
     return detail::Call(static_cast<T&>(wnd), pfn, wParam, lParam);
+}
+
+// The WM_COMMAND entry for every notification of the control nId.
+constexpr MessageMapEntry ControlNotifications(int nId, MessageHandler pfnHandler) {
+    return MessageMapEntry{WM_COMMAND, static_cast<WPARAM>(static_cast<WORD>(nId)), pfnHandler,
+                           nullptr, true};
 }
 
 // The number of the message registered under pszName, registered on the first

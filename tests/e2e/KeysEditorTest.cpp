@@ -41,6 +41,7 @@ const int kFinder = 1101;
 const int kAppProgram = 1105;
 const int kAppClassField = 1106;
 const int kKindKeystroke = 1;
+const int kKindMouse = 5;
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -255,6 +256,28 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     const harness::KeyboardEvent typed = app.KeyDowns()[2];
     EXPECT_EQ(WPARAM('S'), typed.vk);
     EXPECT_TRUE(typed.ctrlDown && typed.shiftDown);
+}
+
+// The field shows a choice from its list only after telling the editor of
+// it: the choice, not the text shown before, is what is saved.
+TEST_F(KeysEditorTest, AChoiceFromAFieldsListIsWhatIsSaved) {
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    const HWND kind = GetDlgItem(editor, kPressKind);
+    SendMessageA(kind, CB_SETCURSEL, kKindMouse, 0);
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kPressKind, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(kind));
+    const HWND value = GetDlgItem(editor, kPressValue);
+    ASSERT_TRUE(SetForegroundWindow(editor));
+    SendMessageA(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(value), TRUE);
+    WaitForEditorIdle();
+    Keys({VK_DOWN});
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(value).empty(); }, 5000));
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    const std::string line = "Key1=" + WindowText(value) + "\r\n";
+    EXPECT_TRUE(
+        WaitUntil([&] { return ReadFile(m_userFile).find(line) != std::string::npos; }, 5000))
+        << ReadFile(m_userFile);
 }
 
 TEST_F(KeysEditorTest, AUserKeyMapThatCannotBeReadIsNeverOverwritten) {

@@ -18,6 +18,7 @@ constexpr UINT WM_DOUBLE = WM_USER + 10; // returns 2 * wParam
 constexpr UINT WM_END_FROM_SEND = WM_USER + 11;
 constexpr UINT WM_RUN = WM_USER + 12; // runs CProbeDialog::onRun
 constexpr UINT_PTR PROBE_TIMER = 1;
+constexpr int ID_FIELD = 2000; // a control that notifies with several codes
 
 // A dialog whose behaviour each test fills in and whose handlers record what
 // reached them.
@@ -32,6 +33,7 @@ public:
 
     int nCreates = 0;
     int nPings = 0;
+    int nFieldCodes = 0; // ID_FIELD's codes as decimal digits, in order
 
     INT_PTR DoModal() override {
         return bHidden ? RunModal(Visibility::AsTemplate) : CDialog::DoModal();
@@ -57,6 +59,7 @@ protected:
         static const framework::MessageMapEntry entries[] = {
             {WM_CREATE, 0, Handler<&CProbeDialog::OnCreate>},
             {WM_COMMAND, ID_PING, Handler<&CProbeDialog::OnPing>},
+            framework::ControlNotifications(ID_FIELD, Handler<&CProbeDialog::OnField>),
             {WM_DOUBLE, 0, Handler<&CProbeDialog::OnDouble>},
             {WM_END_FROM_SEND, 0, Handler<&CProbeDialog::OnEndFromSend>},
             {WM_RUN, 0, Handler<&CProbeDialog::OnRun>},
@@ -75,6 +78,10 @@ private:
         return Default();
     }
     void OnPing() { ++nPings; }
+    LRESULT OnField(WPARAM wParam, LPARAM) {
+        nFieldCodes = nFieldCodes * 10 + HIWORD(wParam);
+        return 0;
+    }
     LRESULT OnDouble(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(2 * wParam); }
     LRESULT OnRegistered(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam + 1); }
     LRESULT OnEndFromSend(WPARAM wParam, LPARAM) {
@@ -124,6 +131,9 @@ TEST(MessageMap, RoutesMessagesCommandsAndTheRest) {
         d.Send(WM_COMMAND, ID_PING);
         // A notification code other than 0 is another entry, not ID_PING.
         d.Send(WM_COMMAND, MAKEWPARAM(ID_PING, 1));
+        d.Send(WM_COMMAND, MAKEWPARAM(ID_FIELD, 3));
+        d.Send(WM_COMMAND, MAKEWPARAM(ID_FIELD, 0));
+        d.Send(WM_COMMAND, MAKEWPARAM(ID_FIELD + 1, 3));
         lUnknownCommand = d.Send(WM_COMMAND, 4242);
         // Not in any map: the dialog's own procedure answers.
         d.Send(WM_GETTEXT, sizeof(szCaption), reinterpret_cast<LPARAM>(szCaption));
@@ -133,6 +143,7 @@ TEST(MessageMap, RoutesMessagesCommandsAndTheRest) {
     EXPECT_EQ(42, lDoubled);
     EXPECT_EQ(10, lRegistered);
     EXPECT_EQ(1, dlg.nPings);
+    EXPECT_EQ(30, dlg.nFieldCodes) << "every code of ID_FIELD, no other control";
     EXPECT_EQ(0, lUnknownCommand);
     EXPECT_STREQ("Probe", szCaption);
     // The object let go of its window.

@@ -1,0 +1,152 @@
+#include "CActionForm.h"
+
+#include "CKeyChord.h"
+#include "WideText.h"
+#include "WindowFacts.h"
+
+#include <commdlg.h>
+
+#include <iterator>
+
+namespace {
+
+// In the order of ActionKind: the kind's name in the list and the label of
+// its value field (none: the kind takes no value).
+struct KindText {
+    const char* pszName;
+    const char* pszLabel;
+};
+const KindText KINDS[] = {
+    {"Not set", ""},   {"Keystroke", "Keys:"},  {"Sequence of keystrokes", "Keys:"},
+    {"Text", "Text:"}, {"Program", "Program:"}, {"Mouse", "Mouse:"},
+    {"Nothing", ""},
+};
+
+void AddText(HWND hCombo, const std::string& strText) {
+    SendMessageW(hCombo, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(widetext::Widen(strText).c_str()));
+}
+
+} // namespace
+
+void CActionForm::Attach(HWND hDialog) {
+    m_hDialog = hDialog;
+    for (const KindText& kind : KINDS) {
+        AddText(Item(m_ids.nKind), kind.pszName);
+    }
+}
+
+bool CActionForm::Owns(int nId) const {
+    return nId == m_ids.nKind || nId == m_ids.nValue || nId == m_ids.nRepeat ||
+           nId == m_ids.nBrowse;
+}
+
+void CActionForm::Show(const ActionParts& parts, bool bWritable) {
+    SendMessageA(Item(m_ids.nKind), CB_SETCURSEL, static_cast<WPARAM>(parts.kind), 0);
+    ShowKind(parts.kind);
+    window_facts::SetText(Item(m_ids.nValue), parts.strValue);
+    CheckDlgButton(m_hDialog, m_ids.nRepeat, parts.bRepeat ? BST_CHECKED : BST_UNCHECKED);
+    for (int nId : {m_ids.nKind, m_ids.nValue, m_ids.nRepeat, m_ids.nBrowse}) {
+        EnableWindow(Item(nId), bWritable);
+    }
+}
+
+ActionKind CActionForm::GetKind() const {
+    const LRESULT nKind = SendMessageA(Item(m_ids.nKind), CB_GETCURSEL, 0, 0);
+    return nKind >= 0 && nKind < static_cast<LRESULT>(std::size(KINDS))
+               ? static_cast<ActionKind>(nKind)
+               : ActionKind::NotSet;
+}
+
+ActionParts CActionForm::Read(bool bChosenFromList) const {
+    ActionParts parts;
+    parts.kind = GetKind();
+    const HWND hValue = Item(m_ids.nValue);
+    parts.strValue = window_facts::GetText(hValue);
+    const LRESULT nChosen = bChosenFromList ? SendMessageA(hValue, CB_GETCURSEL, 0, 0) : CB_ERR;
+    const LRESULT nLength =
+        nChosen >= 0 ? SendMessageW(hValue, CB_GETLBTEXTLEN, static_cast<WPARAM>(nChosen), 0) : 0;
+    if (nLength > 0) {
+        std::wstring strItem(static_cast<std::size_t>(nLength) + 1, L'\0');
+        SendMessageW(hValue, CB_GETLBTEXT, static_cast<WPARAM>(nChosen),
+                     reinterpret_cast<LPARAM>(&strItem[0]));
+        strItem.resize(static_cast<std::size_t>(nLength));
+        parts.strValue = widetext::Narrow(strItem.c_str());
+    }
+    parts.bRepeat = IsDlgButtonChecked(m_hDialog, m_ids.nRepeat) == BST_CHECKED;
+    return parts;
+}
+
+void CActionForm::SetValue(const std::string& strValue) {
+    const HWND hValue = Item(m_ids.nValue);
+    SendMessageA(hValue, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    window_facts::SetText(hValue, strValue);
+}
+
+CActionForm::Event CActionForm::OnCommand(int nId, int nCode) {
+    if (nId == m_ids.nKind && nCode == CBN_SELCHANGE) {
+        ShowKind(GetKind());
+        return Event::Changed;
+    }
+    if (nId == m_ids.nValue) {
+        switch (nCode) {
+        case CBN_EDITCHANGE:
+            return Event::Changed;
+        case CBN_SELCHANGE:
+            return Event::ChosenFromList;
+        case CBN_SETFOCUS:
+            return Event::ValueFocused;
+        case CBN_KILLFOCUS:
+            return Event::ValueLeft;
+        default:
+            return Event::None;
+        }
+    }
+    if (nId == m_ids.nRepeat && nCode == BN_CLICKED) {
+        return Event::Changed;
+    }
+    if (nId == m_ids.nBrowse && nCode == BN_CLICKED && Browse()) {
+        return Event::Changed;
+    }
+    return Event::None;
+}
+
+void CActionForm::ShowKind(ActionKind kind) {
+    const bool bValue = kind != ActionKind::NotSet && kind != ActionKind::Nothing;
+    const HWND hValue = Item(m_ids.nValue);
+    ShowWindow(hValue, bValue ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Item(m_ids.nLabel), bValue ? SW_SHOWNA : SW_HIDE);
+    SetWindowTextA(Item(m_ids.nLabel), KINDS[static_cast<int>(kind)].pszLabel);
+    ShowWindow(Item(m_ids.nRepeat), KindRepeats(kind) ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Item(m_ids.nBrowse), kind == ActionKind::Program ? SW_SHOWNA : SW_HIDE);
+    // The list offers what may be written for the kind.
+    const std::string strValue = window_facts::GetText(hValue);
+    SendMessageW(hValue, CB_RESETCONTENT, 0, 0);
+    if (kind == ActionKind::Keystroke) {
+        for (const std::string& strName : CKeyChord::KeyNames()) {
+            AddText(hValue, strName);
+        }
+    } else if (kind == ActionKind::Mouse) {
+        for (const std::string& strName : MouseActionNames()) {
+            AddText(hValue, strName);
+        }
+    }
+    window_facts::SetText(hValue, strValue);
+}
+
+bool CActionForm::Browse() {
+    wchar_t szFile[MAX_PATH] = L"";
+    OPENFILENAMEW ofn;
+    ZeroMemory(&ofn, sizeof(ofn));
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = m_hDialog;
+    ofn.lpstrFilter = L"Programs (*.exe)\0*.exe\0All files\0*.*\0";
+    ofn.lpstrFile = szFile;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&ofn)) {
+        return false;
+    }
+    window_facts::SetText(Item(m_ids.nValue), "\"" + widetext::Narrow(szFile) + "\"");
+    return true;
+}

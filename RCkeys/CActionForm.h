@@ -1,0 +1,61 @@
+// One form of a key in the editor's window (press, long press or double
+// press): the list of kinds, the value field with its label, the Repeat box
+// and the Browse button. It shows an action's parts, reads them back, and
+// tells the window what a notification of one of its controls means.
+#pragma once
+
+#include <windows.h>
+
+#include "ActionText.h"
+
+#include <string>
+
+class CActionForm {
+public:
+    // The form's controls in the dialog's template.
+    struct Ids {
+        int nKind;
+        int nValue;
+        int nRepeat;
+        int nBrowse;
+        int nLabel;
+    };
+
+    // What a notification of the form's controls asks of the window.
+    enum class Event {
+        None,
+        Changed,        // the action in the controls is another one
+        ChosenFromList, // the same, its value picked from the field's list
+        ValueFocused,   // the value field got the keyboard focus
+        ValueLeft,      // ... and lost it
+    };
+
+    explicit CActionForm(const Ids& ids) : m_ids(ids) {}
+
+    // Binds the form to the dialog's controls and fills the list of kinds.
+    void Attach(HWND hDialog);
+    bool Owns(int nId) const;
+    HWND GetValueField() const { return Item(m_ids.nValue); }
+
+    // Shows an action; read-only unless bWritable.
+    void Show(const ActionParts& parts, bool bWritable);
+    // The action the controls hold. bChosenFromList: the value is the entry
+    // picked from the field's list, which the field does not show yet.
+    ActionParts Read(bool bChosenFromList) const;
+    ActionKind GetKind() const;
+    // Replaces the value as the user would (a captured keystroke).
+    void SetValue(const std::string& strValue);
+
+    // A WM_COMMAND notification of one of the form's controls. Browse asks
+    // for a program here and reports Changed when one was chosen.
+    Event OnCommand(int nId, int nCode);
+
+private:
+    HWND Item(int nId) const { return GetDlgItem(m_hDialog, nId); }
+    // Shows the controls the kind needs, and the value list it offers.
+    void ShowKind(ActionKind kind);
+    bool Browse();
+
+    Ids m_ids;
+    HWND m_hDialog = nullptr;
+};

@@ -1,0 +1,126 @@
+// What the key-map editor shows and changes, without its window: the user's
+// and the installation folder's key maps, the applications in the order
+// KV480 asks them, the selected application, remote type and key, the
+// actions of that key, and the status line. Texts are UTF-8; an ANSI file's
+// text is converted with the functions the window gives.
+#pragma once
+
+#include "CKeyMapDocument.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct ReadyMadeEntry;
+
+class CKeysEditorModel {
+public:
+    using Convert = std::function<std::string(const std::string&)>;
+    using Form = CKeyMapDocument::Form;
+
+    // How the user's file was found.
+    enum class FileState { Ok, Missing, Folder, Unreadable };
+
+    // One line of the applications list.
+    struct Entry {
+        bool bInstalled;       // the installation folder's section, read-only
+        bool bMissingCatchAll; // "All applications" before the user set any key
+        std::size_t nSection;
+        std::string strText;
+    };
+
+    // ansiToUtf8 and utf8ToAnsi: the system's code page, for ANSI files.
+    CKeysEditorModel(Convert ansiToUtf8, Convert utf8ToAnsi);
+
+    // Replaces both key maps and lists their applications, the user's
+    // catch-all selected.
+    void Load(const std::string& strUserFile, FileState state, const std::string& strUserBytes,
+              const std::string& strInstalledBytes);
+    // False when saving could lose what the user's file holds.
+    bool CanSave() const { return m_bCanSave; }
+    // Why nothing can be saved, or what KV480 will not read; empty: nothing.
+    const std::string& GetLoadNote() const { return m_strLoadNote; }
+    const std::string& GetUserFile() const { return m_strUserFile; }
+    const CKeyMapDocument& GetUser() const { return m_user; }
+    const CKeyMapDocument& GetInstalled() const { return m_installed; }
+    bool IsModified() const { return m_user.IsModified(); }
+    // Whether another program changed the user's file since it was read or
+    // saved here, given how the file is now.
+    bool ChangedOnDisk(FileState state, const std::string& strOnDisk) const;
+    // The user's file as bytes to write, and the note that they were written.
+    std::string GetUserBytes() const { return m_user.Save(); }
+    void Saved(const std::string& strBytes);
+
+    const std::vector<Entry>& GetApplications() const { return m_apps; }
+    int GetSelected() const { return m_nApp; }
+    // The selected entry, null when none.
+    const Entry* Selected() const;
+    // Selects an entry; the first one for a number out of range.
+    void SelectApplication(int nItem);
+    // Lists the applications again, selecting the user's section nSection (or
+    // the installation folder's, bInstalled); the catch-all entry or the
+    // first when that is not listed.
+    void ListApplications(std::size_t nSection, bool bInstalled);
+    // The selected entry's keys can be changed.
+    bool IsSelectedWritable() const;
+    bool CanMove(bool bUp) const;
+    bool CanRemove() const;
+    // False when there is no section to swap with.
+    bool MoveSelected(bool bUp);
+    void RemoveSelected();
+    // Adds the user's application above the catch-all, with the ready-made
+    // entry's keys (null: none), and selects it.
+    void AddApplication(const std::string& strName, const std::string& strProgram,
+                        const std::string& strClass, const std::string& strWindow,
+                        const ReadyMadeEntry* pReadyMade);
+    // The selected entry's name as its file gives it.
+    std::string SelectedName() const;
+
+    // Remote type (settings' RcType) and key.
+    int GetRcType() const { return m_nRcType; }
+    int GetKey() const { return m_nKey; }
+    int GetFirstKey() const;
+    int GetLastKey() const;
+    // Keeps the key when it is of that type, else takes the type's first.
+    void SelectRcType(int nRcType);
+    // Selects a key of either type, switching the type; false for no key.
+    bool SelectKey(int nKey);
+
+    // The selected key's action of a form in the selected entry; empty: not set.
+    std::string GetAction(Form form) const;
+    // Sets it in the user's file; creates the catch-all section at its first key.
+    void SetAction(Form form, const std::string& strAction);
+    // Whether the selected entry sets any form of the key.
+    bool IsKeySet(int nKey) const;
+
+    // The status line: the selected entry's criteria and what else the user
+    // should know. strProblem: why KV480 cannot carry the edited action out.
+    std::string StatusText(bool bCapturing, const std::string& strProblem) const;
+
+    // The key and form a ready-made entry's key name ("Key5", "Key6 long") means.
+    static void ReadyMadeKey(const char* pszKey, int& nKey, Form& form);
+
+private:
+    // The document and section of the selected entry, null for the
+    // catch-all before it exists and for no entry.
+    const CKeyMapDocument* SelectedDocument(std::size_t& nSection) const;
+    std::string FromFile(const CKeyMapDocument& doc, const std::string& strText) const;
+    std::string ToFile(const CKeyMapDocument& doc, const std::string& strText) const;
+
+    Convert m_ansiToUtf8;
+    Convert m_utf8ToAnsi;
+    std::string m_strUserFile;
+    CKeyMapDocument m_user;
+    // The user's file as last read or written, to notice another writer.
+    std::string m_strUserBytes;
+    CKeyMapDocument m_installed;
+    bool m_bCanSave = true;
+    std::string m_strLoadNote;
+    // The user's file was saved in this run (the status says so until the next change).
+    bool m_bSaved = false;
+    std::vector<Entry> m_apps;
+    int m_nApp = -1;
+    int m_nRcType = 0;
+    int m_nKey = 1;
+};

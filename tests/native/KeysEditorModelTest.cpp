@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "CKeysEditorModel.h"
+#include "ReadyMadeEntries.h"
+
+#include <string>
+
+namespace {
+
+using Model = CKeysEditorModel;
+using Doc = CKeyMapDocument;
+
+const std::string kUser = "[Player]\r\nProgram=vlc.exe\r\nKey1=P\r\n";
+const std::string kInstalled = "[Word]\r\nClassName=OpusApp\r\nWindowName=NULL\r\nKey2=F5\r\n";
+
+class KeysEditorModelTest : public ::testing::Test {
+protected:
+    // ANSI text is marked so that a conversion left out shows.
+    Model model{[](const std::string& s) { return "utf8:" + s; },
+                [](const std::string& s) { return s.substr(0, 5) == "utf8:" ? s.substr(5) : s; }};
+
+    void Load(const std::string& user, Model::FileState state = Model::FileState::Ok) {
+        model.Load("C:\\keys.ini", state, user, kInstalled);
+    }
+    std::string Texts() const {
+        std::string texts;
+        for (const Model::Entry& entry : model.GetApplications())
+            texts += entry.strText + "|";
+        return texts;
+    }
+};
+
+TEST_F(KeysEditorModelTest, ListsTheUserSectionsTheCatchAllAndThenTheInstalledOnes) {
+    Load(kUser);
+    EXPECT_EQ("Player|All applications|Word (administrator, for everyone)|", Texts());
+    ASSERT_NE(nullptr, model.Selected());
+    EXPECT_TRUE(model.Selected()->bMissingCatchAll) << "the catch-all is selected at the start";
+    Load(kUser + "[Any]\r\nClassName=NULL\r\nWindowName=NULL\r\n[Last]\r\nProgram=x\r\n");
+    EXPECT_EQ("Player|All applications|Last|Word (administrator, for everyone)|", Texts());
+    EXPECT_EQ(1, model.GetSelected());
+    model.SelectApplication(99);
+    EXPECT_EQ(0, model.GetSelected());
+}
+
+TEST_F(KeysEditorModelTest, TheCatchAllSectionIsWrittenLastWithItsFirstKey) {
+    Load(kUser);
+    EXPECT_EQ("", model.GetAction(Doc::FORM_PLAIN));
+    EXPECT_FALSE(model.IsModified());
+    model.SetAction(Doc::FORM_LONG, "Ctrl+S");
+    EXPECT_EQ(0u, model.GetUserBytes().find(kUser + "\r\n[All applications]\r\nClassName=NULL\r\n"
+                                                    "WindowName=NULL\r\nKey1 long=Ctrl+S\r\n"));
+    EXPECT_EQ("Ctrl+S", model.GetAction(Doc::FORM_LONG));
+    EXPECT_TRUE(model.IsKeySet(1));
+    EXPECT_FALSE(model.IsKeySet(2));
+    EXPECT_FALSE(model.Selected()->bMissingCatchAll);
+    EXPECT_EQ(1u, model.Selected()->nSection);
+}
+
+TEST_F(KeysEditorModelTest, TheInstalledSectionsCannotBeChanged) {
+    Load(kUser);
+    model.SelectApplication(2);
+    model.SelectKey(2);
+    EXPECT_EQ("F5", model.GetAction(Doc::FORM_PLAIN));
+    EXPECT_FALSE(model.IsSelectedWritable());
+    EXPECT_FALSE(model.CanRemove());
+    model.SetAction(Doc::FORM_PLAIN, "F6");
+    model.RemoveSelected();
+    EXPECT_FALSE(model.IsModified());
+    EXPECT_EQ("F5", model.GetAction(Doc::FORM_PLAIN));
+}
+
+TEST_F(KeysEditorModelTest, TheStatusTellsWhatTheSelectedEntryIsAndWhatBecameOfTheFile) {
+    Load(kUser + "ClassName=Qt5*\r\n");
+    model.SelectApplication(0);
+    EXPECT_EQ("Program: vlc.exe; Window class: Qt5*\r\n"
+              "A key not set here goes to the applications below.",
+              model.StatusText(false, ""));
+    model.SelectApplication(1);
+    EXPECT_EQ("Keys set here work in every application that does not set them itself.\r\n"
+              "A key not set here goes to the applications below.\r\n"
+              "Press the keystroke on the keyboard (Tab leaves the field).\r\n"
+              "KV480 cannot type this: no such key.",
+              model.StatusText(true, "no such key"));
+    model.SetAction(Doc::FORM_PLAIN, "A");
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find("\r\nNot saved yet."));
+    model.Saved(model.GetUserBytes());
+    EXPECT_NE(std::string::npos,
+              model.StatusText(false, "").find(
+                  "\r\nSaved in C:\\keys.ini; KV480 uses it from the next key press."));
+    model.SelectApplication(2);
+    EXPECT_EQ(0u, model.StatusText(false, "").find(
+                      "Set by the administrator for everyone; your own applications "
+                      "come first.\r\nSaved in"));
+}
+
+TEST_F(KeysEditorModelTest, AFileThatCannotBeReadWholeIsNeverSaved) {
+    Load("", Model::FileState::Folder);
+    EXPECT_FALSE(model.CanSave());
+    EXPECT_EQ("Your key map C:\\keys.ini is a folder: nothing can be saved.", model.GetLoadNote());
+    Load("", Model::FileState::Unreadable);
+    EXPECT_FALSE(model.CanSave());
+    EXPECT_FALSE(model.IsSelectedWritable());
+    Load(std::string(Doc::MAX_FILE_BYTES + 1, ';'));
+    EXPECT_FALSE(model.CanSave());
+    Load(kUser + "Colour=blue\r\n");
+    EXPECT_TRUE(model.CanSave());
+    EXPECT_EQ("1 line(s) of your key map are not understood; they are kept as they are.",
+              model.GetLoadNote());
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find("\r\n1 line(s)"));
+}
+
+TEST_F(KeysEditorModelTest, NoticesAnotherProgramsChangeSinceReadingOrSaving) {
+    Load(kUser);
+    EXPECT_FALSE(model.ChangedOnDisk(Model::FileState::Ok, kUser));
+    EXPECT_TRUE(model.ChangedOnDisk(Model::FileState::Ok, kUser + "Key2=N\r\n"));
+    EXPECT_TRUE(model.ChangedOnDisk(Model::FileState::Missing, ""));
+    model.Saved("x");
+    EXPECT_FALSE(model.ChangedOnDisk(Model::FileState::Ok, "x"));
+    Load("", Model::FileState::Missing);
+    EXPECT_FALSE(model.ChangedOnDisk(Model::FileState::Missing, ""));
+}
+
+TEST_F(KeysEditorModelTest, AddingMovingAndRemovingKeepTheEntryInHand) {
+    Load(kUser + "[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\n");
+    const ReadyMadeEntry readyMade{
+        "Viewer", "v.exe", nullptr, {{"Key5", "A"}, {"Key6 long", "B"}, {"Key12 double", "C"}}};
+    model.AddApplication("Viewer", "v.exe", "", "", &readyMade);
+    EXPECT_EQ("Player|Viewer|All applications|Word (administrator, for everyone)|", Texts());
+    EXPECT_EQ(1, model.GetSelected());
+    model.SelectKey(6);
+    EXPECT_EQ("B", model.GetAction(Doc::FORM_LONG));
+    model.SelectKey(12);
+    EXPECT_EQ("C", model.GetAction(Doc::FORM_DOUBLE));
+    EXPECT_TRUE(model.CanMove(true));
+    EXPECT_TRUE(model.CanMove(false));
+    model.MoveSelected(true);
+    EXPECT_EQ("Viewer|Player|All applications|Word (administrator, for everyone)|", Texts());
+    EXPECT_EQ(0, model.GetSelected());
+    EXPECT_FALSE(model.CanMove(true));
+    EXPECT_EQ("Viewer", model.SelectedName());
+    model.RemoveSelected();
+    EXPECT_EQ("Player|All applications|Word (administrator, for everyone)|", Texts());
+    EXPECT_EQ(1, model.GetSelected()) << "the catch-all is selected after a removal";
+}
+
+TEST_F(KeysEditorModelTest, AKeyOfTheOtherRemoteSwitchesTheType) {
+    Load(kUser);
+    EXPECT_EQ(1, model.GetFirstKey());
+    EXPECT_EQ(6, model.GetLastKey());
+    EXPECT_TRUE(model.SelectKey(9));
+    EXPECT_EQ(1, model.GetRcType());
+    EXPECT_EQ(7, model.GetFirstKey());
+    EXPECT_FALSE(model.SelectKey(24));
+    EXPECT_EQ(9, model.GetKey());
+    model.SelectRcType(1);
+    EXPECT_EQ(9, model.GetKey()) << "a key of the type stays";
+    model.SelectRcType(5);
+    EXPECT_EQ(0, model.GetRcType());
+    EXPECT_EQ(1, model.GetKey());
+}
+
+TEST_F(KeysEditorModelTest, AnAnsiFilesTextIsConvertedBothWays) {
+    Load("[Caf\xE9]\r\nProgram=a.exe\r\n");
+    EXPECT_EQ("utf8:Caf\xE9|All applications|Word (administrator, for everyone)|", Texts());
+    model.SetAction(Doc::FORM_PLAIN, "utf8:Text \"\xE9\"");
+    EXPECT_NE(std::string::npos, model.GetUserBytes().find("Key1=Text \"\xE9\"\r\n"));
+    EXPECT_EQ("utf8:Text \"\xE9\"", model.GetAction(Doc::FORM_PLAIN));
+}
+
+} // namespace
