@@ -35,15 +35,11 @@ const UINT PICTURES_TYPE1[dpi::PICTURE_SCALES] = {IDB_RC_TYPE1, IDB_RC_TYPE1_150
 
 CRCconfigDlg::CRCconfigDlg(CWnd* pParent)
     : CDialog(IDD_RCCONFIG_DIALOG, pParent),
-      m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_hStopEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+      m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 CRCconfigDlg::~CRCconfigDlg() {
     // The worker uses this object: it must not outlive it.
     StopDetectThread();
-    if (m_hStopEvent != nullptr) {
-        CloseHandle(m_hStopEvent);
-    }
 }
 
 const framework::MessageMap* CRCconfigDlg::GetMessageMap() const {

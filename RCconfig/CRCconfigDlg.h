@@ -1,28 +1,26 @@
 // The configuration dialog of KV480cfg: port, address and type of the remote
 // control and the autostart of the resident program. It ends a running
 // resident program when it opens and starts it again when it closes. Two
-// detections run on a worker thread: the port search (which port hears the
-// receiver, and which type of remote) and the address detection.
+// detections run on its worker, m_detectWorker (CDetectWorker, which has
+// OpenCommPort, ProbePort and DetectThreadProc): the port search (which port
+// hears the receiver, and which type of remote) and the address detection.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "CBitmap.h"
 #include "CComboBox.h"
-#include "CCriticalSection.h"
 #include "CDataExchange.h"
+#include "CDetectWorker.h"
 #include "CDialog.h"
 #include "CPortOpener.h"
 #include "CProgressCtrl.h"
 #include "CStatic.h"
-#include "CWorkerThread.h"
 
-class CSerialReader;
-
-class CRCconfigDlg : public CDialog {
+class CRCconfigDlg : public CDialog, private CDetectWorker::Listener {
 public:
     // Posted by the worker. WM_ADDRESS_DETECTED: wParam the address, lParam 1
     // when found. WM_PORT_DETECTED: wParam 1 when found, lParam the last port
@@ -44,14 +42,10 @@ public:
     // TRUE when it became idle within 3000 ms.
     BOOL RestartRemoteControl();
 
-    // Detection (CRCconfigDlgDetect.cpp). OpenCommPort stores the handle in
-    // hPort as soon as the device is open, so that whoever closes the port
-    // later finds it even after a failure further on.
-    BOOL OpenCommPort(int nPort, std::atomic<HANDLE>& hPort);
-    BOOL ProbePort(int nPort);
+    // Detection (CRCconfigDlgDetect.cpp): starts the worker in the mode of
+    // m_bDetectAddress; stops it and drops the results it posted.
     int StartDetectThread();
     int StopDetectThread();
-    static unsigned WINAPI DetectThreadProc(void* pParam);
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -66,7 +60,7 @@ protected:
     virtual BOOL IsAdministrator() const;
     // One read of the worker: returns when dwWant bytes came, after the port's
     // 2000 ms time-out, or at once on a stop request (then FALSE).
-    virtual BOOL ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead);
+    BOOL ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead) override;
     // How the worker opens a port; null for the system's open. A plain
     // function: an abandoned open may end after the dialog is gone.
     virtual CPortOpener::OpenFunction DeviceOpenFunction() const { return nullptr; }
@@ -75,8 +69,6 @@ private:
     // Buffers the port enumeration fills.
     static constexpr int PORT_NAME_SIZE = 100;
     static constexpr int PORT_DESCRIPTION_SIZE = 100;
-    // The system's longest device instance id, 200 characters.
-    static constexpr int PORT_INSTANCE_ID_SIZE = 201;
 
     // Message handlers.
     void OnPaint();
@@ -105,11 +97,11 @@ private:
     void EnableControl(int nID, BOOL bEnable);
     void ShowProgress(BOOL bShow);
 
-    // Worker side.
-    void SearchPorts();
-    void DetectAddress();
-    bool IsStopRequested() const { return m_bStopDetect.load() != 0; }
-    static void CloseCommPort(std::atomic<HANDLE>& hPort);
+    // CDetectWorker::Listener, on the worker's thread.
+    void DetectStep() override;
+    void TypeDetected(int nType) override;
+    void PortSearchEnded(bool bFound, int nLastPort) override;
+    void AddressDetectionEnded(std::uint16_t wAddress, bool bFound) override;
     void DiscardResults();
 
     HICON m_hIcon;
@@ -127,22 +119,9 @@ private:
     bool m_bSettingsLoaded = false;
 
     // Detection.
-    CWorkerThread m_detectThread;
-    // The worker's reader, while the worker runs.
-    CSerialReader* m_pWorkerReader = nullptr;
-    // Written by the dialog's thread under m_csStop, read by the worker.
-    std::atomic<int> m_bStopDetect{0};
-    CCriticalSection m_csStop;
-    // Set with m_bStopDetect: wakes the worker from a read.
-    HANDLE m_hStopEvent;
     int m_bDetectAddress = 0;
     int m_bBlink = 0;
     CProgressCtrl m_progress;
-    // What the worker does, fixed before it starts: the dialog's own members
-    // change while it runs.
-    int m_bWorkerAddressMode = 0;
-    int m_nWorkerPort = 0;
-    // The port the worker has open; the dialog's thread closes it when the
-    // worker had to be terminated.
-    std::atomic<HANDLE> m_hDetectPort{INVALID_HANDLE_VALUE};
+    // Last: stopped before the controls it reaches are destroyed.
+    CDetectWorker m_detectWorker{*this};
 };

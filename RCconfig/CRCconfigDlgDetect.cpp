@@ -1,18 +1,12 @@
-// The two detections: the port search listens on every port for a held key,
-// the address detection on the chosen port for clicked keys. A worker thread
-// does the listening; it reports by posted messages and asks the dialog's
-// thread to change the type, so that all dialog state stays on that thread.
+// The dialog's side of the two detections: the port search listens on every
+// port for a held key, the address detection on the chosen port for clicked
+// keys. The worker (CDetectWorker) does the listening; its reports come on
+// its own thread and go on to the dialog's thread as messages: posted for
+// the results, sent for the type, so that all dialog state stays there.
 #include "CRCconfigDlg.h"
 
 #include "AddressText.h"
-#include "BluetoothPort.h"
 #include "CAddressDetector.h"
-#include "CPortEnum.h"
-#include "CPortOpener.h"
-#include "CPortProbe.h"
-#include "CSerialLine.h"
-#include "CSerialReader.h"
-#include "PortNumberFromName.h"
 #include "resource.h"
 
 namespace {
@@ -40,29 +34,6 @@ const char* const CAPTION_STOP_ADDRESS = "Stop Detect Address";
 
 constexpr UINT_PTR BLINK_TIMER_ID = 0;
 constexpr UINT BLINK_PERIOD_MS = 400;
-
-// Beyond this a worker that was asked to stop is terminated. A worker never
-// waits for a hanging open (CPortOpener), so Stop, OK and Cancel answer
-// within a second; the bound is for a worker that is stuck elsewhere, and a
-// short one would terminate healthy workers on a busy machine.
-constexpr DWORD STOP_TIMEOUT_MS = 4000;
-constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
-
-// A read that the driver does not end in time is abandoned after this.
-constexpr DWORD READ_GRACE_MS = 1000;
-
-// Probing line: the receiver's line format (the record's 9600 8N1); every
-// read ends after 2000 ms at the latest. Each step of the preparation must
-// work, or the port is not probed.
-constexpr DWORD READ_TIMEOUT_MS = 2000;
-CSerialLine::Settings ProbingLine() {
-    CSerialLine::Settings settings;
-    settings.readTimeouts = {0, 0, READ_TIMEOUT_MS};
-    settings.queueSizes = {1000, 0};
-    settings.bPreparationRequired = true;
-    return settings;
-}
-
 } // namespace
 
 void CRCconfigDlg::OnAutoDetectCommPort() {
@@ -163,30 +134,14 @@ LRESULT CRCconfigDlg::OnAddressDetected(WPARAM wParam, LPARAM lParam) {
 }
 
 int CRCconfigDlg::StartDetectThread() {
-    if (!m_detectThread.IsRunning()) {
-        m_csStop.Lock();
-        m_bStopDetect = 0;
-        m_csStop.Unlock();
-        ResetEvent(m_hStopEvent);
-        m_bWorkerAddressMode = m_bDetectAddress;
-        m_nWorkerPort = m_nCommPort;
-        return m_detectThread.Start(&CRCconfigDlg::DetectThreadProc, this) ? 1 : 0;
-    }
-    return 1;
+    return m_detectWorker.Start(m_bDetectAddress != 0, m_nCommPort, DeviceOpenFunction()) ? 1 : 0;
 }
 
 int CRCconfigDlg::StopDetectThread() {
-    if (!m_detectThread.IsRunning()) {
+    if (!m_detectWorker.IsRunning()) {
         return 1;
     }
-    m_csStop.Lock();
-    m_bStopDetect = 1;
-    m_csStop.Unlock();
-    // The worker sends messages to the dialog's controls and waits for them,
-    // which the stop handles while it waits.
-    m_detectThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, TERMINATED_TIMEOUT_MS);
-    // A terminated worker had no chance to close its port.
-    CloseCommPort(m_hDetectPort);
+    m_detectWorker.Stop();
     DiscardResults();
     return 1;
 }
@@ -202,117 +157,22 @@ void CRCconfigDlg::DiscardResults() {
     }
 }
 
-unsigned WINAPI CRCconfigDlg::DetectThreadProc(void* pParam) {
-    auto* pDlg = static_cast<CRCconfigDlg*>(pParam);
-    // One read event for all reads of this worker.
-    CSerialReader reader(pDlg->m_hStopEvent);
-    pDlg->m_pWorkerReader = &reader;
-    if (pDlg->m_bWorkerAddressMode != 0) {
-        pDlg->DetectAddress();
-    } else {
-        pDlg->SearchPorts();
-    }
-    pDlg->m_pWorkerReader = nullptr;
-    return 1;
+void CRCconfigDlg::DetectStep() {
+    m_progress.StepIt();
 }
 
-void CRCconfigDlg::SearchPorts() {
-    int bFound = 0;
-    int nPort = 0;
-    {
-        CPortEnum ports;
-        char szName[PORT_NAME_SIZE];
-        char szDescription[PORT_DESCRIPTION_SIZE];
-        char szInstanceId[PORT_INSTANCE_ID_SIZE];
-        while (!IsStopRequested() && ports.Next(szName, szDescription, sizeof(szDescription),
-                                                szInstanceId, sizeof(szInstanceId))) {
-            // Opening a Bluetooth port connects to a remote device and takes
-            // up to half a minute; the receiver is never one. It stays in the
-            // list for a manual choice.
-            if (IsBluetoothPort(szInstanceId)) {
-                m_progress.StepIt();
-                continue;
-            }
-            nPort = PortNumberFromName(szName, sizeof(szName));
-            if (ProbePort(nPort)) {
-                bFound = 1;
-                break;
-            }
-            m_progress.StepIt();
-        }
-    }
-    if (!IsStopRequested()) {
-        PostMessageA(m_hWnd, WM_PORT_DETECTED, static_cast<WPARAM>(bFound),
-                     static_cast<LPARAM>(nPort));
-    }
+void CRCconfigDlg::TypeDetected(int nType) {
+    SendMessageA(m_hWnd, WM_TYPE_DETECTED, static_cast<WPARAM>(nType), 0);
 }
 
-BOOL CRCconfigDlg::ProbePort(int nPort) {
-    CPortProbe probe;
-    if (OpenCommPort(nPort, m_hDetectPort)) {
-        BYTE abyBytes[CPortProbe::READ_BYTES];
-        while (!probe.IsDecided() && !IsStopRequested()) {
-            DWORD dwRead = 0;
-            const BOOL bRead = ReadPort(m_hDetectPort, abyBytes, sizeof(abyBytes), &dwRead);
-            probe.AddRead(bRead != FALSE, abyBytes, dwRead);
-        }
-    }
-    CloseCommPort(m_hDetectPort);
-    if (probe.GetType() == CPortProbe::TYPE_NONE) {
-        return FALSE;
-    }
-    SendMessageA(m_hWnd, WM_TYPE_DETECTED, static_cast<WPARAM>(probe.GetType()), 0);
-    return TRUE;
+void CRCconfigDlg::PortSearchEnded(bool bFound, int nLastPort) {
+    PostMessageA(m_hWnd, WM_PORT_DETECTED, bFound ? 1 : 0, static_cast<LPARAM>(nLastPort));
 }
 
-void CRCconfigDlg::DetectAddress() {
-    CAddressDetector detector;
-    if (OpenCommPort(m_nWorkerPort, m_hDetectPort)) {
-        BYTE abyBytes[CAddressDetector::READ_BYTES];
-        while (detector.WantsMoreReads() && !IsStopRequested()) {
-            DWORD dwRead = 0;
-            const BOOL bRead = ReadPort(m_hDetectPort, abyBytes, sizeof(abyBytes), &dwRead);
-            if (detector.AddRead(bRead != FALSE, abyBytes, dwRead)) {
-                m_progress.StepIt();
-            }
-        }
-    }
-    CloseCommPort(m_hDetectPort);
-    if (!IsStopRequested()) {
-        PostMessageA(m_hWnd, WM_ADDRESS_DETECTED, static_cast<WPARAM>(detector.GetAddress()),
-                     detector.IsFound() ? 1 : 0);
-    }
-}
-
-BOOL CRCconfigDlg::OpenCommPort(int nPort, std::atomic<HANDLE>& hPort) {
-    // A stop request does not wait for an open that hangs (a Bluetooth port).
-    const HANDLE hDevice = CPortOpener::Open(CSerialLine::DeviceName(nPort).c_str(), m_hStopEvent,
-                                             DeviceOpenFunction());
-    if (hDevice == INVALID_HANDLE_VALUE) {
-        return FALSE;
-    }
-    hPort = hDevice;
-    return CSerialLine::Configure(hDevice, ProbingLine()).IsOk() ? TRUE : FALSE;
-}
-
-void CRCconfigDlg::CloseCommPort(std::atomic<HANDLE>& hPort) {
-    // Whoever takes the handle closes it: the worker, or the dialog's thread
-    // after a termination.
-    const HANDLE hDevice = hPort.exchange(INVALID_HANDLE_VALUE);
-    if (hDevice != INVALID_HANDLE_VALUE) {
-        PurgeComm(hDevice, CSerialLine::PURGE_ALL);
-        CloseHandle(hDevice);
-    }
+void CRCconfigDlg::AddressDetectionEnded(std::uint16_t wAddress, bool bFound) {
+    PostMessageA(m_hWnd, WM_ADDRESS_DETECTED, wAddress, bFound ? 1 : 0);
 }
 
 BOOL CRCconfigDlg::ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead) {
-    *pdwRead = 0;
-    if (m_pWorkerReader == nullptr) {
-        return FALSE;
-    }
-    DWORD dwError = ERROR_SUCCESS;
-    return m_pWorkerReader->Read(hPort, pBuffer, dwWant, READ_TIMEOUT_MS + READ_GRACE_MS, pdwRead,
-                                 &dwError) == CSerialReader::READ_DONE
-               ? TRUE
-               : FALSE;
+    return m_detectWorker.ReadPort(hPort, pBuffer, dwWant, pdwRead);
 }

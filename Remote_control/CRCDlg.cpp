@@ -28,7 +28,6 @@ CRCDlg::CRCDlg()
     : CDialog(IDD_RC_DIALOG, nullptr),
       m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_decoder(*this) {
-    m_hStopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     m_nRemoteControlMsg = RegisterWindowMessageA(RC_MESSAGE_NAME);
     if (m_nRemoteControlMsg == 0) {
         // Keys are then posted with message number 0; the program runs on.
@@ -38,11 +37,7 @@ CRCDlg::CRCDlg()
     m_nReleaseMsg = RegisterWindowMessageA(RC_RELEASE_MESSAGE_NAME);
 }
 
-CRCDlg::~CRCDlg() {
-    if (m_hStopEvent != nullptr) {
-        CloseHandle(m_hStopEvent);
-    }
-}
+CRCDlg::~CRCDlg() = default;
 
 const framework::MessageMap* CRCDlg::GetMessageMap() const {
     using framework::Handler;
@@ -126,7 +121,7 @@ BOOL CRCDlg::OnInitDialog() {
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    m_nPort = static_cast<int>(dwPort);
+    m_link.SetPort(static_cast<int>(dwPort));
 
     StartLircServer();
     ConnectAtStart();
@@ -146,7 +141,7 @@ LRESULT CRCDlg::OnQueryDragIcon(WPARAM, LPARAM) {
 
 void CRCDlg::OnDestroy() {
     m_exitSignal.Unwatch();
-    EndLink();
+    m_link.EndLink();
     // A receiving application must not wait for the end of a hold forever.
     m_decoder.ReleaseNow();
     m_lirc.Stop();
@@ -201,27 +196,22 @@ void CRCDlg::OnAppExit() {
     CDialog::OnCancel();
 }
 
-LRESULT CRCDlg::OnRcData(WPARAM wParam, LPARAM lParam) {
-    // Any process can send this message number: take only the watch thread's
-    // own buffer, and never more than it holds.
-    if (wParam != reinterpret_cast<WPARAM>(m_abyReadBuffer) || lParam < 0 ||
-        static_cast<ULONG_PTR>(lParam) > sizeof(m_abyReadBuffer)) {
-        return 0;
+void CRCDlg::OnLinkBytes(const BYTE* pBytes, std::size_t nCount, ULONGLONG ullReadTimeMs) {
+    m_decoder.DecodeBytes(pBytes, nCount, ullReadTimeMs);
+}
+
+void CRCDlg::ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
+                           DWORD nBalloonIcon) {
+    const int nIconState = bReady ? TRAY_READY : TRAY_NOT_READY;
+    if (m_trayIcon.IsShowing(nIconState)) {
+        return;
     }
-    if (lParam > 0 && !m_bLinkWorks) {
-        m_bLinkWorks = true;
-        RunLink(CLinkPolicy::Event::DataArrived);
-    }
-    m_decoder.DecodeBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam), m_ullReadTimeMs);
-    return 1;
+    RemoveTrayIcon();
+    ShowTrayIcon(pszTitle, pszText, nBalloonIcon, nIconState);
 }
 
 LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
     if (m_clock.OnTimer(wParam)) {
-        return 0;
-    }
-    if (IsLinkTimer(wParam)) {
-        OnLinkTimer(wParam);
         return 0;
     }
     if (wParam == ACTION_TIMER_ID) {

@@ -1,7 +1,10 @@
 // The main dialog of KV480. It is created from its template but never shown;
 // it owns all state of the program and receives every message: the received
 // bytes and link failures from the watch thread, port arrival and removal,
-// the tray icon's notifications and the commands of the tray menu.
+// the tray icon's notifications and the commands of the tray menu. The link
+// to the receiver is its member m_link (CReceiverLink), which keeps the port
+// (m_hPort, m_nPort, m_bPortOpen, m_csPort), the watch thread (m_watchThread,
+// m_hStopEvent, WatchThreadProc) and the link's timers.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "CCriticalSection.h"
 #include "CActionNote.h"
 #include "CDialog.h"
 #include "CDlgAbout.h"
@@ -18,18 +20,14 @@
 #include "CFrameDecoder.h"
 #include "CKeyActionEngine.h"
 #include "CKeyMapFile.h"
-#include "CLinkPolicy.h"
-#include "CLinkOpener.h"
 #include "CLircServer.h"
+#include "CReceiverLink.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
 #include "CTrayIcon.h"
 #include "CWindowClock.h"
-#include "CWorkerThread.h"
 
-class CSerialReader;
-
-class CRCDlg : public CDialog, private CFrameDecoder::Listener {
+class CRCDlg : public CDialog, private CFrameDecoder::Listener, private CReceiverLink::Listener {
 public:
     CRCDlg();
     ~CRCDlg() override;
@@ -37,13 +35,12 @@ public:
     // Runs the dialog's modal loop without ever showing it.
     INT_PTR DoModal() override;
 
-    // Serial link (CRCDlgLink.cpp).
-    int IsPortOpen();
-    void ClosePort(bool bKeepWatch);
-    int StartWatchThread();
-    // False when the thread would not end, even terminated.
-    bool StopWatchThread();
-    void ConnectAtStart();
+    // Serial link: m_link's.
+    int IsPortOpen() { return m_link.IsPortOpen(); }
+    void ClosePort(bool bKeepWatch) { m_link.ClosePort(bKeepWatch); }
+    int StartWatchThread() { return m_link.StartWatchThread(); }
+    bool StopWatchThread() { return m_link.StopWatchThread(); }
+    void ConnectAtStart() { m_link.ConnectAtStart(m_hWnd); }
 
     // Tray (CRCDlgTray.cpp), kept by m_trayIcon. nBalloonIcon: NIIF_INFO,
     // NIIF_WARNING or NIIF_ERROR; nIconState: TRAY_READY or TRAY_NOT_READY. 1
@@ -79,13 +76,22 @@ private:
     void OnTestRemoteControl();
     void OnAbout();
     void OnAppExit();
-    LRESULT OnRcData(WPARAM wParam, LPARAM lParam);
-    LRESULT OnRcError(WPARAM wParam, LPARAM lParam);
-    LRESULT OnPortOpened(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
-    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSessionChange(WPARAM wParam, LPARAM lParam);
+    // The link's messages and notifications, for m_link.
+    LRESULT OnRcData(WPARAM wParam, LPARAM lParam) { return m_link.OnRcData(wParam, lParam); }
+    LRESULT OnRcError(WPARAM wParam, LPARAM lParam) { return m_link.OnRcError(wParam, lParam); }
+    LRESULT OnPortOpened(WPARAM wParam, LPARAM lParam) {
+        return m_link.OnPortOpened(wParam, lParam);
+    }
+    LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam) {
+        return m_link.OnDeviceChange(wParam, lParam);
+    }
+    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam) {
+        return m_link.OnPowerBroadcast(wParam, lParam);
+    }
+    LRESULT OnSessionChange(WPARAM wParam, LPARAM lParam) {
+        return m_link.OnSessionChange(wParam, lParam);
+    }
 
     // CFrameDecoder::Listener.
     void OnKeyEvent(int nKey, int nRepeat) override;
@@ -130,45 +136,10 @@ private:
     // Tray: the popup menu at the cursor after a right click on the icon.
     void ShowTrayMenu();
 
-    // Serial link internals.
-    static HANDLE OpenReceiverPort(int nPort, DWORD* pdwError);
-    bool IsConfiguredPort(LPARAM lParam) const;
-    static unsigned WINAPI WatchThreadProc(void* pParam);
-    bool ReadStep(HANDLE hPort, CSerialReader& reader);
-    // Reports the failure that ends the watch thread: dwError is the failing
-    // call's error, or ERROR_SUCCESS for a failure without one.
-    void PostLinkError(DWORD dwError) const;
-    void WatchPortHandle();
-    void UnwatchPortHandle();
-    void OnPortHandleChange(WPARAM wParam);
-
-    // The link's decisions are CLinkPolicy's; these carry them out. Timers
-    // of the link: its policy's four, and the retry of the registration for
-    // session notifications.
-    enum : UINT_PTR {
-        START_TIMER_ID = 0x10,
-        RETRY_TIMER_ID = 0x11,
-        REMOVAL_TIMER_ID = 0x12,
-        CONSOLE_TIMER_ID = 0x13,
-        SESSION_TIMER_ID = 0x14,
-    };
-    static UINT_PTR LinkTimerId(CLinkPolicy::Timer timer);
-    static bool IsLinkTimer(UINT_PTR nTimerId);
-    void OnLinkTimer(UINT_PTR nTimerId);
-    void RunLink(CLinkPolicy::Event event);
-    bool AdoptOpenedPort();
-    void ShowNotice(CLinkPolicy::Notice notice);
-    void RegisterInterfaceNotification();
-    void RegisterSessionNotification();
-    void ReportConsole();
-    // Shutdown: timers, notifications, port.
-    void EndLink();
-    // Replaces the tray icon when the link's state differs from the one shown.
-    void ShowLinkState(int nIconState, const char* pszTitle, const char* pszText,
-                       DWORD nBalloonIcon);
-
-    // The longest chunk the watch thread reads at once.
-    static constexpr DWORD READ_CHUNK = 255;
+    // CReceiverLink::Listener.
+    void OnLinkBytes(const BYTE* pBytes, std::size_t nCount, ULONGLONG ullReadTimeMs) override;
+    void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
+                       DWORD nBalloonIcon) override;
 
     // Every deadline of the program, on one timer of this window. Declared
     // first so that it outlives every member that holds a timer of it.
@@ -177,12 +148,6 @@ private:
 
     HICON m_hIcon;
     HMENU m_hTrayMenu = nullptr;
-    HANDLE m_hPort = INVALID_HANDLE_VALUE;
-    int m_nPort = 0;
-    int m_bPortOpen = 0;
-    HANDLE m_hStopEvent = nullptr;
-    CWorkerThread m_watchThread;
-    CCriticalSection m_csPort;
     int m_bAboutOpen = 0;
     int m_bTestOpen = 0;
     // Declared after the lock and before the list, so they are destroyed
@@ -208,30 +173,11 @@ private:
 
     // The menu resource whose first popup is m_hTrayMenu.
     HMENU m_hTrayMenuResource = nullptr;
-    // Set while ClosePort runs: the stop lets sent messages through, and one
-    // of them must not close the port underneath it.
-    bool m_bClosingPort = false;
-    // Link state.
-    CLinkPolicy m_linkPolicy{false};
-    CLinkOpener m_opener{&CRCDlg::OpenReceiverPort};
-    // The port an open just delivered, until adopted or discarded.
-    HANDLE m_hOpenedPort = INVALID_HANDLE_VALUE;
-    std::vector<CLinkPolicy::Event> m_linkEvents; // waiting for RunLink
-    bool m_bRunningLink = false;
-    HDEVNOTIFY m_hPortNotify = nullptr;
-    HDEVNOTIFY m_hInterfaceNotify = nullptr;
-    unsigned m_nLinkNumber = 0; // counts the opens of the port
-    bool m_bLinkWorks = false;  // bytes came since the port was adopted
-    bool m_bSessionNotify = false;
-    DWORD m_dwSessionId = 0;
-    // The watch thread reads into this buffer and hands it over with
-    // WM_RC_DATA; the main thread reads it only during that send.
-    BYTE m_abyReadBuffer[READ_CHUNK] = {};
-    // When the read into that buffer completed (GetTickCount64), handed over
-    // the same way.
-    ULONGLONG m_ullReadTimeMs = 0;
     // Windows that refused a key and that the user has been told about.
     CRefusedPostNotice m_refusedPosts;
     // The setup's request, from any session, to end.
     CExitSignal m_exitSignal;
+    // After the clock, whose timers it holds, and the objects its listener
+    // calls reach: destroyed first.
+    CReceiverLink m_link{m_clock.Clock(), *this};
 };

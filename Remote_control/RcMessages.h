@@ -14,7 +14,7 @@ constexpr UINT WM_RC_ERROR = WM_USER + 3;
 // Main dialog to the test dialog, posted: wParam key number, lParam repeat flag.
 constexpr UINT WM_RC_TESTKEY = WM_USER + 4;
 // Port opener's thread to main dialog, posted: wParam the number of the open
-// that ended (CLinkOpener).
+// that ended (CPortOpener).
 constexpr UINT WM_RC_OPENED = WM_USER + 10;
 // LIRC server thread to main dialog, posted once: its port is held by another
 // program. wParam the port.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CRCconfigDlg.h"
+#include "CSerialLine.h"
 #include "KV480cfgTestSupport.h"
 #include "LineState.h"
 #include "MessageBox.h"
@@ -32,10 +33,11 @@ HANDLE g_hReleaseOpen = nullptr;
 std::atomic<bool> g_bOpenEntered{false};
 std::atomic<HANDLE> g_hOpened{INVALID_HANDLE_VALUE};
 
-HANDLE HangingOpen(const char* pszDevice) {
+HANDLE HangingOpen(int nPort, DWORD* pdwError) {
     g_bOpenEntered = true;
     WaitForSingleObject(g_hReleaseOpen, 20000);
-    const HANDLE hDevice = CPortOpener::OpenDevice(pszDevice);
+    const HANDLE hDevice = CSerialLine::OpenDevice(CSerialLine::DeviceName(nPort).c_str());
+    *pdwError = GetLastError();
     g_hOpened = hDevice;
     return hDevice;
 }

@@ -1,7 +1,4 @@
-// The serial link of the main dialog: the receiver's port, the watch thread
-// that reads it, and the Win32 side of the link policy (CLinkPolicy): the
-// events it is told and the actions it asks for.
-#include "CRCDlg.h"
+#include "CReceiverLink.h"
 
 #include "CSerialLine.h"
 #include "CSerialReader.h"
@@ -111,9 +108,23 @@ DWORD WaitForCommEvent(HANDLE hPort, OVERLAPPED& ov, HANDLE hStopEvent, DWORD dw
 
 } // namespace
 
+CReceiverLink::CReceiverLink(CDeadlineClock& clock, Listener& listener)
+    : m_listener(listener), m_hStopEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      m_startPauseTimer(clock, [this] { RunLink(CLinkPolicy::Event::StartPauseOver); }),
+      m_retryTimer(clock, [this] { RunLink(CLinkPolicy::Event::RetryDue); }),
+      m_removalTimer(clock, [this] { RunLink(CLinkPolicy::Event::RemovalWaitOver); }),
+      m_consoleTimer(clock, [this] { RunLink(CLinkPolicy::Event::ConsoleAskDue); }),
+      m_sessionTimer(clock, [this] { OnSessionRetry(); }) {}
+
+CReceiverLink::~CReceiverLink() {
+    if (m_hStopEvent != nullptr) {
+        CloseHandle(m_hStopEvent);
+    }
+}
+
 // Asks to be told when the system wants to remove the open port's device (safe
 // removal, driver update), so the handle does not hold the removal up.
-void CRCDlg::WatchPortHandle() {
+void CReceiverLink::WatchPortHandle() {
     DEV_BROADCAST_HANDLE filter;
     std::memset(&filter, 0, sizeof(filter));
     filter.dbch_size = sizeof(filter);
@@ -122,7 +133,7 @@ void CRCDlg::WatchPortHandle() {
     m_hPortNotify = RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
-void CRCDlg::UnwatchPortHandle() {
+void CReceiverLink::UnwatchPortHandle() {
     if (m_hPortNotify != nullptr) {
         UnregisterDeviceNotification(m_hPortNotify);
         m_hPortNotify = nullptr;
@@ -131,13 +142,13 @@ void CRCDlg::UnwatchPortHandle() {
 
 // Runs on the opener's thread: opens the port and sets it up for the
 // receiver; the port, or INVALID_HANDLE_VALUE with the failing call's error.
-HANDLE CRCDlg::OpenReceiverPort(int nPort, DWORD* pdwError) {
+HANDLE CReceiverLink::OpenReceiverPort(int nPort, DWORD* pdwError) {
     HANDLE hPort = INVALID_HANDLE_VALUE;
     *pdwError = CSerialLine::Open(nPort, ReceiverLine(), &hPort).dwError;
     return hPort;
 }
 
-int CRCDlg::IsPortOpen() {
+int CReceiverLink::IsPortOpen() {
     m_csPort.Lock();
     const int bOpen = m_bPortOpen;
     m_csPort.Unlock();
@@ -146,7 +157,7 @@ int CRCDlg::IsPortOpen() {
 
 // Stops the watch thread and closes the port; the handle's removal
 // notification stays when bKeepWatch (a removal under way).
-void CRCDlg::ClosePort(bool bKeepWatch) {
+void CReceiverLink::ClosePort(bool bKeepWatch) {
     if (m_bClosingPort) {
         // Reached from a message handled while this same close waits for the
         // watch thread; that close finishes the job.
@@ -174,7 +185,7 @@ void CRCDlg::ClosePort(bool bKeepWatch) {
     m_bClosingPort = false;
 }
 
-int CRCDlg::StartWatchThread() {
+int CReceiverLink::StartWatchThread() {
     if (m_watchThread.IsRunning()) {
         return 1;
     }
@@ -184,10 +195,10 @@ int CRCDlg::StartWatchThread() {
     }
     // Clears a stop signal left over from a thread that had ended by itself.
     ResetEvent(m_hStopEvent);
-    return m_watchThread.Start(&CRCDlg::WatchThreadProc, this) ? 1 : 0;
+    return m_watchThread.Start(&CReceiverLink::WatchThreadProc, this) ? 1 : 0;
 }
 
-bool CRCDlg::StopWatchThread() {
+bool CReceiverLink::StopWatchThread() {
     // The thread may be inside its send of WM_RC_DATA, which returns only once
     // this thread has handled it; one stuck elsewhere is terminated, and one
     // inside a driver request that never completes cannot finish that: the
@@ -196,29 +207,29 @@ bool CRCDlg::StopWatchThread() {
     return m_watchThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, TERMINATE_WAIT_MS);
 }
 
-void CRCDlg::PostLinkError(DWORD dwError) const {
+void CReceiverLink::PostLinkError(DWORD dwError) const {
     // The main thread changes the link number only while no thread runs.
     PostMessageA(m_hWnd, WM_RC_ERROR, dwError, static_cast<LPARAM>(m_nLinkNumber));
 }
 
-unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
-    CRCDlg& dlg = *static_cast<CRCDlg*>(pParam);
+unsigned WINAPI CReceiverLink::WatchThreadProc(void* pParam) {
+    CReceiverLink& link = *static_cast<CReceiverLink*>(pParam);
     // The main thread changes the handle only after stopping this thread.
-    const HANDLE hPort = dlg.m_hPort;
-    CSerialReader reader(dlg.m_hStopEvent);
+    const HANDLE hPort = link.m_hPort;
+    CSerialReader reader(link.m_hStopEvent);
     const HANDLE hWaitEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (hWaitEvent == nullptr) {
-        dlg.PostLinkError(GetLastError());
+        link.PostLinkError(GetLastError());
         return 0;
     }
     DWORD dwEventMask = 0;
     for (;;) {
-        if (!dlg.IsPortOpen()) {
+        if (!link.IsPortOpen()) {
             break;
         }
         // With bytes streaming in, the wait and the read below can complete at
         // once every time and never look at the stop event.
-        if (WaitForSingleObject(dlg.m_hStopEvent, 0) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(link.m_hStopEvent, 0) == WAIT_OBJECT_0) {
             break;
         }
         OVERLAPPED ov;
@@ -229,18 +240,18 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
         // event means this wait has ended.
         ResetEvent(hWaitEvent);
         if (WaitCommEvent(hPort, &dwEventMask, &ov)) {
-            if (!dlg.ReadStep(hPort, reader)) {
+            if (!link.ReadStep(hPort, reader)) {
                 break;
             }
             continue;
         }
         const DWORD dwError = GetLastError();
         if (dwError != ERROR_IO_PENDING) {
-            dlg.PostLinkError(dwError);
+            link.PostLinkError(dwError);
             break;
         }
         const DWORD dwWait =
-            WaitForCommEvent(hPort, ov, dlg.m_hStopEvent, ReceiverLine().dwEventMask);
+            WaitForCommEvent(hPort, ov, link.m_hStopEvent, ReceiverLine().dwEventMask);
         if (dwWait == WAIT_OBJECT_0) {
             AbandonCommWait(hPort, ov);
             break;
@@ -250,11 +261,11 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
             DWORD dwIgnored = 0;
             if (dwWait == WAIT_OBJECT_0 + 1 &&
                 !GetOverlappedResult(hPort, &ov, &dwIgnored, FALSE)) {
-                dlg.PostLinkError(GetLastError());
+                link.PostLinkError(GetLastError());
                 break;
             }
             // Whatever the event, one read.
-            if (!dlg.ReadStep(hPort, reader)) {
+            if (!link.ReadStep(hPort, reader)) {
                 break;
             }
         } else {
@@ -267,7 +278,7 @@ unsigned WINAPI CRCDlg::WatchThreadProc(void* pParam) {
 
 // One read on the watch thread, handed to the main thread. False when the
 // thread has to end: stopped, or a failure that has been reported.
-bool CRCDlg::ReadStep(HANDLE hPort, CSerialReader& reader) {
+bool CReceiverLink::ReadStep(HANDLE hPort, CSerialReader& reader) {
     DWORD dwCount = 0;
     DWORD dwError = ERROR_SUCCESS;
     const CSerialReader::Outcome outcome =
@@ -288,7 +299,8 @@ bool CRCDlg::ReadStep(HANDLE hPort, CSerialReader& reader) {
     return true;
 }
 
-void CRCDlg::ConnectAtStart() {
+void CReceiverLink::ConnectAtStart(HWND hWnd) {
+    m_hWnd = hWnd;
     m_linkPolicy = CLinkPolicy(IsNoRetryOption());
     RegisterInterfaceNotification();
     // Registered before the console is read, so a change in between is told.
@@ -297,7 +309,7 @@ void CRCDlg::ConnectAtStart() {
     RunLink(CLinkPolicy::Event::Start);
 }
 
-void CRCDlg::RegisterInterfaceNotification() {
+void CReceiverLink::RegisterInterfaceNotification() {
     DEV_BROADCAST_DEVICEINTERFACE_A filter;
     std::memset(&filter, 0, sizeof(filter));
     filter.dbcc_size = sizeof(filter);
@@ -306,16 +318,16 @@ void CRCDlg::RegisterInterfaceNotification() {
     m_hInterfaceNotify = RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
-void CRCDlg::RegisterSessionNotification() {
+void CReceiverLink::RegisterSessionNotification() {
     m_bSessionNotify = WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) != FALSE;
     if (!m_bSessionNotify) {
-        SetTimer(m_hWnd, SESSION_TIMER_ID, SESSION_REGISTER_RETRY_MS, nullptr);
+        m_sessionTimer.SetAfter(SESSION_REGISTER_RETRY_MS);
     }
 }
 
 // Tells the link whether this session has the console (the receiver follows
 // the session at the console). Unknown session: taken as at the console.
-void CRCDlg::ReportConsole() {
+void CReceiverLink::ReportConsole() {
     if (ProcessIdToSessionId(GetCurrentProcessId(), &m_dwSessionId)) {
         RunLink(CLinkPolicy::ConsoleEvent(m_dwSessionId, WTSGetActiveConsoleSessionId()));
     }
@@ -324,7 +336,7 @@ void CRCDlg::ReportConsole() {
 // Hands an event to the policy and carries out its actions. An event that
 // arrives meanwhile (a message sent while the watch thread stops, a failure
 // of an action) waits its turn, so the actions of one event stay together.
-void CRCDlg::RunLink(CLinkPolicy::Event event) {
+void CReceiverLink::RunLink(CLinkPolicy::Event event) {
     using Event = CLinkPolicy::Event;
     using Kind = CLinkPolicy::Action::Kind;
     m_linkEvents.push_back(event);
@@ -363,10 +375,10 @@ void CRCDlg::RunLink(CLinkPolicy::Event event) {
                 UnwatchPortHandle();
                 break;
             case Kind::ArmTimer:
-                SetTimer(m_hWnd, LinkTimerId(action.timer), action.delayMs, nullptr);
+                PolicyTimer(action.timer).SetAfter(action.delayMs);
                 break;
             case Kind::KillTimer:
-                KillTimer(m_hWnd, LinkTimerId(action.timer));
+                PolicyTimer(action.timer).Cancel();
                 break;
             case Kind::Show:
                 ShowNotice(action.notice);
@@ -383,52 +395,29 @@ void CRCDlg::RunLink(CLinkPolicy::Event event) {
     m_bRunningLink = false;
 }
 
-UINT_PTR CRCDlg::LinkTimerId(CLinkPolicy::Timer timer) {
+CDeadlineClock::Timer& CReceiverLink::PolicyTimer(CLinkPolicy::Timer timer) {
     switch (timer) {
     case CLinkPolicy::Timer::StartPause:
-        return START_TIMER_ID;
+        return m_startPauseTimer;
     case CLinkPolicy::Timer::Retry:
-        return RETRY_TIMER_ID;
+        return m_retryTimer;
     case CLinkPolicy::Timer::RemovalWait:
-        return REMOVAL_TIMER_ID;
+        return m_removalTimer;
     case CLinkPolicy::Timer::ConsoleAsk:
-        return CONSOLE_TIMER_ID;
+        return m_consoleTimer;
     }
-    return RETRY_TIMER_ID;
+    return m_retryTimer;
 }
 
-bool CRCDlg::IsLinkTimer(UINT_PTR nTimerId) {
-    return nTimerId >= START_TIMER_ID && nTimerId <= SESSION_TIMER_ID;
-}
-
-void CRCDlg::OnLinkTimer(UINT_PTR nTimerId) {
-    KillTimer(m_hWnd, nTimerId);
-    switch (nTimerId) {
-    case START_TIMER_ID:
-        RunLink(CLinkPolicy::Event::StartPauseOver);
-        break;
-    case RETRY_TIMER_ID:
-        RunLink(CLinkPolicy::Event::RetryDue);
-        break;
-    case REMOVAL_TIMER_ID:
-        RunLink(CLinkPolicy::Event::RemovalWaitOver);
-        break;
-    case CONSOLE_TIMER_ID:
-        RunLink(CLinkPolicy::Event::ConsoleAskDue);
-        break;
-    case SESSION_TIMER_ID:
-        RegisterSessionNotification();
-        if (m_bSessionNotify) {
-            // A change before the registration went untold.
-            ReportConsole();
-        }
-        break;
-    default:
-        break;
+void CReceiverLink::OnSessionRetry() {
+    RegisterSessionNotification();
+    if (m_bSessionNotify) {
+        // A change before the registration went untold.
+        ReportConsole();
     }
 }
 
-LRESULT CRCDlg::OnPortOpened(WPARAM wParam, LPARAM) {
+LRESULT CReceiverLink::OnPortOpened(WPARAM wParam, LPARAM) {
     HANDLE hPort = INVALID_HANDLE_VALUE;
     DWORD dwError = ERROR_SUCCESS;
     // Any process can post this message number: only the open under way counts.
@@ -444,7 +433,7 @@ LRESULT CRCDlg::OnPortOpened(WPARAM wParam, LPARAM) {
 // Takes the port just opened into use: its removal notification and its
 // watch thread. False when the thread could not start (the port is then
 // open but unread, and closed by the fault that follows).
-bool CRCDlg::AdoptOpenedPort() {
+bool CReceiverLink::AdoptOpenedPort() {
     m_csPort.Lock();
     m_hPort = m_hOpenedPort;
     m_bPortOpen = m_hPort != INVALID_HANDLE_VALUE ? 1 : 0;
@@ -461,31 +450,31 @@ bool CRCDlg::AdoptOpenedPort() {
     return true;
 }
 
-void CRCDlg::ShowNotice(CLinkPolicy::Notice notice) {
+void CReceiverLink::ShowNotice(CLinkPolicy::Notice notice) {
     switch (notice) {
     case CLinkPolicy::Notice::Ready:
-        ShowLinkState(TRAY_READY, TITLE_CONNECT, "", NIIF_INFO);
+        m_listener.ShowLinkState(true, TITLE_CONNECT, "", NIIF_INFO);
         break;
     case CLinkPolicy::Notice::Arrived:
-        ShowLinkState(TRAY_READY, TITLE_CONNECT, TEXT_ARRIVED, NIIF_INFO);
+        m_listener.ShowLinkState(true, TITLE_CONNECT, TEXT_ARRIVED, NIIF_INFO);
         break;
     case CLinkPolicy::Notice::CannotOpen:
-        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, TEXT_CANNOT_OPEN, NIIF_WARNING);
+        m_listener.ShowLinkState(false, TITLE_DISCONNECT, TEXT_CANNOT_OPEN, NIIF_WARNING);
         break;
     case CLinkPolicy::Notice::Removed:
-        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING);
+        m_listener.ShowLinkState(false, TITLE_DISCONNECT, TEXT_REMOVED, NIIF_WARNING);
         break;
     case CLinkPolicy::Notice::Fault:
-        ShowLinkState(TRAY_NOT_READY, TITLE_ERROR, TEXT_LINK_ERROR, NIIF_ERROR);
+        m_listener.ShowLinkState(false, TITLE_ERROR, TEXT_LINK_ERROR, NIIF_ERROR);
         break;
     case CLinkPolicy::Notice::QuietDown:
-        ShowLinkState(TRAY_NOT_READY, TITLE_DISCONNECT, "", NIIF_WARNING);
+        m_listener.ShowLinkState(false, TITLE_DISCONNECT, "", NIIF_WARNING);
         break;
     }
 }
 
-void CRCDlg::EndLink() {
-    KillTimer(m_hWnd, SESSION_TIMER_ID);
+void CReceiverLink::EndLink() {
+    m_sessionTimer.Cancel();
     RunLink(CLinkPolicy::Event::End);
     // An open still running closes its port itself when it ends.
     m_opener.Abandon();
@@ -502,18 +491,9 @@ void CRCDlg::EndLink() {
     }
 }
 
-void CRCDlg::ShowLinkState(int nIconState, const char* pszTitle, const char* pszText,
-                           DWORD nBalloonIcon) {
-    if (m_trayIcon.IsShowing(nIconState)) {
-        return;
-    }
-    RemoveTrayIcon();
-    ShowTrayIcon(pszTitle, pszText, nBalloonIcon, nIconState);
-}
-
 // Whether a device notification's record names the configured port. Nothing
 // beyond the size the record gives for itself is read.
-bool CRCDlg::IsConfiguredPort(LPARAM lParam) const {
+bool CReceiverLink::IsConfiguredPort(LPARAM lParam) const {
     if (lParam == 0) {
         return false;
     }
@@ -536,7 +516,7 @@ bool CRCDlg::IsConfiguredPort(LPARAM lParam) const {
     return strName == "COM" + std::to_string(m_nPort);
 }
 
-LRESULT CRCDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
+LRESULT CReceiverLink::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
     // Some device came or went: ours may be among them.
     if (wParam == DBT_DEVNODES_CHANGED) {
         RunLink(CLinkPolicy::Event::Arrival);
@@ -577,7 +557,7 @@ LRESULT CRCDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
 
 // Notifications for the open port's handle. Only the window that asked gets
 // them, and this one asks only for its port, so every such record is ours.
-void CRCDlg::OnPortHandleChange(WPARAM wParam) {
+void CReceiverLink::OnPortHandleChange(WPARAM wParam) {
     switch (wParam) {
     case DBT_DEVICEQUERYREMOVE:
         RunLink(CLinkPolicy::Event::QueryRemove);
@@ -594,7 +574,22 @@ void CRCDlg::OnPortHandleChange(WPARAM wParam) {
     }
 }
 
-LRESULT CRCDlg::OnRcError(WPARAM wParam, LPARAM lParam) {
+LRESULT CReceiverLink::OnRcData(WPARAM wParam, LPARAM lParam) {
+    // Any process can send this message number: take only the watch thread's
+    // own buffer, and never more than it holds.
+    if (wParam != reinterpret_cast<WPARAM>(m_abyReadBuffer) || lParam < 0 ||
+        static_cast<ULONG_PTR>(lParam) > sizeof(m_abyReadBuffer)) {
+        return 0;
+    }
+    if (lParam > 0 && !m_bLinkWorks) {
+        m_bLinkWorks = true;
+        RunLink(CLinkPolicy::Event::DataArrived);
+    }
+    m_listener.OnLinkBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam), m_ullReadTimeMs);
+    return 1;
+}
+
+LRESULT CReceiverLink::OnRcError(WPARAM wParam, LPARAM lParam) {
     // A report from a link that is closed already (removed, reopened since)
     // is old news.
     if (static_cast<unsigned>(lParam) != m_nLinkNumber || !IsPortOpen()) {
@@ -604,7 +599,7 @@ LRESULT CRCDlg::OnRcError(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
-LRESULT CRCDlg::OnPowerBroadcast(WPARAM wParam, LPARAM) {
+LRESULT CReceiverLink::OnPowerBroadcast(WPARAM wParam, LPARAM) {
     if (wParam == PBT_APMSUSPEND) {
         RunLink(CLinkPolicy::Event::Suspend);
     } else if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
@@ -613,7 +608,7 @@ LRESULT CRCDlg::OnPowerBroadcast(WPARAM wParam, LPARAM) {
     return TRUE;
 }
 
-LRESULT CRCDlg::OnSessionChange(WPARAM wParam, LPARAM lParam) {
+LRESULT CReceiverLink::OnSessionChange(WPARAM wParam, LPARAM lParam) {
     if (static_cast<DWORD>(lParam) != m_dwSessionId) {
         return 0;
     }

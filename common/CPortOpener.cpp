@@ -1,17 +1,25 @@
-#include "CLinkOpener.h"
+#include "CPortOpener.h"
 
 #include <process.h>
 
 #include <cstdint>
+#include <iterator>
 #include <mutex>
 
-// Shared by the main thread and the open's thread; whichever lets go last
-// frees it.
-struct CLinkOpener::Job {
+// Shared by the caller and the open's thread; whichever lets go last frees it.
+struct CPortOpener::Job {
+    ~Job() {
+        if (hDone != nullptr) {
+            CloseHandle(hDone);
+        }
+    }
+
     std::mutex lock;
     OpenFunction pfnOpen = nullptr;
+    // Where the result is posted; null when the caller waits on hDone.
     HWND hWnd = nullptr;
     UINT nMessage = 0;
+    HANDLE hDone = nullptr;
     int nPort = 0;
     unsigned nNumber = 0;
     bool bDone = false;
@@ -20,11 +28,15 @@ struct CLinkOpener::Job {
     DWORD dwError = ERROR_SUCCESS;
 };
 
-CLinkOpener::~CLinkOpener() {
+CPortOpener::~CPortOpener() {
     Abandon();
 }
 
-bool CLinkOpener::Start(HWND hWnd, UINT nMessage, int nPort) {
+bool CPortOpener::Start(HWND hWnd, UINT nMessage, int nPort) {
+    return StartJob(hWnd, nMessage, nPort, false);
+}
+
+bool CPortOpener::StartJob(HWND hWnd, UINT nMessage, int nPort, bool bWaited) {
     if (m_pJob != nullptr) {
         return false;
     }
@@ -34,9 +46,15 @@ bool CLinkOpener::Start(HWND hWnd, UINT nMessage, int nPort) {
     pJob->nMessage = nMessage;
     pJob->nPort = nPort;
     pJob->nNumber = ++m_nNumber;
+    if (bWaited) {
+        pJob->hDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (pJob->hDone == nullptr) {
+            return false;
+        }
+    }
     auto* pThreadsShare = new std::shared_ptr<Job>(pJob);
     const std::uintptr_t hThread =
-        _beginthreadex(nullptr, 0, &CLinkOpener::ThreadProc, pThreadsShare, 0, nullptr);
+        _beginthreadex(nullptr, 0, &CPortOpener::ThreadProc, pThreadsShare, 0, nullptr);
     if (hThread == 0) {
         delete pThreadsShare;
         return false;
@@ -47,7 +65,7 @@ bool CLinkOpener::Start(HWND hWnd, UINT nMessage, int nPort) {
     return true;
 }
 
-bool CLinkOpener::TakeResult(WPARAM wParam, HANDLE* phPort, DWORD* pdwError) {
+bool CPortOpener::TakeResult(WPARAM wParam, HANDLE* phPort, DWORD* pdwError) {
     if (m_pJob == nullptr || wParam != m_pJob->nNumber) {
         return false;
     }
@@ -64,7 +82,7 @@ bool CLinkOpener::TakeResult(WPARAM wParam, HANDLE* phPort, DWORD* pdwError) {
     return true;
 }
 
-void CLinkOpener::Abandon() {
+void CPortOpener::Abandon() {
     if (m_pJob == nullptr) {
         return;
     }
@@ -79,7 +97,26 @@ void CLinkOpener::Abandon() {
     m_pJob.reset();
 }
 
-unsigned WINAPI CLinkOpener::ThreadProc(void* pParam) {
+HANDLE CPortOpener::Open(int nPort, HANDLE hStop, DWORD* pdwError) {
+    *pdwError = ERROR_SUCCESS;
+    if (!StartJob(nullptr, 0, nPort, true)) {
+        // No thread to hand it to: open here, unbounded.
+        return m_pfnOpen(nPort, pdwError);
+    }
+    const HANDLE ahWait[] = {m_pJob->hDone, hStop};
+    const DWORD nWait = hStop != nullptr ? static_cast<DWORD>(std::size(ahWait)) : 1;
+    WaitForMultipleObjects(nWait, ahWait, FALSE, INFINITE);
+    // An open that ended as the stop came still counts.
+    HANDLE hPort = INVALID_HANDLE_VALUE;
+    if (TakeResult(m_pJob->nNumber, &hPort, pdwError)) {
+        return hPort;
+    }
+    *pdwError = ERROR_OPERATION_ABORTED;
+    Abandon();
+    return INVALID_HANDLE_VALUE;
+}
+
+unsigned WINAPI CPortOpener::ThreadProc(void* pParam) {
     auto* pShare = static_cast<std::shared_ptr<Job>*>(pParam);
     const std::shared_ptr<Job> pJob = *pShare;
     delete pShare;
@@ -90,6 +127,10 @@ unsigned WINAPI CLinkOpener::ThreadProc(void* pParam) {
     if (!pJob->bAbandoned) {
         pJob->hPort = hPort;
         pJob->dwError = dwError;
+        if (pJob->hWnd == nullptr) {
+            SetEvent(pJob->hDone);
+            return 0;
+        }
         if (PostMessageA(pJob->hWnd, pJob->nMessage, pJob->nNumber, 0)) {
             return 0;
         }

@@ -1,11 +1,12 @@
-// KV480's opener thread: the result comes as a posted message with the open's
-// number, only that number takes it, one open runs at a time, and a port that
-// nobody wants any more is closed, however late it comes.
+// The opener thread: the result comes as a posted message with the open's
+// number, only that number takes it, one open runs at a time, a waiting
+// caller's stop does not wait for the open, and a port that nobody wants any
+// more is closed, however late it comes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "CLinkOpener.h"
+#include "CPortOpener.h"
 #include "ProgramUnderTest.h"
 
 #include <atomic>
@@ -29,7 +30,7 @@ bool IsOpen(HANDLE handle) {
     return GetHandleInformation(handle, &flags) != FALSE;
 }
 
-class CLinkOpenerTest : public ::testing::Test {
+class CPortOpenerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -56,10 +57,10 @@ protected:
     }
 
     HWND m_window = nullptr;
-    CLinkOpener m_opener{&SlowOpen};
+    CPortOpener m_opener{&SlowOpen};
 };
 
-TEST_F(CLinkOpenerTest, OneOpenAtATimeAndItsResultOnlyForItsNumber) {
+TEST_F(CPortOpenerTest, OneOpenAtATimeAndItsResultOnlyForItsNumber) {
     ASSERT_TRUE(m_opener.Start(m_window, kOpened, 1));
     EXPECT_FALSE(m_opener.Start(m_window, kOpened, 1));
     SetEvent(g_release);
@@ -75,7 +76,7 @@ TEST_F(CLinkOpenerTest, OneOpenAtATimeAndItsResultOnlyForItsNumber) {
     EXPECT_TRUE(m_opener.Start(m_window, kOpened, 1));
 }
 
-TEST_F(CLinkOpenerTest, APortNobodyWantsIsClosedWhenItComesOrWhenItIsGivenUp) {
+TEST_F(CPortOpenerTest, APortNobodyWantsIsClosedWhenItComesOrWhenItIsGivenUp) {
     // Given up while the open runs: the thread closes what it gets.
     ASSERT_TRUE(m_opener.Start(m_window, kOpened, 1));
     m_opener.Abandon();
@@ -93,6 +94,23 @@ TEST_F(CLinkOpenerTest, APortNobodyWantsIsClosedWhenItComesOrWhenItIsGivenUp) {
     HANDLE port = INVALID_HANDLE_VALUE;
     DWORD error = 0;
     EXPECT_FALSE(m_opener.TakeResult(number, &port, &error));
+}
+
+TEST_F(CPortOpenerTest, AWaitedOpenEndsAtTheStopAndItsPortIsClosedWhenItComes) {
+    const HANDLE stop = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    DWORD error = ERROR_SUCCESS;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, m_opener.Open(1, stop, &error));
+    EXPECT_FALSE(m_opener.IsRunning());
+    SetEvent(g_release);
+    ASSERT_TRUE(harness::WaitUntil([] { return g_opened != nullptr && !IsOpen(g_opened); }, 10000));
+
+    g_opened = nullptr;
+    ResetEvent(stop);
+    const HANDLE port = m_opener.Open(1, stop, &error);
+    EXPECT_EQ(g_opened, port);
+    EXPECT_TRUE(IsOpen(port));
+    CloseHandle(port);
+    CloseHandle(stop);
 }
 
 } // namespace
