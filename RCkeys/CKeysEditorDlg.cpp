@@ -266,9 +266,17 @@ std::string CKeysEditorDlg::FromFile(const CKeyMapDocument& doc, const std::stri
                                                                 : strText;
 }
 
-std::string CKeysEditorDlg::ToFile(const CKeyMapDocument& doc, const std::string& strText) const {
-    return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi ? widetext::Utf8ToAnsi(strText)
-                                                                : strText;
+std::string CKeysEditorDlg::ToFile(CKeyMapDocument& doc, const std::string& strText) const {
+    std::string strAnsi;
+    if (doc.GetEncoding() != CKeyMapDocument::Encoding::Ansi) {
+        return strText;
+    }
+    if (widetext::Utf8ToAnsiExact(strText, strAnsi)) {
+        return strAnsi;
+    }
+    // "?" in place of what the user typed would be lost text.
+    doc.ConvertToUtf8(widetext::AnsiToUtf8);
+    return strText;
 }
 
 void CKeysEditorDlg::SelectRcType(int nRcType) {
@@ -557,6 +565,9 @@ void CKeysEditorDlg::OnAddApplication() {
     if (dlg.DoModal() != IDOK) {
         return;
     }
+    // The encoding for all four first: one converted after another was made
+    // ANSI would mix the two.
+    ToFile(m_user, dlg.m_strName + dlg.m_strProgram + dlg.m_strClass + dlg.m_strWindow);
     // Above the catch-all, which would otherwise answer first.
     const std::size_t nSection = m_user.AddSection(
         ToFile(m_user, dlg.m_strName), ToFile(m_user, dlg.m_strProgram),

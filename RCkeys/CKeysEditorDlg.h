@@ -75,7 +75,9 @@ private:
 
     // Text of the file in UTF-8, and back.
     std::string FromFile(const CKeyMapDocument& doc, const std::string& strText) const;
-    std::string ToFile(const CKeyMapDocument& doc, const std::string& strText) const;
+    // The text in the document's encoding; an ANSI document that cannot hold
+    // it becomes UTF-8 first.
+    std::string ToFile(CKeyMapDocument& doc, const std::string& strText) const;
 
     HWND Item(int nId) const { return GetDlgItem(m_hWnd, nId); }
     static int FormId(int nForm, int nOffset) { return 1010 + 10 * nForm + nOffset; }

@@ -37,7 +37,7 @@ public:
 
 private:
     // The icon's identity: size, window, id, callback message.
-    NOTIFYICONDATAA m_nid;
+    NOTIFYICONDATAW m_nid;
     UINT m_nTaskbarCreatedMsg = 0;
     bool m_bWanted = false;
     std::string m_strTip;
