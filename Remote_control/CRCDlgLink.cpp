@@ -381,6 +381,7 @@ void CRCDlg::RunLink(CLinkPolicy::Event event) {
         }
     }
     m_bRunningLink = false;
+    m_lirc.SetSessionAway(m_linkPolicy.IsConsoleAway());
 }
 
 UINT_PTR CRCDlg::LinkTimerId(CLinkPolicy::Timer timer) {

@@ -104,6 +104,13 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
 
 bool CTrayIcon::ShowBalloon(const std::string& strTitle, const std::string& strText,
                             DWORD nBalloonIcon) {
+    // The shell takes a balloon also while it hides it (Focus Assist, a
+    // presentation, a full-screen game, the lock screen): the caller would
+    // count it as told. Not shown then, it is tried again later.
+    QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
+    if (SUCCEEDED(SHQueryUserNotificationState(&state)) && state != QUNS_ACCEPTS_NOTIFICATIONS) {
+        return false;
+    }
     NOTIFYICONDATAW nid = m_nid;
     nid.uCallbackMessage = 0;
     nid.uFlags = NIF_INFO;

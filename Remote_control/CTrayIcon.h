@@ -25,7 +25,8 @@ public:
               int nIconState);
     void Remove();
     // A balloon on the icon as it stands, leaving its image and tooltip
-    // alone; true if the shell took it (it fails while there is no icon).
+    // alone; true if the shell took it (it fails while there is no icon) and
+    // the user can see it now.
     bool ShowBalloon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon);
 
     // Whether the icon is wanted and shows nIconState.
