@@ -31,23 +31,28 @@ bool RegisterEditorClass(HINSTANCE hInstance) {
     return framework::AfxRegisterClass(&wc) != FALSE;
 }
 
-// The user's SID as text ("S-1-5-21-..."): unlike the user name, one for a
-// local and a domain account of one name. Empty when unknown.
-std::string UserSid() {
+// A SID of this process's token as text ("S-1-5-21-..."): TokenUser, unlike
+// the user name, differs for a local and a domain account of one name;
+// TokenOwner is the owner the objects it makes get (an elevated
+// administrator's are the administrators'). Empty when unknown.
+std::string TokenSid(TOKEN_INFORMATION_CLASS what) {
     HANDLE hToken = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &hToken)) {
         return std::string();
     }
     DWORD dwSize = 0;
-    GetTokenInformation(hToken, TokenUser, nullptr, 0, &dwSize);
-    std::vector<BYTE> buffer(dwSize >= sizeof(TOKEN_USER) ? dwSize : sizeof(TOKEN_USER));
+    GetTokenInformation(hToken, what, nullptr, 0, &dwSize);
+    std::vector<BYTE> buffer(dwSize > sizeof(TOKEN_USER) ? dwSize : sizeof(TOKEN_USER));
     std::string strSid;
     char* pszSid = nullptr;
-    if (GetTokenInformation(hToken, TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()),
-                            &dwSize) &&
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &pszSid)) {
-        strSid = pszSid;
-        LocalFree(pszSid);
+    if (GetTokenInformation(hToken, what, buffer.data(), static_cast<DWORD>(buffer.size()),
+                            &dwSize)) {
+        const PSID pSid = what == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid
+                                            : reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner;
+        if (ConvertSidToStringSidA(pSid, &pszSid)) {
+            strSid = pszSid;
+            LocalFree(pszSid);
+        }
     }
     CloseHandle(hToken);
     return strSid;
@@ -55,7 +60,7 @@ std::string UserSid() {
 
 // Whether the object is owned by the user running this editor: a name taken
 // first by someone else must not decide whether the editor opens.
-bool IsOwnedByUser(HANDLE hObject, const std::string& strUserSid) {
+bool IsOwnedByUser(HANDLE hObject) {
     PSID pOwner = nullptr;
     PSECURITY_DESCRIPTOR pDescriptor = nullptr;
     if (GetSecurityInfo(hObject, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &pOwner, nullptr,
@@ -63,8 +68,10 @@ bool IsOwnedByUser(HANDLE hObject, const std::string& strUserSid) {
         return false;
     }
     char* pszOwner = nullptr;
-    const bool bOwned =
-        pOwner != nullptr && ConvertSidToStringSidA(pOwner, &pszOwner) && strUserSid == pszOwner;
+    // Windows gives every object an owner; Wine gives one only when asked.
+    const bool bOwned = pOwner == nullptr ||
+                        (ConvertSidToStringSidA(pOwner, &pszOwner) &&
+                         (TokenSid(TokenUser) == pszOwner || TokenSid(TokenOwner) == pszOwner));
     if (pszOwner != nullptr) {
         LocalFree(pszOwner);
     }
@@ -85,7 +92,7 @@ BOOL CKeysEditorApp::InitInstance() {
     // One per user and session: the session's own namespace, so another
     // session of the same user opens an editor of its own, and the user's
     // SID, so another user of that session has a name of their own.
-    const std::string strSid = UserSid();
+    const std::string strSid = TokenSid(TokenUser);
     const std::string strName = keys_editor::INSTANCE_PREFIX + strSid;
     const HANDLE hMutex = strSid.empty() ? nullptr : CreateMutexA(nullptr, FALSE, strName.c_str());
     const DWORD dwError = GetLastError();
@@ -96,7 +103,7 @@ BOOL CKeysEditorApp::InitInstance() {
         return FALSE;
     }
     if (dwError == ERROR_ALREADY_EXISTS) {
-        const bool bOwn = IsOwnedByUser(hMutex, strSid);
+        const bool bOwn = IsOwnedByUser(hMutex);
         CloseHandle(hMutex);
         const HWND hOther = bOwn ? FindWindowA(keys_editor::WINDOW_CLASS, nullptr) : nullptr;
         if (hOther != nullptr) {
