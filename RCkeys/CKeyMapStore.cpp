@@ -31,6 +31,73 @@ std::string SystemMessage(DWORD dwError) {
     return strText.empty() ? "Windows error " + std::to_string(dwError) : strText;
 }
 
+// An indexer, a virus scanner or a sync tool may hold the file for a moment.
+constexpr DWORD REPLACE_TRIES_MS = 3000;
+constexpr DWORD REPLACE_PAUSE_MS = 100;
+
+bool IsPassing(DWORD dwError) {
+    return dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION ||
+           dwError == ERROR_ACCESS_DENIED || dwError == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+bool IsUnreachable(DWORD dwError) {
+    return dwError == ERROR_BAD_NETPATH || dwError == ERROR_NETNAME_DELETED ||
+           dwError == ERROR_NETWORK_UNREACHABLE || dwError == ERROR_BAD_NET_NAME ||
+           dwError == ERROR_UNEXP_NET_ERR || dwError == ERROR_SEM_TIMEOUT ||
+           dwError == ERROR_PATH_NOT_FOUND || dwError == ERROR_DEV_NOT_EXIST;
+}
+
+// Puts the written temporary file in the place of strFile. ReplaceFileW keeps
+// the file's permissions, attributes, and a link as a link; MoveFileExW would
+// give it the temporary file's. ERROR_SUCCESS or why not.
+DWORD PutInPlace(const wchar_t* pszTemp, const std::wstring& strFile) {
+    const ULONGLONG ullStart = GetTickCount64();
+    for (;;) {
+        DWORD dwError = ERROR_SUCCESS;
+        const DWORD dwAttributes = GetFileAttributesW(strFile.c_str());
+        if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+            dwError = GetLastError();
+            if (dwError == ERROR_FILE_NOT_FOUND) {
+                if (MoveFileExW(pszTemp, strFile.c_str(), MOVEFILE_WRITE_THROUGH)) {
+                    return ERROR_SUCCESS;
+                }
+                dwError = GetLastError();
+            }
+        } else if ((dwAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return ERROR_FILE_READ_ONLY;
+        } else if (ReplaceFileW(strFile.c_str(), pszTemp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                nullptr, nullptr)) {
+            return ERROR_SUCCESS;
+        } else {
+            dwError = GetLastError();
+            // Without a backup name this means the old file is gone and the
+            // new one still has the temporary name: only the move is left.
+            if (dwError == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+                MoveFileExW(pszTemp, strFile.c_str(), MOVEFILE_WRITE_THROUGH)) {
+                return ERROR_SUCCESS;
+            }
+        }
+        if (!IsPassing(dwError) || GetTickCount64() - ullStart >= REPLACE_TRIES_MS) {
+            return dwError;
+        }
+        Sleep(REPLACE_PAUSE_MS);
+    }
+}
+
+std::string SaveFailure(const std::string& strFile, DWORD dwError) {
+    if (dwError == ERROR_FILE_READ_ONLY) {
+        return strFile +
+               " is read-only, so your changes cannot be saved. Clear its read-only attribute "
+               "(Properties in Explorer) and save again; your changes stay here meanwhile.";
+    }
+    if (IsUnreachable(dwError)) {
+        return strFile +
+               " cannot be reached, so your changes are not saved yet: " + SystemMessage(dwError) +
+               "\nSave again when the folder is back; your changes stay here meanwhile.";
+    }
+    return strFile + " cannot be saved: " + SystemMessage(dwError);
+}
+
 std::string FolderOf(const std::string& strFile) {
     const std::size_t nSlash = strFile.find_last_of("\\/");
     return nSlash == std::string::npos ? std::string(".") : strFile.substr(0, nSlash);
@@ -134,14 +201,13 @@ bool CKeyMapStore::Write(const std::string& strFile, const std::string& strBytes
     } else {
         dwError = GetLastError();
     }
-    if (bWritten && MoveFileExW(szTemp, widetext::Widen(strFile).c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
     if (bWritten) {
-        dwError = GetLastError();
+        dwError = PutInPlace(szTemp, widetext::Widen(strFile));
+        if (dwError == ERROR_SUCCESS) {
+            return true;
+        }
     }
     DeleteFileW(szTemp);
-    strError = strFile + " cannot be saved: " + SystemMessage(dwError);
+    strError = SaveFailure(strFile, dwError);
     return false;
 }

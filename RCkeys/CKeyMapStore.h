@@ -19,9 +19,11 @@ public:
                            std::string& strBytes);
 
     // Replaces the file by the bytes at once: written to a temporary file in
-    // the same folder (created if missing), then moved over it, so that KV480
-    // never reads half a file. On failure the file is untouched and strError
-    // says why.
+    // the same folder (created if missing), then put in its place keeping its
+    // permissions, attributes and links, so that KV480 never reads half a
+    // file. A file held open for a moment by another program is tried again
+    // for a few seconds. On failure the file is untouched and strError says
+    // why (read-only and unreachable files in words of their own).
     static bool Write(const std::string& strFile, const std::string& strBytes,
                       std::string& strError);
 };

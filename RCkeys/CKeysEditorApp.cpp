@@ -4,9 +4,15 @@
 #include "CKeysEditorDlg.h"
 #include "KeysEditorWindow.h"
 
+#include "EditorMessages.h"
+#include "MessageBox.h"
+
+#include <aclapi.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <string>
+#include <vector>
 
 // The single application object; titled after the program file.
 CKeysEditorApp theApp;
@@ -25,18 +31,57 @@ bool RegisterEditorClass(HINSTANCE hInstance) {
     return framework::AfxRegisterClass(&wc) != FALSE;
 }
 
-// One per user, in every session of that user.
-std::string InstanceMutexName() {
-    char szUser[256] = "";
-    DWORD dwSize = sizeof(szUser);
-    GetUserNameA(szUser, &dwSize);
-    std::string strName = std::string("Global\\KV480keys-") + szUser;
-    for (std::size_t i = 7; i < strName.size(); ++i) {
-        if (strName[i] == '\\') {
-            strName[i] = '_';
+// A SID of this process's token as text ("S-1-5-21-..."): TokenUser, unlike
+// the user name, differs for a local and a domain account of one name;
+// TokenOwner is the owner the objects it makes get (an elevated
+// administrator's are the administrators'). Empty when unknown.
+std::string TokenSid(TOKEN_INFORMATION_CLASS what) {
+    HANDLE hToken = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &hToken)) {
+        return std::string();
+    }
+    DWORD dwSize = 0;
+    GetTokenInformation(hToken, what, nullptr, 0, &dwSize);
+    std::vector<BYTE> buffer(dwSize > sizeof(TOKEN_USER) ? dwSize : sizeof(TOKEN_USER));
+    std::string strSid;
+    char* pszSid = nullptr;
+    if (GetTokenInformation(hToken, what, buffer.data(), static_cast<DWORD>(buffer.size()),
+                            &dwSize)) {
+        const PSID pSid = what == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid
+                                            : reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner;
+        if (ConvertSidToStringSidA(pSid, &pszSid)) {
+            strSid = pszSid;
+            LocalFree(pszSid);
         }
     }
-    return strName;
+    CloseHandle(hToken);
+    return strSid;
+}
+
+// Whether the object is owned by the user running this editor: a name taken
+// first by someone else must not decide whether the editor opens.
+bool IsOwnedByUser(HANDLE hObject) {
+    PSID pOwner = nullptr;
+    PSECURITY_DESCRIPTOR pDescriptor = nullptr;
+    if (GetSecurityInfo(hObject, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &pOwner, nullptr,
+                        nullptr, nullptr, &pDescriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    char* pszOwner = nullptr;
+    // Windows gives every object an owner; Wine gives one only when asked.
+    const bool bOwned = pOwner == nullptr ||
+                        (ConvertSidToStringSidA(pOwner, &pszOwner) &&
+                         (TokenSid(TokenUser) == pszOwner || TokenSid(TokenOwner) == pszOwner));
+    if (pszOwner != nullptr) {
+        LocalFree(pszOwner);
+    }
+    LocalFree(pDescriptor);
+    return bOwned;
+}
+
+void TellCannotOpen(const std::string& strWhy) {
+    const std::string strText = "The key-map editor cannot open: " + strWhy;
+    framework::ShowMessageBox(nullptr, strText.c_str(), EDITOR_TITLE, MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -44,16 +89,32 @@ std::string InstanceMutexName() {
 CKeysEditorApp::CKeysEditorApp() : CWinApp(nullptr) {}
 
 BOOL CKeysEditorApp::InitInstance() {
-    const HANDLE hMutex = CreateMutexA(nullptr, FALSE, InstanceMutexName().c_str());
-    if (hMutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-        const HWND hOther = FindWindowA(keys_editor::WINDOW_CLASS, nullptr);
+    // One per user and session: the session's own namespace, so another
+    // session of the same user opens an editor of its own, and the user's
+    // SID, so another user of that session has a name of their own.
+    const std::string strSid = TokenSid(TokenUser);
+    const std::string strName = keys_editor::INSTANCE_PREFIX + strSid;
+    const HANDLE hMutex = strSid.empty() ? nullptr : CreateMutexA(nullptr, FALSE, strName.c_str());
+    const DWORD dwError = GetLastError();
+    if (hMutex == nullptr) {
+        TellCannotOpen(dwError == ERROR_ACCESS_DENIED
+                           ? "another user's program holds its name (" + strName + ")."
+                           : "Windows error " + std::to_string(dwError) + ".");
+        return FALSE;
+    }
+    if (dwError == ERROR_ALREADY_EXISTS) {
+        const bool bOwn = IsOwnedByUser(hMutex);
+        CloseHandle(hMutex);
+        const HWND hOther = bOwn ? FindWindowA(keys_editor::WINDOW_CLASS, nullptr) : nullptr;
         if (hOther != nullptr) {
             if (IsIconic(hOther)) {
                 ShowWindow(hOther, SW_RESTORE);
             }
             SetForegroundWindow(hOther);
+        } else {
+            TellCannotOpen(bOwn ? "it is already starting; try again in a moment."
+                                : "another user's program holds its name (" + strName + ").");
         }
-        CloseHandle(hMutex);
         return FALSE;
     }
 
@@ -66,8 +127,12 @@ BOOL CKeysEditorApp::InitInstance() {
         CKeysEditorDlg dlg;
         dlg.SetFiles(CKeyMapStore::UserFileName(), CKeyMapStore::InstalledFileName());
         m_pMainWnd = &dlg;
-        dlg.DoModal();
+        if (dlg.DoModal() == -1) {
+            TellCannotOpen("its window could not be made.");
+        }
         m_pMainWnd = nullptr;
+    } else {
+        TellCannotOpen("its window class could not be registered.");
     }
     if (hMutex != nullptr) {
         CloseHandle(hMutex);

@@ -68,7 +68,7 @@ CKeysEditorModel::FileState StateOf(CKeyMapStore::ReadResult result) {
 CKeysEditorDlg::CKeysEditorDlg()
     : CDialog(IDD_KEYS_EDITOR),
       m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_model(widetext::AnsiToUtf8, widetext::Utf8ToAnsi),
+      m_model(widetext::AnsiToUtf8, widetext::Utf8ToAnsiExact),
       m_forms{CActionForm({IDC_PRESS_KIND, IDC_PRESS_VALUE, IDC_PRESS_REPEAT, IDC_PRESS_BROWSE,
                            IDC_PRESS_LABEL}),
               CActionForm({IDC_LONG_KIND, IDC_LONG_VALUE, IDC_LONG_REPEAT, IDC_LONG_BROWSE,

@@ -215,7 +215,9 @@ void CActionSender::PressMouse(CKeyAction::Mouse mouse) {
     case CKeyAction::Mouse::DoubleClick:
         records = {MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)};
         if (mouse == CKeyAction::Mouse::DoubleClick) {
-            records.insert(records.end(), records.begin(), records.end());
+            // A copy: inserting a vector's own range into it is undefined.
+            const std::vector<INPUT> click = records;
+            records.insert(records.end(), click.begin(), click.end());
         }
         break;
     case CKeyAction::Mouse::RightClick:
@@ -262,9 +264,7 @@ std::string CActionSender::Run(const CKeyAction& action) {
     // rights of an elevated KV480.
     if (CResidentLauncher::IsCallerElevated() &&
         SUCCEEDED(CResidentLauncher::StartThroughDesktopShell(
-            widetext::Utf8ToAnsi(widetext::Narrow(strProgram.c_str())),
-            widetext::Utf8ToAnsi(strArguments),
-            widetext::Utf8ToAnsi(widetext::Narrow(strFolder.c_str()))))) {
+            strProgram, widetext::Widen(strArguments), strFolder))) {
         return std::string();
     }
     // Named on its own and quoted in the command line: a space in the folder

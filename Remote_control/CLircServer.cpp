@@ -5,6 +5,9 @@
 #include "CLircServer.h"
 
 #include "CLircClientBuffer.h"
+#include "ClassifyLircBind.h"
+
+#include <iphlpapi.h>
 
 #include <process.h>
 
@@ -23,7 +26,7 @@ const int SEND_CHUNK = 16 * 1024;
 // A wait that fails (it should not) must not turn into a busy loop.
 const DWORD WAIT_FAILED_PAUSE_MS = 100;
 
-enum class ListenResult { Listening, Taken, Failed };
+enum class ListenResult { Listening, Taken, Reserved, Failed };
 
 struct Listener {
     SOCKET socket;
@@ -36,6 +39,38 @@ struct Client {
     CLircClientBuffer buffer;
     bool bDrop = false;
 };
+
+// Whether any socket on this PC listens on the port, of either family.
+bool IsListenedOn(std::uint16_t nPort) {
+    for (const ULONG family : {static_cast<ULONG>(AF_INET), static_cast<ULONG>(AF_INET6)}) {
+        ULONG nSize = 0;
+        GetExtendedTcpTable(nullptr, &nSize, FALSE, family, TCP_TABLE_BASIC_LISTENER, 0);
+        // Room for a few more that start meanwhile.
+        std::vector<char> table(nSize + 16 * sizeof(MIB_TCP6ROW));
+        nSize = static_cast<ULONG>(table.size());
+        if (nSize == 0 || GetExtendedTcpTable(table.data(), &nSize, FALSE, family,
+                                              TCP_TABLE_BASIC_LISTENER, 0) != NO_ERROR) {
+            // Unknown: the usual reason stands.
+            return true;
+        }
+        if (family == AF_INET) {
+            const auto* pTable = reinterpret_cast<const MIB_TCPTABLE*>(table.data());
+            for (DWORD i = 0; i < pTable->dwNumEntries; ++i) {
+                if (ntohs(static_cast<u_short>(pTable->table[i].dwLocalPort)) == nPort) {
+                    return true;
+                }
+            }
+        } else {
+            const auto* pTable = reinterpret_cast<const MIB_TCP6TABLE*>(table.data());
+            for (DWORD i = 0; i < pTable->dwNumEntries; ++i) {
+                if (ntohs(static_cast<u_short>(pTable->table[i].dwLocalPort)) == nPort) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
 
 void CloseSocket(SOCKET s, WSAEVENT e) {
     closesocket(s);
@@ -86,8 +121,9 @@ void CLircServer::Session::Run() {
     for (;;) {
         if (m_listeners.empty() && GetTickCount64() >= ullNextTry) {
             const ListenResult result = Listen();
-            m_server.m_bPortTaken = result == ListenResult::Taken;
-            if (result == ListenResult::Taken && !bToldTaken) {
+            m_server.m_bPortReserved = result == ListenResult::Reserved;
+            m_server.m_bPortTaken = result == ListenResult::Taken || m_server.m_bPortReserved;
+            if (m_server.m_bPortTaken && !bToldTaken) {
                 bToldTaken = true;
                 PostMessageA(m_server.m_hNotify, m_server.m_nTakenMsg, m_server.m_nPort, 0);
             }
@@ -188,8 +224,13 @@ ListenResult CLircServer::Session::ListenOn(const sockaddr* pAddress, int nLengt
     if (bind(s, pAddress, nLength) != 0) {
         const int nError = WSAGetLastError();
         closesocket(s);
-        if (nError == WSAEADDRINUSE || nError == WSAEACCES) {
+        switch (ClassifyLircBind(nError, nError == WSAEACCES && IsListenedOn(m_server.m_nPort))) {
+        case LircBind::Taken:
             return ListenResult::Taken;
+        case LircBind::Reserved:
+            return ListenResult::Reserved;
+        case LircBind::Failed:
+            break;
         }
         // ::1 absent or unusable (IPv6 switched off) is no failure of the
         // listener: 127.0.0.1 serves.
@@ -313,6 +354,7 @@ bool CLircServer::Start(std::uint16_t nPort, std::uint32_t dwAddress, HWND hNoti
         return false;
     }
     m_nPort = nPort;
+    m_dwAddress = dwAddress;
     m_hNotify = hNotify;
     m_nTakenMsg = nTakenMsg;
     m_protocol.SetAddress(dwAddress);
@@ -347,6 +389,20 @@ void CLircServer::Stop() {
     CloseHandle(m_hWake);
     m_hWake = nullptr;
     m_bPortTaken = false;
+    m_bPortReserved = false;
+}
+
+void CLircServer::SetSessionAway(bool bAway) {
+    if (bAway == m_bAway) {
+        return;
+    }
+    if (bAway && m_hThread != nullptr) {
+        Stop();
+        m_bAway = true;
+    } else if (!bAway) {
+        m_bAway = false;
+        Start(m_nPort, m_dwAddress, m_hNotify, m_nTakenMsg);
+    }
 }
 
 void CLircServer::KeyEvent(int nKey, int nRepeat) {

@@ -33,9 +33,15 @@ public:
     bool Start(std::uint16_t nPort, std::uint32_t dwAddress, HWND hNotify, UINT nTakenMsg);
     // Sends what is queued, closes every socket and ends the thread.
     void Stop();
+    // While KV480's session is away from the console the port belongs to the
+    // console's KV480: bAway stops the server as Stop does, and its end
+    // starts it again as it was started.
+    void SetSessionAway(bool bAway);
 
     // Whether the port is held by another program right now.
     bool IsPortTaken() const { return m_bPortTaken; }
+    // Of those, whether Windows reserved it: no program holds it.
+    bool IsPortReserved() const { return m_bPortReserved; }
     std::uint16_t Port() const { return m_nPort; }
 
     // A decoded key event and the release of a held key, from the main
@@ -53,6 +59,8 @@ private:
 
     CLircProtocol m_protocol;
     std::uint16_t m_nPort = 0;
+    std::uint32_t m_dwAddress = 0;
+    bool m_bAway = false;
     HWND m_hNotify = nullptr;
     UINT m_nTakenMsg = 0;
     HANDLE m_hThread = nullptr;
@@ -62,6 +70,7 @@ private:
     std::string m_strQueued;
     bool m_bStop = false;
     std::atomic<bool> m_bPortTaken{false};
+    std::atomic<bool> m_bPortReserved{false};
     // Clients connected; no line is queued while there is none.
     std::atomic<int> m_nClients{0};
 };

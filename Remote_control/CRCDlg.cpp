@@ -210,6 +210,12 @@ void CRCDlg::ShowLinkState(bool bReady, const char* pszTitle, const char* pszTex
     ShowTrayIcon(pszTitle, pszText, nBalloonIcon, nIconState);
 }
 
+void CRCDlg::OnConsoleAway(bool bAway) {
+    // LIRC clients of this session must not read the console user's keys, nor
+    // keep the console user's KV480 from listening.
+    m_lirc.SetSessionAway(bAway);
+}
+
 LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
     if (m_clock.OnTimer(wParam)) {
         return 0;

@@ -140,6 +140,7 @@ private:
     void OnLinkBytes(const BYTE* pBytes, std::size_t nCount, ULONGLONG ullReadTimeMs) override;
     void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
                        DWORD nBalloonIcon) override;
+    void OnConsoleAway(bool bAway) override;
 
     // Every deadline of the program, on one timer of this window. Declared
     // first so that it outlives every member that holds a timer of it.

@@ -40,7 +40,9 @@ void CRCDlg::TellLircPortTaken() {
     }
     const std::string strText =
         "Port " + std::to_string(m_lirc.Port()) +
-        " is used by another program, so programs that read the remote over the LIRC protocol "
+        (m_lirc.IsPortReserved() ? " is reserved by Windows (for Hyper-V, WSL or Docker)"
+                                 : " is used by another program") +
+        ", so programs that read the remote over the LIRC protocol "
         "get no keys. KV480 tries again every 30 seconds.";
     if (!ShowTrayBalloon(TITLE_LIRC_PORT_TAKEN, strText, NIIF_WARNING)) {
         SetTimer(m_hWnd, LIRC_BALLOON_TIMER_ID, LIRC_BALLOON_RETRY_MS, nullptr);

@@ -393,6 +393,7 @@ void CReceiverLink::RunLink(CLinkPolicy::Event event) {
         }
     }
     m_bRunningLink = false;
+    m_listener.OnConsoleAway(m_linkPolicy.IsConsoleAway());
 }
 
 CDeadlineClock::Timer& CReceiverLink::PolicyTimer(CLinkPolicy::Timer timer) {

@@ -32,6 +32,9 @@ public:
         // this state already. nBalloonIcon: NIIF_INFO, NIIF_WARNING, NIIF_ERROR.
         virtual void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
                                    DWORD nBalloonIcon) = 0;
+        // Told after every event whether this session is away from the
+        // console, where the receiver belongs to another session's KV480.
+        virtual void OnConsoleAway(bool bAway) = 0;
 
     protected:
         ~Listener() = default;

@@ -1,6 +1,7 @@
 #include "CTrayIcon.h"
 
 #include "CWinApp.h"
+#include "WideText.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -18,11 +19,17 @@ constexpr UINT BALLOON_TIMEOUT_MS = 10000;
 // Pause before the one more try when the shell did not answer in time.
 constexpr DWORD TRAY_RETRY_PAUSE_MS = 500;
 
-// Copies as much of the text as fits, leaving the field zero-terminated.
-template <std::size_t N> void CopyText(char (&field)[N], const std::string& strText) {
-    const std::size_t nLength = std::min(strText.size(), N - 1);
-    std::memcpy(field, strText.data(), nLength);
-    field[nLength] = '\0';
+// Copies as much of the UTF-8 text as fits, as UTF-16 (paths and Windows'
+// messages in any language show whole), leaving the field zero-terminated.
+template <std::size_t N> void CopyText(wchar_t (&field)[N], const std::string& strText) {
+    const std::wstring strWide = widetext::Widen(strText);
+    std::size_t nLength = std::min(strWide.size(), N - 1);
+    // Half a surrogate pair would show as garbage.
+    if (nLength > 0 && nLength < strWide.size() && IS_HIGH_SURROGATE(strWide[nLength - 1])) {
+        --nLength;
+    }
+    std::memcpy(field, strWide.data(), nLength * sizeof(wchar_t));
+    field[nLength] = L'\0';
 }
 
 // The tray image of the state at the size the shell uses at the current
@@ -52,7 +59,7 @@ HICON LoadTrayImage(int nIconState) {
 CTrayIcon::CTrayIcon() : m_nTaskbarCreatedMsg(RegisterWindowMessageA(TASKBAR_CREATED_MESSAGE)) {
     std::memset(&m_nid, 0, sizeof(m_nid));
     // The record with balloon fields but without the balloon icon handle.
-    m_nid.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    m_nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
     m_nid.uID = TRAY_ICON_ID;
 }
 
@@ -73,7 +80,7 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
     m_strTip = strTitle;
     m_nState = nIconState;
 
-    NOTIFYICONDATAA nid = m_nid;
+    NOTIFYICONDATAW nid = m_nid;
     nid.hIcon = LoadTrayImage(nIconState);
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
     CopyText(nid.szTip, strTitle);
@@ -82,11 +89,11 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
     CopyText(nid.szInfoTitle, strTitle);
     nid.dwInfoFlags = nBalloonIcon;
 
-    BOOL bAdded = Shell_NotifyIconA(NIM_ADD, &nid);
+    BOOL bAdded = Shell_NotifyIconW(NIM_ADD, &nid);
     if (!bAdded && GetLastError() == ERROR_TIMEOUT) {
         // The shell was busy; it may have taken the icon after all, or take it now.
         Sleep(TRAY_RETRY_PAUSE_MS);
-        bAdded = Shell_NotifyIconA(NIM_ADD, &nid);
+        bAdded = Shell_NotifyIconW(NIM_ADD, &nid);
     }
     // The shell keeps its own copy of the image.
     if (nid.hIcon != nullptr) {
@@ -97,21 +104,28 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
 
 bool CTrayIcon::ShowBalloon(const std::string& strTitle, const std::string& strText,
                             DWORD nBalloonIcon) {
-    NOTIFYICONDATAA nid = m_nid;
+    // The shell takes a balloon also while it hides it (Focus Assist, a
+    // presentation, a full-screen game, the lock screen): the caller would
+    // count it as told. Not shown then, it is tried again later.
+    QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
+    if (SUCCEEDED(SHQueryUserNotificationState(&state)) && state != QUNS_ACCEPTS_NOTIFICATIONS) {
+        return false;
+    }
+    NOTIFYICONDATAW nid = m_nid;
     nid.uCallbackMessage = 0;
     nid.uFlags = NIF_INFO;
     CopyText(nid.szInfo, strText);
     nid.uTimeout = BALLOON_TIMEOUT_MS;
     CopyText(nid.szInfoTitle, strTitle);
     nid.dwInfoFlags = nBalloonIcon;
-    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
 void CTrayIcon::Remove() {
     m_bWanted = false;
-    NOTIFYICONDATAA nid = m_nid;
+    NOTIFYICONDATAW nid = m_nid;
     nid.uCallbackMessage = 0;
-    Shell_NotifyIconA(NIM_DELETE, &nid);
+    Shell_NotifyIconW(NIM_DELETE, &nid);
 }
 
 bool CTrayIcon::IsShowing(int nIconState) const {

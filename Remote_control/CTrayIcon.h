@@ -25,7 +25,8 @@ public:
               int nIconState);
     void Remove();
     // A balloon on the icon as it stands, leaving its image and tooltip
-    // alone; true if the shell took it (it fails while there is no icon).
+    // alone; true if the shell took it (it fails while there is no icon) and
+    // the user can see it now.
     bool ShowBalloon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon);
 
     // Whether the icon is wanted and shows nIconState.
@@ -37,7 +38,7 @@ public:
 
 private:
     // The icon's identity: size, window, id, callback message.
-    NOTIFYICONDATAA m_nid;
+    NOTIFYICONDATAW m_nid;
     UINT m_nTaskbarCreatedMsg = 0;
     bool m_bWanted = false;
     std::string m_strTip;

@@ -41,16 +41,10 @@ private:
 // A string variant that frees its text when it goes.
 class TextVariant {
 public:
-    explicit TextVariant(const std::string& strText) {
+    explicit TextVariant(const std::wstring& strText) {
         VariantInit(&m_v);
-        const int nLength = MultiByteToWideChar(CP_ACP, 0, strText.c_str(),
-                                                static_cast<int>(strText.size()), nullptr, 0);
         m_v.vt = VT_BSTR;
-        m_v.bstrVal = SysAllocStringLen(nullptr, static_cast<UINT>(nLength));
-        if (m_v.bstrVal != nullptr && nLength > 0) {
-            MultiByteToWideChar(CP_ACP, 0, strText.c_str(), static_cast<int>(strText.size()),
-                                m_v.bstrVal, nLength);
-        }
+        m_v.bstrVal = SysAllocStringLen(strText.data(), static_cast<UINT>(strText.size()));
     }
     ~TextVariant() { VariantClear(&m_v); }
     TextVariant(const TextVariant&) = delete;
@@ -105,9 +99,32 @@ BOOL CResidentLauncher::Start(const std::string& strFolder, const std::string& s
     return StartDirectly(strProgram, strCommand, strFolder, dwReadyTimeoutMs);
 }
 
+namespace {
+
+// The ANSI code page's text as UTF-16.
+std::wstring AnsiToWide(const std::string& strText) {
+    const int nLength = MultiByteToWideChar(CP_ACP, 0, strText.data(),
+                                            static_cast<int>(strText.size()), nullptr, 0);
+    std::wstring strWide(static_cast<std::size_t>(nLength > 0 ? nLength : 0), L'\0');
+    if (nLength > 0) {
+        MultiByteToWideChar(CP_ACP, 0, strText.data(), static_cast<int>(strText.size()),
+                            &strWide[0], nLength);
+    }
+    return strWide;
+}
+
+} // namespace
+
 HRESULT CResidentLauncher::StartThroughDesktopShell(const std::string& strProgram,
                                                     const std::string& strOption,
                                                     const std::string& strFolder) {
+    return StartThroughDesktopShell(AnsiToWide(strProgram), AnsiToWide(strOption),
+                                    AnsiToWide(strFolder));
+}
+
+HRESULT CResidentLauncher::StartThroughDesktopShell(const std::wstring& strProgram,
+                                                    const std::wstring& strOption,
+                                                    const std::wstring& strFolder) {
     // Explorer's desktop window runs at the user's level; what its folder
     // view's shell object starts does too.
     const HRESULT hrInit =
@@ -161,7 +178,7 @@ HRESULT CResidentLauncher::StartThroughDesktopShell(const std::string& strProgra
             const TextVariant vFile(strProgram);
             const TextVariant vArguments(strOption);
             const TextVariant vFolder(strFolder);
-            const TextVariant vOperation("open");
+            const TextVariant vOperation(L"open");
             VARIANT vShow;
             VariantInit(&vShow);
             vShow.vt = VT_I4;

@@ -37,6 +37,10 @@ public:
     static HRESULT StartThroughDesktopShell(const std::string& strProgram,
                                             const std::string& strOption,
                                             const std::string& strFolder);
+    // The same with UTF-16 text, for paths the ANSI code page cannot hold.
+    static HRESULT StartThroughDesktopShell(const std::wstring& strProgram,
+                                            const std::wstring& strOption,
+                                            const std::wstring& strFolder);
 
 private:
     static BOOL StartDirectly(const std::string& strProgram, const std::string& strCommand,

@@ -6,5 +6,8 @@
 namespace keys_editor {
 
 constexpr const char* WINDOW_CLASS = "KV480KeysEditor";
+// The editor's single-instance mutex: this prefix and the user's SID, in the
+// session's own namespace.
+constexpr const char* INSTANCE_PREFIX = "Local\\KV480keys-";
 
 } // namespace keys_editor

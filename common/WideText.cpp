@@ -59,4 +59,24 @@ std::string Utf8ToAnsi(const std::string& strUtf8) {
     return FromWide(CP_ACP, strWide.data(), static_cast<int>(strWide.size()));
 }
 
+bool Utf8ToAnsiExact(const std::string& strUtf8, std::string& strAnsi) {
+    strAnsi.clear();
+    const std::wstring strWide = Widen(strUtf8);
+    if (strWide.empty()) {
+        return strUtf8.empty();
+    }
+    const int nLength = static_cast<int>(strWide.size());
+    BOOL bUsedDefault = FALSE;
+    // Without WC_NO_BEST_FIT_CHARS "Ł" would quietly become "L".
+    const int nBytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, strWide.data(), nLength,
+                                           nullptr, 0, nullptr, &bUsedDefault);
+    if (nBytes <= 0 || bUsedDefault) {
+        return false;
+    }
+    strAnsi.resize(static_cast<std::size_t>(nBytes));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, strWide.data(), nLength, &strAnsi[0], nBytes,
+                        nullptr, &bUsedDefault);
+    return !bUsedDefault;
+}
+
 } // namespace widetext

@@ -16,5 +16,8 @@ std::string AnsiToUtf8(const std::string& strAnsi);
 // UTF-8 text in the ANSI code page, for the A functions; characters the page
 // lacks become its default character.
 std::string Utf8ToAnsi(const std::string& strUtf8);
+// The same, but false (and strAnsi unspecified) when any character would
+// be replaced or approximated by the code page.
+bool Utf8ToAnsiExact(const std::string& strUtf8, std::string& strAnsi);
 
 } // namespace widetext

@@ -168,6 +168,19 @@ void CKeyMapDocument::Load(const char* pText, std::size_t nSize) {
     Index();
 }
 
+void CKeyMapDocument::ConvertToUtf8(const unicodetext::AnsiToUtf8& pAnsi) {
+    if (m_encoding != Encoding::Ansi || !pAnsi) {
+        return;
+    }
+    for (std::string& strLine : m_lines) {
+        strLine = pAnsi(strLine);
+    }
+    // The mark: KV480 must not take a file of plain Latin letters for ANSI.
+    m_encoding = Encoding::Utf8Bom;
+    m_bModified = true;
+    Index();
+}
+
 std::string CKeyMapDocument::Save() const {
     std::string strText;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {

@@ -29,6 +29,9 @@ public:
     std::string Save() const;
 
     Encoding GetEncoding() const { return m_encoding; }
+    // Turns an ANSI document into UTF-8 with a byte-order mark, each line's
+    // text converted by pAnsi: for new text that the code page cannot hold.
+    void ConvertToUtf8(const unicodetext::AnsiToUtf8& pAnsi);
     // False when the file was longer than MAX_FILE_BYTES: saving would lose
     // the rest, so the editor must not.
     bool IsComplete() const { return m_bComplete; }

@@ -21,7 +21,7 @@ bool IsVekoKey(int nKey) {
 
 } // namespace
 
-CKeysEditorModel::CKeysEditorModel(Convert ansiToUtf8, Convert utf8ToAnsi)
+CKeysEditorModel::CKeysEditorModel(Convert ansiToUtf8, ConvertExact utf8ToAnsi)
     : m_ansiToUtf8(std::move(ansiToUtf8)), m_utf8ToAnsi(std::move(utf8ToAnsi)) {}
 
 void CKeysEditorModel::Load(const std::string& strUserFile, FileState state,
@@ -154,6 +154,9 @@ void CKeysEditorModel::RemoveSelected() {
 void CKeysEditorModel::AddApplication(const std::string& strName, const std::string& strProgram,
                                       const std::string& strClass, const std::string& strWindow,
                                       const ReadyMadeEntry* pReadyMade) {
+    // The encoding for all four first: one converted after another was made
+    // ANSI would mix the two.
+    ToFile(m_user, strName + strProgram + strClass + strWindow);
     // Above the catch-all, which would otherwise answer first.
     const std::size_t nSection = m_user.AddSection(
         ToFile(m_user, strName), ToFile(m_user, strProgram), ToFile(m_user, strClass),
@@ -299,6 +302,12 @@ std::string CKeysEditorModel::FromFile(const CKeyMapDocument& doc,
     return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi ? m_ansiToUtf8(strText) : strText;
 }
 
-std::string CKeysEditorModel::ToFile(const CKeyMapDocument& doc, const std::string& strText) const {
-    return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi ? m_utf8ToAnsi(strText) : strText;
+std::string CKeysEditorModel::ToFile(CKeyMapDocument& doc, const std::string& strText) const {
+    std::string strAnsi;
+    if (doc.GetEncoding() != CKeyMapDocument::Encoding::Ansi || m_utf8ToAnsi(strText, strAnsi)) {
+        return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi ? strAnsi : strText;
+    }
+    // "?" in place of what the user typed would be lost text.
+    doc.ConvertToUtf8(m_ansiToUtf8);
+    return strText;
 }

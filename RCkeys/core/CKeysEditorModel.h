@@ -17,6 +17,8 @@ struct ReadyMadeEntry;
 class CKeysEditorModel {
 public:
     using Convert = std::function<std::string(const std::string&)>;
+    // UTF-8 to the code page; false when a character has no place in it.
+    using ConvertExact = std::function<bool(const std::string&, std::string&)>;
     using Form = CKeyMapDocument::Form;
 
     // How the user's file was found.
@@ -30,8 +32,9 @@ public:
         std::string strText;
     };
 
-    // ansiToUtf8 and utf8ToAnsi: the system's code page, for ANSI files.
-    CKeysEditorModel(Convert ansiToUtf8, Convert utf8ToAnsi);
+    // ansiToUtf8 and utf8ToAnsi: the system's code page, for ANSI files. An
+    // ANSI file that cannot hold new text becomes UTF-8 instead.
+    CKeysEditorModel(Convert ansiToUtf8, ConvertExact utf8ToAnsi);
 
     // Replaces both key maps and lists their applications, the user's
     // catch-all selected.
@@ -106,10 +109,12 @@ private:
     // catch-all before it exists and for no entry.
     const CKeyMapDocument* SelectedDocument(std::size_t& nSection) const;
     std::string FromFile(const CKeyMapDocument& doc, const std::string& strText) const;
-    std::string ToFile(const CKeyMapDocument& doc, const std::string& strText) const;
+    // The text in the document's encoding; an ANSI document that cannot hold
+    // it becomes UTF-8 first.
+    std::string ToFile(CKeyMapDocument& doc, const std::string& strText) const;
 
     Convert m_ansiToUtf8;
-    Convert m_utf8ToAnsi;
+    ConvertExact m_utf8ToAnsi;
     std::string m_strUserFile;
     CKeyMapDocument m_user;
     // The user's file as last read or written, to notice another writer.

@@ -95,6 +95,8 @@ public:
 
     State GetState() const { return m_state; }
     bool IsOpenInFlight() const { return m_bOpening; }
+    // Another session has the console: what serves the user at it is let go.
+    bool IsConsoleAway() const { return m_console == Console::Away; }
 
 private:
     void Run(unsigned nSteps, std::vector<Action>& actions);

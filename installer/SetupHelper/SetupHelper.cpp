@@ -46,6 +46,20 @@ bool IsResidentRunning() {
     return bRunning;
 }
 
+// Run elevated from the setup's temporary folder, where a planted DLL would
+// otherwise be loaded: only the system's own folder is searched. Looked up,
+// not imported: Windows 7 without its update lacks it, and would not start us.
+void SearchSystemFolderOnly() {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    const HMODULE hKernel = GetModuleHandleA("kernel32.dll");
+    const auto pSet = hKernel != nullptr ? reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+                                               GetProcAddress(hKernel, "SetDefaultDllDirectories")))
+                                         : nullptr;
+    if (pSet != nullptr) {
+        pSet(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
 int StopEveryResident() {
     const HANDLE hEvent = CExitSignal::OpenToSignal();
     if (hEvent != nullptr) {
@@ -78,6 +92,7 @@ int StartResident() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR pszCommandLine, int) {
+    SearchSystemFolderOnly();
     const std::string strCommand = pszCommandLine != nullptr ? pszCommandLine : "";
     if (strCommand == "stop") {
         return StopEveryResident();

@@ -334,7 +334,7 @@ TEST_F(KV480KeyMapTest, RunStartsTheProgramThenBringsItsWindowForward) {
     SetEnvironmentVariableA("RC_KEYMAP_TOOLS", harness::WindowsPathFromEnv("RC_TOOLS_DIR").c_str());
     WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
                 "Key1=Run \"%RC_KEYMAP_TOOLS%\\DemoReceiver\\DemoReceiver.exe\"\r\n"
-                "Key2=Run \"%SystemRoot%\\no such program.exe\"\r\n");
+                "Key2=Run \"%SystemRoot%\\no such pr\xC3\xB3gram.exe\"\r\n");
     StartConnected();
     SetEnvironmentVariableA("RC_KEYMAP_TOOLS", nullptr);
 
@@ -360,7 +360,7 @@ TEST_F(KV480KeyMapTest, RunStartsTheProgramThenBringsItsWindowForward) {
     EXPECT_TRUE(WaitUntil(
         [] {
             for (const std::string& text : BalloonTexts())
-                if (text.find("Line 5 of KeyMap.ini: \"%SystemRoot%\\no such program.exe\" "
+                if (text.find("Line 5 of KeyMap.ini: \"%SystemRoot%\\no such pr\xC3\xB3gram.exe\" "
                               "cannot be started.") == 0)
                     return true;
             return false;

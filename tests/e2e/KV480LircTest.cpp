@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <iphlpapi.h>
+#include <wtsapi32.h>
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,29 @@ TEST_F(KV480LircTest, PortZeroLeavesNoListener) {
     EXPECT_FALSE(client.Connect(kDefaultPort, 0));
     EXPECT_TRUE(Listeners(AF_INET, kDefaultPort).empty());
     EXPECT_TRUE(Listeners(AF_INET6, kDefaultPort).empty());
+}
+
+TEST_F(KV480LircTest, ASessionAwayFromTheConsoleLetsGoOfTheListenerAndItsClients) {
+    StartConnected();
+    auto client = Connect();
+    DWORD session = 0;
+    ASSERT_TRUE(ProcessIdToSessionId(m_program.ProcessId(), &session));
+    const auto tell = [&](WPARAM change) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(m_main, WM_WTSSESSION_CHANGE, change, static_cast<LPARAM>(session),
+                            SMTO_ABORTIFHUNG, 5000, &result);
+    };
+    tell(WTS_CONSOLE_DISCONNECT);
+    EXPECT_TRUE(client->WaitClosed(5000));
+    EXPECT_TRUE(Listeners(AF_INET, m_port).empty());
+    tell(WTS_CONSOLE_CONNECT);
+    EXPECT_TRUE(WaitUntil([&] { return !Listeners(AF_INET, m_port).empty(); }, 5000));
+    auto again = Connect();
+    ASSERT_TRUE(WaitForPortOpen());
+    PressTopLeft();
+    std::string line;
+    EXPECT_TRUE(again->ReadLine(line, 5000));
+    EXPECT_EQ(kTopLeftPress, line);
 }
 
 TEST_F(KV480LircTest, TakenPortIsToldAndKV480RunsOn) {

@@ -3,6 +3,7 @@
 // application is a window of this process; the remote is the simulated
 // receiver.
 #include <windows.h>
+#include <sddl.h>
 
 #include <shlobj.h>
 
@@ -381,6 +382,37 @@ TEST_F(KeysEditorTest, ASecondStartLeavesOneEditor) {
     EXPECT_TRUE(second.WaitForExit(10000));
     EXPECT_EQ(editor, FindWindowA(kEditorClass, kEditorCaption));
     EXPECT_EQ(nullptr, FindWindowExA(nullptr, editor, kEditorClass, kEditorCaption));
+}
+
+TEST_F(KeysEditorTest, ANameTakenFirstBySomeoneElseIsToldNotObeyed) {
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    char buffer[256];
+    DWORD size = 0;
+    ASSERT_TRUE(GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &size));
+    CloseHandle(token);
+    char* sid = nullptr;
+    ASSERT_TRUE(ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid));
+    const std::string name = std::string(keys_editor::INSTANCE_PREFIX) + sid;
+    LocalFree(sid);
+    // Owned by Everyone: as another user's program would leave it.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "O:WDD:(A;;GA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    const HANDLE squatter = CreateMutexA(&attributes, FALSE, name.c_str());
+    LocalFree(descriptor);
+    ASSERT_NE(nullptr, squatter);
+    harness::ProgramUnderTest editor;
+    ASSERT_TRUE(editor.Start(m_editorExe));
+    HWND box = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (box = FindWindowA("#32770", "Remote Control keys")) != nullptr; }, 10000));
+    EXPECT_EQ(nullptr, FindWindowA(kEditorClass, kEditorCaption));
+    if (box != nullptr)
+        PostMessageA(box, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(editor.WaitForExit(10000));
+    CloseHandle(squatter);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 #include <vector>
 
 namespace harness {
@@ -78,12 +80,17 @@ std::vector<std::string> BalloonTexts() {
     std::vector<std::string> texts;
     for (HWND window = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
          window != nullptr; window = FindWindowExA(nullptr, window, "tooltips_class32", nullptr)) {
-        char text[512] = "";
+        // Wide, as UTF-8: a character the ANSI code page lacks must show.
+        wchar_t text[512] = L"";
         DWORD_PTR result = 0;
         if (IsWindowVisible(window) &&
-            SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                                SMTO_ABORTIFHUNG, 2000, &result))
-            texts.push_back(text);
+            SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 2000, &result)) {
+            char utf8[4 * std::size(text)] = "";
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, static_cast<int>(sizeof(utf8)), nullptr,
+                                nullptr);
+            texts.push_back(utf8);
+        }
     }
     return texts;
 }

@@ -114,6 +114,32 @@ TEST(KeyMapDocumentTest, NewSectionsGoWhereAskedWithTheirCriteria) {
               empty.Save());
 }
 
+TEST(KeyMapDocumentTest, AnAnsiFileBecomesUtf8WithEveryLineKept) {
+    // Latin-1 as the ANSI code page.
+    const auto latin1 = [](const std::string& text) {
+        std::string utf8;
+        for (const unsigned char c : text)
+            utf8 += c < 0x80 ? std::string(1, static_cast<char>(c))
+                             : std::string{static_cast<char>(0xC0 | (c >> 6)),
+                                           static_cast<char>(0x80 | (c & 0x3F))};
+        return utf8;
+    };
+    Doc doc = Loaded("; caf\xE9\r\n[Caf\xE9]\r\nProgram=caf\xE9.exe\r\nKey1=A\r\n");
+    ASSERT_EQ(Doc::Encoding::Ansi, doc.GetEncoding());
+    doc.ConvertToUtf8(latin1);
+    doc.SetAction(0, 2, Doc::FORM_PLAIN, "Text \"\xE2\x9C\x93\"");
+    EXPECT_EQ("\xEF\xBB\xBF; caf\xC3\xA9\r\n[Caf\xC3\xA9]\r\nProgram=caf\xC3\xA9.exe\r\nKey1=A\r\n"
+              "Key2=Text \"\xE2\x9C\x93\"\r\n",
+              doc.Save());
+    EXPECT_EQ("Caf\xC3\xA9", doc.GetSectionName(0));
+    EXPECT_TRUE(doc.IsModified());
+    const std::string saved = doc.Save();
+    EXPECT_EQ(saved, Loaded(saved).Save()) << "read back as UTF-8";
+    Doc utf8 = Loaded(kFile);
+    utf8.ConvertToUtf8(latin1);
+    EXPECT_EQ(kFile, utf8.Save()) << "only an ANSI file is converted";
+}
+
 TEST(KeyMapDocumentTest, AFileTooLongIsShownButNotCompleteAndHalfCharactersAreKept) {
     std::string text = "[A]\nClassName=NULL\nWindowName=NULL\nKey1=B\n";
     text.resize(Doc::MAX_FILE_BYTES + 1, ';');

@@ -17,7 +17,10 @@ class KeysEditorModelTest : public ::testing::Test {
 protected:
     // ANSI text is marked so that a conversion left out shows.
     Model model{[](const std::string& s) { return "utf8:" + s; },
-                [](const std::string& s) { return s.substr(0, 5) == "utf8:" ? s.substr(5) : s; }};
+                [](const std::string& s, std::string& ansi) {
+                    ansi = s.substr(0, 5) == "utf8:" ? s.substr(5) : s;
+                    return ansi.find("\xE2\x9C\x93") == std::string::npos; // no check mark in ANSI
+                }};
 
     void Load(const std::string& user, Model::FileState state = Model::FileState::Ok) {
         model.Load("C:\\keys.ini", state, user, kInstalled);
@@ -168,3 +171,25 @@ TEST_F(KeysEditorModelTest, AnAnsiFilesTextIsConvertedBothWays) {
 }
 
 } // namespace
+
+TEST(KeysEditorModel, AnAnsiFileThatCannotHoldNewTextBecomesUtf8) {
+    // A code page of one letter: "\xE9" is é.
+    Model model{[](const std::string& s) {
+                    std::string out;
+                    for (const char c : s)
+                        out += c == '\xE9' ? std::string("\xC3\xA9") : std::string(1, c);
+                    return out;
+                },
+                [](const std::string& s, std::string& ansi) {
+                    ansi = s;
+                    return s.find('\xE2') == std::string::npos;
+                }};
+    // Not UTF-8: the file is read as ANSI.
+    model.Load("C:\\keys.ini", Model::FileState::Ok, "[Caf\xE9]\r\nProgram=x\r\n", "");
+    model.SelectApplication(0);
+    model.SetAction(Doc::FORM_PLAIN, "Text \"a\"");
+    EXPECT_EQ("[Caf\xE9]\r\nProgram=x\r\nKey1=Text \"a\"\r\n", model.GetUserBytes());
+    model.SetAction(Doc::FORM_PLAIN, "Text \"\xE2\x9C\x93\"");
+    EXPECT_EQ("\xEF\xBB\xBF[Caf\xC3\xA9]\r\nProgram=x\r\nKey1=Text \"\xE2\x9C\x93\"\r\n",
+              model.GetUserBytes());
+}

@@ -201,11 +201,15 @@ TEST_F(LinkPolicyTest, ConsoleElsewhereOrUnknownHoldsTheLinkBack) {
     EXPECT_EQ("open", On(Event::ConsoleHere));
     EXPECT_EQ("adopt; show ready", On(Event::OpenDone));
 
+    EXPECT_FALSE(m_policy.IsConsoleAway());
     EXPECT_EQ("close; show quiet", On(Event::ConsoleAway));
+    EXPECT_TRUE(m_policy.IsConsoleAway());
     // A read during the next switch changes nothing.
     EXPECT_EQ("arm console 1000", On(Event::ConsoleUnknown));
+    EXPECT_TRUE(m_policy.IsConsoleAway());
     EXPECT_EQ("", On(Event::RetryDue));
     EXPECT_EQ("open", On(Event::ConsoleHere));
+    EXPECT_FALSE(m_policy.IsConsoleAway());
 
     CLinkPolicy away(false);
     away.OnEvent(Event::ConsoleAway);

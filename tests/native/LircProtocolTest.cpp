@@ -1,6 +1,7 @@
 // LIRC's line protocol as KV480 serves it: event lines, replies, client buffers.
 #include "CLircClientBuffer.h"
 #include "CLircProtocol.h"
+#include "ClassifyLircBind.h"
 #include "RemoteControl.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,13 @@ TEST(LircClientBuffer, OutputIsBoundedAndDrainsAsSent) {
     buffer.Sent(100);
     EXPECT_EQ(0u, buffer.PendingSize());
     EXPECT_TRUE(buffer.Queue(line));
+}
+
+TEST(ClassifyLircBindTest, AccessDeniedWithNoListenerIsAPortWindowsReserved) {
+    EXPECT_EQ(LircBind::Taken, ClassifyLircBind(10048, false));
+    EXPECT_EQ(LircBind::Taken, ClassifyLircBind(10013, true));
+    EXPECT_EQ(LircBind::Reserved, ClassifyLircBind(10013, false));
+    EXPECT_EQ(LircBind::Failed, ClassifyLircBind(10049, false));
 }
 
 } // namespace
