@@ -73,6 +73,10 @@
 #define RC_NEW_PRESS 0
 #define RC_REPEAT 1
 
+/* Times, in milliseconds. */
+#define RC_HOLD_TIME_MS 500    /* no repeat comes sooner than this after a new press */
+#define RC_RELEASE_TIME_MS 400 /* the release comes this long after the key's last frame */
+
 /* wParam: key numbers of both remote-control types. */
 #define RC_KEY_FIRST 1
 #define RC_KEY_LAST 23

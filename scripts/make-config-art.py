@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the artwork of KV480cfg, the configuration utility.
 
-Run from anywhere; writes into RCconfig/res/. The output is the same on every
+Run from anywhere; writes into art/. The output is the same on every
 run (no timestamps, no randomness), so the committed files can be regenerated
 and compared.
 
@@ -236,7 +236,7 @@ def icon_rows(size):
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    res = os.path.join(root, 'RCconfig', 'res')
+    res = os.path.join(root, 'art')
     os.makedirs(res, exist_ok=True)
     for factor, suffix in ((1, ''), (1.5, '_150'), (2, '_200')):
         for name, shapes, width, height in (('type0', veko_shapes, 12, 54),

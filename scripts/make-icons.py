@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the tray and program icons of KV480 and writes them as .ico files.
 
-Run from anywhere; writes into Remote_control/res/. The output is the same on
+Run from anywhere; writes into art/. The output is the same on
 every run (no timestamps, no randomness), so the committed files can be
 regenerated and compared.
 
@@ -158,7 +158,7 @@ def write_icon(path, images):
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    res = os.path.join(root, 'Remote_control', 'res')
+    res = os.path.join(root, 'art')
     os.makedirs(res, exist_ok=True)
     write_icon(os.path.join(res, 'ready.ico'),
                [(s, icon_image(render(True, s))) for s in SIZES])

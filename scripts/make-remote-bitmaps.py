@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the two remote-control pictures of KV480's test dialog as 24-bit BMPs.
 
-Run from anywhere; writes into Remote_control/res/. The output is the same on
+Run from anywhere; writes into art/. The output is the same on
 every run (no timestamps, no randomness), so the committed files can be
 regenerated and compared.
 
@@ -341,7 +341,7 @@ def zelmar(halves):
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    res = os.path.join(root, 'Remote_control', 'res')
+    res = os.path.join(root, 'art')
     os.makedirs(res, exist_ok=True)
     for halves, suffix in SCALES:
         veko(halves).write_bmp(os.path.join(res, 'remote_veko%s.bmp' % suffix))

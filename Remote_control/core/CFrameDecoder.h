@@ -27,12 +27,12 @@ public:
 
     // The hold timer the owner runs for StartHoldTimer.
     static constexpr unsigned int HOLD_TIMER_ID = 0;
-    static constexpr unsigned int HOLD_TIME_MS = 500;
+    static constexpr unsigned int HOLD_TIME_MS = RC_HOLD_TIME_MS;
     // The release timer the owner runs for StartReleaseTimer.
     static constexpr unsigned int RELEASE_TIMER_ID = 1;
     // A hold ends this long after its last frame; a repeat frame that comes
     // later belongs to no hold. Receivers repeat about every 110 ms.
-    static constexpr unsigned int RELEASE_TIME_MS = 400;
+    static constexpr unsigned int RELEASE_TIME_MS = RC_RELEASE_TIME_MS;
     // A chunk read within this time of the previous one goes on with its frame:
     // USB adapters hand over bytes in packets, so a frame can come in two reads.
     static constexpr unsigned int CHUNK_JOIN_MS = 60;

@@ -11,6 +11,9 @@
 #if RC_KEY_VEKO_LAST + 1 != RC_KEY_ZELMAR_FIRST || RC_KEY_ZELMAR_LAST != RC_KEY_LAST
 #error "the two remote types' key ranges must meet"
 #endif
+#if RC_HOLD_TIME_MS <= 0 || RC_RELEASE_TIME_MS <= 0
+#error "the hold and release times must be positive"
+#endif
 
 const char* RcCheckMessageName(void) {
     return RC_MESSAGE_NAME;

@@ -3,7 +3,7 @@
 // receiver.
 #pragma once
 
-#include "CFrameDecoder.h"
+#include "RemoteControl.h"
 
 #include <cstdint>
 #include <vector>
@@ -11,9 +11,9 @@
 class KeyPostPlan {
 public:
     // KV480 drops the repeats that arrive within this time after a press.
-    static constexpr std::uint32_t HOLD_MS = CFrameDecoder::HOLD_TIME_MS;
+    static constexpr std::uint32_t HOLD_MS = RC_HOLD_TIME_MS;
     // It posts the release this long after the last frame of the hold.
-    static constexpr std::uint32_t RELEASE_AFTER_MS = CFrameDecoder::RELEASE_TIME_MS;
+    static constexpr std::uint32_t RELEASE_AFTER_MS = RC_RELEASE_TIME_MS;
 
     enum class Kind { Press, Repeat, Release };
     struct Post {
