@@ -47,7 +47,7 @@ public:
     CKeyMap installedMap;
 
     std::vector<std::string> log;
-    int nProgramReads = 0;
+    mutable int nProgramReads = 0;
 
     static void SetMap(CKeyMap& map, const std::string& strText) {
         map.Parse(strText.data(), strText.size());
@@ -90,7 +90,7 @@ public:
         return facts;
     }
     std::string ProgramOf(Window window) const override {
-        ++const_cast<FakeKeyDesktop*>(this)->nProgramReads;
+        ++nProgramReads;
         const auto found = windows.find(window);
         return found == windows.end() ? std::string() : found->second.strProgram;
     }
