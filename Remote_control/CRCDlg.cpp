@@ -1,13 +1,12 @@
 #include "CRCDlg.h"
 
+#include "CLircProtocol.h"
 #include "CReg.h"
-#include "CRefusedPostNotice.h"
 #include "CWinApp.h"
 #include "MessageBox.h"
 #include "RcMessages.h"
 #include "RemoteControl.h"
 #include "Settings.h"
-#include "TargetWindow.h"
 #include "resource.h"
 
 #include <shellapi.h>
@@ -21,21 +20,30 @@ const char* const MAIN_CAPTION = "Remote Control";
 const char* const TEXT_NOT_CONFIGURED =
     "The remote control has not been configured.\nYou should configure it with config utility.";
 const char* const TEXT_CANNOT_REGISTER = "Cannot register window message.";
+const char* const TITLE_LIRC_PORT_TAKEN = "LIRC port in use";
+
+UINT RegisterRemoteControlMessage() {
+    const UINT nMessage = RegisterWindowMessageA(RC_MESSAGE_NAME);
+    if (nMessage == 0) {
+        // Keys are then posted with message number 0; the program runs on.
+        framework::AfxMessageBox(TEXT_CANNOT_REGISTER, MB_OK | MB_ICONSTOP);
+    }
+    return nMessage;
+}
 
 } // namespace
 
 CRCDlg::CRCDlg()
     : CDialog(IDD_RC_DIALOG, nullptr),
       m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_decoder(*this) {
-    m_nRemoteControlMsg = RegisterWindowMessageA(RC_MESSAGE_NAME);
-    if (m_nRemoteControlMsg == 0) {
-        // Keys are then posted with message number 0; the program runs on.
-        framework::AfxMessageBox(TEXT_CANNOT_REGISTER, MB_OK | MB_ICONSTOP);
-    }
-    // Without it, releases are simply not sent.
-    m_nReleaseMsg = RegisterWindowMessageA(RC_RELEASE_MESSAGE_NAME);
-}
+      m_nRemoteControlMsg(RegisterRemoteControlMessage()), m_decoder(*this),
+      m_holdTimer(m_clock.Clock(), [this] { m_decoder.HoldExpired(); }),
+      m_releaseTimer(m_clock.Clock(), [this] { m_decoder.ReleaseExpired(m_clock.Clock().Now()); }),
+      m_lircBalloonTimer(m_clock.Clock(), [this] { TellLircPortTaken(); }),
+      // Without the release's number, releases are simply not sent.
+      m_keyDesktop(m_recvApps, m_dlgTest, m_trayIcon, m_lirc, m_nRemoteControlMsg,
+                   RegisterWindowMessageA(RC_RELEASE_MESSAGE_NAME)),
+      m_router(m_keyDesktop, m_clock.Clock()) {}
 
 CRCDlg::~CRCDlg() = default;
 
@@ -58,6 +66,8 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_POWERBROADCAST, 0, Handler<&CRCDlg::OnPowerBroadcast>},
         {WM_WTSSESSION_CHANGE, 0, Handler<&CRCDlg::OnSessionChange>},
         {WM_RC_LIRC_PORT_TAKEN, 0, Handler<&CRCDlg::OnLircPortTaken>},
+        {WM_RC_TRAY, 0, Handler<&CRCDlg::OnTrayNotify>},
+        {0, 0, Handler<&CRCDlg::OnTaskbarCreated>, framework::RegisteredMessage("TaskbarCreated")},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -68,15 +78,24 @@ INT_PTR CRCDlg::DoModal() {
     return RunModal(Visibility::AsTemplate);
 }
 
-LRESULT CRCDlg::WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam) {
-    if (nMessage == WM_RC_TRAY && lParam == WM_RBUTTONUP) {
+LRESULT CRCDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
+    if (lParam == WM_RBUTTONUP) {
         ShowTrayMenu();
     }
-    if (m_trayIcon.IsTaskbarCreated(nMessage)) {
-        m_trayIcon.OnTaskbarCreated();
-        return 0;
+    return Default();
+}
+
+void CRCDlg::ShowTrayMenu() {
+    POINT pt;
+    GetCursorPos(&pt);
+    // Without this the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(m_hWnd);
+    if (m_hTrayMenu == nullptr) {
+        return;
     }
-    return CDialog::WindowProc(nMessage, wParam, lParam);
+    TrackPopupMenuEx(m_hTrayMenu, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, pt.x, pt.y, m_hWnd, nullptr);
+    // Lets the menu close properly the next time it is opened from the tray.
+    PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
 LRESULT CRCDlg::OnCreate(WPARAM, LPARAM) {
@@ -112,7 +131,7 @@ BOOL CRCDlg::OnInitDialog() {
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    LoadKeyMap();
+    m_keyDesktop.LoadKeyMaps();
 
     DWORD dwPort = 0;
     if (reg.ReadDword(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
@@ -220,95 +239,44 @@ LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
     if (m_clock.OnTimer(wParam)) {
         return 0;
     }
-    if (wParam == ACTION_TIMER_ID) {
-        OnActionTimer();
-        return 0;
-    }
-    if (wParam == LIRC_BALLOON_TIMER_ID) {
-        TellLircPortTaken();
-        return 0;
-    }
-    if (wParam == CFrameDecoder::RELEASE_TIMER_ID) {
-        // Killed first: the decoder may ask for it again.
-        KillTimer(m_hWnd, CFrameDecoder::RELEASE_TIMER_ID);
-        m_decoder.ReleaseExpired(GetTickCount64());
-        return 0;
-    }
-    if (wParam != CFrameDecoder::HOLD_TIMER_ID) {
-        return Default();
-    }
-    m_decoder.HoldExpired();
-    KillTimer(m_hWnd, CFrameDecoder::HOLD_TIMER_ID);
-    return 0;
-}
-
-void CRCDlg::StartHoldTimer() {
-    SetTimer(m_hWnd, CFrameDecoder::HOLD_TIMER_ID, CFrameDecoder::HOLD_TIME_MS, nullptr);
-}
-
-void CRCDlg::StartReleaseTimer(unsigned int nDelayMs) {
-    SetTimer(m_hWnd, CFrameDecoder::RELEASE_TIMER_ID, nDelayMs, nullptr);
-}
-
-void CRCDlg::NotePressTarget(WPARAM wParam, LPARAM lParam, HWND hTarget) {
-    if (lParam == CFrameDecoder::NEW_PRESS) {
-        m_nPressKey = static_cast<int>(wParam);
-        m_hPressTarget = hTarget;
-    }
-}
-
-void CRCDlg::OnKeyRelease(int nKey) {
-    if (nKey == m_nPressKey && m_hPressTarget != nullptr && m_nReleaseMsg != 0) {
-        PostMessageA(m_hPressTarget, m_nReleaseMsg, static_cast<WPARAM>(nKey), 0);
-    }
-    m_hPressTarget = nullptr;
-    m_nPressKey = 0;
-    ReleaseMappedKey(nKey);
-    m_lirc.KeyRelease(nKey);
-}
-
-HWND CRCDlg::TestDialogWindow() const {
-    return m_dlgTest.GetSafeHwnd();
-}
-
-void CRCDlg::OnKeyEvent(int nKey, int nRepeat) {
-    const HWND hTest = TestDialogWindow();
-    if (hTest != nullptr) {
-        PostMessageA(hTest, WM_RC_TESTKEY, static_cast<WPARAM>(nKey), nRepeat);
-    }
-    DispatchKey(static_cast<WPARAM>(nKey), nRepeat);
-    m_lirc.KeyEvent(nKey, nRepeat);
+    return Default();
 }
 
 LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
-    HWND target = KeysEditorInFront();
-    if (target == nullptr)
-        target = ChooseTargetWindow(m_recvApps);
-    NotePressTarget(wParam, lParam, target);
-    if (target) {
-        if (!PostMessageA(target, m_nRemoteControlMsg, wParam, lParam) &&
-            GetLastError() == ERROR_ACCESS_DENIED)
-            TellRefusedPost(target);
-    } else {
-        TypeMappedKey(static_cast<int>(wParam), static_cast<int>(lParam));
-    }
+    m_router.DispatchKey(static_cast<int>(wParam), static_cast<int>(lParam));
     return 1;
 }
 
-void CRCDlg::TellRefusedPost(HWND hTarget) {
-    const auto window = reinterpret_cast<std::uintptr_t>(hTarget);
-    if (!m_refusedPosts.ShouldTell(window)) {
+void CRCDlg::StartLircServer() {
+    const CReg reg;
+    DWORD dwPort = 0;
+    const bool bPresent = reg.ReadDword(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY,
+                                        settings::VALUE_LIRC_PORT, &dwPort) == CReg::RESULT_OK;
+    // The address as the decoder took it from the settings.
+    const std::uint32_t dwAddress =
+        (static_cast<std::uint32_t>(m_decoder.GetAddrHigh()) << 8) | m_decoder.GetAddrLow();
+    m_lirc.Start(CLircProtocol::PortFromSetting(bPresent, dwPort), dwAddress, m_hWnd,
+                 WM_RC_LIRC_PORT_TAKEN);
+}
+
+LRESULT CRCDlg::OnLircPortTaken(WPARAM, LPARAM) {
+    // Any process can post this number: only the server's own state counts.
+    TellLircPortTaken();
+    return 0;
+}
+
+void CRCDlg::TellLircPortTaken() {
+    m_lircBalloonTimer.Cancel();
+    if (!m_lirc.IsPortTaken()) {
         return;
     }
-    char szCaption[CRefusedPostNotice::MAX_NAME_LENGTH + 2] = "";
-    char szClass[CRefusedPostNotice::MAX_NAME_LENGTH + 2] = "";
-    // For another process's window this reads the stored caption without
-    // sending it a message, which the refusing window would not take either.
-    GetWindowTextA(hTarget, szCaption, sizeof(szCaption));
-    GetClassNameA(hTarget, szClass, sizeof(szClass));
-    // Told only once the balloon is shown: without an icon it is tried again.
-    if (ShowTrayBalloon(CRefusedPostNotice::Title(), CRefusedPostNotice::Text(szCaption, szClass),
-                        NIIF_WARNING)) {
-        m_refusedPosts.Told(window);
+    const std::string strText =
+        "Port " + std::to_string(m_lirc.Port()) +
+        (m_lirc.IsPortReserved() ? " is reserved by Windows (for Hyper-V, WSL or Docker)"
+                                 : " is used by another program") +
+        ", so programs that read the remote over the LIRC protocol "
+        "get no keys. KV480 tries again every 30 seconds.";
+    if (!ShowTrayBalloon(TITLE_LIRC_PORT_TAKEN, strText, NIIF_WARNING)) {
+        m_lircBalloonTimer.SetAfter(LIRC_BALLOON_RETRY_MS);
     }
 }

@@ -12,19 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "CActionNote.h"
 #include "CDialog.h"
 #include "CDlgAbout.h"
 #include "CDlgTest.h"
 #include "CExitSignal.h"
 #include "CFrameDecoder.h"
-#include "CKeyActionEngine.h"
-#include "CKeyMapFile.h"
+#include "CKeyRouter.h"
 #include "CLircServer.h"
 #include "CReceiverLink.h"
 #include "CRecvApp.h"
-#include "CRefusedPostNotice.h"
 #include "CTrayIcon.h"
+#include "CWin32KeyDesktop.h"
 #include "CWindowClock.h"
 
 class CRCDlg : public CDialog, private CFrameDecoder::Listener, private CReceiverLink::Listener {
@@ -42,20 +40,25 @@ public:
     bool StopWatchThread() { return m_link.StopWatchThread(); }
     void ConnectAtStart() { m_link.ConnectAtStart(m_hWnd); }
 
-    // Tray (CRCDlgTray.cpp), kept by m_trayIcon. nBalloonIcon: NIIF_INFO,
+    // Tray, kept by m_trayIcon. nBalloonIcon: NIIF_INFO,
     // NIIF_WARNING or NIIF_ERROR; nIconState: TRAY_READY or TRAY_NOT_READY. 1
     // if the icon was added.
     enum : int { TRAY_READY = CTrayIcon::STATE_READY, TRAY_NOT_READY = CTrayIcon::STATE_NOT_READY };
     int ShowTrayIcon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
-                     int nIconState);
-    void RemoveTrayIcon();
+                     int nIconState) {
+        return m_trayIcon.Show(strTitle, strText, nBalloonIcon, nIconState) ? 1 : 0;
+    }
+    void RemoveTrayIcon() { m_trayIcon.Remove(); }
     // A balloon on the icon as it stands, leaving its image and tooltip
     // alone; 1 if the shell took it (it fails while there is no icon).
     int ShowTrayBalloon(const std::string& strTitle, const std::string& strText,
-                        DWORD nBalloonIcon);
+                        DWORD nBalloonIcon) {
+        return m_trayIcon.ShowBalloon(strTitle, strText, nBalloonIcon) ? 1 : 0;
+    }
 
     // Posts the key (wParam key number, lParam repeat flag) to the receiving
-    // application's window that is highest in the Z order. Always 1.
+    // application's window that is highest in the Z order, or to the
+    // key-map editor in front; else does what the key maps name. Always 1.
     LRESULT DispatchKey(WPARAM wParam, LPARAM lParam);
 
 protected:
@@ -63,7 +66,6 @@ protected:
     // Enter and Escape must not end the program.
     void OnOK() override {}
     void OnCancel() override {}
-    LRESULT WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
     const framework::MessageMap* GetMessageMap() const override;
 
 private:
@@ -92,44 +94,24 @@ private:
     LRESULT OnSessionChange(WPARAM wParam, LPARAM lParam) {
         return m_link.OnSessionChange(wParam, lParam);
     }
+    // The tray icon's notifications: lParam is the mouse message.
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    // The shell (re)started: the icon comes back as it stood.
+    void OnTaskbarCreated() { m_trayIcon.OnTaskbarCreated(); }
 
-    // CFrameDecoder::Listener.
-    void OnKeyEvent(int nKey, int nRepeat) override;
-    void StartHoldTimer() override;
-    void OnKeyRelease(int nKey) override;
-    void StartReleaseTimer(unsigned int nDelayMs) override;
-    // DispatchKey's note of the window that got a press (none: nullptr), to
-    // which the release of that key goes.
-    void NotePressTarget(WPARAM wParam, LPARAM lParam, HWND hTarget);
+    // CFrameDecoder::Listener: key events go to the router, the decoder's
+    // times to the clock.
+    void OnKeyEvent(int nKey, int nRepeat) override { m_router.KeyEvent(nKey, nRepeat); }
+    void StartHoldTimer() override { m_holdTimer.SetAfter(CFrameDecoder::HOLD_TIME_MS); }
+    void OnKeyRelease(int nKey) override { m_router.KeyRelease(nKey); }
+    void StartReleaseTimer(unsigned int nDelayMs) override { m_releaseTimer.SetAfter(nDelayMs); }
 
-    // A post to the receiving application's window was refused: tells the
-    // user once per window.
-    void TellRefusedPost(HWND hTarget);
-
-    // The test dialog's window while it exists; it gets every key event first.
-    HWND TestDialogWindow() const;
-
-    // Key map (CRCDlgKeyMap.cpp): the user's KeyMap.ini and the one in the
-    // folder Path, and what a key that no receiving application takes does.
-    void LoadKeyMap();
-    void TypeMappedKey(int nKey, int nRepeat);
-    void ReleaseMappedKey(int nKey);
-    void OnActionTimer();
-    // The key-map editor's window while it is in front: it gets the keys
-    // as a receiving application would.
-    HWND KeysEditorInFront() const;
-    void CarrySteps(const std::vector<CKeyActionEngine::Step>& steps);
-    void ScheduleActionTimer();
-    void RefreshKeyMaps();
-    enum : UINT_PTR { ACTION_TIMER_ID = 0x30 };
-
-    // LIRC server (CRCDlgLirc.cpp): started with the port of the settings;
-    // its thread tells when another program holds that port.
+    // LIRC server: started with the port of the settings; its thread tells
+    // when another program holds that port.
     void StartLircServer();
     LRESULT OnLircPortTaken(WPARAM wParam, LPARAM lParam);
     // The warning waits for the tray icon, which the link's start may not
-    // have shown yet: tried again on this timer until the balloon is shown.
-    enum : UINT_PTR { LIRC_BALLOON_TIMER_ID = 0x20 };
+    // have shown yet: tried again until the balloon is shown.
     static constexpr UINT LIRC_BALLOON_RETRY_MS = 1000;
     void TellLircPortTaken();
 
@@ -156,26 +138,23 @@ private:
     CDlgAbout m_dlgAbout;
     CDlgTest m_dlgTest;
     UINT m_nRemoteControlMsg = 0;
-    UINT m_nReleaseMsg = 0;
-    // The window that got the press of m_nPressKey as "WM_REMOTECONTROL".
-    HWND m_hPressTarget = nullptr;
-    int m_nPressKey = 0;
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;
-    // The user's key map is asked before the installation folder's.
-    CKeyMapFile m_userKeyMap;
-    CKeyMapFile m_keyMap;
-    CKeyActionEngine m_actionEngine;
-    CActionNote m_actionNote;
+    CDeadlineClock::Timer m_holdTimer;
+    CDeadlineClock::Timer m_releaseTimer;
     CLircServer m_lirc;
+    CDeadlineClock::Timer m_lircBalloonTimer;
 
     // The icon, what it last showed, and its return when the shell restarts.
     CTrayIcon m_trayIcon;
 
+    // The way of every key event: the router decides, the desktop carries it
+    // out on this PC.
+    CWin32KeyDesktop m_keyDesktop;
+    CKeyRouter m_router;
+
     // The menu resource whose first popup is m_hTrayMenu.
     HMENU m_hTrayMenuResource = nullptr;
-    // Windows that refused a key and that the user has been told about.
-    CRefusedPostNotice m_refusedPosts;
     // The setup's request, from any session, to end.
     CExitSignal m_exitSignal;
     // After the clock, whose timers it holds, and the objects its listener

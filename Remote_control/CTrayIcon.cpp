@@ -132,10 +132,6 @@ bool CTrayIcon::IsShowing(int nIconState) const {
     return m_bWanted && nIconState == m_nState;
 }
 
-bool CTrayIcon::IsTaskbarCreated(UINT nMessage) const {
-    return m_nTaskbarCreatedMsg != 0 && nMessage == m_nTaskbarCreatedMsg;
-}
-
 void CTrayIcon::OnTaskbarCreated() {
     // Without repeating the balloon that came with it. The shell also sends
     // this when the scaling changes, while it still holds the icon.

@@ -32,7 +32,6 @@ public:
     // Whether the icon is wanted and shows nIconState.
     bool IsShowing(int nIconState) const;
 
-    bool IsTaskbarCreated(UINT nMessage) const;
     // The shell (re)started: adds the icon again as it stood.
     void OnTaskbarCreated();
 

@@ -25,11 +25,8 @@ public:
     static constexpr int NEW_PRESS = 0;
     static constexpr int REPEAT = 1;
 
-    // The hold timer the owner runs for StartHoldTimer.
-    static constexpr unsigned int HOLD_TIMER_ID = 0;
+    // How long StartHoldTimer's timer runs.
     static constexpr unsigned int HOLD_TIME_MS = RC_HOLD_TIME_MS;
-    // The release timer the owner runs for StartReleaseTimer.
-    static constexpr unsigned int RELEASE_TIMER_ID = 1;
     // A hold ends this long after its last frame; a repeat frame that comes
     // later belongs to no hold. Receivers repeat about every 110 ms.
     static constexpr unsigned int RELEASE_TIME_MS = RC_RELEASE_TIME_MS;

@@ -1,0 +1,147 @@
+// A desktop for native tests of the key path. Windows are numbers with the
+// facts a test gives them; what the router asks of the desktop is written
+// to `log` in order. It also plays rules of Windows that Wine does not
+// enforce: the foreground lock, posts and input refused by a window of
+// higher integrity, a locked session; and it reports hung, cloaked and
+// tool windows as such.
+#pragma once
+
+#include "IKeyDesktop.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+class FakeKeyDesktop : public IKeyDesktop {
+public:
+    // Mandatory integrity levels, as Windows numbers them.
+    enum Integrity { LOW = 0x1000, MEDIUM = 0x2000, HIGH = 0x3000 };
+    static constexpr std::uint32_t OWN_PROCESS = 1;
+
+    struct FakeWindow {
+        std::string strClass;
+        std::string strCaption;
+        std::string strProgram; // file name, "app.exe"
+        std::uint32_t nProcess = 100;
+        int nIntegrity = MEDIUM;
+        bool bHung = false;
+        bool bCloaked = false;
+        bool bToolWindow = false;
+    };
+
+    // The desktop as the test sets it.
+    std::map<Window, FakeWindow> windows;
+    Window foreground = 0;
+    Window testDialog = 0;
+    Window keysEditor = 0; // takes keys while it is the foreground
+    Window receiving = 0;
+    int nOwnIntegrity = MEDIUM;
+    // Windows' foreground lock: a background program may not bring a window
+    // forward.
+    bool bForegroundLocked = false;
+    bool bSessionLocked = false;
+    bool bTrayIcon = true;          // balloons can be shown
+    bool bReleaseRegistered = true; // the release's message number exists
+    std::string strStartFailure;    // what a program start reports
+    CKeyMap userMap;
+    CKeyMap installedMap;
+
+    std::vector<std::string> log;
+    mutable int nProgramReads = 0;
+
+    static void SetMap(CKeyMap& map, const std::string& strText) {
+        map.Parse(strText.data(), strText.size());
+    }
+
+    PostResult Post(Window window, Message message, int nKey, int nRepeat) override {
+        static const char* const names[] = {"testkey", "key", "release"};
+        log.push_back(std::string(names[static_cast<int>(message)]) + " " + std::to_string(nKey) +
+                      " " + std::to_string(nRepeat) + " to " + std::to_string(window));
+        if (windows.count(window) == 0 || (message == Message::Release && !bReleaseRegistered)) {
+            return PostResult::Failed;
+        }
+        // User interface privilege isolation.
+        return windows[window].nIntegrity > nOwnIntegrity ? PostResult::Refused
+                                                          : PostResult::Posted;
+    }
+
+    Window TestDialog() const override { return testDialog; }
+    Window KeysEditorInFront() const override {
+        return keysEditor != 0 && keysEditor == foreground ? keysEditor : 0;
+    }
+    Window ReceivingWindow() const override { return receiving; }
+    Window Foreground() const override { return foreground; }
+
+    WindowFacts FactsOf(Window window) const override {
+        WindowFacts facts;
+        const auto found = windows.find(window);
+        if (found == windows.end()) {
+            return facts;
+        }
+        const FakeWindow& w = found->second;
+        facts.nProcess = w.nProcess;
+        facts.bOwnProcess = w.nProcess == OWN_PROCESS;
+        facts.strClass = w.strClass;
+        facts.strCaption = w.strCaption;
+        facts.bHigherIntegrity = w.nIntegrity > nOwnIntegrity;
+        facts.bHung = w.bHung;
+        facts.bCloaked = w.bCloaked;
+        facts.bToolWindow = w.bToolWindow;
+        return facts;
+    }
+    std::string ProgramOf(Window window) const override {
+        ++nProgramReads;
+        const auto found = windows.find(window);
+        return found == windows.end() ? std::string() : found->second.strProgram;
+    }
+    bool IsSessionLocked() const override { return bSessionLocked; }
+
+    CKeyMapLayers KeyMaps() override { return CKeyMapLayers(userMap, installedMap); }
+
+    Outcome Carry(const CKeyActionEngine::Step& step) override {
+        const CKeyAction& action = step.answer.action;
+        Outcome outcome;
+        if (action.GetKind() == CKeyAction::Kind::Run) {
+            outcome = Run(action.GetText());
+        } else if (action.GetKind() != CKeyAction::Kind::Nothing) {
+            // Input goes to the window in front, unless Windows stops it.
+            const auto front = windows.find(foreground);
+            outcome.bCarried = !bSessionLocked && (front == windows.end() ||
+                                                   front->second.nIntegrity <= nOwnIntegrity);
+        }
+        log.push_back(std::string(outcome.bCarried ? "carry " : "refused ") + action.Shown() +
+                      (step.bRepeat ? " again" : ""));
+        return outcome;
+    }
+
+    void ShowActionNote(const std::string& strText) override { log.push_back("note " + strText); }
+    bool ShowBalloon(const std::string& strTitle, const std::string& strText) override {
+        log.push_back("balloon " + strTitle + ": " + strText);
+        return bTrayIcon;
+    }
+    void LircKeyEvent(int nKey, int nRepeat) override {
+        log.push_back("lirc " + std::to_string(nKey) + " " + std::to_string(nRepeat));
+    }
+    void LircKeyRelease(int nKey) override {
+        log.push_back("lirc release " + std::to_string(nKey));
+    }
+
+private:
+    // A program's window is brought forward, else the program started.
+    Outcome Run(const std::string& strProgram) {
+        Outcome outcome;
+        const std::string strName = strProgram.substr(strProgram.find_last_of("\\/") + 1);
+        for (const auto& [window, facts] : windows) {
+            if (facts.strProgram == strName && facts.nProcess != OWN_PROCESS) {
+                outcome.bCarried = !bForegroundLocked;
+                if (outcome.bCarried) {
+                    foreground = window;
+                }
+                return outcome;
+            }
+        }
+        outcome.bCarried = strStartFailure.empty();
+        outcome.strWarning = strStartFailure;
+        return outcome;
+    }
+};

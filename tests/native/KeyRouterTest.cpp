@@ -1,0 +1,192 @@
+// The way of a key event: who sees it, in which order, who takes it, where
+// its release goes, and what the user is told.
+#include "CKeyRouter.h"
+#include "CFrameDecoder.h"
+#include "FakeKeyDesktop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+class KeyRouterTest : public ::testing::Test {
+protected:
+    static constexpr IKeyDesktop::Window APP = 10, RECEIVER = 20, EDITOR = 30, TEST = 40,
+                                         PLAYER = 50;
+
+    KeyRouterTest() {
+        desktop.windows[APP] = {"AppClass", "Letter - App", "app.exe"};
+        desktop.windows[RECEIVER] = {"ReceiverClass", "Receiver", "receiver.exe"};
+        desktop.windows[EDITOR] = {"KV480KeysEditor", "Remote Control keys", "KV480keys.exe"};
+        desktop.windows[TEST] = {"CRemoteControlClass", "Remote Control - Test", "KV480.exe",
+                                 FakeKeyDesktop::OWN_PROCESS};
+        desktop.windows[PLAYER] = {"PlayerClass", "Player", "player.exe"};
+        desktop.foreground = APP;
+        desktop.keysEditor = EDITOR;
+        FakeKeyDesktop::SetMap(desktop.installedMap, "[Any]\nClassName=NULL\nWindowName=NULL\n"
+                                                     "Key1=A\nKey2=Run \"C:\\Apps\\player.exe\"\n"
+                                                     "Key3=B\nKey3 long=C\n");
+    }
+
+    void Press(int key) { router.KeyEvent(key, CFrameDecoder::NEW_PRESS); }
+    void Repeat(int key) { router.KeyEvent(key, CFrameDecoder::REPEAT); }
+    void Release(int key) { router.KeyRelease(key); }
+    // Time passes; every deadline on the way runs on time.
+    void Advance(std::uint64_t ms) {
+        const std::uint64_t until = now + ms;
+        std::uint64_t due = 0;
+        while (clock.NextDeadline(due) && due <= until) {
+            now = std::max(now, due);
+            clock.RunDue();
+        }
+        now = until;
+    }
+    Log Taken() { return std::exchange(desktop.log, {}); }
+
+    std::uint64_t now = 1000;
+    CDeadlineClock clock{[this] { return now; }};
+    FakeKeyDesktop desktop;
+    CKeyRouter router{desktop, clock};
+};
+
+TEST_F(KeyRouterTest, TheTestDialogSeesEveryEventFirstAndLircLast) {
+    desktop.testDialog = TEST;
+    desktop.receiving = RECEIVER;
+    Press(5);
+    Repeat(5);
+    Release(5);
+    EXPECT_EQ((Log{"testkey 5 0 to 40", "key 5 0 to 20", "lirc 5 0", "testkey 5 1 to 40",
+                   "key 5 1 to 20", "lirc 5 1", "release 5 0 to 20", "lirc release 5"}),
+              Taken());
+}
+
+TEST_F(KeyRouterTest, TheEditorInFrontComesBeforeTheReceivingApplication) {
+    desktop.receiving = RECEIVER;
+    desktop.foreground = EDITOR;
+    Press(1);
+    desktop.foreground = APP;
+    Press(1);
+    EXPECT_EQ((Log{"key 1 0 to 30", "lirc 1 0", "key 1 0 to 20", "lirc 1 0"}), Taken());
+}
+
+TEST_F(KeyRouterTest, WithoutATakerTheKeyMapActsInTheWindowInFrontButNotInKV480s) {
+    Press(1);
+    Release(1);
+    EXPECT_EQ((Log{"carry A", "note A", "lirc 1 0", "lirc release 1"}), Taken());
+    EXPECT_EQ(0, desktop.nProgramReads) << "no section names a program";
+
+    // The test dialog in front shows the key; typing into it would close it.
+    desktop.testDialog = TEST;
+    desktop.foreground = TEST;
+    Press(1);
+    EXPECT_EQ((Log{"testkey 1 0 to 40", "lirc 1 0"}), Taken());
+}
+
+TEST_F(KeyRouterTest, TheWindowsProgramIsReadOnlyWhenASectionNamesOne) {
+    FakeKeyDesktop::SetMap(desktop.userMap, "[Mine]\nProgram=app.exe\nKey1=X\n");
+    Press(1);
+    desktop.foreground = PLAYER;
+    Press(1);
+    EXPECT_EQ((Log{"carry X", "note X", "lirc 1 0", "carry A", "note A", "lirc 1 0"}), Taken());
+    EXPECT_EQ(2, desktop.nProgramReads);
+}
+
+TEST_F(KeyRouterTest, TheReleaseGoesToTheWindowThatGotThePressOfThatKey) {
+    desktop.receiving = RECEIVER;
+    Press(4);
+    desktop.receiving = PLAYER;
+    Repeat(4);
+    Release(4);
+    EXPECT_EQ((Log{"key 4 0 to 20", "lirc 4 0", "key 4 1 to 50", "lirc 4 1", "release 4 0 to 20",
+                   "lirc release 4"}),
+              Taken());
+
+    // Another key's press in between, or a press that went to the key map:
+    // no release is posted.
+    Press(4);
+    Press(6);
+    Release(4);
+    desktop.receiving = 0;
+    Press(1);
+    Release(1);
+    EXPECT_EQ((Log{"key 4 0 to 50", "lirc 4 0", "key 6 0 to 50", "lirc 6 0", "lirc release 4",
+                   "carry A", "note A", "lirc 1 0", "lirc release 1"}),
+              Taken());
+}
+
+TEST_F(KeyRouterTest, ARefusedKeyIsToldOncePerWindowOnceTheBalloonShows) {
+    desktop.receiving = RECEIVER;
+    desktop.windows[RECEIVER].nIntegrity = FakeKeyDesktop::HIGH;
+    desktop.bTrayIcon = false;
+    const std::string told = "balloon " + std::string(CRefusedPostNotice::Title()) + ": " +
+                             CRefusedPostNotice::Text("Receiver", "ReceiverClass");
+    Press(1);
+    desktop.bTrayIcon = true;
+    Press(1);
+    Press(1);
+    EXPECT_EQ((Log{"key 1 0 to 20", told, "lirc 1 0", "key 1 0 to 20", told, "lirc 1 0",
+                   "key 1 0 to 20", "lirc 1 0"}),
+              Taken());
+}
+
+TEST_F(KeyRouterTest, ALongPressActsWhenTheClockReachesItsTime) {
+    // Held: the decoder repeats it after its hold time.
+    Press(3);
+    Advance(CFrameDecoder::HOLD_TIME_MS);
+    Repeat(3);
+    Advance(CKeyActionEngine::LONG_PRESS_MS - CFrameDecoder::HOLD_TIME_MS - 1);
+    EXPECT_EQ((Log{"lirc 3 0", "lirc 3 1"}), Taken());
+    Advance(1);
+    Release(3);
+    // A short press acts at its release.
+    Press(3);
+    Advance(100);
+    Release(3);
+    EXPECT_EQ((Log{"carry C", "note C", "lirc release 3", "lirc 3 0", "carry B", "note B",
+                   "lirc release 3"}),
+              Taken());
+    EXPECT_FALSE(clock.NextDeadline(now)) << "nothing waits once the key is done";
+}
+
+TEST_F(KeyRouterTest, AProgramThatCannotStartIsToldAsAKeyMapWarning) {
+    desktop.windows.erase(PLAYER);
+    desktop.strStartFailure = "The system cannot find the file specified";
+    Press(2);
+    EXPECT_EQ(
+        (Log{"refused Run \"player.exe\"",
+             "balloon " + std::string(CKeyRouter::KEY_MAP_TITLE) + ": " + desktop.strStartFailure,
+             "note Run \"player.exe\"", "lirc 2 0"}),
+        Taken());
+}
+
+// Rules Wine does not enforce, played by the fake for the router's tests.
+TEST_F(KeyRouterTest, TheFakePlaysTheForegroundLockIntegrityAndALockedSession) {
+    desktop.bForegroundLocked = true;
+    Press(2);
+    EXPECT_EQ(APP, desktop.foreground) << "the lock keeps the window in front";
+    desktop.bForegroundLocked = false;
+    Press(2);
+    EXPECT_EQ(PLAYER, desktop.foreground);
+
+    desktop.windows[PLAYER].nIntegrity = FakeKeyDesktop::HIGH;
+    desktop.windows[PLAYER].bHung = true;
+    Press(1);
+    const IKeyDesktop::WindowFacts facts = desktop.FactsOf(PLAYER);
+    EXPECT_TRUE(facts.bHigherIntegrity && facts.bHung);
+    desktop.foreground = APP;
+    desktop.bSessionLocked = true;
+    Press(1);
+    EXPECT_TRUE(desktop.IsSessionLocked());
+    EXPECT_EQ((Log{"refused Run \"player.exe\"", "note Run \"player.exe\"", "lirc 2 0",
+                   "carry Run \"player.exe\"", "note Run \"player.exe\"", "lirc 2 0", "refused A",
+                   "note A", "lirc 1 0", "refused A", "note A", "lirc 1 0"}),
+              Taken());
+}
+
+} // namespace
