@@ -150,6 +150,7 @@ void CRCDlg::OnDestroy() {
     // A receiving application must not wait for the end of a hold forever.
     m_decoder.ReleaseNow();
     m_lirc.Stop();
+    m_overlays.AllOff();
     RemoveTrayIcon();
     if (m_hTrayMenuResource != nullptr) {
         DestroyMenu(m_hTrayMenuResource);

@@ -21,6 +21,7 @@
 #include "CLinkPolicy.h"
 #include "CLinkOpener.h"
 #include "CLircServer.h"
+#include "CPresenterOverlays.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
 #include "CTrayIcon.h"
@@ -201,6 +202,7 @@ private:
     CKeyMapFile m_keyMap;
     CKeyActionEngine m_actionEngine;
     CActionNote m_actionNote;
+    CPresenterOverlays m_overlays{m_clock.Clock()};
     CLircServer m_lirc;
 
     // The icon, what it last showed, and its return when the shell restarts.

@@ -126,9 +126,16 @@ void CRCDlg::ScheduleActionTimer() {
 
 void CRCDlg::CarrySteps(const std::vector<CKeyActionEngine::Step>& steps) {
     for (const CKeyActionEngine::Step& step : steps) {
-        const std::string strWarning = CActionSender::Carry(
-            step,
-            step.answer.layer == CKeyMapLayers::USER ? USER_KEY_MAP_SHOWN : CKeyMapFile::FILE_NAME);
+        const CKeyAction& action = step.answer.action;
+        const std::string strWarning =
+            m_overlays.Carry(action)
+                ? std::string()
+                : CActionSender::Carry(step, step.answer.layer == CKeyMapLayers::USER
+                                                 ? USER_KEY_MAP_SHOWN
+                                                 : CKeyMapFile::FILE_NAME);
+        if (action.GetKind() == CKeyAction::Kind::MouseMove) {
+            m_overlays.PointerMoved();
+        }
         if (!strWarning.empty()) {
             ShowTrayBalloon(KEY_MAP_TITLE, strWarning, NIIF_WARNING);
         }

@@ -617,6 +617,10 @@ LRESULT CRCDlg::OnSessionChange(WPARAM wParam, LPARAM lParam) {
     if (static_cast<DWORD>(lParam) != m_dwSessionId) {
         return 0;
     }
+    // Nothing of a talk stays on a locked screen.
+    if (wParam == WTS_SESSION_LOCK) {
+        m_overlays.AllOff();
+    }
     // Another session takes the console (fast user switching, a remote
     // connection): its KV480 gets the receiver.
     if (wParam == WTS_CONSOLE_DISCONNECT) {
