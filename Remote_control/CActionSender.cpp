@@ -149,6 +149,13 @@ std::string CActionSender::Carry(const CKeyActionEngine::Step& step,
     }
     case CKeyAction::Kind::Nothing:
         break;
+    case CKeyAction::Kind::Spotlight:
+    case CKeyAction::Kind::LaserDot:
+    case CKeyAction::Kind::Magnifier:
+    case CKeyAction::Kind::BlankScreen:
+    case CKeyAction::Kind::Timer:
+        // Shown by KV480's own overlays, not sent anywhere.
+        break;
     }
     return std::string();
 }

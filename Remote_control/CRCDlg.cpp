@@ -41,7 +41,7 @@ CRCDlg::CRCDlg()
       m_releaseTimer(m_clock.Clock(), [this] { m_decoder.ReleaseExpired(m_clock.Clock().Now()); }),
       m_lircBalloonTimer(m_clock.Clock(), [this] { TellLircPortTaken(); }),
       // Without the release's number, releases are simply not sent.
-      m_keyDesktop(m_recvApps, m_dlgTest, m_trayIcon, m_lirc, m_nRemoteControlMsg,
+      m_keyDesktop(m_recvApps, m_dlgTest, m_trayIcon, m_lirc, m_overlays, m_nRemoteControlMsg,
                    RegisterWindowMessageA(RC_RELEASE_MESSAGE_NAME)),
       m_router(m_keyDesktop, m_clock.Clock()) {}
 
@@ -164,6 +164,7 @@ void CRCDlg::OnDestroy() {
     // A receiving application must not wait for the end of a hold forever.
     m_decoder.ReleaseNow();
     m_lirc.Stop();
+    m_overlays.AllOff();
     RemoveTrayIcon();
     if (m_hTrayMenuResource != nullptr) {
         DestroyMenu(m_hTrayMenuResource);

@@ -19,6 +19,7 @@
 #include "CFrameDecoder.h"
 #include "CKeyRouter.h"
 #include "CLircServer.h"
+#include "CPresenterOverlays.h"
 #include "CReceiverLink.h"
 #include "CRecvApp.h"
 #include "CTrayIcon.h"
@@ -123,6 +124,8 @@ private:
     void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
                        DWORD nBalloonIcon) override;
     void OnConsoleAway(bool bAway) override;
+    // Nothing of a talk stays on a locked screen.
+    void OnSessionLocked() override { m_overlays.AllOff(); }
 
     // Every deadline of the program, on one timer of this window. Declared
     // first so that it outlives every member that holds a timer of it.
@@ -142,6 +145,8 @@ private:
     CFrameDecoder m_decoder;
     CDeadlineClock::Timer m_holdTimer;
     CDeadlineClock::Timer m_releaseTimer;
+    // The presenter's tools; before the desktop, which hands them their actions.
+    CPresenterOverlays m_overlays{m_clock.Clock()};
     CLircServer m_lirc;
     CDeadlineClock::Timer m_lircBalloonTimer;
 

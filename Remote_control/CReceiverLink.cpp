@@ -613,6 +613,9 @@ LRESULT CReceiverLink::OnSessionChange(WPARAM wParam, LPARAM lParam) {
     if (static_cast<DWORD>(lParam) != m_dwSessionId) {
         return 0;
     }
+    if (wParam == WTS_SESSION_LOCK) {
+        m_listener.OnSessionLocked();
+    }
     // Another session takes the console (fast user switching, a remote
     // connection): its KV480 gets the receiver.
     if (wParam == WTS_CONSOLE_DISCONNECT) {

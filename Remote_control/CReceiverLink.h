@@ -35,6 +35,8 @@ public:
         // Told after every event whether this session is away from the
         // console, where the receiver belongs to another session's KV480.
         virtual void OnConsoleAway(bool bAway) = 0;
+        // The user locked this session.
+        virtual void OnSessionLocked() = 0;
 
     protected:
         ~Listener() = default;

@@ -71,10 +71,10 @@ DWORD IntegrityOf(DWORD dwProcess) {
 } // namespace
 
 CWin32KeyDesktop::CWin32KeyDesktop(const CRecvApp& recvApps, const CDlgTest& dlgTest,
-                                   CTrayIcon& trayIcon, CLircServer& lirc, UINT nKeyMsg,
-                                   UINT nReleaseMsg)
+                                   CTrayIcon& trayIcon, CLircServer& lirc,
+                                   CPresenterOverlays& overlays, UINT nKeyMsg, UINT nReleaseMsg)
     : m_recvApps(recvApps), m_dlgTest(dlgTest), m_trayIcon(trayIcon), m_lirc(lirc),
-      m_nKeyMsg(nKeyMsg), m_nReleaseMsg(nReleaseMsg),
+      m_overlays(overlays), m_nKeyMsg(nKeyMsg), m_nReleaseMsg(nReleaseMsg),
       m_dwOwnIntegrity(IntegrityOf(GetCurrentProcessId())) {}
 
 void CWin32KeyDesktop::LoadKeyMaps() {
@@ -193,9 +193,16 @@ CKeyMapLayers CWin32KeyDesktop::KeyMaps() {
 
 IKeyDesktop::Outcome CWin32KeyDesktop::Carry(const CKeyActionEngine::Step& step) {
     Outcome outcome;
-    outcome.strWarning = CActionSender::Carry(step, step.answer.layer == CKeyMapLayers::USER
-                                                        ? USER_KEY_MAP_SHOWN
-                                                        : CKeyMapFile::FILE_NAME);
+    const CKeyAction& action = step.answer.action;
+    if (!m_overlays.Carry(action)) {
+        outcome.strWarning = CActionSender::Carry(step, step.answer.layer == CKeyMapLayers::USER
+                                                            ? USER_KEY_MAP_SHOWN
+                                                            : CKeyMapFile::FILE_NAME);
+    }
+    // SetCursorPos never reaches the overlays' mouse hook.
+    if (action.GetKind() == CKeyAction::Kind::MouseMove) {
+        m_overlays.PointerMoved();
+    }
     return outcome;
 }
 

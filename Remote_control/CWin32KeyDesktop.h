@@ -7,6 +7,7 @@
 
 #include "CActionNote.h"
 #include "CKeyMapFile.h"
+#include "CPresenterOverlays.h"
 #include "IKeyDesktop.h"
 
 class CDlgTest;
@@ -19,7 +20,8 @@ public:
     // nKeyMsg and nReleaseMsg: the registered numbers of "WM_REMOTECONTROL"
     // and of the release (0: releases are not sent).
     CWin32KeyDesktop(const CRecvApp& recvApps, const CDlgTest& dlgTest, CTrayIcon& trayIcon,
-                     CLircServer& lirc, UINT nKeyMsg, UINT nReleaseMsg);
+                     CLircServer& lirc, CPresenterOverlays& overlays, UINT nKeyMsg,
+                     UINT nReleaseMsg);
     CWin32KeyDesktop(const CWin32KeyDesktop&) = delete;
     CWin32KeyDesktop& operator=(const CWin32KeyDesktop&) = delete;
 
@@ -46,6 +48,7 @@ private:
     const CDlgTest& m_dlgTest;
     CTrayIcon& m_trayIcon;
     CLircServer& m_lirc;
+    CPresenterOverlays& m_overlays;
     UINT m_nKeyMsg;
     UINT m_nReleaseMsg;
     // KV480's own integrity level (SECURITY_MANDATORY_*_RID).

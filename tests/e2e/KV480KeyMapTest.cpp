@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
+#include <wtsapi32.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -394,6 +397,202 @@ TEST_F(KV480KeyMapTest, TheUsersFileComesFirstAndTheEditorGetsTheKeys) {
     EXPECT_EQ(WPARAM(1), editor.Keys()[0].key);
     EXPECT_TRUE(WaitUntil([&] { return editor.Releases().size() == 1; }, 5000));
     EXPECT_TRUE(m_window->KeyDowns().empty());
+}
+
+// The presenter's tools over the window in front: the window covers the
+// primary monitor so that every pixel read is either its own or an overlay's.
+class KV480PresenterTest : public KV480KeyMapTest {
+protected:
+    void StartPresenting(const std::string& keys) {
+        WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n" + keys + "Key6=A\r\n");
+        MoveWindow(m_window->Handle(), 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                   GetSystemMetrics(SM_CYSCREEN), TRUE);
+        StartConnected();
+        if (HasFatalFailure())
+            return;
+        const POINT centre = Centre();
+        m_paper = Pixel(centre);
+    }
+
+    POINT Centre() const {
+        return POINT{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+    }
+
+    static COLORREF Pixel(POINT point) {
+        const HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, point.x, point.y);
+        ReleaseDC(nullptr, screen);
+        return colour;
+    }
+
+    bool PixelBecomes(POINT point, COLORREF colour, DWORD timeoutMs = 5000) {
+        return WaitUntil([&] { return Pixel(point) == colour; }, timeoutMs);
+    }
+
+    // Moves the pointer as a mouse would (through the input queue, which
+    // SetCursorPos bypasses), then sets it there too: Wine moves the X
+    // pointer, which other processes' GetCursorPos reads, only for the
+    // latter.
+    static bool MovePointer(POINT point) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+        input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+        POINT now;
+        // Sent again now and then: Wine may drop a move that comes while it
+        // warps the pointer for another.
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            SendInput(1, &input, sizeof(input));
+            SetCursorPos(point.x, point.y);
+            if (WaitUntil(
+                    [&] {
+                        return GetCursorPos(&now) && std::abs(now.x - point.x) <= 1 &&
+                               std::abs(now.y - point.y) <= 1;
+                    },
+                    500))
+                return true;
+        }
+        return false;
+    }
+
+    // The tool's window once shown, checked to be out of the user's way.
+    HWND ShownOverlay(const char* className) {
+        HWND overlay = nullptr;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                overlay = FindWindowA(className, nullptr);
+                return overlay != nullptr && IsWindowVisible(overlay);
+            },
+            5000))
+            << className;
+        if (overlay == nullptr)
+            return nullptr;
+        const LONG_PTR wanted =
+            WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED;
+        EXPECT_EQ(wanted, GetWindowLongPtrA(overlay, GWL_EXSTYLE) & wanted) << className;
+        EXPECT_EQ(m_window->Handle(), GetForegroundWindow()) << className << " took the focus";
+        RECT area;
+        GetWindowRect(overlay, &area);
+        const POINT inside = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+        EXPECT_EQ(m_window->Handle(), WindowFromPoint(inside)) << className << " takes clicks";
+        EXPECT_EQ(WPARAM('A'), Typed(6)) << "the window in front still gets the keys";
+        return overlay;
+    }
+
+    bool Hidden(HWND overlay) {
+        return WaitUntil([&] { return !IsWindowVisible(overlay); }, 5000);
+    }
+
+    static std::wstring TextOf(HWND window) {
+        wchar_t text[32] = L"";
+        SendMessageW(window, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+    COLORREF m_paper = 0;
+};
+
+TEST_F(KV480PresenterTest, SpotlightDotAndLensFollowThePointerAndGoWhenTheSessionLocks) {
+    StartPresenting("Key1=Spotlight\r\nKey2=LaserDot\r\nKey3=Magnifier\r\nKey5=MouseRight\r\n");
+    const POINT centre = Centre();
+    const POINT aside = {centre.x - 300, centre.y};
+    ASSERT_TRUE(MovePointer(centre));
+
+    ASSERT_TRUE(Press(1));
+    const HWND spotlight = ShownOverlay("KV480Spotlight");
+    ASSERT_NE(nullptr, spotlight);
+    EXPECT_TRUE(PixelBecomes(aside, RGB(0, 0, 0))) << "darkened outside the circle";
+    EXPECT_EQ(m_paper, Pixel(centre)) << "seen through inside";
+    ASSERT_TRUE(MovePointer(aside));
+    EXPECT_TRUE(PixelBecomes(aside, m_paper)) << "the circle follows the mouse";
+    EXPECT_TRUE(PixelBecomes(centre, RGB(0, 0, 0)));
+    ASSERT_TRUE(Press(1));
+    EXPECT_TRUE(Hidden(spotlight));
+
+    ASSERT_TRUE(Press(2));
+    ASSERT_NE(nullptr, ShownOverlay("KV480LaserDot"));
+    POINT at;
+    GetCursorPos(&at);
+    EXPECT_TRUE(PixelBecomes(at, RGB(255, 0, 0)));
+    ASSERT_TRUE(Hold(5, 1000)) << "the remote's pointer keys move the dot as well";
+    POINT moved;
+    ASSERT_TRUE(WaitUntil([&] { return GetCursorPos(&moved) && moved.x > at.x + 20; }, 5000));
+    EXPECT_TRUE(PixelBecomes(moved, RGB(255, 0, 0)));
+    ASSERT_TRUE(Press(2));
+
+    // A patch that changes colour under the pointer: the lens shows it live.
+    WNDCLASSA patchClass{};
+    patchClass.lpfnWndProc = DefWindowProcA;
+    patchClass.hInstance = GetModuleHandleA(nullptr);
+    patchClass.hbrBackground = CreateSolidBrush(RGB(0, 160, 0));
+    patchClass.lpszClassName = "KV480PresenterPatch";
+    RegisterClassA(&patchClass);
+    const HWND patch = CreateWindowExA(WS_EX_NOACTIVATE, "KV480PresenterPatch", "", WS_POPUP,
+                                       centre.x - 40, centre.y - 40, 80, 80, m_window->Handle(),
+                                       nullptr, patchClass.hInstance, nullptr);
+    ShowWindow(patch, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(MovePointer(centre));
+    ASSERT_TRUE(Press(3));
+    const HWND lens = ShownOverlay("KV480Magnifier");
+    ASSERT_NE(nullptr, lens);
+    RECT area;
+    GetWindowRect(lens, &area);
+    const POINT lensCentre = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    EXPECT_GE(area.right - area.left, 280);
+    EXPECT_TRUE(PixelBecomes(lensCentre, RGB(0, 160, 0)));
+    const HBRUSH blue = CreateSolidBrush(RGB(0, 0, 200));
+    SetClassLongPtrA(patch, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(blue));
+    RedrawWindow(patch, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(PixelBecomes(lensCentre, RGB(0, 0, 200))) << "live, not a still picture";
+
+    ASSERT_TRUE(Press(1));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(spotlight); }, 5000));
+    DWORD session = 0;
+    ProcessIdToSessionId(m_program.ProcessId(), &session);
+    SendMessageA(m_main, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, session);
+    EXPECT_TRUE(Hidden(spotlight));
+    EXPECT_TRUE(Hidden(lens));
+    DestroyWindow(patch);
+    UnregisterClassA("KV480PresenterPatch", GetModuleHandleA(nullptr));
+    DeleteObject(patchClass.hbrBackground);
+    DeleteObject(blue);
+}
+
+TEST_F(KV480PresenterTest, TheBlankScreenCoversTheMonitorAndTheTimerCountsPastTheEnd) {
+    StartPresenting("Key1=BlankScreen\r\nKey2=BlankScreen White\r\nKey3=Timer \"0:02\"\r\n");
+    ASSERT_TRUE(Press(1));
+    const HWND blank = ShownOverlay("KV480BlankScreen");
+    ASSERT_NE(nullptr, blank);
+    EXPECT_TRUE(PixelBecomes(Centre(), RGB(0, 0, 0)));
+    RECT area;
+    GetWindowRect(blank, &area);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), area.right - area.left) << "the whole monitor";
+    ASSERT_TRUE(Press(2));
+    EXPECT_TRUE(PixelBecomes(Centre(), RGB(255, 255, 255)));
+    ASSERT_TRUE(Press(2));
+    EXPECT_TRUE(Hidden(blank));
+
+    ASSERT_TRUE(Press(3));
+    const HWND timer = ShownOverlay("KV480Timer");
+    ASSERT_NE(nullptr, timer);
+    GetWindowRect(timer, &area);
+    EXPECT_GT(area.left, GetSystemMetrics(SM_CXSCREEN) / 2) << "in the top right corner";
+    EXPECT_LT(area.top, GetSystemMetrics(SM_CYSCREEN) / 2);
+    std::vector<std::wstring> shown;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const std::wstring text = TextOf(timer);
+            if (shown.empty() || shown.back() != text)
+                shown.push_back(text);
+            return text == L"-0:01";
+        },
+        6000));
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"0:01", L"0:00", L"-0:01"}),
+        std::vector<std::wstring>(shown.end() - std::min<size_t>(3, shown.size()), shown.end()));
+    ASSERT_TRUE(Press(3));
+    EXPECT_TRUE(Hidden(timer));
 }
 
 } // namespace

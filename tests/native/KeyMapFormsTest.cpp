@@ -73,6 +73,39 @@ TEST(KeyActionTest, BadActionsSayWhy) {
     EXPECT_EQ("more than 32 keystrokes in a sequence", ActionError(many));
 }
 
+TEST(KeyActionTest, PresenterToolsReadWithTheirOptions) {
+    EXPECT_EQ(Kind::Spotlight, Action("spotlight").GetKind());
+    EXPECT_TRUE(Action("LaserDot").IsPresenterTool());
+    EXPECT_FALSE(Action("LaserDot").Repeats());
+    EXPECT_FALSE(Action("Ctrl+A").IsPresenterTool());
+    EXPECT_EQ(Kind::Magnifier, Action("Magnifier").GetKind());
+    EXPECT_FALSE(Action("BlankScreen").IsWhite());
+    const CKeyAction white = Action("BlankScreen  white");
+    EXPECT_EQ(Kind::BlankScreen, white.GetKind());
+    EXPECT_TRUE(white.IsWhite());
+    EXPECT_EQ("BlankScreen  white", white.Shown());
+    const CKeyAction timer = Action("Timer \"20:05\"");
+    EXPECT_EQ(Kind::Timer, timer.GetKind());
+    EXPECT_EQ(1205u, timer.GetSeconds());
+    EXPECT_EQ("Timer \"20:05\"", timer.Shown());
+    EXPECT_EQ(59999u, Action("Timer \"999:59\"").GetSeconds());
+
+    EXPECT_EQ("the time is not between two double quotes", ActionError("Timer 5:00"));
+    EXPECT_EQ("the time is not between two double quotes", ActionError("Timer"));
+    for (const char* time : {"5", "5:0", "5:60", "x:00", "1000:00", ":30", "5:00:00"})
+        EXPECT_EQ(std::string("the time \"") + time +
+                      "\" is not minutes:seconds, such as \"20:00\"",
+                  ActionError(std::string("Timer \"") + time + "\""));
+    EXPECT_EQ("the time must be from 0:01 to 999:59", ActionError("Timer \"0:00\""));
+    EXPECT_EQ("a timer is started and stopped by a press and cannot repeat",
+              ActionError("Timer \"5:00\" repeat"));
+    EXPECT_EQ("unexpected words after the time's closing quote", ActionError("Timer \"5:00\" x"));
+    EXPECT_EQ("Spotlight is switched on and off by a press and cannot repeat",
+              ActionError("Spotlight repeat"));
+    EXPECT_EQ("BlankScreen takes only the word White", ActionError("BlankScreen Red"));
+    EXPECT_EQ("LaserDot takes no options", ActionError("LaserDot big"));
+}
+
 class KeyMapFormsTest : public ::testing::Test {
 protected:
     static void Load(CKeyMap& map, const std::string& text) { map.Parse(text.data(), text.size()); }

@@ -10,6 +10,11 @@ const char* const WORD_REPEAT = "repeat";
 const char* const WORD_NONE = "None";
 const char* const WORD_TEXT = "Text";
 const char* const WORD_RUN = "Run";
+const char* const WORD_TIMER = "Timer";
+const char* const WORD_BLANK_SCREEN = "BlankScreen";
+const char* const WORD_WHITE = "White";
+// Longer talks are surely a typing mistake.
+const unsigned MAX_TIMER_MINUTES = 999;
 // A sequence longer than this is surely a mistake; values are cut at 254
 // characters anyway.
 const std::size_t MAX_SEQUENCE = 32;
@@ -31,6 +36,30 @@ const NamedMouse MOUSE_ACTIONS[] = {
     {"WheelUp", CKeyAction::Mouse::WheelUp},
     {"WheelDown", CKeyAction::Mouse::WheelDown},
 };
+
+struct NamedTool {
+    const char* pszName;
+    CKeyAction::Kind kind;
+};
+
+const NamedTool TOOLS[] = {
+    {"Spotlight", CKeyAction::Kind::Spotlight},
+    {"LaserDot", CKeyAction::Kind::LaserDot},
+    {"Magnifier", CKeyAction::Kind::Magnifier},
+    {WORD_BLANK_SCREEN, CKeyAction::Kind::BlankScreen},
+};
+
+bool IsDigits(const std::string& strText) {
+    if (strText.empty()) {
+        return false;
+    }
+    for (const char c : strText) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Splits a trailing word "repeat" off a value.
 bool TakeRepeat(std::string& strValue) {
@@ -63,6 +92,11 @@ bool CKeyAction::Parse(const std::string& strValue, std::string& strReason) {
         bOk = action.ParseText(strTrimmed, strReason);
     } else if (StartsWithWord(strTrimmed, WORD_RUN)) {
         bOk = action.ParseRun(strTrimmed, strReason);
+    } else if (StartsWithWord(strTrimmed, WORD_TIMER) ||
+               initext::EqualsNoCase(strTrimmed, WORD_TIMER)) {
+        bOk = action.ParseTimer(strTrimmed, strReason);
+    } else if (action.ParseTool(strTrimmed, strReason)) {
+        bOk = strReason.empty();
     } else {
         bOk = action.ParseKeys(strTrimmed, strReason);
     }
@@ -120,6 +154,80 @@ bool CKeyAction::ParseRun(const std::string& strValue, std::string& strReason) {
     m_kind = Kind::Run;
     m_strWritten = strValue;
     return true;
+}
+
+bool CKeyAction::ParseTimer(const std::string& strValue, std::string& strReason) {
+    const std::size_t nFirst = strValue.find('"');
+    const std::size_t nSecond =
+        nFirst == std::string::npos ? std::string::npos : strValue.find('"', nFirst + 1);
+    if (nSecond == std::string::npos ||
+        !initext::Trim(strValue.substr(std::strlen(WORD_TIMER), nFirst - std::strlen(WORD_TIMER)))
+             .empty()) {
+        strReason = "the time is not between two double quotes";
+        return false;
+    }
+    const std::string strAfter = initext::Trim(strValue.substr(nSecond + 1));
+    if (initext::EqualsNoCase(strAfter, WORD_REPEAT)) {
+        strReason = "a timer is started and stopped by a press and cannot repeat";
+        return false;
+    }
+    if (!strAfter.empty()) {
+        strReason = "unexpected words after the time's closing quote";
+        return false;
+    }
+    const std::string strTime = initext::Trim(strValue.substr(nFirst + 1, nSecond - nFirst - 1));
+    const std::size_t nColon = strTime.find(':');
+    const std::string strMinutes = strTime.substr(0, nColon);
+    const std::string strSeconds =
+        nColon == std::string::npos ? std::string() : strTime.substr(nColon + 1);
+    if (!IsDigits(strMinutes) || strMinutes.size() > 3 || !IsDigits(strSeconds) ||
+        strSeconds.size() != 2 || std::stoul(strSeconds) > 59) {
+        strReason = "the time \"" + strTime + "\" is not minutes:seconds, such as \"20:00\"";
+        return false;
+    }
+    const unsigned nSeconds =
+        static_cast<unsigned>(std::stoul(strMinutes) * 60 + std::stoul(strSeconds));
+    if (nSeconds == 0 || nSeconds > MAX_TIMER_MINUTES * 60 + 59) {
+        strReason = "the time must be from 0:01 to 999:59";
+        return false;
+    }
+    m_kind = Kind::Timer;
+    m_nSeconds = nSeconds;
+    m_strWritten = strValue;
+    return true;
+}
+
+// True when the value names a tool; strReason then tells whether it is
+// written wrongly (empty: it reads).
+bool CKeyAction::ParseTool(const std::string& strValue, std::string& strReason) {
+    std::string strName = strValue;
+    const bool bRepeat = TakeRepeat(strName);
+    std::string strOption;
+    const std::size_t nBlank = strName.find_first_of(" \t");
+    if (nBlank != std::string::npos) {
+        strOption = initext::Trim(strName.substr(nBlank));
+        strName = strName.substr(0, nBlank);
+    }
+    for (const NamedTool& tool : TOOLS) {
+        if (!initext::EqualsNoCase(strName, tool.pszName)) {
+            continue;
+        }
+        strReason.clear();
+        const bool bBlank = tool.kind == Kind::BlankScreen;
+        if (!strOption.empty() && !(bBlank && initext::EqualsNoCase(strOption, WORD_WHITE))) {
+            strReason = bBlank ? "BlankScreen takes only the word White"
+                               : std::string(tool.pszName) + " takes no options";
+        } else if (bRepeat) {
+            strReason =
+                std::string(tool.pszName) + " is switched on and off by a press and cannot repeat";
+        } else {
+            m_kind = tool.kind;
+            m_bWhite = !strOption.empty();
+            m_strWritten = strValue;
+        }
+        return true;
+    }
+    return false;
 }
 
 bool CKeyAction::ParseKeys(const std::string& strValue, std::string& strReason) {

@@ -6,7 +6,8 @@
 #include <vector>
 
 // What one form of a remote key does, as a KeyMap.ini value writes it: a
-// keystroke or a sequence of them, a text, a program, the mouse, or nothing.
+// keystroke or a sequence of them, a text, a program, the mouse, one of the
+// presenter's tools switched on or off, or nothing.
 // Uses no operating-system service; a sender carries it out.
 class CKeyAction {
 public:
@@ -17,6 +18,12 @@ public:
         MouseMove,   // the pointer moves while the key is held
         MouseButton, // a click or a turn of the wheel
         Nothing,     // "None": the key does nothing here
+        // The presenter's tools, each switched on by a press and off by the next.
+        Spotlight,   // the monitor darkened but for a circle around the pointer
+        LaserDot,    // a red dot at the pointer
+        Magnifier,   // a lens showing the screen under the pointer enlarged
+        BlankScreen, // the monitor in front covered, black or white
+        Timer,       // a talk timer counting down
     };
     enum class Mouse {
         Up,
@@ -33,7 +40,8 @@ public:
 
     // Reads a value such as "Ctrl+A, Ctrl+C", "PageDown repeat",
     // "Text \"Hello\"", "Run \"%ProgramFiles%\\App\\app.exe\" /x", "MouseUp"
-    // or "None". On failure the action is unchanged and strReason says why.
+    // "Spotlight", "BlankScreen White", "Timer \"20:00\"" or "None". On failure the action is
+    // unchanged and strReason says why.
     bool Parse(const std::string& strValue, std::string& strReason);
 
     Kind GetKind() const { return m_kind; }
@@ -45,6 +53,12 @@ public:
     const std::string& GetText() const { return m_strText; }
     const std::string& GetArguments() const { return m_strArguments; }
     Mouse GetMouse() const { return m_mouse; }
+    // One of the presenter's tools, which a press switches on or off.
+    bool IsPresenterTool() const { return m_kind >= Kind::Spotlight; }
+    // BlankScreen: white rather than black.
+    bool IsWhite() const { return m_bWhite; }
+    // Timer: the time it counts down from.
+    unsigned GetSeconds() const { return m_nSeconds; }
     // What the on-screen note shows: the value as written without "repeat";
     // for Run the program's file name.
     std::string Shown() const;
@@ -53,6 +67,8 @@ private:
     bool ParseText(const std::string& strValue, std::string& strReason);
     bool ParseRun(const std::string& strValue, std::string& strReason);
     bool ParseKeys(const std::string& strValue, std::string& strReason);
+    bool ParseTimer(const std::string& strValue, std::string& strReason);
+    bool ParseTool(const std::string& strValue, std::string& strReason);
 
     Kind m_kind = Kind::Nothing;
     bool m_bRepeat = false;
@@ -60,5 +76,7 @@ private:
     std::string m_strText;
     std::string m_strArguments;
     Mouse m_mouse = Mouse::Up;
+    bool m_bWhite = false;
+    unsigned m_nSeconds = 0;
     std::string m_strWritten;
 };

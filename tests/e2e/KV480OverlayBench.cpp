@@ -1,0 +1,249 @@
+// Figures for the presenter's overlays under Wine (run through the `bench`
+// target):
+//  - KV480's CPU time before any overlay was on, and again after each was on
+//    and off: an overlay that is off must cost nothing;
+//  - KV480's CPU time per second while an overlay follows a pointer that moves
+//    at display rate (the bench moves it 60 times a second, as a mouse would);
+//  - the delay from a pointer move to the overlay's move (the dot's window in
+//    place, the spotlight's circle on screen);
+//  - a key's latency, from the frame's last byte to WM_KEYDOWN in the window in
+//    front, with every overlay off and with the spotlight on.
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DevicePort.h"
+#include "KeyboardWindow.h"
+#include "LineState.h"
+#include "ProgramUnderTest.h"
+#include "RegistryWriter.h"
+#include "TestConstants.h"
+
+namespace {
+
+using harness::kSettingsKey;
+
+LONGLONG Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double Milliseconds(LONGLONG ticks) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+double Percentile(std::vector<double> values, double p) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+double CpuMs(DWORD pid) {
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    CloseHandle(process);
+    auto value = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime);
+    };
+    return (value(kernel) + value(user)) / 10000.0;
+}
+
+COLORREF Pixel(POINT point) {
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+void MovePointer(POINT point) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+    SendInput(1, &input, sizeof(input));
+}
+
+// Spins (yielding) until done() or timeoutMs: the bench's own wait, so the
+// delay is read to well under a millisecond.
+template <typename Done> bool SpinUntil(Done done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        harness::PumpMessages();
+        Sleep(0);
+    }
+    return true;
+}
+
+class Bench {
+public:
+    Bench(harness::ProgramUnderTest& program, harness::DevicePort& device,
+          harness::KeyboardWindow& window)
+        : m_program(program), m_device(device), m_window(window) {}
+
+    // Presses the VEKO key that KeyMap.ini maps to the tool.
+    bool Toggle(int key) {
+        const bool ok = m_device.Write(harness::VekoFrame(key));
+        harness::WaitUntil([] { return false; }, 300);
+        return ok;
+    }
+
+    void Idle(const char* when, DWORD ms) {
+        const double before = CpuMs(m_program.ProcessId());
+        harness::WaitUntil([] { return false; }, ms);
+        std::printf("KV480 CPU time over %.0f s, %s: %.1f ms\n", ms / 1000.0, when,
+                    CpuMs(m_program.ProcessId()) - before);
+    }
+
+    // The pointer moves 60 times a second along a circle for ms.
+    void Follow(const char* what, DWORD ms) {
+        const POINT centre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+        const double before = CpuMs(m_program.ProcessId());
+        const DWORD start = GetTickCount();
+        int moves = 0;
+        while (GetTickCount() - start < ms) {
+            const int angle = moves * 3 % 360;
+            MovePointer({centre.x + static_cast<int>(200 * std::cos(angle * 3.14159 / 180)),
+                         centre.y + static_cast<int>(200 * std::sin(angle * 3.14159 / 180))});
+            ++moves;
+            harness::WaitUntil([] { return false; }, 16);
+        }
+        const double seconds = (GetTickCount() - start) / 1000.0;
+        std::printf("%s following %d moves in %.1f s: KV480 CPU %.1f ms per second\n", what, moves,
+                    seconds, (CpuMs(m_program.ProcessId()) - before) / seconds);
+    }
+
+    // From a move to arrived(point) at the new place, over count moves.
+    template <typename Arrived> void Delay(const char* what, int count, Arrived arrived) {
+        std::vector<double> delays;
+        const POINT centre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+        for (int i = 0; i < count; ++i) {
+            const POINT target = {centre.x + (i % 2 == 0 ? -150 : 150), centre.y};
+            // Quiet first, so each move starts a frame.
+            harness::WaitUntil([] { return false; }, 40);
+            const LONGLONG start = Now();
+            MovePointer(target);
+            if (SpinUntil([&] { return arrived(target); }, 2000))
+                delays.push_back(Milliseconds(Now() - start));
+        }
+        std::printf("%s: move to overlay moved over %zu moves: p50 %.1f ms, p99 %.1f ms\n", what,
+                    delays.size(), Percentile(delays, 0.5), Percentile(delays, 0.99));
+    }
+
+    void KeyLatency(const char* when, int presses) {
+        std::vector<double> delays;
+        for (int i = 0; i < presses; ++i) {
+            m_window.Clear();
+            const LONGLONG start = Now();
+            m_device.Write(harness::VekoFrame(5 + i % 2));
+            if (SpinUntil([&] { return !m_window.KeyDowns().empty(); }, 5000))
+                delays.push_back(Milliseconds(Now() - start));
+            harness::WaitUntil([] { return false; }, 30);
+        }
+        std::printf("keystroke latency over %zu presses, %s: p50 %.1f ms, p99 %.1f ms\n",
+                    delays.size(), when, Percentile(delays, 0.5), Percentile(delays, 0.99));
+    }
+
+private:
+    harness::ProgramUnderTest& m_program;
+    harness::DevicePort& m_device;
+    harness::KeyboardWindow& m_window;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::max(2, std::atoi(argv[1]))) : 10;
+    const std::string exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    const std::string dir = std::string(temp) + "kv480-overlay-bench\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    if (exe.empty() || !harness::WriteRegistryDword(kSettingsKey, "Address", harness::kAddress)) {
+        std::fprintf(stderr, "bench: RC_KV480_EXE not set or settings not writable\n");
+        return 1;
+    }
+    harness::WriteRegistryDword(kSettingsKey, "CommPort", 1);
+    harness::WriteRegistryDword(kSettingsKey, "LircPort", 0);
+    harness::WriteRegistryString(kSettingsKey, "Path", dir);
+    std::ofstream(dir + "RecvApp.ini", std::ios::binary | std::ios::trunc) << "";
+    std::ofstream(dir + "KeyMap.ini", std::ios::binary | std::ios::trunc)
+        << "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=Spotlight\r\nKey2=LaserDot\r\n"
+           "Key3=Magnifier\r\nKey4=Timer \"20:00\"\r\nKey5=A\r\nKey6=B\r\n";
+
+    harness::KeyboardWindow window("KV480OverlayBenchWindow", "Overlay bench");
+    MoveWindow(window.Handle(), 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+               TRUE);
+    window.MakeForeground();
+    harness::ClearLineState("COM1");
+    harness::ProgramUnderTest program;
+    if (!program.Start(exe, "-nr") || !harness::WaitUntil(
+                                          [] {
+                                              harness::LineState state;
+                                              return harness::ReadLineState("COM1", state) &&
+                                                     state.dtr == 1;
+                                          },
+                                          10000)) {
+        std::fprintf(stderr, "bench: KV480 did not open its port\n");
+        return 1;
+    }
+    harness::DevicePort device("COM11");
+    device.SetLine(CBR_9600);
+    Bench bench(program, device, window);
+    const DWORD ms = seconds * 1000;
+
+    bench.Idle("every overlay off, none on yet", ms);
+    bench.KeyLatency("every overlay off", 100);
+
+    bench.Toggle(1);
+    bench.Follow("spotlight", ms);
+    bench.Delay("spotlight", 100, [](POINT target) {
+        // The circle has come when the pointer's pixel is no longer dark.
+        return Pixel(target) != RGB(0, 0, 0);
+    });
+    bench.KeyLatency("spotlight on", 100);
+    bench.Toggle(1);
+
+    bench.Toggle(2);
+    bench.Follow("laser dot", ms);
+    bench.Delay("laser dot", 100, [](POINT target) {
+        RECT dot;
+        const HWND window = FindWindowA("KV480LaserDot", nullptr);
+        return window != nullptr && GetWindowRect(window, &dot) &&
+               std::abs((dot.left + dot.right) / 2 - target.x) <= 1;
+    });
+    bench.Toggle(2);
+
+    bench.Toggle(3);
+    bench.Follow("magnifier", ms);
+    bench.Idle("magnifier on, pointer still", ms);
+    bench.Toggle(3);
+
+    bench.Toggle(4);
+    bench.Idle("talk timer on", ms);
+    bench.Toggle(4);
+
+    bench.Idle("every overlay off again", ms);
+
+    const HWND main = FindWindowA("CRemoteControlClass", "Remote Control");
+    if (main != nullptr)
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    program.WaitForExit(5000);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    return 0;
+}
