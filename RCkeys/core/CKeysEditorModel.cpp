@@ -408,8 +408,10 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
                                         ? GetInherited(form)
                                         : Inherited();
         if (!inherited.strAction.empty()) {
-            strText += "\r\nThe " + std::string(FORM_NAMES[nForm]) + " comes from \"" +
-                       inherited.strFrom + "\"; choose Nothing to turn it off here.";
+            std::string strForm = FORM_NAMES[nForm];
+            strForm[0] = static_cast<char>(strForm[0] - 'a' + 'A');
+            strText +=
+                "\r\n" + strForm + " set by \"" + inherited.strFrom + "\" (Nothing turns it off).";
         }
     }
     if (!m_strLoadNote.empty()) {

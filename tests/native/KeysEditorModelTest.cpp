@@ -179,10 +179,10 @@ TEST_F(KeysEditorModelTest, AFormLeftNotSetShowsTheEntryThatDecidesItAsKV480Asks
     EXPECT_EQ("All applications", model.GetInherited(Doc::FORM_LONG).strFrom);
     EXPECT_EQ("", model.GetInherited(Doc::FORM_PLAIN).strAction) << "set in the entry itself";
     const std::string status = model.StatusText(false, "");
-    EXPECT_NE(std::string::npos, status.find("The long press comes from \"All applications\"; "
-                                             "choose Nothing to turn it off here."))
+    EXPECT_NE(std::string::npos,
+              status.find("Long press set by \"All applications\" (Nothing turns it off)."))
         << status;
-    EXPECT_EQ(std::string::npos, status.find("The press comes")) << "the press falls through";
+    EXPECT_EQ(std::string::npos, status.find("Press set by")) << "the press falls through";
     model.SetAction(Doc::FORM_LONG, "None");
     EXPECT_EQ("", model.GetInherited(Doc::FORM_LONG).strAction);
     model.SelectKey(4);
