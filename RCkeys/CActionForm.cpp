@@ -41,14 +41,35 @@ bool CActionForm::Owns(int nId) const {
            nId == m_ids.nBrowse;
 }
 
-void CActionForm::Show(const ActionParts& parts, bool bWritable) {
+void CActionForm::Show(const ActionParts& parts, bool bWritable, const std::string& strInherited,
+                       bool bProblem) {
+    m_bWritable = bWritable;
+    m_bProblem = bProblem;
+    m_bInherited = false;
     SendMessageA(Item(m_ids.nKind), CB_SETCURSEL, static_cast<WPARAM>(parts.kind), 0);
-    ShowKind(parts.kind);
-    window_facts::SetText(Item(m_ids.nValue), parts.strValue);
-    CheckDlgButton(m_hDialog, m_ids.nRepeat, parts.bRepeat ? BST_CHECKED : BST_UNCHECKED);
     for (int nId : {m_ids.nKind, m_ids.nValue, m_ids.nRepeat, m_ids.nBrowse}) {
         EnableWindow(Item(nId), bWritable);
     }
+    window_facts::SetText(Item(m_ids.nValue), parts.strValue);
+    ShowKind(parts.kind);
+    CheckDlgButton(m_hDialog, m_ids.nRepeat, parts.bRepeat ? BST_CHECKED : BST_UNCHECKED);
+    if (parts.kind == ActionKind::NotSet && !strInherited.empty()) {
+        // Greyed in the value field, so that a form another entry decides
+        // does not look unused.
+        m_bInherited = true;
+        const HWND hValue = Item(m_ids.nValue);
+        FitValue(ActionKind::Text);
+        EnableWindow(hValue, FALSE);
+        window_facts::SetText(hValue, strInherited);
+        ShowWindow(hValue, SW_SHOWNA);
+    }
+}
+
+void CActionForm::MarkProblem(bool bProblem) {
+    m_bProblem = bProblem;
+    const ActionKind kind = GetKind();
+    SetWindowTextA(Item(m_ids.nLabel),
+                   bProblem ? "Invalid:" : KINDS[static_cast<int>(kind)].pszLabel);
 }
 
 ActionKind CActionForm::GetKind() const {
@@ -85,6 +106,12 @@ void CActionForm::SetValue(const std::string& strValue) {
 
 CActionForm::Event CActionForm::OnCommand(int nId, int nCode) {
     if (nId == m_ids.nKind && nCode == CBN_SELCHANGE) {
+        if (m_bInherited) {
+            // The greyed text was another entry's, not this form's value.
+            m_bInherited = false;
+            window_facts::SetText(Item(m_ids.nValue), "");
+            EnableWindow(Item(m_ids.nValue), m_bWritable);
+        }
         ShowKind(GetKind());
         return Event::Changed;
     }
@@ -97,7 +124,15 @@ CActionForm::Event CActionForm::OnCommand(int nId, int nCode) {
         case CBN_SETFOCUS:
             return Event::ValueFocused;
         case CBN_KILLFOCUS:
+        case CBN_DROPDOWN:
+            // The arrow keys then move in the open list.
             return Event::ValueLeft;
+        case CBN_CLOSEUP: {
+            const HWND hFocus = GetFocus();
+            const HWND hValue = Item(m_ids.nValue);
+            return hFocus == hValue || GetParent(hFocus) == hValue ? Event::ValueFocused
+                                                                   : Event::None;
+        }
         default:
             return Event::None;
         }
@@ -116,7 +151,8 @@ void CActionForm::ShowKind(ActionKind kind) {
     const HWND hValue = Item(m_ids.nValue);
     ShowWindow(hValue, bValue ? SW_SHOWNA : SW_HIDE);
     ShowWindow(Item(m_ids.nLabel), bValue ? SW_SHOWNA : SW_HIDE);
-    SetWindowTextA(Item(m_ids.nLabel), KINDS[static_cast<int>(kind)].pszLabel);
+    MarkProblem(m_bProblem && bValue);
+    FitValue(kind);
     ShowWindow(Item(m_ids.nRepeat), KindRepeats(kind) ? SW_SHOWNA : SW_HIDE);
     ShowWindow(Item(m_ids.nBrowse), kind == ActionKind::Program ? SW_SHOWNA : SW_HIDE);
     // The list offers what may be written for the kind.
@@ -130,8 +166,42 @@ void CActionForm::ShowKind(ActionKind kind) {
         for (const std::string& strName : MouseActionNames()) {
             AddText(hValue, strName);
         }
+    } else if (kind == ActionKind::Program) {
+        for (const std::string& strProgram : m_programs) {
+            AddText(hValue, strProgram);
+        }
     }
     window_facts::SetText(hValue, strValue);
+}
+
+RECT CActionForm::RectOf(int nId) const {
+    RECT rc = {0, 0, 0, 0};
+    GetWindowRect(Item(nId), &rc);
+    MapWindowPoints(nullptr, m_hDialog, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+void CActionForm::FitValue(ActionKind kind) {
+    // Up to the Repeat box or the Browse button when they show, else as far
+    // as the list of kinds reaches.
+    RECT gap = {0, 0, 4, 0};
+    MapDialogRect(m_hDialog, &gap);
+    const RECT value = RectOf(m_ids.nValue);
+    LONG nRight = RectOf(m_ids.nKind).right;
+    if (KindRepeats(kind)) {
+        nRight = RectOf(m_ids.nRepeat).left - gap.right;
+    } else if (kind == ActionKind::Program) {
+        nRight = RectOf(m_ids.nBrowse).left - gap.right;
+    }
+    // A combo box's height includes its list's.
+    RECT dropped = {0, 0, 0, 0};
+    SendMessageA(Item(m_ids.nValue), CB_GETDROPPEDCONTROLRECT, 0,
+                 reinterpret_cast<LPARAM>(&dropped));
+    SetWindowPos(Item(m_ids.nValue), nullptr, 0, 0, nRight - value.left,
+                 dropped.bottom - dropped.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The list shows whole program paths even where the field is narrow.
+    SendMessageA(Item(m_ids.nValue), CB_SETDROPPEDWIDTH,
+                 static_cast<WPARAM>(RectOf(m_ids.nKind).right - RectOf(m_ids.nLabel).left), 0);
 }
 
 bool CActionForm::Browse() {

@@ -9,6 +9,7 @@
 #include "ActionText.h"
 
 #include <string>
+#include <vector>
 
 class CActionForm {
 public:
@@ -37,8 +38,15 @@ public:
     bool Owns(int nId) const;
     HWND GetValueField() const { return Item(m_ids.nValue); }
 
-    // Shows an action; read-only unless bWritable.
-    void Show(const ActionParts& parts, bool bWritable);
+    // Shows an action; read-only unless bWritable. strInherited: what answers
+    // instead when the action is not set, shown greyed. bProblem: KV480
+    // cannot carry the action out.
+    void Show(const ActionParts& parts, bool bWritable, const std::string& strInherited,
+              bool bProblem);
+    // Marks the action in the controls as one KV480 cannot carry out, or not.
+    void MarkProblem(bool bProblem);
+    // What the Program field's list offers.
+    void SetPrograms(const std::vector<std::string>& programs) { m_programs = programs; }
     // The action the controls hold. bChosenFromList: the value is the entry
     // picked from the field's list, which the field does not show yet.
     ActionParts Read(bool bChosenFromList) const;
@@ -54,8 +62,16 @@ private:
     HWND Item(int nId) const { return GetDlgItem(m_hDialog, nId); }
     // Shows the controls the kind needs, and the value list it offers.
     void ShowKind(ActionKind kind);
+    // The value field as wide as the controls beside it leave room for.
+    void FitValue(ActionKind kind);
+    RECT RectOf(int nId) const;
     bool Browse();
 
     Ids m_ids;
     HWND m_hDialog = nullptr;
+    std::vector<std::string> m_programs;
+    bool m_bWritable = false;
+    bool m_bProblem = false;
+    // The value field shows, greyed, what answers instead of this form.
+    bool m_bInherited = false;
 };

@@ -8,32 +8,6 @@
 
 #include <iterator>
 
-namespace {
-
-struct WindowList {
-    std::vector<HWND>* pWindows;
-    DWORD dwOwnProcess;
-};
-
-BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam) {
-    WindowList& list = *reinterpret_cast<WindowList*>(lParam);
-    DWORD dwProcess = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcess);
-    // The windows a user can see and switch to: visible, unowned, titled.
-    // The title is asked without a message: a program that does not answer
-    // must not hold the editor up.
-    wchar_t szTitle[2] = L"";
-    if (dwProcess != list.dwOwnProcess && IsWindowVisible(hWnd) &&
-        GetWindow(hWnd, GW_OWNER) == nullptr &&
-        (GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0 &&
-        InternalGetWindowText(hWnd, szTitle, 2) > 0 && list.pWindows->size() < 500) {
-        list.pWindows->push_back(hWnd);
-    }
-    return TRUE;
-}
-
-} // namespace
-
 CAddApplicationDlg::CAddApplicationDlg(CWnd* pParent) : CDialog(IDD_ADD_APPLICATION, pParent) {}
 
 const framework::MessageMap* CAddApplicationDlg::GetMessageMap() const {
@@ -67,16 +41,13 @@ BOOL CAddApplicationDlg::OnInitDialog() {
 }
 
 void CAddApplicationDlg::FillWindowList() {
-    m_windows.clear();
-    WindowList list{&m_windows, GetCurrentProcessId()};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&list));
+    m_windows = window_facts::OpenWindows();
     const HWND hList = GetDlgItem(m_hWnd, IDC_WINDOWS);
     for (HWND hWnd : m_windows) {
-        const WindowFacts facts = window_facts::FactsOf(hWnd);
-        const std::string strItem =
-            facts.strCaption + (facts.strProgram.empty() ? "" : "  (" + facts.strProgram + ")");
-        SendMessageW(hList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(widetext::Widen(strItem).c_str()));
+        SendMessageW(
+            hList, LB_ADDSTRING, 0,
+            reinterpret_cast<LPARAM>(
+                widetext::Widen(window_facts::Describe(window_facts::FactsOf(hWnd))).c_str()));
     }
 }
 

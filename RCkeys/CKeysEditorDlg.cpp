@@ -16,12 +16,19 @@
 #include "WindowFacts.h"
 #include "resource.h"
 
+#include <commdlg.h>
+
+#include <algorithm>
 #include <iterator>
 
 namespace {
 
 const CRemotePicture::Pen SET_PEN{RGB(0, 160, 0), 2};
 const CRemotePicture::Pen SELECTED_PEN{RGB(250, 0, 0), 3};
+// A key with an action KV480 cannot carry out.
+const CRemotePicture::Pen PROBLEM_PEN{RGB(255, 140, 0), 2};
+// Offered in the Program fields' lists; more help nobody.
+const std::size_t MAX_PROGRAMS = 40;
 
 std::string KeyTitle(int nKey) {
     const char* pszName = RC_KEY_NAME(nKey);
@@ -103,6 +110,9 @@ const framework::MessageMap* CKeysEditorDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_REMOVE_APP, Handler<&C::OnRemoveApplication>},
         {WM_COMMAND, IDC_WHICH, Handler<&C::OnWhichRule>},
         {WM_COMMAND, IDC_SAVE, Handler<&C::OnSave>},
+        {WM_COMMAND, IDC_SHOW_ACTIONS, Handler<&C::OnShowActions>},
+        {WM_COMMAND, IDC_IMPORT, Handler<&C::OnImport>},
+        {WM_COMMAND, IDC_EXPORT, Handler<&C::OnExport>},
         ControlNotifications(IDC_PRESS_KIND, Handler<&C::OnFormCommand>),
         ControlNotifications(IDC_PRESS_VALUE, Handler<&C::OnFormCommand>),
         ControlNotifications(IDC_PRESS_REPEAT, Handler<&C::OnFormCommand>),
@@ -135,7 +145,16 @@ BOOL CKeysEditorDlg::OnInitDialog() {
     for (CActionForm& form : m_forms) {
         form.Attach(m_hWnd);
     }
+    DWORD dwShow = 0;
+    CheckDlgButton(m_hWnd, IDC_SHOW_ACTIONS,
+                   CReg().ReadDword(HKEY_CURRENT_USER, settings::USER_KEY,
+                                    settings::VALUE_SHOW_ACTIONS, &dwShow) == CReg::RESULT_OK &&
+                           dwShow == 1
+                       ? BST_CHECKED
+                       : BST_UNCHECKED);
+    FitToWorkArea();
     LoadFiles();
+    OfferPrograms();
     ShowApplications();
     m_model.SelectRcType(bZelmar ? settings::RC_TYPE_ZELMAR_OVI : settings::RC_TYPE_VEKO);
     ShowRcType();
@@ -155,10 +174,21 @@ void CKeysEditorDlg::ShowApplications() {
     m_bFilling = true;
     const HWND hList = Item(IDC_APPS);
     SendMessageW(hList, LB_RESETCONTENT, 0, 0);
+    // Long names scroll sideways rather than lose their end.
+    const HDC hDC = GetDC(hList);
+    const HGDIOBJ hOld =
+        SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(hList, WM_GETFONT, 0, 0)));
+    LONG nWidest = 0;
     for (const CKeysEditorModel::Entry& entry : m_model.GetApplications()) {
-        SendMessageW(hList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(widetext::Widen(entry.strText).c_str()));
+        const std::wstring strText = widetext::Widen(entry.strText);
+        SendMessageW(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strText.c_str()));
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(hDC, strText.c_str(), static_cast<int>(strText.size()), &size);
+        nWidest = (std::max)(nWidest, size.cx);
     }
+    SelectObject(hDC, hOld);
+    ReleaseDC(hList, hDC);
+    SendMessageW(hList, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(nWidest + 8), 0);
     m_bFilling = false;
     ShowSelectedApplication();
 }
@@ -227,7 +257,12 @@ void CKeysEditorDlg::FillForms() {
     m_bFilling = true;
     for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
         const auto form = static_cast<CKeyMapDocument::Form>(nForm);
-        m_forms[nForm].Show(SplitAction(m_model.GetAction(form)), m_model.IsSelectedWritable());
+        const CKeysEditorModel::Inherited inherited = m_model.GetInherited(form);
+        m_forms[nForm].Show(SplitAction(m_model.GetAction(form)), m_model.IsSelectedWritable(),
+                            inherited.strAction.empty()
+                                ? std::string()
+                                : inherited.strAction + "  (from \"" + inherited.strFrom + "\")",
+                            !m_model.GetProblem(form).empty());
     }
     m_bFilling = false;
     UpdateStatus();
@@ -271,9 +306,21 @@ void CKeysEditorDlg::OnFormChanged(int nForm, bool bChosenFromList) {
         return;
     }
     const ActionParts parts = m_forms[nForm].Read(bChosenFromList);
-    m_model.SetAction(static_cast<CKeyMapDocument::Form>(nForm), JoinAction(parts));
+    const auto form = static_cast<CKeyMapDocument::Form>(nForm);
+    const std::string strAction = JoinAction(parts);
+    m_model.SetAction(form, strAction);
     InvalidateRect(Item(IDC_REMOTE), nullptr, FALSE);
-    UpdateStatus(ActionProblem(parts));
+    if (parts.kind == ActionKind::NotSet) {
+        // Another entry may answer now: shown as for a key just selected.
+        FillForms();
+        return;
+    }
+    m_forms[nForm].MarkProblem(!m_model.GetProblem(form).empty());
+    // A kind without its value yet is kept as nothing: the status says so
+    // rather than let the field look saved.
+    UpdateStatus(strAction.empty() && parts.kind != ActionKind::Nothing
+                     ? "nothing is given yet, so nothing is kept"
+                     : std::string());
 }
 
 LRESULT CKeysEditorDlg::OnKeystrokeCaptured(WPARAM wParam, LPARAM lParam) {
@@ -411,6 +458,131 @@ void CKeysEditorDlg::UpdateButtons() {
     EnableWindow(Item(IDC_SAVE), m_model.CanSave());
 }
 
+void CKeysEditorDlg::OnShowActions() {
+    const DWORD dwShow = IsDlgButtonChecked(m_hWnd, IDC_SHOW_ACTIONS) == BST_CHECKED ? 1 : 0;
+    // Each user's own, read by KV480 at every key; CReg tells of a failure.
+    CReg().WriteDword(HKEY_CURRENT_USER, settings::USER_KEY, settings::VALUE_SHOW_ACTIONS, dwShow);
+}
+
+std::string CKeysEditorDlg::AskFileName(bool bSave) {
+    wchar_t szFile[MAX_PATH] = L"KeyMap.ini";
+    OPENFILENAMEW ofn;
+    ZeroMemory(&ofn, sizeof(ofn));
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = L"Key maps (*.ini)\0*.ini\0All files\0*.*\0";
+    ofn.lpstrFile = szFile;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = L"ini";
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                (bSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(bSave ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) {
+        return std::string();
+    }
+    return widetext::Narrow(szFile);
+}
+
+void CKeysEditorDlg::OnExport() {
+    const std::string strFile = AskFileName(true);
+    if (strFile.empty()) {
+        return;
+    }
+    // What the window shows, saved or not.
+    std::string strError;
+    if (!CKeyMapStore::Write(strFile, m_model.GetUserBytes(), strError)) {
+        framework::ShowMessageBox(m_hWnd, strError.c_str(), EDITOR_TITLE, MB_OK | MB_ICONERROR);
+        return;
+    }
+    const std::string strText = "Your remote control keys are exported to " + strFile + ".";
+    framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE, MB_OK | MB_ICONINFORMATION);
+}
+
+void CKeysEditorDlg::OnImport() {
+    if (!m_model.CanSave()) {
+        framework::ShowMessageBox(m_hWnd, m_model.GetLoadNote().c_str(), EDITOR_TITLE,
+                                  MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::string strFile = AskFileName(false);
+    if (strFile.empty()) {
+        return;
+    }
+    std::string strBytes;
+    const CKeyMapStore::ReadResult result =
+        CKeyMapStore::Read(strFile, CKeyMapDocument::MAX_FILE_BYTES, strBytes);
+    std::string strProblem = result == CKeyMapStore::ReadResult::Ok
+                                 ? CKeysEditorModel::ImportProblem(strBytes)
+                                 : "it cannot be read";
+    if (!strProblem.empty()) {
+        const std::string strText = strFile + " was not imported: " + strProblem + ".";
+        framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE,
+                                  MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::string strBackup = m_strUserFile + ".bak";
+    const std::string strAsk =
+        "Replace your remote control keys with those of " + strFile +
+        "?\n\nYour key map as it is now on disk is kept as " + strBackup +
+        (m_model.IsModified() ? "; the changes you have not saved are lost." : ".");
+    if (framework::ShowMessageBox(m_hWnd, strAsk.c_str(), EDITOR_TITLE,
+                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        return;
+    }
+    std::string strCurrent;
+    std::string strError;
+    const CKeyMapStore::ReadResult current =
+        CKeyMapStore::Read(m_strUserFile, CKeyMapDocument::MAX_FILE_BYTES, strCurrent);
+    // Nothing is replaced unless the backup is made first.
+    if (current != CKeyMapStore::ReadResult::Missing &&
+        (current != CKeyMapStore::ReadResult::Ok ||
+         !CKeyMapStore::Write(strBackup, strCurrent, strError))) {
+        const std::string strText = "Nothing was imported: your key map could not be kept as " +
+                                    strBackup + (strError.empty() ? "." : ": " + strError);
+        framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE, MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (!CKeyMapStore::Write(m_strUserFile, strBytes, strError)) {
+        framework::ShowMessageBox(m_hWnd, strError.c_str(), EDITOR_TITLE, MB_OK | MB_ICONERROR);
+        return;
+    }
+    LoadFiles();
+    m_model.Saved(strBytes);
+    OfferPrograms();
+    ShowApplications();
+}
+
+void CKeysEditorDlg::OfferPrograms() {
+    std::vector<std::string> programs = m_model.NamedPrograms();
+    for (HWND hWnd : window_facts::OpenWindows()) {
+        const std::string strPath = window_facts::FactsOf(hWnd).strProgramPath;
+        if (!strPath.empty() && programs.size() < MAX_PROGRAMS &&
+            std::find(programs.begin(), programs.end(), strPath) == programs.end()) {
+            programs.push_back(strPath);
+        }
+    }
+    for (CActionForm& form : m_forms) {
+        form.SetPrograms(programs);
+    }
+}
+
+void CKeysEditorDlg::FitToWorkArea() {
+    MONITORINFO monitor;
+    ZeroMemory(&monitor, sizeof(monitor));
+    monitor.cbSize = sizeof(monitor);
+    RECT rc;
+    if (!GetWindowRect(m_hWnd, &rc) ||
+        !GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    // The caption and the top left stay reachable when it cannot fit whole.
+    const LONG nX = (std::max)(work.left, (std::min)(rc.left, work.right - (rc.right - rc.left)));
+    const LONG nY = (std::max)(work.top, (std::min)(rc.top, work.bottom - (rc.bottom - rc.top)));
+    if (nX != rc.left || nY != rc.top) {
+        SetWindowPos(m_hWnd, nullptr, nX, nY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void CKeysEditorDlg::LoadPicture() {
     m_picture.Load(m_model.GetRcType(), framework::GetWindowDpi(m_hWnd));
     InvalidateRect(Item(IDC_REMOTE), nullptr, FALSE);
@@ -436,12 +608,13 @@ LRESULT CKeysEditorDlg::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     for (int nKey = RC_KEY_FIRST; nKey <= RC_KEY_LAST; ++nKey) {
         const bool bSet = m_model.IsKeySet(nKey);
         const bool bSelected = nKey == m_model.GetKey();
+        const CRemotePicture::Pen& setPen = m_model.HasProblem(nKey) ? PROBLEM_PEN : SET_PEN;
         if (bSet || bSelected) {
-            m_picture.DrawMark(dc, rc, nKey, bSelected ? SELECTED_PEN : SET_PEN);
+            m_picture.DrawMark(dc, rc, nKey, bSelected ? SELECTED_PEN : setPen);
         }
         // A set key that is also selected gets a second, inner ring.
         if (bSet && bSelected) {
-            m_picture.DrawInnerRing(dc, rc, nKey, SET_PEN, SELECTED_PEN.nWidth);
+            m_picture.DrawInnerRing(dc, rc, nKey, setPen, SELECTED_PEN.nWidth);
         }
     }
     dc.Detach();

@@ -47,6 +47,9 @@ private:
     void OnRemoveApplication();
     void OnWhichRule();
     void OnSave() { Save(); }
+    void OnShowActions();
+    void OnImport();
+    void OnExport();
 
     void LoadFiles();
     // Fills the applications list from the model, then shows the selection.
@@ -65,6 +68,13 @@ private:
     void UpdateStatus(const std::string& strProblem = std::string());
     void UpdateButtons();
     void LoadPicture();
+    // Keeps the window inside the work area of its monitor.
+    void FitToWorkArea();
+    // The programs the Program fields offer: those the key maps start and
+    // those of the open windows.
+    void OfferPrograms();
+    // A file name from the common dialog; empty when cancelled.
+    std::string AskFileName(bool bSave);
 
     HWND Item(int nId) const { return GetDlgItem(m_hWnd, nId); }
 

@@ -81,6 +81,10 @@ LRESULT CKeystrokeCapture::OnKey(WPARAM wParam, const KBDLLHOOKSTRUCT& key) {
     if (key.vkCode == VK_TAB && (m_nModifiers & ~HELD_SHIFT) == 0) {
         return 0;
     }
+    // Alt+Down and Alt+Up open and close the field's list.
+    if ((key.vkCode == VK_DOWN || key.vkCode == VK_UP) && m_nModifiers == HELD_ALT) {
+        return 0;
+    }
     if (bDown) {
         PostMessageA(m_hTarget, m_nMessage, key.vkCode, m_nModifiers);
     }

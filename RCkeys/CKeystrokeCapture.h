@@ -1,7 +1,8 @@
 // Takes the keyboard while the user presses the keystroke a remote key is to
 // type: a low-level hook sees every key, the Windows key and the media keys
 // included, before any program acts on it, and keeps it from them. Tab and
-// Shift+Tab still move the focus, so the keyboard can leave the field.
+// Shift+Tab still move the focus, so the keyboard can leave the field, and
+// Alt+Down still opens the field's list.
 #pragma once
 
 #include <windows.h>

@@ -17,6 +17,8 @@ const framework::MessageMap* CWhichRuleDlg::GetMessageMap() const {
     using framework::Handler;
     static const framework::MessageMapEntry entries[] = {
         {WM_FINDER_DROPPED, 0, Handler<&CWhichRuleDlg::OnFinderDropped>},
+        {WM_COMMAND, MAKEWPARAM(IDC_WINDOWS, LBN_SELCHANGE),
+         Handler<&CWhichRuleDlg::OnWindowChosen>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -25,12 +27,32 @@ const framework::MessageMap* CWhichRuleDlg::GetMessageMap() const {
 BOOL CWhichRuleDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_finder.SubclassWindow(GetDlgItem(m_hWnd, IDC_FINDER));
+    // The finder needs a mouse; the list serves the keyboard.
+    m_windows = window_facts::OpenWindows();
+    const HWND hList = GetDlgItem(m_hWnd, IDC_WINDOWS);
+    for (HWND hWnd : m_windows) {
+        SendMessageW(
+            hList, LB_ADDSTRING, 0,
+            reinterpret_cast<LPARAM>(
+                widetext::Widen(window_facts::Describe(window_facts::FactsOf(hWnd))).c_str()));
+    }
     return TRUE;
 }
 
 LRESULT CWhichRuleDlg::OnFinderDropped(WPARAM wParam, LPARAM) {
-    const WindowFacts facts =
-        window_facts::FactsOf(window_facts::ApplicationWindow(reinterpret_cast<HWND>(wParam)));
+    ShowAnswers(window_facts::ApplicationWindow(reinterpret_cast<HWND>(wParam)));
+    return 0;
+}
+
+void CWhichRuleDlg::OnWindowChosen() {
+    const LRESULT nItem = SendDlgItemMessageA(m_hWnd, IDC_WINDOWS, LB_GETCURSEL, 0, 0);
+    if (nItem >= 0 && static_cast<std::size_t>(nItem) < m_windows.size()) {
+        ShowAnswers(m_windows[static_cast<std::size_t>(nItem)]);
+    }
+}
+
+void CWhichRuleDlg::ShowAnswers(HWND hWindow) {
+    const WindowFacts facts = window_facts::FactsOf(hWindow);
     // The maps as the editor holds them now, asked by KV480's own code.
     const unicodetext::AnsiToUtf8 ansi = [](const std::string& strText) {
         return widetext::AnsiToUtf8(strText);
@@ -66,5 +88,4 @@ LRESULT CWhichRuleDlg::OnFinderDropped(WPARAM wParam, LPARAM) {
         }
     }
     window_facts::SetText(GetDlgItem(m_hWnd, IDC_ANSWERS), strText);
-    return 0;
 }

@@ -1,5 +1,6 @@
-// Which rule answers here: the user points the finder at a window and sees,
-// for every key and form, which file and section answer and what they do.
+// Which rule answers here: the user points the finder at a window, or picks
+// one of the open windows, and sees for every key and form which file and
+// section answer and what they do.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,8 @@
 #include "CDialog.h"
 #include "CFinderTool.h"
 #include "CKeyMapDocument.h"
+
+#include <vector>
 
 class CWhichRuleDlg : public CDialog {
 public:
@@ -20,10 +23,13 @@ protected:
 
 private:
     LRESULT OnFinderDropped(WPARAM wParam, LPARAM lParam);
+    void OnWindowChosen();
+    void ShowAnswers(HWND hWindow);
 
     const CKeyMapDocument& m_user;
     const CKeyMapDocument& m_installed;
     int m_nFirstKey;
     int m_nLastKey;
     CFinderTool m_finder;
+    std::vector<HWND> m_windows;
 };

@@ -13,6 +13,28 @@ namespace {
 // Longer captions and paths are cut; a section names at most 254 characters.
 const int TEXT_SIZE = 1024;
 
+struct WindowList {
+    std::vector<HWND>* pWindows;
+    DWORD dwOwnProcess;
+};
+
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam) {
+    WindowList& list = *reinterpret_cast<WindowList*>(lParam);
+    DWORD dwProcess = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcess);
+    // The windows a user can see and switch to: visible, unowned, titled.
+    // The title is asked without a message: a program that does not answer
+    // must not hold the editor up.
+    wchar_t szTitle[2] = L"";
+    if (dwProcess != list.dwOwnProcess && IsWindowVisible(hWnd) &&
+        GetWindow(hWnd, GW_OWNER) == nullptr &&
+        (GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0 &&
+        InternalGetWindowText(hWnd, szTitle, 2) > 0 && list.pWindows->size() < 500) {
+        list.pWindows->push_back(hWnd);
+    }
+    return TRUE;
+}
+
 } // namespace
 
 void SetText(HWND hWnd, const std::string& strUtf8) {
@@ -52,8 +74,20 @@ WindowFacts FactsOf(HWND hWnd) {
     facts.strCaption = widetext::Narrow(szText);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
-    facts.strProgram = CKeyMap::FileNameOf(widetext::Narrow(ProcessImage(dwProcess).c_str()));
+    facts.strProgramPath = widetext::Narrow(ProcessImage(dwProcess).c_str());
+    facts.strProgram = CKeyMap::FileNameOf(facts.strProgramPath);
     return facts;
+}
+
+std::vector<HWND> OpenWindows() {
+    std::vector<HWND> windows;
+    WindowList list{&windows, GetCurrentProcessId()};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&list));
+    return windows;
+}
+
+std::string Describe(const WindowFacts& facts) {
+    return facts.strCaption + (facts.strProgram.empty() ? "" : "  (" + facts.strProgram + ")");
 }
 
 } // namespace window_facts

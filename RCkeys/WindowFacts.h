@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 struct WindowFacts {
     std::string strProgram; // file name only; empty when the process cannot be asked
     std::string strClass;
     std::string strCaption;
+    std::string strProgramPath; // the program file's full path, or empty
 };
 
 namespace window_facts {
@@ -18,6 +20,11 @@ namespace window_facts {
 // The top-level window (its root owner, as KV480 takes it) and its facts.
 HWND ApplicationWindow(HWND hWnd);
 WindowFacts FactsOf(HWND hWnd);
+
+// The windows of other programs a user can see and switch to, in Z order.
+std::vector<HWND> OpenWindows();
+// One line of a list of open windows: the caption and the program.
+std::string Describe(const WindowFacts& facts);
 
 void SetText(HWND hWnd, const std::string& strUtf8);
 std::string GetText(HWND hWnd);

@@ -20,6 +20,9 @@
 #define IDC_STATUS 1040
 #define IDC_WHICH 1041
 #define IDC_SAVE 1042
+#define IDC_SHOW_ACTIONS 1043
+#define IDC_IMPORT 1044
+#define IDC_EXPORT 1045
 // One row per form of a key (press, long, double): the kind, the value, the
 // Repeat box, the Browse button and the value's label.
 #define IDC_PRESS_KIND 1010

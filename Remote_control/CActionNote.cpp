@@ -1,5 +1,6 @@
 #include "CActionNote.h"
 
+#include "Settings.h"
 #include "WideText.h"
 #include "WindowDpi.h"
 
@@ -11,8 +12,6 @@ namespace {
 
 // The window class, as WINDOW_CLASS.
 const wchar_t* const CLASS_NAME = L"KV480ActionNote";
-const char* const USER_KEY = "Software\\VEKO\\KV480";
-const char* const VALUE_SHOW_ACTIONS = "ShowActions";
 // Lengths at 96 DPI.
 const int FONT_HEIGHT = 22;
 const int PADDING = 12;
@@ -35,8 +34,8 @@ CActionNote::~CActionNote() {
 bool CActionNote::IsWanted() {
     DWORD dwValue = 0;
     DWORD dwSize = sizeof(dwValue);
-    return RegGetValueA(HKEY_CURRENT_USER, USER_KEY, VALUE_SHOW_ACTIONS, RRF_RT_REG_DWORD, nullptr,
-                        &dwValue, &dwSize) == ERROR_SUCCESS &&
+    return RegGetValueA(HKEY_CURRENT_USER, settings::USER_KEY, settings::VALUE_SHOW_ACTIONS,
+                        RRF_RT_REG_DWORD, nullptr, &dwValue, &dwSize) == ERROR_SUCCESS &&
            dwValue == 1;
 }
 

@@ -1,5 +1,6 @@
-// Where the two programs keep their settings: one key under
-// HKEY_LOCAL_MACHINE, plus the autostart entry under the Run key.
+// Where the programs keep their settings: one key under HKEY_LOCAL_MACHINE,
+// the autostart entry under the Run key, and each user's own choices under
+// HKEY_CURRENT_USER.
 #pragma once
 
 namespace settings {
@@ -16,6 +17,11 @@ constexpr const char* VALUE_LIRC_PORT = "LircPort"; // REG_DWORD, TCP port; abse
 // Autostart: REG_SZ holding Path followed by the program file name.
 constexpr const char* RUN_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* RUN_VALUE = "Veko - Remote Control";
+
+// Each user's own choices, which need no administrator: KV480 reads them at
+// every key, so a change counts from the next one.
+constexpr const char* USER_KEY = "Software\\VEKO\\KV480";
+constexpr const char* VALUE_SHOW_ACTIONS = "ShowActions"; // REG_DWORD, 1: the on-screen note
 
 // Stored in VALUE_RC_TYPE.
 enum RcType : unsigned int { RC_TYPE_VEKO = 0, RC_TYPE_ZELMAR_OVI = 1 };

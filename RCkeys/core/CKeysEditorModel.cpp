@@ -1,10 +1,13 @@
 #include "CKeysEditorModel.h"
 
+#include "ActionText.h"
 #include "CKeyMap.h"
+#include "CKeyMapLayers.h"
 #include "ReadyMadeEntries.h"
 #include "RemoteControl.h"
 #include "Settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -15,8 +18,28 @@ const char* const ALL_APPLICATIONS = "All applications";
 const std::size_t MAX_LISTED = 1000;
 const char* const VALUE_ANY = "NULL";
 
+const char* const INSTALLED_SUFFIX = " (administrator, for everyone)";
+const char* const FORM_NAMES[CKeyMapDocument::FORM_COUNT] = {"press", "long press", "double press"};
+
 bool IsVekoKey(int nKey) {
     return nKey >= RC_KEY_VEKO_FIRST && nKey <= RC_KEY_VEKO_LAST;
+}
+
+// Text a criterion pattern matches: its wildcards match nothing; NULL any.
+std::string SampleOf(const std::string& strPattern) {
+    if (strPattern == VALUE_ANY) {
+        return std::string();
+    }
+    std::string strText = strPattern;
+    strText.erase(std::remove(strText.begin(), strText.end(), '*'), strText.end());
+    return strText;
+}
+
+// Why KV480 skips the action; empty when it reads it.
+std::string ParseProblem(const std::string& strAction) {
+    CKeyAction action;
+    std::string strReason;
+    return strAction.empty() || action.Parse(strAction, strReason) ? std::string() : strReason;
 }
 
 } // namespace
@@ -235,6 +258,8 @@ void CKeysEditorModel::SetAction(Form form, const std::string& strAction) {
         entry.bMissingCatchAll = false;
     }
     m_user.SetAction(entry.nSection, m_nKey, form, ToFile(m_user, strAction));
+    // Whatever the file now holds, what was saved is no longer what is shown.
+    m_bSaved = false;
 }
 
 bool CKeysEditorModel::IsKeySet(int nKey) const {
@@ -246,6 +271,102 @@ bool CKeysEditorModel::IsKeySet(int nKey) const {
         }
     }
     return false;
+}
+
+std::string CKeysEditorModel::GetProblem(Form form) const {
+    std::size_t nSection = 0;
+    const CKeyMapDocument* pDoc = SelectedDocument(nSection);
+    return pDoc != nullptr ? ParseProblem(FromFile(*pDoc, pDoc->GetAction(nSection, m_nKey, form)))
+                           : std::string();
+}
+
+bool CKeysEditorModel::HasProblem(int nKey) const {
+    std::size_t nSection = 0;
+    const CKeyMapDocument* pDoc = SelectedDocument(nSection);
+    for (int nForm = 0; pDoc != nullptr && nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+        if (!ParseProblem(
+                 FromFile(*pDoc, pDoc->GetAction(nSection, nKey, static_cast<Form>(nForm))))
+                 .empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+CKeysEditorModel::Inherited CKeysEditorModel::GetInherited(Form form) const {
+    Inherited inherited;
+    const Entry* pEntry = Selected();
+    if (pEntry == nullptr || !GetAction(form).empty()) {
+        return inherited;
+    }
+    // A window the entry serves, as its criteria describe it; the catch-all
+    // (also before it exists) serves one that no other criterion names.
+    CKeyMap::Window window;
+    std::size_t nSection = 0;
+    if (const CKeyMapDocument* pDoc = SelectedDocument(nSection)) {
+        const auto sample = [&](CKeyMapDocument::Criterion criterion) {
+            return SampleOf(FromFile(*pDoc, pDoc->GetCriterion(nSection, criterion)));
+        };
+        window = {sample(CKeyMapDocument::CRITERION_CLASS),
+                  sample(CKeyMapDocument::CRITERION_WINDOW),
+                  CKeyMap::FileNameOf(sample(CKeyMapDocument::CRITERION_PROGRAM))};
+    }
+    // Asked as KV480 asks them, from the files as they are now.
+    CKeyMap maps[CKeyMapLayers::LAYER_COUNT];
+    const std::string strUser = m_user.Save();
+    const std::string strInstalled = m_installed.Save();
+    maps[CKeyMapLayers::USER].Parse(strUser.data(), strUser.size(), m_ansiToUtf8);
+    maps[CKeyMapLayers::INSTALLATION].Parse(strInstalled.data(), strInstalled.size(), m_ansiToUtf8);
+    const CKeyMapLayers layers(maps[CKeyMapLayers::USER], maps[CKeyMapLayers::INSTALLATION]);
+    const CKeyMapLayers::Answer answer =
+        layers.Find(window, m_nKey, static_cast<CKeyMap::Form>(form));
+    if (!answer.IsFound()) {
+        return inherited;
+    }
+    const CKeyAction::Kind kind = answer.action.GetKind();
+    inherited.strAction =
+        answer.action.Shown() +
+        (answer.action.Repeats() && kind != CKeyAction::Kind::MouseMove ? " repeat" : "");
+    const bool bUserCatchAll =
+        answer.layer == CKeyMapLayers::USER && m_user.FindCatchAll() < m_user.GetSectionCount() &&
+        answer.strSection == FromFile(m_user, m_user.GetSectionName(m_user.FindCatchAll()));
+    inherited.strFrom = bUserCatchAll ? std::string(ALL_APPLICATIONS)
+                        : answer.layer == CKeyMapLayers::INSTALLATION
+                            ? answer.strSection + INSTALLED_SUFFIX
+                            : answer.strSection;
+    return inherited;
+}
+
+std::vector<std::string> CKeysEditorModel::NamedPrograms() const {
+    std::vector<std::string> programs;
+    for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
+        for (std::size_t nSection = 0; nSection < pDoc->GetSectionCount(); ++nSection) {
+            for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
+                for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+                    const ActionParts parts = SplitAction(
+                        FromFile(*pDoc, pDoc->GetAction(nSection, nKey, static_cast<Form>(nForm))));
+                    if (parts.kind == ActionKind::Program &&
+                        std::find(programs.begin(), programs.end(), parts.strValue) ==
+                            programs.end()) {
+                        programs.push_back(parts.strValue);
+                    }
+                }
+            }
+        }
+    }
+    return programs;
+}
+
+std::string CKeysEditorModel::ImportProblem(const std::string& strBytes) {
+    CKeyMapDocument doc;
+    doc.Load(strBytes.data(), strBytes.size());
+    if (!doc.IsComplete()) {
+        return "it is longer than 1 MB or ends in half a character";
+    }
+    if (doc.GetSectionCount() == 0) {
+        return "it sets no keys for any application";
+    }
+    return std::string();
 }
 
 std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& strProblem) const {
@@ -276,6 +397,25 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     }
     if (!strProblem.empty()) {
         strText += "\r\nKV480 cannot type this: " + strProblem + ".";
+    }
+    for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+        const auto form = static_cast<Form>(nForm);
+        const std::string strFormProblem = GetProblem(form);
+        if (!strFormProblem.empty()) {
+            strText += std::string("\r\nKV480 cannot carry out the ") + FORM_NAMES[nForm] + " (" +
+                       strFormProblem + ") and skips it.";
+        }
+        // The plain press going to the entries below is what users expect;
+        // a long or double press decided there changes the key here too.
+        const Inherited inherited = form != CKeyMapDocument::FORM_PLAIN && pEntry != nullptr
+                                        ? GetInherited(form)
+                                        : Inherited();
+        if (!inherited.strAction.empty()) {
+            std::string strForm = FORM_NAMES[nForm];
+            strForm[0] = static_cast<char>(strForm[0] - 'a' + 'A');
+            strText +=
+                "\r\n" + strForm + " set by \"" + inherited.strFrom + "\" (Nothing turns it off).";
+        }
     }
     if (!m_strLoadNote.empty()) {
         strText += "\r\n" + m_strLoadNote;

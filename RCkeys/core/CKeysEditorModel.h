@@ -96,9 +96,30 @@ public:
     void SetAction(Form form, const std::string& strAction);
     // Whether the selected entry sets any form of the key.
     bool IsKeySet(int nKey) const;
+    // Why KV480 cannot carry out the selected entry's action of a form; empty
+    // when it can or the form is not set.
+    std::string GetProblem(Form form) const;
+    // Whether KV480 cannot carry out some form the selected entry sets for the key.
+    bool HasProblem(int nKey) const;
+
+    // What answers for a form of the selected key that the selected entry
+    // leaves not set: another entry, found as KV480 asks them for a window
+    // the entry serves.
+    struct Inherited {
+        std::string strAction; // empty: nothing answers
+        std::string strFrom;   // the entry, as the applications list names it
+    };
+    Inherited GetInherited(Form form) const;
+
+    // The programs the key maps start, for the Program field's list.
+    std::vector<std::string> NamedPrograms() const;
+    // Why a file cannot replace the user's key map; empty when it can.
+    static std::string ImportProblem(const std::string& strBytes);
 
     // The status line: the selected entry's criteria and what else the user
-    // should know. strProblem: why KV480 cannot carry the edited action out.
+    // should know: forms KV480 cannot carry out, long and double presses
+    // another entry decides. strProblem: why KV480 cannot carry the edited
+    // action out.
     std::string StatusText(bool bCapturing, const std::string& strProblem) const;
 
     // The key and form a ready-made entry's key name ("Key5", "Key6 long") means.

@@ -41,8 +41,15 @@ const int kAnswers = 1110;
 const int kFinder = 1101;
 const int kAppProgram = 1105;
 const int kAppClassField = 1106;
+const int kPressLabel = 1014;
+const int kLongKind = 1020;
+const int kLongValue = 1021;
+const int kStatus = 1040;
+const int kShowActions = 1043;
+const int kWindows = 1102;
 const int kKindKeystroke = 1;
 const int kKindMouse = 5;
+const int kKindNothing = 6;
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -178,6 +185,19 @@ protected:
 
     bool Press(int key) { return m_device->Write(harness::VekoFrame(key)); }
 
+    void WriteUserFile(const std::string& text) {
+        CreateDirectoryA(m_userFile.substr(0, m_userFile.rfind('\\')).c_str(), nullptr);
+        std::ofstream(m_userFile, std::ios::binary) << text;
+    }
+
+    // Picks a kind from a form's list as the user would.
+    static void ChooseKind(HWND editor, int kindId, int kind) {
+        const HWND combo = GetDlgItem(editor, kindId);
+        SendMessageA(combo, CB_SETCURSEL, kind, 0);
+        SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kindId, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+    }
+
     harness::ProgramUnderTest m_editor;
     std::string m_editorExe;
     std::string m_userFile;
@@ -281,6 +301,61 @@ TEST_F(KeysEditorTest, AChoiceFromAFieldsListIsWhatIsSaved) {
         << ReadFile(m_userFile);
 }
 
+// What another entry decides and what KV480 would skip are shown as such,
+// and Nothing overrides the other entry's long press.
+TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
+    WriteUserFile("[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=Bar\r\n"
+                  "[Fallback]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1 long=MouseUp\r\n");
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    EXPECT_EQ("Invalid:", WindowText(GetDlgItem(editor, kPressLabel)));
+    const HWND longValue = GetDlgItem(editor, kLongValue);
+    EXPECT_EQ("MouseUp  (from \"Fallback\")", WindowText(longValue));
+    EXPECT_FALSE(IsWindowEnabled(longValue));
+    const std::string status = WindowText(GetDlgItem(editor, kStatus));
+    EXPECT_NE(std::string::npos, status.find("KV480 cannot carry out the press")) << status;
+    ChooseKind(editor, kLongKind, kKindNothing);
+    EXPECT_FALSE(IsWindowVisible(longValue));
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const std::string text = ReadFile(m_userFile);
+            return text.find("Key1 long=None") < text.find("[Fallback]");
+        },
+        5000))
+        << ReadFile(m_userFile);
+}
+
+// The note is switched where KV480 reads it at every key, and Alt+Down
+// opens a Keys field's list while the field takes keystrokes.
+TEST_F(KeysEditorTest, TheNoteIsSwitchedForTheUserAndAltDownOpensTheKeysList) {
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    const auto showActions = [] {
+        DWORD value = 2;
+        DWORD size = sizeof(value);
+        return RegGetValueA(HKEY_CURRENT_USER, "Software\\VEKO\\KV480", "ShowActions",
+                            RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
+                   ? value
+                   : DWORD(2);
+    };
+    const bool wasOn = showActions() == 1;
+    PostMessageA(GetDlgItem(editor, kShowActions), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return showActions() == (wasOn ? 0u : 1u); }, 5000));
+    PostMessageA(GetDlgItem(editor, kShowActions), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return showActions() == (wasOn ? 1u : 0u); }, 5000));
+
+    ChooseKind(editor, kPressKind, kKindKeystroke);
+    const HWND value = GetDlgItem(editor, kPressValue);
+    ASSERT_TRUE(SetForegroundWindow(editor));
+    SendMessageA(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(value), TRUE);
+    WaitForEditorIdle();
+    Keys({VK_MENU, VK_DOWN});
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(value, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 5000))
+        << "captured as " << WindowText(value);
+    Keys({VK_ESCAPE});
+}
+
 TEST_F(KeysEditorTest, AUserKeyMapThatCannotBeReadIsNeverOverwritten) {
     const std::string folder = m_userFile.substr(0, m_userFile.rfind('\\'));
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -336,10 +411,19 @@ TEST_F(KeysEditorTest, WhichRuleAnswersTellsTheFileSectionAndAction) {
     const HWND which = m_editor.WaitForWindow("#32770", "Which rule answers here", 10000);
     ASSERT_NE(nullptr, which);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(which) != FALSE; }, 5000));
+    const HWND answers = GetDlgItem(which, kAnswers);
+    // By keyboard: the open windows' list, its entry found by typing.
+    ASSERT_TRUE(SetForegroundWindow(which));
+    SendMessageA(which, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(which, kWindows)), TRUE);
+    WaitForEditorIdle();
+    Keys({'P'});
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(answers).find("Key 3 long: F5") != std::string::npos; }, 5000))
+        << WindowText(answers);
+    SetWindowTextA(answers, "");
     DragFinder(which, app.Handle());
     if (HasFatalFailure())
         return;
-    const HWND answers = GetDlgItem(which, kAnswers);
     ASSERT_TRUE(WaitUntil([&] { return !WindowText(answers).empty(); }, 5000));
     const std::string text = WindowText(answers);
     EXPECT_NE(std::string::npos, text.find("Key 3: PageUp  - administrator's, [Default] line 4"))
@@ -366,6 +450,13 @@ TEST_F(KeysEditorTest, TheWindowScalesWithTheDisplay) {
         const double ratio = double(at192.right - at192.left) / (at96.right - at96.left);
         EXPECT_GT(ratio, 1.8);
         EXPECT_LT(ratio, 2.2);
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_TRUE(at192.left >= work.left && at192.top >= work.top && at192.right <= work.right &&
+                    at192.bottom <= work.bottom)
+            << "on a " << work.right - work.left << "x" << work.bottom - work.top
+            << " work area: " << at192.left << "," << at192.top << " to " << at192.right << ","
+            << at192.bottom;
         CloseEditor();
     }
 }

@@ -170,6 +170,72 @@ TEST_F(KeysEditorModelTest, AnAnsiFilesTextIsConvertedBothWays) {
     EXPECT_EQ("utf8:Text \"\xE9\"", model.GetAction(Doc::FORM_PLAIN));
 }
 
+TEST_F(KeysEditorModelTest, AFormLeftNotSetShowsTheEntryThatDecidesItAsKV480AsksThem) {
+    Load("[WordPad]\r\nProgram=wordpad.exe\r\nKey3=F7\r\n"
+         "[Qt]\r\nClassName=Qt5*\r\nKey3 long=Bar\r\n"
+         "[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+         "Key3 long=Run \"C:\\w.exe\"\r\nKey3 double=MouseUp\r\nKey4=PageUp repeat\r\n");
+    model.SelectApplication(0);
+    model.SelectKey(3);
+    EXPECT_EQ("Run \"w.exe\"", model.GetInherited(Doc::FORM_LONG).strAction)
+        << "the invalid line of [Qt] is skipped, and [Qt] serves no WordPad window";
+    EXPECT_EQ("All applications", model.GetInherited(Doc::FORM_LONG).strFrom);
+    EXPECT_EQ("", model.GetInherited(Doc::FORM_PLAIN).strAction) << "set in the entry itself";
+    const std::string status = model.StatusText(false, "");
+    EXPECT_NE(std::string::npos,
+              status.find("Long press set by \"All applications\" (Nothing turns it off)."))
+        << status;
+    EXPECT_EQ(std::string::npos, status.find("Press set by")) << "the press falls through";
+    model.SetAction(Doc::FORM_LONG, "None");
+    EXPECT_EQ("", model.GetInherited(Doc::FORM_LONG).strAction);
+    model.SelectKey(4);
+    EXPECT_EQ("PageUp repeat", model.GetInherited(Doc::FORM_PLAIN).strAction);
+    model.SelectApplication(3); // the installation folder's [Word]
+    model.SelectKey(3);
+    EXPECT_EQ("MouseUp", model.GetInherited(Doc::FORM_DOUBLE).strAction);
+    model.SelectKey(2);
+    EXPECT_EQ("", model.GetInherited(Doc::FORM_LONG).strFrom);
+    Load(kUser);
+    model.SelectApplication(0);
+    model.SelectKey(2);
+    EXPECT_EQ("", model.GetInherited(Doc::FORM_PLAIN).strAction)
+        << "[Word] serves no vlc.exe window, so nothing of it answers";
+}
+
+TEST_F(KeysEditorModelTest, AnActionKV480CannotCarryOutIsMarkedWhereverItComesFrom) {
+    Load(kUser + "Key4=Bar\r\nKey4 double=Text \"x\r\nKey5=MouseUp\r\n");
+    model.SelectApplication(0);
+    EXPECT_TRUE(model.HasProblem(4));
+    EXPECT_FALSE(model.HasProblem(5));
+    EXPECT_FALSE(model.HasProblem(6));
+    model.SelectKey(4);
+    EXPECT_FALSE(model.GetProblem(Doc::FORM_PLAIN).empty());
+    EXPECT_TRUE(model.GetProblem(Doc::FORM_LONG).empty());
+    const std::string status = model.StatusText(false, "");
+    EXPECT_NE(std::string::npos, status.find("KV480 cannot carry out the press (")) << status;
+    EXPECT_NE(std::string::npos, status.find("KV480 cannot carry out the double press ("))
+        << status;
+}
+
+TEST_F(KeysEditorModelTest, AChangeAfterSavingIsNeverReportedAsSaved) {
+    Load(kUser);
+    model.SelectApplication(0);
+    model.SetAction(Doc::FORM_PLAIN, "Q");
+    model.Saved(model.GetUserBytes());
+    model.SetAction(Doc::FORM_LONG, ""); // a kind chosen, its value not given yet
+    EXPECT_EQ(std::string::npos, model.StatusText(false, "").find("Saved in"));
+}
+
+TEST_F(KeysEditorModelTest, OffersTheProgramsTheKeyMapsStartAndChecksAFileToImport) {
+    Load(kUser + "Key2=Run \"C:\\a b\\v.exe\" /x\r\nKey3 long=Run \"C:\\a b\\v.exe\" /x\r\n"
+                 "Key4=Run calc.exe\r\n");
+    EXPECT_EQ((std::vector<std::string>{"\"C:\\a b\\v.exe\" /x", "calc.exe"}),
+              model.NamedPrograms());
+    EXPECT_EQ("", Model::ImportProblem(kUser));
+    EXPECT_EQ("it sets no keys for any application", Model::ImportProblem("; only a comment\r\n"));
+    EXPECT_NE("", Model::ImportProblem(std::string(Doc::MAX_FILE_BYTES + 1, ';')));
+}
+
 } // namespace
 
 TEST(KeysEditorModel, AnAnsiFileThatCannotHoldNewTextBecomesUtf8) {
