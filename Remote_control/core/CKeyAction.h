@@ -6,7 +6,8 @@
 #include <vector>
 
 // What one form of a remote key does, as a KeyMap.ini value writes it: a
-// keystroke or a sequence of them, a text, a program, the mouse, or nothing.
+// keystroke or a sequence of them, a text, a program, the mouse, a switch of
+// mode, one of the PC's own actions, or nothing.
 // Uses no operating-system service; a sender carries it out.
 class CKeyAction {
 public:
@@ -17,7 +18,10 @@ public:
         MouseMove,   // the pointer moves while the key is held
         MouseButton, // a click or a turn of the wheel
         Nothing,     // "None": the key does nothing here
+        Mode,        // a mode switched on, or off again
+        Pc,          // the PC locked, put to sleep, shut down...
     };
+    enum class Pc { Lock, Sleep, Hibernate, MonitorOff, ShutDown, Restart };
     enum class Mouse {
         Up,
         Down,
@@ -33,7 +37,7 @@ public:
 
     // Reads a value such as "Ctrl+A, Ctrl+C", "PageDown repeat",
     // "Text \"Hello\"", "Run \"%ProgramFiles%\\App\\app.exe\" /x", "MouseUp"
-    // or "None". On failure the action is unchanged and strReason says why.
+    // "Mode \"Mouse\"", "Mode Off", "ShutDown" or "None". On failure the action is unchanged and strReason says why.
     bool Parse(const std::string& strValue, std::string& strReason);
 
     Kind GetKind() const { return m_kind; }
@@ -45,6 +49,18 @@ public:
     const std::string& GetText() const { return m_strText; }
     const std::string& GetArguments() const { return m_strArguments; }
     Mouse GetMouse() const { return m_mouse; }
+    // Mode: the mode's name as written; empty for "Mode Off".
+    const std::string& GetMode() const { return m_strText; }
+    Pc GetPc() const { return m_pc; }
+    // ShutDown and Restart: only a second press within a few seconds acts.
+    bool NeedsConfirmation() const;
+    // The word KeyMap.ini writes for a PC action ("MonitorOff").
+    static const char* PcName(Pc pc);
+    // Every PC action's word, in the order of Pc, for a list to choose from.
+    static std::vector<std::string> PcNames();
+    // Whether a mode's name may be written, in an action or a section's
+    // Mode line; strReason says why not.
+    static bool IsModeName(const std::string& strName, std::string& strReason);
     // What the on-screen note shows: the value as written without "repeat";
     // for Run the program's file name.
     std::string Shown() const;
@@ -53,6 +69,7 @@ private:
     bool ParseText(const std::string& strValue, std::string& strReason);
     bool ParseRun(const std::string& strValue, std::string& strReason);
     bool ParseKeys(const std::string& strValue, std::string& strReason);
+    bool ParseMode(const std::string& strValue, std::string& strReason);
 
     Kind m_kind = Kind::Nothing;
     bool m_bRepeat = false;
@@ -60,5 +77,6 @@ private:
     std::string m_strText;
     std::string m_strArguments;
     Mouse m_mouse = Mouse::Up;
+    Pc m_pc = Pc::Lock;
     std::string m_strWritten;
 };
