@@ -63,6 +63,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_POWERBROADCAST, 0, Handler<&CRCDlg::OnPowerBroadcast>},
         {WM_WTSSESSION_CHANGE, 0, Handler<&CRCDlg::OnSessionChange>},
         {WM_RC_LIRC_PORT_TAKEN, 0, Handler<&CRCDlg::OnLircPortTaken>},
+        {WM_RC_PC_REFUSED, 0, Handler<&CRCDlg::OnPcRefused>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;

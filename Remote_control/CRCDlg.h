@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CCriticalSection.h"
+#include "CActionConfirmation.h"
 #include "CActionNote.h"
 #include "CDialog.h"
 #include "CDlgAbout.h"
@@ -21,6 +22,7 @@
 #include "CLinkPolicy.h"
 #include "CLinkOpener.h"
 #include "CLircServer.h"
+#include "CModeState.h"
 #include "CRecvApp.h"
 #include "CRefusedPostNotice.h"
 #include "CTrayIcon.h"
@@ -113,6 +115,10 @@ private:
     // as a receiving application would.
     HWND KeysEditorInFront() const;
     void CarrySteps(const std::vector<CKeyActionEngine::Step>& steps);
+    // Modes and the PC's own actions (CRCDlgModes.cpp): false when the step
+    // is none of them.
+    bool CarryOwnAction(const CKeyActionEngine::Step& step);
+    LRESULT OnPcRefused(WPARAM wParam, LPARAM lParam);
     void ScheduleActionTimer();
     void RefreshKeyMaps();
     enum : UINT_PTR { ACTION_TIMER_ID = 0x30 };
@@ -201,6 +207,10 @@ private:
     CKeyMapFile m_keyMap;
     CKeyActionEngine m_actionEngine;
     CActionNote m_actionNote;
+    // The mode that is on, asked before the key maps; and the second press
+    // a shutdown waits for.
+    CModeState m_modeState;
+    CActionConfirmation m_confirmation;
     CLircServer m_lirc;
 
     // The icon, what it last showed, and its return when the shell restarts.

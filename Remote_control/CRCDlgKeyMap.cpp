@@ -76,7 +76,7 @@ void CRCDlg::TypeMappedKey(int nKey, int nRepeat) {
     }
     RefreshKeyMaps();
 
-    const CKeyMapLayers layers(m_userKeyMap.GetMap(), m_keyMap.GetMap());
+    const CKeyMapLayers layers(m_userKeyMap.GetMap(), m_keyMap.GetMap(), m_modeState.GetMode());
     const HWND hWindow = ForegroundRoot();
     CKeyMap::Window window;
     if (hWindow != nullptr) {
@@ -126,6 +126,9 @@ void CRCDlg::ScheduleActionTimer() {
 
 void CRCDlg::CarrySteps(const std::vector<CKeyActionEngine::Step>& steps) {
     for (const CKeyActionEngine::Step& step : steps) {
+        if (CarryOwnAction(step)) {
+            continue;
+        }
         const std::string strWarning = CActionSender::Carry(
             step,
             step.answer.layer == CKeyMapLayers::USER ? USER_KEY_MAP_SHOWN : CKeyMapFile::FILE_NAME);

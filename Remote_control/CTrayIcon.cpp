@@ -1,6 +1,7 @@
 #include "CTrayIcon.h"
 
 #include "CWinApp.h"
+#include "WideText.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -76,7 +77,7 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
     NOTIFYICONDATAA nid = m_nid;
     nid.hIcon = LoadTrayImage(nIconState);
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
-    CopyText(nid.szTip, strTitle);
+    CopyText(nid.szTip, Tip());
     CopyText(nid.szInfo, strText);
     nid.uTimeout = BALLOON_TIMEOUT_MS;
     CopyText(nid.szInfoTitle, strTitle);
@@ -105,6 +106,22 @@ bool CTrayIcon::ShowBalloon(const std::string& strTitle, const std::string& strT
     CopyText(nid.szInfoTitle, strTitle);
     nid.dwInfoFlags = nBalloonIcon;
     return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
+
+void CTrayIcon::SetTipLine(const std::string& strLine) {
+    m_strTipLine = widetext::Utf8ToAnsi(strLine);
+    if (!m_bWanted) {
+        return;
+    }
+    NOTIFYICONDATAA nid = m_nid;
+    nid.uCallbackMessage = 0;
+    nid.uFlags = NIF_TIP;
+    CopyText(nid.szTip, Tip());
+    Shell_NotifyIconA(NIM_MODIFY, &nid);
+}
+
+std::string CTrayIcon::Tip() const {
+    return m_strTipLine.empty() ? m_strTip : m_strTip + "\n" + m_strTipLine;
 }
 
 void CTrayIcon::Remove() {

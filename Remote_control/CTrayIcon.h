@@ -28,6 +28,10 @@ public:
     // alone; true if the shell took it (it fails while there is no icon).
     bool ShowBalloon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon);
 
+    // A second line of the tooltip (UTF-8), kept through every Show until
+    // changed; empty for none.
+    void SetTipLine(const std::string& strLine);
+
     // Whether the icon is wanted and shows nIconState.
     bool IsShowing(int nIconState) const;
 
@@ -36,10 +40,13 @@ public:
     void OnTaskbarCreated();
 
 private:
+    std::string Tip() const;
+
     // The icon's identity: size, window, id, callback message.
     NOTIFYICONDATAA m_nid;
     UINT m_nTaskbarCreatedMsg = 0;
     bool m_bWanted = false;
     std::string m_strTip;
+    std::string m_strTipLine; // in the ANSI code page, as the record holds
     int m_nState = STATE_NOT_READY;
 };

@@ -1,9 +1,8 @@
 #include "CActionConfirmation.h"
 
 bool CActionConfirmation::Confirm(const CKeyActionEngine::Step& step, std::uint64_t nNowMs) {
-    const bool bAgain = m_bAsked && step.answer.layer == m_layer &&
-                        step.answer.nLine == m_nLine && step.form == m_form &&
-                        nNowMs - m_nAskedMs <= CONFIRM_MS;
+    const bool bAgain = m_bAsked && step.answer.layer == m_layer && step.answer.nLine == m_nLine &&
+                        step.form == m_form && nNowMs - m_nAskedMs <= CONFIRM_MS;
     m_bAsked = !bAgain;
     m_layer = step.answer.layer;
     m_nLine = step.answer.nLine;

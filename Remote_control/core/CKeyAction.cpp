@@ -35,8 +35,7 @@ const NamedMouse MOUSE_ACTIONS[] = {
     {"WheelDown", CKeyAction::Mouse::WheelDown},
 };
 
-const char* const PC_NAMES[] = {"Lock",       "Sleep",    "Hibernate",
-                                "MonitorOff", "ShutDown", "Restart"};
+const char* const PC_NAMES[] = {"Lock", "Sleep", "Hibernate", "MonitorOff", "ShutDown", "Restart"};
 
 // Splits a trailing word "repeat" off a value.
 bool TakeRepeat(std::string& strValue) {

@@ -37,7 +37,8 @@ public:
 
     // Reads a value such as "Ctrl+A, Ctrl+C", "PageDown repeat",
     // "Text \"Hello\"", "Run \"%ProgramFiles%\\App\\app.exe\" /x", "MouseUp"
-    // "Mode \"Mouse\"", "Mode Off", "ShutDown" or "None". On failure the action is unchanged and strReason says why.
+    // "Mode \"Mouse\"", "Mode Off", "ShutDown" or "None". On failure the action is unchanged and
+    // strReason says why.
     bool Parse(const std::string& strValue, std::string& strReason);
 
     Kind GetKind() const { return m_kind; }

@@ -105,10 +105,10 @@ private:
     struct Section {
         std::string strName;
         std::size_t nLine = 0;
-        std::string strMode;    // as written; empty: no mode
-        std::u32string mode;    // folded
+        std::string strMode; // as written; empty: no mode
+        std::u32string mode; // folded
         bool bModeGiven = false;
-        bool bBadMode = false;  // reported with its line; the section is dropped
+        bool bBadMode = false;      // reported with its line; the section is dropped
         Pattern criteria[3];        // class, caption, program
         std::vector<Entry> entries; // in file order, each key and form once
         const Entry* FindEntry(int nKey, int nForm) const;

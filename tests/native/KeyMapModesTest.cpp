@@ -47,8 +47,7 @@ TEST(KeyActionModeTest, ModeAndPcActionsReadAsWritten) {
         const CKeyAction pc = Action(names[i]);
         EXPECT_EQ(Kind::Pc, pc.GetKind()) << names[i];
         EXPECT_EQ(names[i], CKeyAction::PcName(pc.GetPc()));
-        EXPECT_EQ(pc.GetPc() == Pc::ShutDown || pc.GetPc() == Pc::Restart,
-                  pc.NeedsConfirmation())
+        EXPECT_EQ(pc.GetPc() == Pc::ShutDown || pc.GetPc() == Pc::Restart, pc.NeedsConfirmation())
             << names[i];
     }
     EXPECT_EQ(Pc::MonitorOff, Action("monitoroff").GetPc());
