@@ -41,23 +41,6 @@ INPUT MouseInput(DWORD dwFlags, LONG nData = 0) {
     return record;
 }
 
-std::string ReasonOf(DWORD dwError) {
-    wchar_t* pszMessage = nullptr;
-    const DWORD dwLength = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, dwError, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr);
-    std::string strReason = dwLength > 0 ? widetext::Narrow(pszMessage, static_cast<int>(dwLength))
-                                         : "error " + std::to_string(dwError);
-    if (pszMessage != nullptr) {
-        LocalFree(pszMessage);
-    }
-    while (!strReason.empty() &&
-           (strReason.back() == '\n' || strReason.back() == '\r' || strReason.back() == ' ')) {
-        strReason.pop_back();
-    }
-    return strReason;
-}
-
 // The full path of a program as written: environment variables expanded, a
 // bare name found where the system finds programs.
 std::wstring ProgramPath(const std::string& strWritten) {
@@ -123,6 +106,23 @@ void BringForward(HWND hWnd) {
 
 } // namespace
 
+std::string CActionSender::ReasonOf(DWORD dwError) {
+    wchar_t* pszMessage = nullptr;
+    const DWORD dwLength = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, dwError, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr);
+    std::string strReason = dwLength > 0 ? widetext::Narrow(pszMessage, static_cast<int>(dwLength))
+                                         : "error " + std::to_string(dwError);
+    if (pszMessage != nullptr) {
+        LocalFree(pszMessage);
+    }
+    while (!strReason.empty() &&
+           (strReason.back() == '\n' || strReason.back() == '\r' || strReason.back() == ' ')) {
+        strReason.pop_back();
+    }
+    return strReason;
+}
+
 std::string CActionSender::Carry(const CKeyActionEngine::Step& step,
                                  const std::string& strFileName) {
     const CKeyAction& action = step.answer.action;
@@ -148,6 +148,9 @@ std::string CActionSender::Carry(const CKeyActionEngine::Step& step,
         break;
     }
     case CKeyAction::Kind::Nothing:
+    // The main window's own: they change its state.
+    case CKeyAction::Kind::Mode:
+    case CKeyAction::Kind::Pc:
         break;
     case CKeyAction::Kind::Spotlight:
     case CKeyAction::Kind::LaserDot:

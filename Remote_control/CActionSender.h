@@ -14,6 +14,8 @@ public:
     // that cannot be started), empty when all went well. strFileName names
     // the key map file of the step's line.
     static std::string Carry(const CKeyActionEngine::Step& step, const std::string& strFileName);
+    // Windows' text for an error code, as one line.
+    static std::string ReasonOf(DWORD dwError);
 
 private:
     static void SendKeys(const CKeyAction& action);

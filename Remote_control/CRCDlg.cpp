@@ -1,5 +1,7 @@
 #include "CRCDlg.h"
 
+#include "CPcActions.h"
+
 #include "CLircProtocol.h"
 #include "CReg.h"
 #include "CWinApp.h"
@@ -68,6 +70,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_RC_LIRC_PORT_TAKEN, 0, Handler<&CRCDlg::OnLircPortTaken>},
         {WM_RC_TRAY, 0, Handler<&CRCDlg::OnTrayNotify>},
         {0, 0, Handler<&CRCDlg::OnTaskbarCreated>, framework::RegisteredMessage("TaskbarCreated")},
+        {WM_RC_PC_REFUSED, 0, Handler<&CRCDlg::OnPcRefused>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -131,7 +134,7 @@ BOOL CRCDlg::OnInitDialog() {
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    m_keyDesktop.LoadKeyMaps();
+    m_keyDesktop.LoadKeyMaps(m_hWnd);
 
     DWORD dwPort = 0;
     if (reg.ReadDword(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
@@ -280,4 +283,17 @@ void CRCDlg::TellLircPortTaken() {
     if (!ShowTrayBalloon(TITLE_LIRC_PORT_TAKEN, strText, NIIF_WARNING)) {
         m_lircBalloonTimer.SetAfter(LIRC_BALLOON_RETRY_MS);
     }
+}
+
+LRESULT CRCDlg::OnPcRefused(WPARAM wParam, LPARAM lParam) {
+    // Any process can post this number: the text names only an action of
+    // the list and Windows' own reason.
+    if (wParam > static_cast<WPARAM>(CKeyAction::Pc::Restart)) {
+        return 0;
+    }
+    ShowTrayBalloon(
+        CKeyRouter::KEY_MAP_TITLE,
+        CPcActions::RefusedText(static_cast<CKeyAction::Pc>(wParam), static_cast<DWORD>(lParam)),
+        NIIF_WARNING);
+    return 0;
 }

@@ -107,6 +107,10 @@ private:
     void OnKeyRelease(int nKey) override { m_router.KeyRelease(nKey); }
     void StartReleaseTimer(unsigned int nDelayMs) override { m_releaseTimer.SetAfter(nDelayMs); }
 
+    // A PC action that Windows refused after it started (wParam: CKeyAction::Pc,
+    // lParam: Windows' error).
+    LRESULT OnPcRefused(WPARAM wParam, LPARAM lParam);
+
     // LIRC server: started with the port of the settings; its thread tells
     // when another program holds that port.
     void StartLircServer();

@@ -83,7 +83,7 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
     NOTIFYICONDATAW nid = m_nid;
     nid.hIcon = LoadTrayImage(nIconState);
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
-    CopyText(nid.szTip, strTitle);
+    CopyText(nid.szTip, Tip());
     CopyText(nid.szInfo, strText);
     nid.uTimeout = BALLOON_TIMEOUT_MS;
     CopyText(nid.szInfoTitle, strTitle);
@@ -119,6 +119,22 @@ bool CTrayIcon::ShowBalloon(const std::string& strTitle, const std::string& strT
     CopyText(nid.szInfoTitle, strTitle);
     nid.dwInfoFlags = nBalloonIcon;
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+void CTrayIcon::SetTipLine(const std::string& strLine) {
+    m_strTipLine = strLine;
+    if (!m_bWanted) {
+        return;
+    }
+    NOTIFYICONDATAW nid = m_nid;
+    nid.uCallbackMessage = 0;
+    nid.uFlags = NIF_TIP;
+    CopyText(nid.szTip, Tip());
+    Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
+
+std::string CTrayIcon::Tip() const {
+    return m_strTipLine.empty() ? m_strTip : m_strTip + "\n" + m_strTipLine;
 }
 
 void CTrayIcon::Remove() {

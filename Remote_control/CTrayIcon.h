@@ -29,6 +29,10 @@ public:
     // the user can see it now.
     bool ShowBalloon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon);
 
+    // A second line of the tooltip (UTF-8), kept through every Show until
+    // changed; empty for none.
+    void SetTipLine(const std::string& strLine);
+
     // Whether the icon is wanted and shows nIconState.
     bool IsShowing(int nIconState) const;
 
@@ -36,10 +40,13 @@ public:
     void OnTaskbarCreated();
 
 private:
+    std::string Tip() const;
+
     // The icon's identity: size, window, id, callback message.
     NOTIFYICONDATAW m_nid;
     UINT m_nTaskbarCreatedMsg = 0;
     bool m_bWanted = false;
     std::string m_strTip;
+    std::string m_strTipLine;
     int m_nState = STATE_NOT_READY;
 };

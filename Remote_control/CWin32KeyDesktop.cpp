@@ -1,5 +1,7 @@
 #include "CWin32KeyDesktop.h"
 
+#include "CPcActions.h"
+
 #include "CActionSender.h"
 #include "CDlgTest.h"
 #include "CKeyRouter.h"
@@ -77,7 +79,8 @@ CWin32KeyDesktop::CWin32KeyDesktop(const CRecvApp& recvApps, const CDlgTest& dlg
       m_overlays(overlays), m_nKeyMsg(nKeyMsg), m_nReleaseMsg(nReleaseMsg),
       m_dwOwnIntegrity(IntegrityOf(GetCurrentProcessId())) {}
 
-void CWin32KeyDesktop::LoadKeyMaps() {
+void CWin32KeyDesktop::LoadKeyMaps(HWND hMainWindow) {
+    m_hMainWindow = hMainWindow;
     wchar_t szAppData[MAX_PATH] = L"";
     if (SUCCEEDED(
             SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData))) {
@@ -180,7 +183,7 @@ bool CWin32KeyDesktop::IsSessionLocked() const {
     return !bDefault;
 }
 
-CKeyMapLayers CWin32KeyDesktop::KeyMaps() {
+CKeyMapLayers CWin32KeyDesktop::KeyMaps(const std::string& strMode) {
     for (CKeyMapFile* pFile : {&m_userKeyMap, &m_keyMap}) {
         pFile->Refresh();
         const std::string strWarning = pFile->PendingWarning();
@@ -188,7 +191,7 @@ CKeyMapLayers CWin32KeyDesktop::KeyMaps() {
             pFile->MarkWarned();
         }
     }
-    return CKeyMapLayers(m_userKeyMap.GetMap(), m_keyMap.GetMap());
+    return CKeyMapLayers(m_userKeyMap.GetMap(), m_keyMap.GetMap(), strMode);
 }
 
 IKeyDesktop::Outcome CWin32KeyDesktop::Carry(const CKeyActionEngine::Step& step) {
@@ -206,10 +209,23 @@ IKeyDesktop::Outcome CWin32KeyDesktop::Carry(const CKeyActionEngine::Step& step)
     return outcome;
 }
 
-void CWin32KeyDesktop::ShowActionNote(const std::string& strText) {
-    if (CActionNote::IsWanted()) {
+void CWin32KeyDesktop::ShowActionNote(const std::string& strText, bool bAlways) {
+    if (bAlways || CActionNote::IsWanted()) {
         m_actionNote.Show(strText, GetForegroundWindow());
     }
+}
+
+void CWin32KeyDesktop::ShowMode(const std::string& strTipLine) {
+    m_trayIcon.SetTipLine(strTipLine);
+}
+
+bool CWin32KeyDesktop::StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) {
+    const DWORD dwError = CPcActions::Start(pc, m_hMainWindow);
+    if (dwError == ERROR_SUCCESS) {
+        return true;
+    }
+    strRefusal = CPcActions::RefusedText(pc, dwError);
+    return false;
 }
 
 bool CWin32KeyDesktop::ShowBalloon(const std::string& strTitle, const std::string& strText) {

@@ -25,8 +25,9 @@ public:
     CWin32KeyDesktop(const CWin32KeyDesktop&) = delete;
     CWin32KeyDesktop& operator=(const CWin32KeyDesktop&) = delete;
 
-    // Opens the user's KeyMap.ini and the one in the folder Path.
-    void LoadKeyMaps();
+    // Opens the user's KeyMap.ini and the one in the folder Path; hMainWindow
+    // gets the PC's actions' late refusals (WM_RC_PC_REFUSED).
+    void LoadKeyMaps(HWND hMainWindow);
 
     PostResult Post(Window window, Message message, int nKey, int nRepeat) override;
     Window TestDialog() const override;
@@ -36,9 +37,11 @@ public:
     WindowFacts FactsOf(Window window) const override;
     std::string ProgramOf(Window window) const override;
     bool IsSessionLocked() const override;
-    CKeyMapLayers KeyMaps() override;
+    CKeyMapLayers KeyMaps(const std::string& strMode) override;
     Outcome Carry(const CKeyActionEngine::Step& step) override;
-    void ShowActionNote(const std::string& strText) override;
+    void ShowActionNote(const std::string& strText, bool bAlways) override;
+    void ShowMode(const std::string& strTipLine) override;
+    bool StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) override;
     bool ShowBalloon(const std::string& strTitle, const std::string& strText) override;
     void LircKeyEvent(int nKey, int nRepeat) override;
     void LircKeyRelease(int nKey) override;
@@ -57,4 +60,5 @@ private:
     CKeyMapFile m_userKeyMap;
     CKeyMapFile m_keyMap;
     CActionNote m_actionNote;
+    HWND m_hMainWindow = nullptr;
 };

@@ -19,3 +19,6 @@ constexpr UINT WM_RC_OPENED = WM_USER + 10;
 // LIRC server thread to main dialog, posted once: its port is held by another
 // program. wParam the port.
 constexpr UINT WM_RC_LIRC_PORT_TAKEN = WM_USER + 20;
+// A PC action's thread to main dialog, posted when Windows refused the
+// action: wParam the action (CKeyAction::Pc), lParam Windows' error code.
+constexpr UINT WM_RC_PC_REFUSED = WM_USER + 21;

@@ -65,7 +65,7 @@ void CKeyRouter::TypeMappedKey(int nKey, int nRepeat) {
         CarrySteps(m_actionEngine.Repeat(nKey, nNowMs));
         return;
     }
-    const CKeyMapLayers layers = m_desktop.KeyMaps();
+    const CKeyMapLayers layers = m_desktop.KeyMaps(m_modeState.GetMode());
     CKeyMap::Window window;
     const Window front = m_desktop.Foreground();
     if (front != 0) {
@@ -85,13 +85,16 @@ void CKeyRouter::TypeMappedKey(int nKey, int nRepeat) {
 
 void CKeyRouter::CarrySteps(const std::vector<CKeyActionEngine::Step>& steps) {
     for (const CKeyActionEngine::Step& step : steps) {
+        if (CarryOwnAction(step)) {
+            continue;
+        }
         const IKeyDesktop::Outcome outcome = m_desktop.Carry(step);
         if (!outcome.strWarning.empty()) {
             m_desktop.ShowBalloon(KEY_MAP_TITLE, outcome.strWarning);
         }
         // After the action, so that the note costs the key no time.
         if (step.answer.action.GetKind() != CKeyAction::Kind::Nothing) {
-            m_desktop.ShowActionNote(step.answer.action.Shown());
+            m_desktop.ShowActionNote(step.answer.action.Shown(), false);
         }
     }
     std::uint64_t nDueMs = 0;
@@ -100,4 +103,33 @@ void CKeyRouter::CarrySteps(const std::vector<CKeyActionEngine::Step>& steps) {
     } else {
         m_actionTimer.Cancel();
     }
+}
+
+bool CKeyRouter::CarryOwnAction(const CKeyActionEngine::Step& step) {
+    const CKeyAction& action = step.answer.action;
+    const CKeyAction::Kind kind = action.GetKind();
+    if (kind != CKeyAction::Kind::Pc || !action.NeedsConfirmation()) {
+        m_confirmation.Forget();
+    }
+    if (kind == CKeyAction::Kind::Mode) {
+        const std::string strNote = m_modeState.Switch(action);
+        m_desktop.ShowMode(m_modeState.TipLine());
+        // Whatever the user's choice of notes: a mode switched on unnoticed
+        // leaves keys that seem broken.
+        m_desktop.ShowActionNote(strNote, true);
+        return true;
+    }
+    if (kind != CKeyAction::Kind::Pc) {
+        return false;
+    }
+    if (action.NeedsConfirmation() && !m_confirmation.Confirm(step, m_clock.Now())) {
+        m_desktop.ShowActionNote(CActionConfirmation::AskText(action), true);
+        return true;
+    }
+    m_desktop.ShowActionNote(action.Shown(), false);
+    std::string strRefusal;
+    if (!m_desktop.StartPcAction(action.GetPc(), strRefusal)) {
+        m_desktop.ShowBalloon(KEY_MAP_TITLE, strRefusal);
+    }
+    return true;
 }

@@ -4,8 +4,10 @@
 // engine's deadlines.
 #pragma once
 
+#include "CActionConfirmation.h"
 #include "CDeadlineClock.h"
 #include "CKeyActionEngine.h"
+#include "CModeState.h"
 #include "CRefusedPostNotice.h"
 #include "IKeyDesktop.h"
 
@@ -38,6 +40,9 @@ private:
     void TypeMappedKey(int nKey, int nRepeat);
     // Carries out what the action engine decided and waits for its next time.
     void CarrySteps(const std::vector<CKeyActionEngine::Step>& steps);
+    // Modes and the PC's own actions, which change KV480's state or the
+    // PC's rather than the window in front; false when the step is neither.
+    bool CarryOwnAction(const CKeyActionEngine::Step& step);
 
     IKeyDesktop& m_desktop;
     CDeadlineClock& m_clock;
@@ -48,4 +53,8 @@ private:
     int m_nPressKey = 0;
     // Windows that refused a key and that the user has been told about.
     CRefusedPostNotice m_refusedPosts;
+    // The mode that is on, asked before the key maps' other sections; and
+    // the second press a shutdown waits for.
+    CModeState m_modeState;
+    CActionConfirmation m_confirmation;
 };

@@ -70,13 +70,19 @@ public:
     // windows.
     virtual bool IsSessionLocked() const = 0;
 
-    // The user's key maps as they stand, read again where a file changed.
-    virtual CKeyMapLayers KeyMaps() = 0;
+    // The user's key maps as they stand, read again where a file changed,
+    // asked as while strMode is on (empty: no mode).
+    virtual CKeyMapLayers KeyMaps(const std::string& strMode) = 0;
     // Types, starts, brings forward or moves the pointer as the step says.
     virtual Outcome Carry(const CKeyActionEngine::Step& step) = 0;
-    // For a moment, near the window in front, what a key just did (when the
-    // user wants it).
-    virtual void ShowActionNote(const std::string& strText) = 0;
+    // For a moment, near the window in front, what a key just did: when the
+    // user wants it, or bAlways (a mode switched, a question to answer).
+    virtual void ShowActionNote(const std::string& strText, bool bAlways) = 0;
+    // The tray icon's tooltip names the mode that is on (empty: none).
+    virtual void ShowMode(const std::string& strTipLine) = 0;
+    // Starts one of the PC's own actions; false with Windows' reason when it
+    // was refused at once (a later refusal is told by the desktop itself).
+    virtual bool StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) = 0;
     // A warning balloon on the tray icon; false when it could not be shown.
     virtual bool ShowBalloon(const std::string& strTitle, const std::string& strText) = 0;
 

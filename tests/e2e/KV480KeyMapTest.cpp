@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,6 +128,29 @@ protected:
         if (!Press(key) || !m_window->WaitForKeyDowns(1, timeoutMs))
             return 0;
         return m_window->KeyDowns()[0].vk;
+    }
+
+    // Waits for the on-screen note to show this text.
+    static bool NoteShows(const std::wstring& text) {
+        return WaitUntil(
+            [&] {
+                const HWND note = FindWindowA("KV480ActionNote", nullptr);
+                wchar_t shown[128] = L"";
+                return note != nullptr && IsWindowVisible(note) &&
+                       GetWindowTextW(note, shown, 128) > 0 && text == shown;
+            },
+            5000);
+    }
+
+    static bool BalloonStartsWith(const std::string& start) {
+        return WaitUntil(
+            [&] {
+                for (const std::string& text : BalloonTexts())
+                    if (text.rfind(start, 0) == 0)
+                        return true;
+                return false;
+            },
+            5000);
     }
 
     std::unique_ptr<KeyboardWindow> m_window;
@@ -593,6 +617,73 @@ TEST_F(KV480PresenterTest, TheBlankScreenCoversTheMonitorAndTheTimerCountsPastTh
         std::vector<std::wstring>(shown.end() - std::min<size_t>(3, shown.size()), shown.end()));
     ASSERT_TRUE(Press(3));
     EXPECT_TRUE(Hidden(timer));
+
+TEST_F(KV480KeyMapTest, AModeKeySwitchesTheKeysAndTheNoteAndTooltipSayWhich) {
+    WriteKeyMap("[Mouse]\r\nMode=Mouse\r\nKey1=B\r\n"
+                "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+                "Key1=A\r\nKey2=C\r\nKey5=Mode Off\r\nKey6=Mode \"Mouse\"\r\n");
+    StartConnected();
+    EXPECT_EQ(WPARAM('A'), Typed(1)) << "no mode on";
+    ASSERT_TRUE(Press(6));
+    EXPECT_TRUE(NoteShows(L"Mode \"Mouse\" on")) << "shown with ShowActions off";
+    EXPECT_EQ(WPARAM('B'), Typed(1)) << "the mode's section answers";
+    EXPECT_EQ(WPARAM('C'), Typed(2)) << "a key the mode leaves out keeps its meaning";
+
+    // Over the icon, the tooltip names the mode.
+    RECT icon;
+    ASSERT_TRUE(GetWindowRect(harness::FirstTrayIcon(), &icon));
+    SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            for (const std::string& text : BalloonTexts())
+                if (text.find("Mode \"Mouse\" on") != std::string::npos)
+                    return true;
+            return false;
+        },
+        5000))
+        << ::testing::PrintToString(BalloonTexts());
+
+    ASSERT_TRUE(Press(6));
+    EXPECT_TRUE(NoteShows(L"Mode \"Mouse\" off")) << "the same mode key switches it off";
+    EXPECT_EQ(WPARAM('A'), Typed(1));
+    ASSERT_TRUE(Press(6));
+    ASSERT_TRUE(NoteShows(L"Mode \"Mouse\" on"));
+    ASSERT_TRUE(Press(5));
+    EXPECT_TRUE(NoteShows(L"Mode \"Mouse\" off"));
+    EXPECT_EQ(WPARAM('A'), Typed(1));
+}
+
+TEST_F(KV480KeyMapTest, PcActionsAreCarriedOutAndShutDownWantsASecondPress) {
+    // Recorded instead of carried out, which would end the test.
+    const std::string record = m_dir + "pc actions.txt";
+    DeleteFileA(record.c_str());
+    SetEnvironmentVariableA("KV480_TEST_RECORD_PC_ACTIONS_TO", record.c_str());
+    WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+                "Key1=Lock\r\nKey2=ShutDown\r\nKey3=A\r\n");
+    StartConnected();
+    SetEnvironmentVariableA("KV480_TEST_RECORD_PC_ACTIONS_TO", nullptr);
+    const auto recorded = [&] {
+        std::ifstream file(record, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    };
+
+    ASSERT_TRUE(Press(1));
+    EXPECT_TRUE(WaitUntil([&] { return recorded() == "Lock\r\n"; }, 5000)) << recorded();
+    ASSERT_TRUE(Press(2));
+    EXPECT_TRUE(NoteShows(L"Press the key again within 5 s to shut down the PC"));
+    ASSERT_TRUE(Press(2));
+    EXPECT_TRUE(WaitUntil([&] { return recorded() == "Lock\r\nShutDown\r\n"; }, 5000))
+        << recorded();
+
+    // Windows refuses: held by another program, the record cannot be written.
+    const HANDLE held = CreateFileA(record.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(Press(1));
+    EXPECT_TRUE(BalloonStartsWith("Lock was refused by Windows. "))
+        << ::testing::PrintToString(BalloonTexts());
+    CloseHandle(held);
+    DeleteFileA(record.c_str());
 }
 
 } // namespace

@@ -41,6 +41,8 @@ public:
     bool bForegroundLocked = false;
     bool bSessionLocked = false;
     bool bTrayIcon = true;          // balloons can be shown
+    bool bNotesWanted = true;       // the user's choice of the on-screen note
+    std::string strPcRefusal;       // Windows' reason to refuse the PC's actions
     bool bReleaseRegistered = true; // the release's message number exists
     std::string strStartFailure;    // what a program start reports
     CKeyMap userMap;
@@ -96,7 +98,9 @@ public:
     }
     bool IsSessionLocked() const override { return bSessionLocked; }
 
-    CKeyMapLayers KeyMaps() override { return CKeyMapLayers(userMap, installedMap); }
+    CKeyMapLayers KeyMaps(const std::string& strMode) override {
+        return CKeyMapLayers(userMap, installedMap, strMode);
+    }
 
     Outcome Carry(const CKeyActionEngine::Step& step) override {
         const CKeyAction& action = step.answer.action;
@@ -114,7 +118,16 @@ public:
         return outcome;
     }
 
-    void ShowActionNote(const std::string& strText) override { log.push_back("note " + strText); }
+    void ShowActionNote(const std::string& strText, bool bAlways) override {
+        if (bAlways || bNotesWanted)
+            log.push_back("note " + strText);
+    }
+    void ShowMode(const std::string& strTipLine) override { log.push_back("tip " + strTipLine); }
+    bool StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) override {
+        log.push_back(std::string("pc ") + CKeyAction::PcName(pc));
+        strRefusal = strPcRefusal;
+        return strPcRefusal.empty();
+    }
     bool ShowBalloon(const std::string& strTitle, const std::string& strText) override {
         log.push_back("balloon " + strTitle + ": " + strText);
         return bTrayIcon;

@@ -3,6 +3,7 @@
 #include "IniText.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -15,6 +16,8 @@ const char* const WORD_BLANK_SCREEN = "BlankScreen";
 const char* const WORD_WHITE = "White";
 // Longer talks are surely a typing mistake.
 const unsigned MAX_TIMER_MINUTES = 999;
+const char* const WORD_MODE = "Mode";
+const char* const WORD_OFF = "Off";
 // A sequence longer than this is surely a mistake; values are cut at 254
 // characters anyway.
 const std::size_t MAX_SEQUENCE = 32;
@@ -60,6 +63,7 @@ bool IsDigits(const std::string& strText) {
     }
     return true;
 }
+const char* const PC_NAMES[] = {"Lock", "Sleep", "Hibernate", "MonitorOff", "ShutDown", "Restart"};
 
 // Splits a trailing word "repeat" off a value.
 bool TakeRepeat(std::string& strValue) {
@@ -95,6 +99,8 @@ bool CKeyAction::Parse(const std::string& strValue, std::string& strReason) {
     } else if (StartsWithWord(strTrimmed, WORD_TIMER) ||
                initext::EqualsNoCase(strTrimmed, WORD_TIMER)) {
         bOk = action.ParseTimer(strTrimmed, strReason);
+    } else if (StartsWithWord(strTrimmed, WORD_MODE)) {
+        bOk = action.ParseMode(strTrimmed, strReason);
     } else if (action.ParseTool(strTrimmed, strReason)) {
         bOk = strReason.empty();
     } else {
@@ -245,6 +251,18 @@ bool CKeyAction::ParseKeys(const std::string& strValue, std::string& strReason) 
             return true;
         }
     }
+    for (std::size_t i = 0; i < std::size(PC_NAMES); ++i) {
+        if (initext::EqualsNoCase(strKeys, PC_NAMES[i])) {
+            // A held key must never confirm a shutdown by its repeats.
+            if (m_bRepeat) {
+                strReason = initext::Quoted(PC_NAMES[i]) + " cannot repeat";
+                return false;
+            }
+            m_kind = Kind::Pc;
+            m_pc = static_cast<Pc>(i);
+            return true;
+        }
+    }
     std::size_t nStart = 0;
     for (;;) {
         const std::size_t nComma = strKeys.find(',', nStart);
@@ -266,6 +284,57 @@ bool CKeyAction::ParseKeys(const std::string& strValue, std::string& strReason) 
     }
     m_kind = Kind::Keys;
     return true;
+}
+
+bool CKeyAction::ParseMode(const std::string& strValue, std::string& strReason) {
+    const std::string strRest = initext::Trim(strValue.substr(std::strlen(WORD_MODE)));
+    if (initext::EqualsNoCase(strRest, WORD_OFF)) {
+        m_strText.clear();
+    } else {
+        const std::size_t nLast = strRest.rfind('"');
+        if (strRest.empty() || strRest[0] != '"' || nLast == 0) {
+            strReason = "the mode is not between two double quotes, nor Off";
+            return false;
+        }
+        if (nLast + 1 != strRest.size()) {
+            strReason = "unexpected words after the mode's closing quote";
+            return false;
+        }
+        m_strText = initext::Trim(strRest.substr(1, nLast - 1));
+        if (!IsModeName(m_strText, strReason)) {
+            return false;
+        }
+    }
+    m_kind = Kind::Mode;
+    m_strWritten = m_strText.empty() ? std::string(WORD_MODE) + " " + WORD_OFF
+                                     : std::string(WORD_MODE) + " \"" + m_strText + "\"";
+    return true;
+}
+
+bool CKeyAction::IsModeName(const std::string& strName, std::string& strReason) {
+    if (strName.empty()) {
+        strReason = "the mode's name is empty";
+    } else if (strName.find('"') != std::string::npos) {
+        strReason = "a mode's name cannot hold a double quote";
+    } else if (initext::EqualsNoCase(strName, WORD_OFF)) {
+        strReason = "\"Off\" is not a mode's name: Mode Off switches the mode off";
+    } else {
+        return true;
+    }
+    return false;
+}
+
+bool CKeyAction::NeedsConfirmation() const {
+    return m_kind == Kind::Pc && (m_pc == Pc::ShutDown || m_pc == Pc::Restart);
+}
+
+const char* CKeyAction::PcName(Pc pc) {
+    const std::size_t nIndex = static_cast<std::size_t>(pc);
+    return nIndex < std::size(PC_NAMES) ? PC_NAMES[nIndex] : "";
+}
+
+std::vector<std::string> CKeyAction::PcNames() {
+    return std::vector<std::string>(std::begin(PC_NAMES), std::end(PC_NAMES));
 }
 
 std::string CKeyAction::Shown() const {

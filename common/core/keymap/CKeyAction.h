@@ -6,8 +6,9 @@
 #include <vector>
 
 // What one form of a remote key does, as a KeyMap.ini value writes it: a
-// keystroke or a sequence of them, a text, a program, the mouse, one of the
-// presenter's tools switched on or off, or nothing.
+// keystroke or a sequence of them, a text, a program, the mouse, a switch of
+// mode, one of the PC's own actions, one of the presenter's tools switched on
+// or off, or nothing.
 // Uses no operating-system service; a sender carries it out.
 class CKeyAction {
 public:
@@ -18,6 +19,8 @@ public:
         MouseMove,   // the pointer moves while the key is held
         MouseButton, // a click or a turn of the wheel
         Nothing,     // "None": the key does nothing here
+        Mode,        // a mode switched on, or off again
+        Pc,          // the PC locked, put to sleep, shut down...
         // The presenter's tools, each switched on by a press and off by the next.
         Spotlight,   // the monitor darkened but for a circle around the pointer
         LaserDot,    // a red dot at the pointer
@@ -25,6 +28,7 @@ public:
         BlankScreen, // the monitor in front covered, black or white
         Timer,       // a talk timer counting down
     };
+    enum class Pc { Lock, Sleep, Hibernate, MonitorOff, ShutDown, Restart };
     enum class Mouse {
         Up,
         Down,
@@ -40,8 +44,9 @@ public:
 
     // Reads a value such as "Ctrl+A, Ctrl+C", "PageDown repeat",
     // "Text \"Hello\"", "Run \"%ProgramFiles%\\App\\app.exe\" /x", "MouseUp"
-    // "Spotlight", "BlankScreen White", "Timer \"20:00\"" or "None". On failure the action is
-    // unchanged and strReason says why.
+    // "Mode \"Mouse\"", "Mode Off", "ShutDown", "Spotlight", "BlankScreen White",
+    // "Timer \"20:00\"" or "None". On failure the action is unchanged and strReason
+    // says why.
     bool Parse(const std::string& strValue, std::string& strReason);
 
     Kind GetKind() const { return m_kind; }
@@ -59,6 +64,18 @@ public:
     bool IsWhite() const { return m_bWhite; }
     // Timer: the time it counts down from.
     unsigned GetSeconds() const { return m_nSeconds; }
+    // Mode: the mode's name as written; empty for "Mode Off".
+    const std::string& GetMode() const { return m_strText; }
+    Pc GetPc() const { return m_pc; }
+    // ShutDown and Restart: only a second press within a few seconds acts.
+    bool NeedsConfirmation() const;
+    // The word KeyMap.ini writes for a PC action ("MonitorOff").
+    static const char* PcName(Pc pc);
+    // Every PC action's word, in the order of Pc, for a list to choose from.
+    static std::vector<std::string> PcNames();
+    // Whether a mode's name may be written, in an action or a section's
+    // Mode line; strReason says why not.
+    static bool IsModeName(const std::string& strName, std::string& strReason);
     // What the on-screen note shows: the value as written without "repeat";
     // for Run the program's file name.
     std::string Shown() const;
@@ -69,6 +86,7 @@ private:
     bool ParseKeys(const std::string& strValue, std::string& strReason);
     bool ParseTimer(const std::string& strValue, std::string& strReason);
     bool ParseTool(const std::string& strValue, std::string& strReason);
+    bool ParseMode(const std::string& strValue, std::string& strReason);
 
     Kind m_kind = Kind::Nothing;
     bool m_bRepeat = false;
@@ -78,5 +96,6 @@ private:
     Mouse m_mouse = Mouse::Up;
     bool m_bWhite = false;
     unsigned m_nSeconds = 0;
+    Pc m_pc = Pc::Lock;
     std::string m_strWritten;
 };

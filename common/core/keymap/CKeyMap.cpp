@@ -13,6 +13,7 @@ const std::size_t CLASS = 0;
 const std::size_t CAPTION = 1;
 const std::size_t PROGRAM = 2;
 const char* const KEY_PREFIX = "Key";
+const char* const NAME_MODE = "Mode";
 const char* const VALUE_ANY = "NULL";
 const char* const FORM_WORDS[] = {"", "long", "double"};
 
@@ -145,11 +146,15 @@ void CKeyMap::SetValue(Section& section, const std::string& strName, const std::
         }
         return;
     }
+    if (initext::EqualsNoCase(strName, NAME_MODE)) {
+        SetMode(section, strValue, nLine);
+        return;
+    }
     std::string strForm;
     const int nKey = KeyNumber(strName, strForm);
     if (nKey == 0) {
         Skip(nLine, "unknown name " + initext::Quoted(strName) +
-                        " (ClassName, WindowName, Program or Key1 to Key23)");
+                        " (ClassName, WindowName, Program, Mode or Key1 to Key23)");
         return;
     }
     if (nKey < 0) {
@@ -181,6 +186,23 @@ void CKeyMap::SetValue(Section& section, const std::string& strName, const std::
     section.entries.push_back({nKey, nForm, nLine, action});
 }
 
+void CKeyMap::SetMode(Section& section, const std::string& strValue, std::size_t nLine) {
+    if (section.bModeGiven) {
+        Skip(nLine, GivenTwice(NAME_MODE));
+        return;
+    }
+    section.bModeGiven = true;
+    std::string strReason;
+    if (!CKeyAction::IsModeName(strValue, strReason)) {
+        // Asked always, the section would do what was meant for a mode only.
+        Skip(nLine, strReason + "; the section is ignored");
+        section.bBadMode = true;
+        return;
+    }
+    section.strMode = strValue;
+    section.mode = Folded(strValue);
+}
+
 const CKeyMap::Entry* CKeyMap::Section::FindEntry(int nKey, int nForm) const {
     for (const Entry& entry : entries) {
         if (entry.nKey == nKey && entry.nForm == nForm) {
@@ -196,7 +218,19 @@ void CKeyMap::EndSection() {
     }
     m_bInSection = false;
     Section& section = m_sections.back();
+    if (section.bBadMode) {
+        m_sections.pop_back();
+        return;
+    }
     Pattern* criteria = section.criteria;
+    if (section.bModeGiven) {
+        // A mode's section is for every window unless it names some.
+        for (Pattern& criterion : section.criteria) {
+            criterion.bAny = criterion.bAny || !criterion.bGiven;
+        }
+        m_bUsesProgram = m_bUsesProgram || !criteria[PROGRAM].bAny;
+        return;
+    }
     if (criteria[PROGRAM].bGiven) {
         // Beside a program, a class or caption left out matches any.
         m_bUsesProgram = m_bUsesProgram || !criteria[PROGRAM].bAny;
@@ -225,6 +259,27 @@ void CKeyMap::Skip(std::size_t nLine, const std::string& strReason) {
 const std::string& CKeyMap::GetSectionName(std::size_t nSection) const {
     static const std::string strNone;
     return nSection < m_sections.size() ? m_sections[nSection].strName : strNone;
+}
+
+const std::string& CKeyMap::GetSectionMode(std::size_t nSection) const {
+    static const std::string strNone;
+    return nSection < m_sections.size() ? m_sections[nSection].strMode : strNone;
+}
+
+std::vector<std::string> CKeyMap::ModeNames() const {
+    std::vector<std::string> names;
+    std::vector<const std::u32string*> folded;
+    for (const Section& section : m_sections) {
+        bool bKnown = section.strMode.empty();
+        for (std::size_t i = 0; i < folded.size() && !bKnown; ++i) {
+            bKnown = *folded[i] == section.mode;
+        }
+        if (!bKnown) {
+            names.push_back(section.strMode);
+            folded.push_back(&section.mode);
+        }
+    }
+    return names;
 }
 
 std::string CKeyMap::SkippedText(const std::string& strFileName) const {
@@ -290,18 +345,23 @@ std::string CKeyMap::FileNameOf(const std::string& strPath) {
     return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
 }
 
-CKeyMap::Rule CKeyMap::Find(const Window& window, int nKey, Form form) const {
+CKeyMap::Rule CKeyMap::Find(const Window& window, int nKey, Form form,
+                            const std::string& strMode) const {
     Rule rule;
     const int nForm = static_cast<int>(form);
     if (nKey < FIRST_KEY || nKey > LAST_KEY || nForm < 0 || nForm >= FORM_COUNT) {
         return rule;
     }
+    const std::u32string mode = strMode.empty() ? std::u32string() : Folded(strMode);
     // Folded once, and only when a section asks.
     std::u32string texts[3];
     bool bFolded[3] = {};
     const std::string* sources[3] = {&window.strClass, &window.strCaption, &window.strProgram};
     for (std::size_t nSection = 0; nSection < m_sections.size(); ++nSection) {
         const Section& section = m_sections[nSection];
+        if (section.mode != mode) {
+            continue;
+        }
         const Entry* pEntry = section.FindEntry(nKey, nForm);
         if (pEntry == nullptr) {
             continue;

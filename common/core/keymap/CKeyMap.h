@@ -11,7 +11,9 @@
 // The key map of one KeyMap.ini: sections in file order, each naming the
 // windows it serves (class, caption and program file, NULL or left out for
 // any, '*' for any run of characters) and what some of the remote's keys do
-// there, in up to three forms each. Reads the file's bytes itself (UTF-8,
+// there, in up to three forms each. A section with a Mode line belongs to
+// that mode: it is asked only while the mode is on, and serves every window
+// unless it names some. Reads the file's bytes itself (UTF-8,
 // UTF-16 LE or the ANSI code page), so any bytes give a bounded result; uses
 // no operating-system service.
 class CKeyMap {
@@ -59,11 +61,18 @@ public:
     void Clear();
 
     // The first section from the top that matches the window and sets this
-    // form of the key.
-    Rule Find(const Window& window, int nKey, Form form) const;
+    // form of the key: among the sections without a mode when strMode is
+    // empty, else among those of that mode (names compare in any case).
+    Rule Find(const Window& window, int nKey, Form form,
+              const std::string& strMode = std::string()) const;
 
     std::size_t GetSectionCount() const { return m_sections.size(); }
     const std::string& GetSectionName(std::size_t nSection) const;
+    // The mode a section belongs to, as its Mode line writes it; empty for
+    // none.
+    const std::string& GetSectionMode(std::size_t nSection) const;
+    // Every mode that a section names, once each, in file order.
+    std::vector<std::string> ModeNames() const;
     // Whether a section names a Program: only then does the caller need to
     // find the window's program.
     bool UsesProgram() const { return m_bUsesProgram; }
@@ -96,6 +105,10 @@ private:
     struct Section {
         std::string strName;
         std::size_t nLine = 0;
+        std::string strMode; // as written; empty: no mode
+        std::u32string mode; // folded
+        bool bModeGiven = false;
+        bool bBadMode = false;      // reported with its line; the section is dropped
         Pattern criteria[3];        // class, caption, program
         std::vector<Entry> entries; // in file order, each key and form once
         const Entry* FindEntry(int nKey, int nForm) const;
@@ -107,6 +120,8 @@ private:
     // Drops the last section when it lacks a criterion.
     void EndSection();
     void Skip(std::size_t nLine, const std::string& strReason);
+    // The Mode line of a section.
+    void SetMode(Section& section, const std::string& strValue, std::size_t nLine);
     static bool MatchesFolded(const std::u32string& pattern, const std::u32string& text);
     static std::u32string Folded(const std::string& strText);
 

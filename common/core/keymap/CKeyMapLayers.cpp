@@ -1,19 +1,29 @@
 #include "CKeyMapLayers.h"
 
-CKeyMapLayers::CKeyMapLayers(const CKeyMap& userMap, const CKeyMap& installationMap)
-    : m_maps{&userMap, &installationMap} {}
+CKeyMapLayers::CKeyMapLayers(const CKeyMap& userMap, const CKeyMap& installationMap,
+                             const std::string& strMode)
+    : m_maps{&userMap, &installationMap}, m_strMode(strMode) {}
 
 CKeyMapLayers::Answer CKeyMapLayers::Find(const CKeyMap::Window& window, int nKey,
                                           CKeyMap::Form form) const {
     Answer answer;
-    for (int nLayer = USER; nLayer < LAYER_COUNT; ++nLayer) {
-        const CKeyMap::Rule rule = m_maps[nLayer]->Find(window, nKey, form);
-        if (rule.pAction != nullptr) {
-            answer.layer = static_cast<Layer>(nLayer);
-            answer.strSection = m_maps[nLayer]->GetSectionName(rule.nSection);
-            answer.nLine = rule.nLine;
-            answer.action = *rule.pAction;
-            break;
+    // The mode's sections first, then those without one.
+    const std::string strNoMode;
+    const std::string* modes[] = {&m_strMode, &strNoMode};
+    for (const std::string* pMode : modes) {
+        if (pMode == &m_strMode && m_strMode.empty()) {
+            continue;
+        }
+        for (int nLayer = USER; nLayer < LAYER_COUNT; ++nLayer) {
+            const CKeyMap::Rule rule = m_maps[nLayer]->Find(window, nKey, form, *pMode);
+            if (rule.pAction != nullptr) {
+                answer.layer = static_cast<Layer>(nLayer);
+                answer.strSection = m_maps[nLayer]->GetSectionName(rule.nSection);
+                answer.strMode = m_maps[nLayer]->GetSectionMode(rule.nSection);
+                answer.nLine = rule.nLine;
+                answer.action = *rule.pAction;
+                return answer;
+            }
         }
     }
     return answer;

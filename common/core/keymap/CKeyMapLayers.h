@@ -7,7 +7,9 @@
 
 // The two key maps asked for a key: the user's own first, top to bottom,
 // then the installation folder's, the administrator's default for everyone.
-// The maps stay the caller's; this only asks them in order.
+// While a mode is on, the sections of that mode in both files come first, so
+// a key the mode leaves out keeps its usual meaning. The maps stay the
+// caller's; this only asks them in order.
 class CKeyMapLayers {
 public:
     enum Layer { USER = 0, INSTALLATION = 1, LAYER_COUNT = 2, NO_LAYER = LAYER_COUNT };
@@ -17,6 +19,7 @@ public:
     struct Answer {
         Layer layer = NO_LAYER; // NO_LAYER: nothing answers
         std::string strSection;
+        std::string strMode; // of the section; empty for none
         std::size_t nLine = 0;
         CKeyAction action;
         bool IsFound() const { return layer != NO_LAYER; }
@@ -28,7 +31,9 @@ public:
         const Answer& Get(CKeyMap::Form form) const { return forms[static_cast<int>(form)]; }
     };
 
-    CKeyMapLayers(const CKeyMap& userMap, const CKeyMap& installationMap);
+    // strMode: the mode that is on; empty for none.
+    CKeyMapLayers(const CKeyMap& userMap, const CKeyMap& installationMap,
+                  const std::string& strMode = std::string());
 
     Answer Find(const CKeyMap::Window& window, int nKey, CKeyMap::Form form) const;
     KeyAnswers FindAll(const CKeyMap::Window& window, int nKey) const;
@@ -37,4 +42,5 @@ public:
 
 private:
     const CKeyMap* m_maps[LAYER_COUNT];
+    std::string m_strMode;
 };

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "CKeyActionEngine.h"
+
+#include <cstdint>
+#include <string>
+
+// The second press that an action too grave for one press needs (ShutDown,
+// Restart): the first press of its key only asks; the same entry again
+// within CONFIRM_MS acts. Any other action in between cancels the question.
+// Uses no operating-system service: the times are handed in.
+class CActionConfirmation {
+public:
+    static constexpr std::uint64_t CONFIRM_MS = 5000;
+
+    // For a step whose action needs confirmation: true when it acts now,
+    // false when this press only asks (AskText tells the user how to go on).
+    bool Confirm(const CKeyActionEngine::Step& step, std::uint64_t nNowMs);
+    // Another action ran: the question is over.
+    void Forget() { m_bAsked = false; }
+
+    static std::string AskText(const CKeyAction& action);
+
+private:
+    bool m_bAsked = false;
+    CKeyMapLayers::Layer m_layer = CKeyMapLayers::NO_LAYER;
+    std::size_t m_nLine = 0;
+    CKeyMap::Form m_form = CKeyMap::Form::Plain;
+    std::uint64_t m_nAskedMs = 0;
+};
