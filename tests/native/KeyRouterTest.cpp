@@ -190,3 +190,44 @@ TEST_F(KeyRouterTest, TheFakePlaysTheForegroundLockIntegrityAndALockedSession) {
 }
 
 } // namespace
+
+TEST_F(KeyRouterTest, AModeAnswersFirstIsShownAndKeysItLeavesOutKeepTheirMeaning) {
+    desktop.bNotesWanted = false;
+    FakeKeyDesktop::SetMap(desktop.userMap, "[Mouse]\nMode=Mouse\nKey1=MouseUp\n"
+                                            "[Switch]\nClassName=NULL\nWindowName=NULL\n"
+                                            "Key5=Mode \"Mouse\"\nKey6=Mode Off\n");
+    Press(5);
+    Press(1);
+    Release(1);
+    Press(3);
+    Advance(100);
+    Release(3);
+    Press(5); // the same mode again: back to normal
+    Press(1);
+    Release(1);
+    EXPECT_EQ((Log{"tip Mode \"Mouse\" on", "note Mode \"Mouse\" on", "lirc 5 0", "carry MouseUp",
+                   "lirc 1 0", "lirc release 1", "lirc 3 0", "carry B", "lirc release 3", "tip ",
+                   "note Mode \"Mouse\" off", "lirc 5 0", "carry A", "lirc 1 0", "lirc release 1"}),
+              Taken());
+}
+
+TEST_F(KeyRouterTest, AShutdownNeedsTheSameKeyAgainWithinFiveSecondsAndARefusalIsTold) {
+    FakeKeyDesktop::SetMap(desktop.userMap,
+                           "[Pc]\nClassName=NULL\nWindowName=NULL\nKey5=ShutDown\nKey6=Lock\n");
+    const std::string ask = "note Press the key again within 5 s to shut down the PC";
+    Press(5);
+    Advance(CActionConfirmation::CONFIRM_MS + 1);
+    Press(5); // too late: asks again
+    Press(1); // another action ends the question
+    Press(5);
+    Advance(1000);
+    Press(5);
+    desktop.strPcRefusal = "Lock was refused by Windows.";
+    Press(6);
+    EXPECT_EQ(
+        (Log{ask, "lirc 5 0", ask, "lirc 5 0", "carry A", "note A", "lirc 1 0", ask, "lirc 5 0",
+             "note ShutDown", "pc ShutDown", "lirc 5 0", "note Lock", "pc Lock",
+             "balloon " + std::string(CKeyRouter::KEY_MAP_TITLE) + ": " + desktop.strPcRefusal,
+             "lirc 6 0"}),
+        Taken());
+}
