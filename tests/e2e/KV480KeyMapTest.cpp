@@ -617,6 +617,7 @@ TEST_F(KV480PresenterTest, TheBlankScreenCoversTheMonitorAndTheTimerCountsPastTh
         std::vector<std::wstring>(shown.end() - std::min<size_t>(3, shown.size()), shown.end()));
     ASSERT_TRUE(Press(3));
     EXPECT_TRUE(Hidden(timer));
+}
 
 TEST_F(KV480KeyMapTest, AModeKeySwitchesTheKeysAndTheNoteAndTooltipSayWhich) {
     WriteKeyMap("[Mouse]\r\nMode=Mouse\r\nKey1=B\r\n"
