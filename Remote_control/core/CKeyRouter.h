@@ -15,6 +15,12 @@ class CKeyRouter {
 public:
     // The title of the warnings about the key maps and their actions.
     static constexpr const char* KEY_MAP_TITLE = "Remote Control - Key map";
+    // Why an elevated KV480 leaves the user's own key map aside.
+    static constexpr const char* ELEVATED_TEXT =
+        "KV480 runs with administrator rights, so it does not use your own key map "
+        "(%APPDATA%\\Remote Control\\KeyMap.ini), which any of your programs could change: "
+        "only the installation folder's KeyMap.ini acts. Start KV480 without administrator "
+        "rights to use your own.";
 
     CKeyRouter(IKeyDesktop& desktop, CDeadlineClock& clock);
     CKeyRouter(const CKeyRouter&) = delete;
@@ -38,6 +44,10 @@ private:
     void TypeMappedKey(int nKey, int nRepeat);
     // Carries out what the action engine decided and waits for its next time.
     void CarrySteps(const std::vector<CKeyActionEngine::Step>& steps);
+    // Whether Windows would drop the action without a word: nothing acts in
+    // a locked session, and the input of a window running with more rights
+    // than KV480 is refused (the user is told once per window).
+    bool IsRefused(const CKeyAction& action);
 
     IKeyDesktop& m_desktop;
     CDeadlineClock& m_clock;
@@ -48,4 +58,7 @@ private:
     int m_nPressKey = 0;
     // Windows that refused a key and that the user has been told about.
     CRefusedPostNotice m_refusedPosts;
+    // Stands for the user's key map while KV480 is elevated.
+    const CKeyMap m_noMap;
+    bool m_bToldElevated = false;
 };

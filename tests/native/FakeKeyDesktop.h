@@ -95,6 +95,7 @@ public:
         return found == windows.end() ? std::string() : found->second.strProgram;
     }
     bool IsSessionLocked() const override { return bSessionLocked; }
+    bool IsElevated() const override { return nOwnIntegrity >= HIGH; }
 
     CKeyMapLayers KeyMaps() override { return CKeyMapLayers(userMap, installedMap); }
 
