@@ -1,5 +1,7 @@
 #include "CKeystrokeCapture.h"
 
+#include <initializer_list>
+
 namespace {
 
 // The hook procedure has no context of its own.
@@ -27,6 +29,18 @@ LPARAM ModifierOf(DWORD vkCode) {
     }
 }
 
+// A modifier already down when the capture starts sends no key-down that
+// the hook could see: asked for once, at the start.
+LPARAM ModifiersHeldNow() {
+    LPARAM nHeld = 0;
+    for (const int nKey : {VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN, VK_RWIN}) {
+        if (GetAsyncKeyState(nKey) < 0) {
+            nHeld |= ModifierOf(static_cast<DWORD>(nKey));
+        }
+    }
+    return nHeld;
+}
+
 } // namespace
 
 CKeystrokeCapture::~CKeystrokeCapture() {
@@ -40,7 +54,7 @@ bool CKeystrokeCapture::Start(HWND hTarget, UINT nMessage) {
     }
     m_hTarget = hTarget;
     m_nMessage = nMessage;
-    m_nModifiers = 0;
+    m_nModifiers = ModifiersHeldNow();
     m_hHook = SetWindowsHookExA(WH_KEYBOARD_LL, HookProc, GetModuleHandleA(nullptr), 0);
     if (m_hHook != nullptr) {
         g_pActive = this;

@@ -2,8 +2,12 @@
 
 #include "CResidentLauncher.h"
 #include "ProcessImage.h"
+#include "ProgramWindowRule.h"
 #include "WideText.h"
 
+#include <dwmapi.h>
+
+#include <initializer_list>
 #include <iterator>
 #include <vector>
 
@@ -41,8 +45,34 @@ INPUT MouseInput(DWORD dwFlags, LONG nData = 0) {
     return record;
 }
 
+// Where a program registered itself for the shell ("App Paths"), which finds
+// it by its bare name as the Run box does; empty when it did not.
+std::wstring AppPath(const std::wstring& strName) {
+    std::wstring strKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + strName;
+    if (strName.find(L'.') == std::wstring::npos) {
+        strKey += L".exe";
+    }
+    for (const HKEY hRoot : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        wchar_t szValue[MAX_PATH * 4] = L"";
+        DWORD dwSize = static_cast<DWORD>(sizeof(szValue) - sizeof(wchar_t));
+        if (RegGetValueW(hRoot, strKey.c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ,
+                         nullptr, szValue, &dwSize) != ERROR_SUCCESS) {
+            continue;
+        }
+        std::wstring strPath = szValue;
+        // Registrations are often quoted.
+        if (strPath.size() >= 2 && strPath.front() == L'"' && strPath.back() == L'"') {
+            strPath = strPath.substr(1, strPath.size() - 2);
+        }
+        if (!strPath.empty()) {
+            return strPath;
+        }
+    }
+    return std::wstring();
+}
+
 // The full path of a program as written: environment variables expanded, a
-// bare name found where the system finds programs.
+// bare name found where the system finds programs, then where the shell does.
 std::wstring ProgramPath(const std::string& strWritten) {
     const std::wstring strWide = widetext::Widen(strWritten);
     wchar_t szExpanded[MAX_PATH * 4] = L"";
@@ -55,6 +85,12 @@ std::wstring ProgramPath(const std::string& strWritten) {
     if (strExpanded.find_first_of(L"\\/") == std::wstring::npos) {
         dwFull = SearchPathW(nullptr, strExpanded.c_str(), L".exe",
                              static_cast<DWORD>(std::size(szFull)), szFull, nullptr);
+        if (dwFull == 0) {
+            const std::wstring strRegistered = AppPath(strExpanded);
+            if (!strRegistered.empty()) {
+                return strRegistered;
+            }
+        }
     } else {
         dwFull = GetFullPathNameW(strExpanded.c_str(), static_cast<DWORD>(std::size(szFull)),
                                   szFull, nullptr);
@@ -62,22 +98,43 @@ std::wstring ProgramPath(const std::string& strWritten) {
     return dwFull > 0 && dwFull < std::size(szFull) ? std::wstring(szFull) : strExpanded;
 }
 
+std::string CannotStart(const std::string& strReason) {
+    return "cannot be started. " + strReason;
+}
+
 struct ProgramWindowSearch {
     std::wstring strProgram;
     HWND hFound = nullptr;
 };
 
-BOOL CALLBACK FindProgramWindow(HWND hWnd, LPARAM lParam) {
-    auto* pSearch = reinterpret_cast<ProgramWindowSearch*>(lParam);
-    if (!IsWindowVisible(hWnd) || GetWindow(hWnd, GW_OWNER) != nullptr) {
-        return TRUE;
-    }
+// Windows the user could switch to with Alt+Tab; a palette, a dialog, the
+// taskbar or a window on another virtual desktop is none.
+bool IsProgramWindow(HWND hWnd) {
+    ProgramWindowRule::Facts facts;
+    facts.bVisible = IsWindowVisible(hWnd) != FALSE;
+    facts.bOwned = GetWindow(hWnd, GW_OWNER) != nullptr;
+    const LONG_PTR nExStyle = GetWindowLongPtrW(hWnd, GWL_EXSTYLE);
+    facts.bAppWindow = (nExStyle & WS_EX_APPWINDOW) != 0;
+    facts.bToolWindow = (nExStyle & WS_EX_TOOLWINDOW) != 0;
+    DWORD dwCloaked = 0;
+    facts.bCloaked = SUCCEEDED(DwmGetWindowAttribute(hWnd, DWMWA_CLOAKED, &dwCloaked,
+                                                     static_cast<DWORD>(sizeof(dwCloaked)))) &&
+                     dwCloaked != 0;
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
-    if (dwProcess == GetCurrentProcessId()) {
+    facts.bOwnProcess = dwProcess == GetCurrentProcessId();
+    wchar_t szClass[256] = L"";
+    GetClassNameW(hWnd, szClass, static_cast<int>(std::size(szClass)));
+    facts.strClass = widetext::Narrow(szClass);
+    return ProgramWindowRule::IsProgramWindow(facts);
+}
+
+BOOL CALLBACK FindProgramWindow(HWND hWnd, LPARAM lParam) {
+    auto* pSearch = reinterpret_cast<ProgramWindowSearch*>(lParam);
+    if (!IsProgramWindow(hWnd)) {
         return TRUE;
     }
-    const std::wstring strImage = ProcessImage(dwProcess);
+    const std::wstring strImage = CActionSender::ProgramOf(hWnd);
     if (!strImage.empty() && CompareStringOrdinal(strImage.c_str(), -1, pSearch->strProgram.c_str(),
                                                   -1, TRUE) == CSTR_EQUAL) {
         pSearch->hFound = hWnd;
@@ -86,22 +143,53 @@ BOOL CALLBACK FindProgramWindow(HWND hWnd, LPARAM lParam) {
     return TRUE;
 }
 
-void BringForward(HWND hWnd) {
+struct InnerProcessSearch {
+    DWORD dwFrame = 0;
+    DWORD dwInner = 0;
+};
+
+BOOL CALLBACK FindInnerProcess(HWND hWnd, LPARAM lParam) {
+    auto* pSearch = reinterpret_cast<InnerProcessSearch*>(lParam);
+    DWORD dwProcess = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcess);
+    if (dwProcess != 0 && dwProcess != pSearch->dwFrame) {
+        pSearch->dwInner = dwProcess;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Nothing here waits for the window's thread: a program that stopped
+// answering would freeze KV480, and the next key with it.
+std::string BringForward(HWND hWnd) {
+    if (IsHungAppWindow(hWnd)) {
+        wchar_t szCaption[256] = L"";
+        // Of another process's window this reads the stored caption and
+        // sends the window nothing.
+        GetWindowTextW(hWnd, szCaption, static_cast<int>(std::size(szCaption)));
+        return "was not brought forward: \"" + widetext::Narrow(szCaption) + "\" does not answer.";
+    }
     if (IsIconic(hWnd)) {
-        ShowWindow(hWnd, SW_RESTORE);
+        ShowWindowAsync(hWnd, SW_RESTORE);
     }
     if (SetForegroundWindow(hWnd)) {
-        return;
+        return std::string();
     }
-    // Windows lets a background program change the foreground only while
-    // it shares the input state of the window in front.
-    const DWORD dwForeground = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    // The remote's key is the user's input, but it did not come through
+    // Windows' input queue, so the foreground lock holds: share the input
+    // state of the window in front for the change, never of one that does
+    // not answer.
+    const HWND hFront = GetForegroundWindow();
+    const DWORD dwForeground = hFront != nullptr && !IsHungAppWindow(hFront)
+                                   ? GetWindowThreadProcessId(hFront, nullptr)
+                                   : 0;
     const DWORD dwOwn = GetCurrentThreadId();
     if (dwForeground != 0 && dwForeground != dwOwn &&
         AttachThreadInput(dwOwn, dwForeground, TRUE)) {
         SetForegroundWindow(hWnd);
         AttachThreadInput(dwOwn, dwForeground, FALSE);
     }
+    return std::string();
 }
 
 } // namespace
@@ -123,15 +211,16 @@ std::string CActionSender::ReasonOf(DWORD dwError) {
     return strReason;
 }
 
-std::string CActionSender::Carry(const CKeyActionEngine::Step& step,
-                                 const std::string& strFileName) {
+IKeyDesktop::Outcome CActionSender::Carry(const CKeyActionEngine::Step& step,
+                                          const std::string& strFileName) {
+    IKeyDesktop::Outcome outcome;
     const CKeyAction& action = step.answer.action;
     switch (action.GetKind()) {
     case CKeyAction::Kind::Keys:
-        SendKeys(action);
+        outcome.bCarried = SendKeys(action);
         break;
     case CKeyAction::Kind::Text:
-        SendText(action.GetText());
+        outcome.bCarried = SendText(action.GetText());
         break;
     case CKeyAction::Kind::MouseMove:
         MoveMouse(action.GetMouse(), step.nHeldMs);
@@ -139,14 +228,14 @@ std::string CActionSender::Carry(const CKeyActionEngine::Step& step,
     case CKeyAction::Kind::MouseButton:
         PressMouse(action.GetMouse());
         break;
-    case CKeyAction::Kind::Run: {
-        const std::string strReason = Run(action);
-        if (!strReason.empty()) {
-            return "Line " + std::to_string(step.answer.nLine) + " of " + strFileName + ": \"" +
-                   action.GetText() + "\" cannot be started. " + strReason;
+    case CKeyAction::Kind::Run:
+        outcome = Run(action);
+        if (!outcome.strWarning.empty()) {
+            outcome.strWarning = "Line " + std::to_string(step.answer.nLine) + " of " +
+                                 strFileName + ": \"" + action.GetText() + "\" " +
+                                 outcome.strWarning;
         }
         break;
-    }
     case CKeyAction::Kind::Nothing:
     // The main window's own: they change its state.
     case CKeyAction::Kind::Mode:
@@ -160,10 +249,26 @@ std::string CActionSender::Carry(const CKeyActionEngine::Step& step,
         // Shown by KV480's own overlays, not sent anywhere.
         break;
     }
-    return std::string();
+    return outcome;
 }
 
-void CActionSender::SendKeys(const CKeyAction& action) {
+std::wstring CActionSender::ProgramOf(HWND hWnd) {
+    DWORD dwProcess = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcess);
+    std::wstring strImage = ProcessImage(dwProcess);
+    if (ProgramWindowRule::IsFrameHost(widetext::Narrow(strImage.c_str()))) {
+        // The app's own window is a child of the frame, from its own process.
+        InnerProcessSearch search;
+        search.dwFrame = dwProcess;
+        EnumChildWindows(hWnd, FindInnerProcess, reinterpret_cast<LPARAM>(&search));
+        if (search.dwInner != 0) {
+            strImage = ProcessImage(search.dwInner);
+        }
+    }
+    return strImage;
+}
+
+bool CActionSender::SendKeys(const CKeyAction& action) {
     // One call per keystroke, so that no other input comes between its
     // records, and each is released before the next.
     for (const CKeyChord& chord : action.GetChords()) {
@@ -174,12 +279,13 @@ void CActionSender::SendKeys(const CKeyAction& action) {
             if (nSent > 0) {
                 SendInputs(chord.ReleasesAfter(nSent));
             }
-            return;
+            return false;
         }
     }
+    return true;
 }
 
-void CActionSender::SendText(const std::string& strText) {
+bool CActionSender::SendText(const std::string& strText) {
     std::vector<INPUT> records;
     for (const char16_t unit : unicodetext::ToUtf16(strText)) {
         INPUT record;
@@ -191,9 +297,8 @@ void CActionSender::SendText(const std::string& strText) {
         record.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
         records.push_back(record);
     }
-    if (!records.empty()) {
-        SendInput(static_cast<UINT>(records.size()), records.data(), sizeof(INPUT));
-    }
+    return records.empty() || SendInput(static_cast<UINT>(records.size()), records.data(),
+                                        sizeof(INPUT)) == records.size();
 }
 
 void CActionSender::MoveMouse(CKeyAction::Mouse mouse, std::uint64_t nHeldMs) {
@@ -248,34 +353,48 @@ void CActionSender::PressMouse(CKeyAction::Mouse mouse) {
     SendInput(static_cast<UINT>(records.size()), records.data(), sizeof(INPUT));
 }
 
-std::string CActionSender::Run(const CKeyAction& action) {
+IKeyDesktop::Outcome CActionSender::Run(const CKeyAction& action) {
+    IKeyDesktop::Outcome outcome;
     const std::wstring strProgram = ProgramPath(action.GetText());
     ProgramWindowSearch search;
     search.strProgram = strProgram;
     EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
     if (search.hFound != nullptr) {
-        BringForward(search.hFound);
-        return std::string();
+        outcome.strWarning = BringForward(search.hFound);
+        outcome.bCarried = outcome.strWarning.empty();
+        return outcome;
     }
+    outcome.bCarried = false;
     // Checked first: the shell would tell a missing program in a message box
     // of its own, and a child would just fail.
     const DWORD dwAttributes = GetFileAttributesW(strProgram.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-        return ReasonOf(GetLastError());
+        outcome.strWarning = CannotStart(ReasonOf(GetLastError()));
+        return outcome;
     }
     if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return ReasonOf(ERROR_BAD_EXE_FORMAT);
+        outcome.strWarning = CannotStart(ReasonOf(ERROR_BAD_EXE_FORMAT));
+        return outcome;
     }
     const std::size_t nSlash = strProgram.find_last_of(L"\\/");
     const std::wstring strFolder =
         nSlash == std::wstring::npos ? std::wstring() : strProgram.substr(0, nSlash + 1);
     const std::string strArguments = action.GetArguments();
     // A KeyMap.ini line must not start anything with the administrator's
-    // rights of an elevated KV480.
-    if (CResidentLauncher::IsCallerElevated() &&
-        SUCCEEDED(CResidentLauncher::StartThroughDesktopShell(
-            strProgram, widetext::Widen(strArguments), strFolder))) {
-        return std::string();
+    // rights of an elevated KV480: only the desktop shell starts it, at the
+    // user's level, or nothing does.
+    if (CResidentLauncher::IsCallerElevated()) {
+        const HRESULT hResult = CResidentLauncher::StartThroughDesktopShell(
+            strProgram, widetext::Widen(strArguments), strFolder);
+        if (FAILED(hResult)) {
+            outcome.strWarning = CannotStart(
+                "KV480 runs with administrator rights and starts programs only through the "
+                "desktop shell, which is not available (" +
+                ReasonOf(static_cast<DWORD>(hResult)) + ").");
+            return outcome;
+        }
+        outcome.bCarried = true;
+        return outcome;
     }
     // Named on its own and quoted in the command line: a space in the folder
     // would otherwise start another program.
@@ -292,9 +411,14 @@ std::string CActionSender::Run(const CKeyAction& action) {
     ZeroMemory(&process, sizeof(process));
     if (!CreateProcessW(strProgram.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         strFolder.empty() ? nullptr : strFolder.c_str(), &startup, &process)) {
-        return ReasonOf(GetLastError());
+        outcome.strWarning = CannotStart(ReasonOf(GetLastError()));
+        return outcome;
     }
+    // The program the user asked for may take the foreground as its window
+    // shows (where KV480 may give it).
+    AllowSetForegroundWindow(process.dwProcessId);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return std::string();
+    outcome.bCarried = true;
+    return outcome;
 }

@@ -7,21 +7,27 @@
 #include <string>
 
 #include "CKeyActionEngine.h"
+#include "IKeyDesktop.h"
 
 class CActionSender {
 public:
-    // Carries out the step; returns what the user must be told (a program
-    // that cannot be started), empty when all went well. strFileName names
-    // the key map file of the step's line.
-    static std::string Carry(const CKeyActionEngine::Step& step, const std::string& strFileName);
+    // Carries out the step: whether it happened, and what the user must be
+    // told (a program that cannot be started or does not answer). strFileName
+    // names the key map file of the step's line.
+    static IKeyDesktop::Outcome Carry(const CKeyActionEngine::Step& step,
+                                      const std::string& strFileName);
+
+    // The program file of a window's process; for a Store app's frame, the
+    // app's inside it. Empty when it cannot be read.
+    static std::wstring ProgramOf(HWND hWnd);
     // Windows' text for an error code, as one line.
     static std::string ReasonOf(DWORD dwError);
 
 private:
-    static void SendKeys(const CKeyAction& action);
-    static void SendText(const std::string& strText);
+    // False when Windows blocked the input part way.
+    static bool SendKeys(const CKeyAction& action);
+    static bool SendText(const std::string& strText);
     static void MoveMouse(CKeyAction::Mouse mouse, std::uint64_t nHeldMs);
     static void PressMouse(CKeyAction::Mouse mouse);
-    // Empty on success, else Windows' reason.
-    static std::string Run(const CKeyAction& action);
+    static IKeyDesktop::Outcome Run(const CKeyAction& action);
 };

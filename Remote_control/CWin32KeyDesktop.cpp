@@ -7,10 +7,10 @@
 #include "CKeyRouter.h"
 #include "CLircServer.h"
 #include "CReg.h"
+#include "CResidentLauncher.h"
 #include "CRecvApp.h"
 #include "CTrayIcon.h"
 #include "KeysEditorWindow.h"
-#include "ProcessImage.h"
 #include "RcMessages.h"
 #include "Settings.h"
 #include "TargetWindow.h"
@@ -77,7 +77,8 @@ CWin32KeyDesktop::CWin32KeyDesktop(const CRecvApp& recvApps, const CDlgTest& dlg
                                    CPresenterOverlays& overlays, UINT nKeyMsg, UINT nReleaseMsg)
     : m_recvApps(recvApps), m_dlgTest(dlgTest), m_trayIcon(trayIcon), m_lirc(lirc),
       m_overlays(overlays), m_nKeyMsg(nKeyMsg), m_nReleaseMsg(nReleaseMsg),
-      m_dwOwnIntegrity(IntegrityOf(GetCurrentProcessId())) {}
+      m_dwOwnIntegrity(IntegrityOf(GetCurrentProcessId())),
+      m_bElevated(CResidentLauncher::IsCallerElevated()) {}
 
 void CWin32KeyDesktop::LoadKeyMaps(HWND hMainWindow) {
     m_hMainWindow = hMainWindow;
@@ -163,9 +164,11 @@ IKeyDesktop::WindowFacts CWin32KeyDesktop::FactsOf(Window window) const {
 }
 
 std::string CWin32KeyDesktop::ProgramOf(Window window) const {
-    DWORD dwProcess = 0;
-    GetWindowThreadProcessId(HandleOf(window), &dwProcess);
-    return widetext::Narrow(ProcessImage(dwProcess).c_str());
+    return widetext::Narrow(CActionSender::ProgramOf(HandleOf(window)).c_str());
+}
+
+bool CWin32KeyDesktop::IsElevated() const {
+    return m_bElevated;
 }
 
 bool CWin32KeyDesktop::IsSessionLocked() const {
@@ -198,9 +201,9 @@ IKeyDesktop::Outcome CWin32KeyDesktop::Carry(const CKeyActionEngine::Step& step)
     Outcome outcome;
     const CKeyAction& action = step.answer.action;
     if (!m_overlays.Carry(action)) {
-        outcome.strWarning = CActionSender::Carry(step, step.answer.layer == CKeyMapLayers::USER
-                                                            ? USER_KEY_MAP_SHOWN
-                                                            : CKeyMapFile::FILE_NAME);
+        outcome = CActionSender::Carry(step, step.answer.layer == CKeyMapLayers::USER
+                                                 ? USER_KEY_MAP_SHOWN
+                                                 : CKeyMapFile::FILE_NAME);
     }
     // SetCursorPos never reaches the overlays' mouse hook.
     if (action.GetKind() == CKeyAction::Kind::MouseMove) {

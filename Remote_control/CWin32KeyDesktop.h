@@ -37,6 +37,7 @@ public:
     WindowFacts FactsOf(Window window) const override;
     std::string ProgramOf(Window window) const override;
     bool IsSessionLocked() const override;
+    bool IsElevated() const override;
     CKeyMapLayers KeyMaps(const std::string& strMode) override;
     Outcome Carry(const CKeyActionEngine::Step& step) override;
     void ShowActionNote(const std::string& strText, bool bAlways) override;
@@ -56,6 +57,7 @@ private:
     UINT m_nReleaseMsg;
     // KV480's own integrity level (SECURITY_MANDATORY_*_RID).
     DWORD m_dwOwnIntegrity;
+    bool m_bElevated;
     // The user's key map is asked before the installation folder's.
     CKeyMapFile m_userKeyMap;
     CKeyMapFile m_keyMap;

@@ -10,8 +10,12 @@
 
 namespace {
 
-// Made with the entries that let only SYSTEM and administrators set it.
+// Made with the entries that let only SYSTEM, administrators and this user
+// set it.
 HANDLE CreateOrOpenEvent() {
+    DWORD dwSession = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &dwSession);
+    const std::string strName = CExitSignal::EventName(dwSession);
     PSECURITY_DESCRIPTOR pDescriptor = nullptr;
     HANDLE hEvent = nullptr;
     if (ConvertStringSecurityDescriptorToSecurityDescriptorA(
@@ -19,12 +23,12 @@ HANDLE CreateOrOpenEvent() {
         SECURITY_ATTRIBUTES attributes{};
         attributes.nLength = sizeof(attributes);
         attributes.lpSecurityDescriptor = pDescriptor;
-        hEvent = CreateEventA(&attributes, TRUE, FALSE, CExitSignal::EVENT_NAME);
+        hEvent = CreateEventA(&attributes, TRUE, FALSE, strName.c_str());
         LocalFree(pDescriptor);
     }
     if (hEvent == nullptr) {
         // Made by someone else: a user may only wait for it and read who.
-        hEvent = OpenEventA(SYNCHRONIZE | READ_CONTROL, FALSE, CExitSignal::EVENT_NAME);
+        hEvent = OpenEventA(SYNCHRONIZE | READ_CONTROL, FALSE, strName.c_str());
     }
     return hEvent;
 }
@@ -162,8 +166,12 @@ void CExitSignal::Unwatch() {
     }
 }
 
-HANDLE CExitSignal::OpenToSignal() {
-    return OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, EVENT_NAME);
+std::string CExitSignal::EventName(DWORD dwSession) {
+    return std::string(EVENT_NAME) + "_" + std::to_string(dwSession);
+}
+
+HANDLE CExitSignal::OpenToSignal(DWORD dwSession) {
+    return OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, EventName(dwSession).c_str());
 }
 
 void CALLBACK CExitSignal::OnSignalled(void* pContext, BOOLEAN bTimedOut) {

@@ -1,17 +1,23 @@
-// Ends every running KV480, in every session. With fast user switching each
+// Ends a running KV480 in any session. With fast user switching each
 // signed-in user has a KV480 of their own; a window message cannot reach the
-// other sessions, a named event in the global namespace can. Each KV480
-// watches the event and ends as its "Exit" command does when it is set. The
-// setup sets it, waits until no KV480 runs and resets it, so that a KV480
-// started afterwards runs on.
+// other sessions, a named event in the global namespace can. Each KV480 makes
+// an event of its own session's name that only SYSTEM, the administrators and
+// its user may set, and ends as its "Exit" command does when it is set. The
+// setup sets the event of every session a KV480 runs in, waits until none
+// runs and resets them, so that a KV480 started afterwards runs on.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
+
 class CExitSignal {
 public:
-    // Manual-reset: one setting reaches every watcher.
+    // Manual-reset; the name is followed by "_" and the session's number.
     static constexpr const char* EVENT_NAME = "Global\\VEKO_KV480_Exit";
+
+    // The event of the KV480 in that session.
+    static std::string EventName(DWORD dwSession);
 
     CExitSignal() = default;
     ~CExitSignal();
@@ -26,9 +32,9 @@ public:
     // Stops watching; returns once a notice in progress has been posted.
     void Unwatch();
 
-    // The setup's side: the event with the right to set and reset it, or null
-    // when no KV480 watches it (then none runs). The caller closes it.
-    static HANDLE OpenToSignal();
+    // The setup's side: the session's event with the right to set and reset
+    // it, or null when no KV480 watches it there. The caller closes it.
+    static HANDLE OpenToSignal(DWORD dwSession);
 
 private:
     static void CALLBACK OnSignalled(void* pContext, BOOLEAN bTimedOut);

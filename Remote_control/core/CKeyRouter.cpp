@@ -65,7 +65,17 @@ void CKeyRouter::TypeMappedKey(int nKey, int nRepeat) {
         CarrySteps(m_actionEngine.Repeat(nKey, nNowMs));
         return;
     }
-    const CKeyMapLayers layers = m_desktop.KeyMaps(m_modeState.GetMode());
+    CKeyMapLayers layers = m_desktop.KeyMaps(m_modeState.GetMode());
+    if (m_desktop.IsElevated()) {
+        // A file the user's unelevated programs can write must not start
+        // programs or type into windows with the administrator's rights.
+        const CKeyMap& userMap = layers.GetMap(CKeyMapLayers::USER);
+        if (!m_bToldElevated && userMap.GetSectionCount() > 0) {
+            m_bToldElevated = m_desktop.ShowBalloon(KEY_MAP_TITLE, ELEVATED_TEXT);
+        }
+        layers = CKeyMapLayers(m_noMap, layers.GetMap(CKeyMapLayers::INSTALLATION),
+                               m_modeState.GetMode());
+    }
     CKeyMap::Window window;
     const Window front = m_desktop.Foreground();
     if (front != 0) {
@@ -83,18 +93,40 @@ void CKeyRouter::TypeMappedKey(int nKey, int nRepeat) {
     CarrySteps(m_actionEngine.Press(nKey, layers.FindAll(window, nKey), nNowMs));
 }
 
+bool CKeyRouter::IsRefused(const CKeyAction& action) {
+    const CKeyAction::Kind kind = action.GetKind();
+    if (kind == CKeyAction::Kind::Nothing) {
+        return false;
+    }
+    if (m_desktop.IsSessionLocked()) {
+        return true;
+    }
+    if (kind != CKeyAction::Kind::Keys && kind != CKeyAction::Kind::Text) {
+        return false;
+    }
+    // SendInput into such a window fails and says nothing.
+    const Window front = m_desktop.Foreground();
+    if (front == 0 || !m_desktop.FactsOf(front).bHigherIntegrity) {
+        return false;
+    }
+    TellRefusedPost(front);
+    return true;
+}
+
 void CKeyRouter::CarrySteps(const std::vector<CKeyActionEngine::Step>& steps) {
     for (const CKeyActionEngine::Step& step : steps) {
-        if (CarryOwnAction(step)) {
+        const CKeyAction& action = step.answer.action;
+        if (IsRefused(action) || CarryOwnAction(step)) {
             continue;
         }
         const IKeyDesktop::Outcome outcome = m_desktop.Carry(step);
         if (!outcome.strWarning.empty()) {
             m_desktop.ShowBalloon(KEY_MAP_TITLE, outcome.strWarning);
         }
-        // After the action, so that the note costs the key no time.
-        if (step.answer.action.GetKind() != CKeyAction::Kind::Nothing) {
-            m_desktop.ShowActionNote(step.answer.action.Shown(), false);
+        // After the action, so that the note costs the key no time; and only
+        // for what happened.
+        if (outcome.bCarried && action.GetKind() != CKeyAction::Kind::Nothing) {
+            m_desktop.ShowActionNote(action.Shown(), false);
         }
     }
     std::uint64_t nDueMs = 0;

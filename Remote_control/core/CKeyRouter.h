@@ -17,6 +17,12 @@ class CKeyRouter {
 public:
     // The title of the warnings about the key maps and their actions.
     static constexpr const char* KEY_MAP_TITLE = "Remote Control - Key map";
+    // Why an elevated KV480 leaves the user's own key map aside.
+    static constexpr const char* ELEVATED_TEXT =
+        "KV480 runs with administrator rights, so it does not use your own key map "
+        "(%APPDATA%\\Remote Control\\KeyMap.ini), which any of your programs could change: "
+        "only the installation folder's KeyMap.ini acts. Start KV480 without administrator "
+        "rights to use your own.";
 
     CKeyRouter(IKeyDesktop& desktop, CDeadlineClock& clock);
     CKeyRouter(const CKeyRouter&) = delete;
@@ -43,6 +49,10 @@ private:
     // Modes and the PC's own actions, which change KV480's state or the
     // PC's rather than the window in front; false when the step is neither.
     bool CarryOwnAction(const CKeyActionEngine::Step& step);
+    // Whether Windows would drop the action without a word: nothing acts in
+    // a locked session, and the input of a window running with more rights
+    // than KV480 is refused (the user is told once per window).
+    bool IsRefused(const CKeyAction& action);
 
     IKeyDesktop& m_desktop;
     CDeadlineClock& m_clock;
@@ -57,4 +67,7 @@ private:
     // the second press a shutdown waits for.
     CModeState m_modeState;
     CActionConfirmation m_confirmation;
+    // Stands for the user's key map while KV480 is elevated.
+    const CKeyMap m_noMap;
+    bool m_bToldElevated = false;
 };

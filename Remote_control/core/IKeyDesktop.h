@@ -69,6 +69,8 @@ public:
     // Locked, or the secure desktop in front: no input reaches the user's
     // windows.
     virtual bool IsSessionLocked() const = 0;
+    // KV480 runs with administrator rights.
+    virtual bool IsElevated() const = 0;
 
     // The user's key maps as they stand, read again where a file changed,
     // asked as while strMode is on (empty: no mode).

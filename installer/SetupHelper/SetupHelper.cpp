@@ -1,7 +1,8 @@
 // What the setup cannot do in its own script, run from its temporary folder
 // and never installed:
 //   SetupHelper stop   ends every KV480 in every session and waits until none
-//                      runs; exit code 0 when none runs any more, else 1.
+//                      runs, ending by force those that do not end in time;
+//                      exit code 0 when none runs any more, else 1.
 //   SetupHelper start  starts KV480 from the installed folder as its autostart
 //                      entry does, at the signed-in user's normal level
 //                      although the setup runs as administrator; exit code
@@ -9,8 +10,10 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "CExitSignal.h"
 #include "CReg.h"
@@ -23,27 +26,42 @@ constexpr int EXIT_DONE = 0;
 constexpr int EXIT_FAILED = 1;
 constexpr int EXIT_USAGE = 2;
 
-// Generous: a KV480 that shows a message box ends only once it is answered,
-// and the setup then falls back to ending this session's KV480 itself.
+// Generous: a KV480 that shows a message box ends only once it is answered;
+// then it is ended by force.
 constexpr DWORD STOP_TIMEOUT_MS = 20000;
 constexpr DWORD POLL_MS = 100;
+// Ending by force is prompt; the process is gone once its handles close.
+constexpr DWORD KILL_TIMEOUT_MS = 5000;
 constexpr DWORD READY_TIMEOUT_MS = 3000;
 
-// Any KV480 process, in any session: process names are visible to all.
-bool IsResidentRunning() {
+// Every KV480 process, in any session: process names are visible to all.
+std::vector<DWORD> ResidentProcesses() {
+    std::vector<DWORD> processes;
     const HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (hSnapshot == INVALID_HANDLE_VALUE) {
-        return false;
+        return processes;
     }
-    bool bRunning = false;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL bMore = Process32First(hSnapshot, &entry); bMore && !bRunning;
+    for (BOOL bMore = Process32First(hSnapshot, &entry); bMore;
          bMore = Process32Next(hSnapshot, &entry)) {
-        bRunning = lstrcmpiA(entry.szExeFile, CResidentLauncher::RESIDENT_FILE) == 0;
+        if (lstrcmpiA(entry.szExeFile, CResidentLauncher::RESIDENT_FILE) == 0) {
+            processes.push_back(entry.th32ProcessID);
+        }
     }
     CloseHandle(hSnapshot);
-    return bRunning;
+    return processes;
+}
+
+bool WaitUntilNoneRuns(DWORD dwTimeoutMs) {
+    const DWORD dwStart = GetTickCount();
+    while (!ResidentProcesses().empty()) {
+        if (GetTickCount() - dwStart >= dwTimeoutMs) {
+            return false;
+        }
+        Sleep(POLL_MS);
+    }
+    return true;
 }
 
 // Run elevated from the setup's temporary folder, where a planted DLL would
@@ -60,20 +78,40 @@ void SearchSystemFolderOnly() {
     }
 }
 
+// Asks each session's KV480 to end as its "Exit" does (its icon removed);
+// only those that do not end in time are ended by force, so that the
+// upgrade can replace KV480.exe.
 int StopEveryResident() {
-    const HANDLE hEvent = CExitSignal::OpenToSignal();
-    if (hEvent != nullptr) {
-        SetEvent(hEvent);
+    std::vector<HANDLE> events;
+    std::vector<DWORD> sessions;
+    for (const DWORD dwProcess : ResidentProcesses()) {
+        DWORD dwSession = 0;
+        if (!ProcessIdToSessionId(dwProcess, &dwSession) ||
+            std::find(sessions.begin(), sessions.end(), dwSession) != sessions.end()) {
+            continue;
+        }
+        sessions.push_back(dwSession);
+        const HANDLE hEvent = CExitSignal::OpenToSignal(dwSession);
+        if (hEvent != nullptr) {
+            SetEvent(hEvent);
+            events.push_back(hEvent);
+        }
     }
-    const DWORD dwStart = GetTickCount();
-    while (IsResidentRunning() && GetTickCount() - dwStart < STOP_TIMEOUT_MS) {
-        Sleep(POLL_MS);
-    }
-    const bool bStopped = !IsResidentRunning();
-    if (hEvent != nullptr) {
+    bool bStopped = WaitUntilNoneRuns(STOP_TIMEOUT_MS);
+    for (const HANDLE hEvent : events) {
         // A KV480 started later must not end at once.
         ResetEvent(hEvent);
         CloseHandle(hEvent);
+    }
+    if (!bStopped) {
+        for (const DWORD dwProcess : ResidentProcesses()) {
+            const HANDLE hProcess = OpenProcess(PROCESS_TERMINATE, FALSE, dwProcess);
+            if (hProcess != nullptr) {
+                TerminateProcess(hProcess, EXIT_FAILED);
+                CloseHandle(hProcess);
+            }
+        }
+        bStopped = WaitUntilNoneRuns(KILL_TIMEOUT_MS);
     }
     return bStopped ? EXIT_DONE : EXIT_FAILED;
 }

@@ -149,9 +149,11 @@ TEST_F(ConnectedKV480Test, WmCloseEndsPromptlyWithPortClosedAndIconRemoved) {
 }
 
 TEST_F(ConnectedKV480Test, TheSetupsExitEventEndsItWithIconRemoved) {
-    // As the setup does it, from any session.
-    const HANDLE event =
-        OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, "Global\\VEKO_KV480_Exit");
+    // As the setup does it, from any session: the event of KV480's session.
+    DWORD session = 0;
+    ASSERT_TRUE(ProcessIdToSessionId(GetCurrentProcessId(), &session));
+    const HANDLE event = OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE,
+                                    ("Global\\VEKO_KV480_Exit_" + std::to_string(session)).c_str());
     ASSERT_NE(nullptr, event);
     SetEvent(event);
     const bool ended = m_program.WaitForExit(5000);
@@ -162,12 +164,15 @@ TEST_F(ConnectedKV480Test, TheSetupsExitEventEndsItWithIconRemoved) {
 }
 
 TEST_F(KV480Test, AnExitEventMadeBySomeoneElseIsNotObeyed) {
-    // Anyone may set this one; made first and left set, it would end every KV480.
+    // Anyone may set this one; made first and left set, it would end KV480.
+    DWORD session = 0;
+    ASSERT_TRUE(ProcessIdToSessionId(GetCurrentProcessId(), &session));
     SECURITY_DESCRIPTOR open;
     InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
     SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), &open, FALSE};
-    const HANDLE event = CreateEventA(&attributes, TRUE, TRUE, "Global\\VEKO_KV480_Exit");
+    const HANDLE event = CreateEventA(
+        &attributes, TRUE, TRUE, ("Global\\VEKO_KV480_Exit_" + std::to_string(session)).c_str());
     ASSERT_NE(nullptr, event);
     Configure();
     EXPECT_NE(nullptr, Start());

@@ -97,6 +97,7 @@ public:
         return found == windows.end() ? std::string() : found->second.strProgram;
     }
     bool IsSessionLocked() const override { return bSessionLocked; }
+    bool IsElevated() const override { return nOwnIntegrity >= HIGH; }
 
     CKeyMapLayers KeyMaps(const std::string& strMode) override {
         return CKeyMapLayers(userMap, installedMap, strMode);

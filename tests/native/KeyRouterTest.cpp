@@ -158,10 +158,11 @@ TEST_F(KeyRouterTest, AProgramThatCannotStartIsToldAsAKeyMapWarning) {
     desktop.windows.erase(PLAYER);
     desktop.strStartFailure = "The system cannot find the file specified";
     Press(2);
+    // The note does not claim what did not happen.
     EXPECT_EQ(
         (Log{"refused Run \"player.exe\"",
              "balloon " + std::string(CKeyRouter::KEY_MAP_TITLE) + ": " + desktop.strStartFailure,
-             "note Run \"player.exe\"", "lirc 2 0"}),
+             "lirc 2 0"}),
         Taken());
 }
 
@@ -183,9 +184,50 @@ TEST_F(KeyRouterTest, TheFakePlaysTheForegroundLockIntegrityAndALockedSession) {
     desktop.bSessionLocked = true;
     Press(1);
     EXPECT_TRUE(desktop.IsSessionLocked());
-    EXPECT_EQ((Log{"refused Run \"player.exe\"", "note Run \"player.exe\"", "lirc 2 0",
-                   "carry Run \"player.exe\"", "note Run \"player.exe\"", "lirc 2 0", "refused A",
-                   "note A", "lirc 1 0", "refused A", "note A", "lirc 1 0"}),
+    // Input into the higher window is not typed but told; nothing acts in
+    // a locked session.
+    EXPECT_EQ((Log{"refused Run \"player.exe\"", "lirc 2 0", "carry Run \"player.exe\"",
+                   "note Run \"player.exe\"", "lirc 2 0",
+                   "balloon " + std::string(CRefusedPostNotice::Title()) + ": " +
+                       CRefusedPostNotice::Text("Player", "PlayerClass"),
+                   "lirc 1 0", "lirc 1 0"}),
+              Taken());
+}
+
+TEST_F(KeyRouterTest, InputIntoAHigherWindowIsNeitherTypedNorNotedAndToldOncePerWindow) {
+    desktop.windows[APP].nIntegrity = FakeKeyDesktop::HIGH;
+    const std::string told = "balloon " + std::string(CRefusedPostNotice::Title()) + ": " +
+                             CRefusedPostNotice::Text("Letter - App", "AppClass");
+    Press(1);
+    Press(1);
+    // Bringing a program forward is no input into the window in front.
+    Press(2);
+    EXPECT_EQ((Log{told, "lirc 1 0", "lirc 1 0", "carry Run \"player.exe\"",
+                   "note Run \"player.exe\"", "lirc 2 0"}),
+              Taken());
+}
+
+TEST_F(KeyRouterTest, ALockedSessionStartsAndTypesNothing) {
+    desktop.bSessionLocked = true;
+    desktop.windows.erase(PLAYER);
+    Press(2);
+    Press(1);
+    EXPECT_EQ((Log{"lirc 2 0", "lirc 1 0"}), Taken());
+}
+
+TEST_F(KeyRouterTest, AnElevatedKV480UsesOnlyTheInstallationsMapAndSaysWhyOnce) {
+    desktop.nOwnIntegrity = FakeKeyDesktop::HIGH;
+    FakeKeyDesktop::SetMap(desktop.userMap, "[Mine]\nClassName=NULL\nWindowName=NULL\n"
+                                            "Key1=Run \"C:\\Temp\\evil.exe\"\nKey2=X\n");
+    desktop.bTrayIcon = false;
+    Press(1);
+    desktop.bTrayIcon = true;
+    Press(1);
+    Press(1);
+    const std::string why =
+        "balloon " + std::string(CKeyRouter::KEY_MAP_TITLE) + ": " + CKeyRouter::ELEVATED_TEXT;
+    EXPECT_EQ((Log{why, "carry A", "note A", "lirc 1 0", why, "carry A", "note A", "lirc 1 0",
+                   "carry A", "note A", "lirc 1 0"}),
               Taken());
 }
 

@@ -39,6 +39,7 @@ public:
     KeyAnswers FindAll(const CKeyMap::Window& window, int nKey) const;
     // Whether either map needs the window's program to decide.
     bool UsesProgram() const;
+    const CKeyMap& GetMap(Layer layer) const { return *m_maps[layer]; }
 
 private:
     const CKeyMap* m_maps[LAYER_COUNT];
