@@ -316,17 +316,17 @@ TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
     EXPECT_EQ("Invalid:", WindowText(GetDlgItem(editor, kPressLabel)));
     EXPECT_EQ("Talk timer", WindowText(GetDlgItem(editor, kDoubleKind)));
     EXPECT_EQ("Invalid:", WindowText(GetDlgItem(editor, kDoubleLabel))) << "seconds in two digits";
+    const HWND longValue = GetDlgItem(editor, kLongValue);
+    EXPECT_EQ("MouseUp  (from \"Fallback\")", WindowText(longValue));
+    EXPECT_FALSE(IsWindowEnabled(longValue));
+    const std::string status = WindowText(GetDlgItem(editor, kStatus));
+    EXPECT_NE(std::string::npos, status.find("KV480 cannot carry out the press")) << status;
     ChooseKind(editor, kPressKind, kKindPresenterTool);
     const HWND pressValue = GetDlgItem(editor, kPressValue);
     SendMessageA(pressValue, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("blankscreen white"));
     SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kPressValue, CBN_EDITCHANGE),
                  reinterpret_cast<LPARAM>(pressValue));
     EXPECT_EQ("Tool:", WindowText(GetDlgItem(editor, kPressLabel)));
-    const HWND longValue = GetDlgItem(editor, kLongValue);
-    EXPECT_EQ("MouseUp  (from \"Fallback\")", WindowText(longValue));
-    EXPECT_FALSE(IsWindowEnabled(longValue));
-    const std::string status = WindowText(GetDlgItem(editor, kStatus));
-    EXPECT_NE(std::string::npos, status.find("KV480 cannot carry out the press")) << status;
     ChooseKind(editor, kLongKind, kKindNothing);
     EXPECT_FALSE(IsWindowVisible(longValue));
     PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
