@@ -17,9 +17,16 @@ struct KindText {
     const char* pszLabel;
 };
 const KindText KINDS[] = {
-    {"Not set", ""},   {"Keystroke", "Keys:"},  {"Sequence of keystrokes", "Keys:"},
-    {"Text", "Text:"}, {"Program", "Program:"}, {"Mouse", "Mouse:"},
+    {"Not set", ""},
+    {"Keystroke", "Keys:"},
+    {"Sequence of keystrokes", "Keys:"},
+    {"Text", "Text:"},
+    {"Program", "Program:"},
+    {"Mouse", "Mouse:"},
     {"Nothing", ""},
+    // Switched on by a press and off by the next.
+    {"Presenter tool", "Tool:"},
+    {"Talk timer", "Time (m:ss):"},
 };
 
 void AddText(HWND hCombo, const std::string& strText) {
@@ -169,6 +176,14 @@ void CActionForm::ShowKind(ActionKind kind) {
     } else if (kind == ActionKind::Program) {
         for (const std::string& strProgram : m_programs) {
             AddText(hValue, strProgram);
+        }
+    } else if (kind == ActionKind::PresenterTool) {
+        for (const std::string& strName : PresenterToolNames()) {
+            AddText(hValue, strName);
+        }
+    } else if (kind == ActionKind::Timer) {
+        for (const std::string& strTime : TimerSuggestions()) {
+            AddText(hValue, strTime);
         }
     }
     window_facts::SetText(hValue, strValue);

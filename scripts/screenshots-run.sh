@@ -184,4 +184,5 @@ for dpi in 96 192; do
     wait
 done
 run reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+bash "$root/scripts/presenting-screenshots-run.sh"
 say "done"

@@ -9,6 +9,7 @@ const char* const WORD_REPEAT = "repeat";
 const char* const WORD_NONE = "None";
 const char* const WORD_TEXT = "Text";
 const char* const WORD_RUN = "Run";
+const char* const WORD_TIMER = "Timer";
 
 // Takes a trailing blank-separated "repeat" off the text.
 bool TakeRepeat(std::string& strText) {
@@ -33,7 +34,60 @@ bool AfterWord(const std::string& strText, const char* pszWord, std::string& str
     return true;
 }
 
+// The text with every run of blanks made one space, to compare words.
+std::string OneBlankBetween(const std::string& strText) {
+    std::string strOne;
+    for (const char c : strText) {
+        if (!initext::IsBlank(c)) {
+            strOne += c;
+        } else if (!strOne.empty() && strOne.back() != ' ') {
+            strOne += ' ';
+        }
+    }
+    return strOne;
+}
+
+// The name of the list as it writes it, when the text is one of them.
+bool FindName(const std::vector<std::string>& names, std::string& strText) {
+    const std::string strWords = OneBlankBetween(strText);
+    for (const std::string& strName : names) {
+        if (initext::EqualsNoCase(strWords, strName.c_str())) {
+            strText = strName;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The time of a Timer value, "Timer" and a quoted time with no quote inside.
+bool TimerTime(const std::string& strText, std::string& strTime) {
+    const std::string strWord = WORD_TIMER;
+    if (strText.size() <= strWord.size() ||
+        !initext::EqualsNoCase(strText.substr(0, strWord.size()), WORD_TIMER)) {
+        return false;
+    }
+    const std::string strRest = initext::Trim(strText.substr(strWord.size()));
+    if (strRest.size() < 2 || strRest.front() != '"' || strRest.back() != '"' ||
+        strRest.find('"', 1) != strRest.size() - 1) {
+        return false;
+    }
+    strTime = strRest.substr(1, strRest.size() - 2);
+    return true;
+}
+
 } // namespace
+
+const std::vector<std::string>& PresenterToolNames() {
+    static const std::vector<std::string> names = {"Spotlight", "LaserDot", "Magnifier",
+                                                   "BlankScreen", "BlankScreen White"};
+    return names;
+}
+
+const std::vector<std::string>& TimerSuggestions() {
+    static const std::vector<std::string> times = {"5:00",  "10:00", "15:00", "20:00",
+                                                   "30:00", "45:00", "60:00"};
+    return times;
+}
 
 const std::vector<std::string>& MouseActionNames() {
     static const std::vector<std::string> names = {
@@ -63,13 +117,20 @@ ActionParts SplitAction(const std::string& strAction) {
     } else if (AfterWord(strText, WORD_RUN, strRest)) {
         parts.kind = ActionKind::Program;
         parts.strValue = strRest;
+    } else if (TimerTime(strText, strRest)) {
+        parts.kind = ActionKind::Timer;
+        parts.strValue = strRest;
     } else {
         parts.bRepeat = TakeRepeat(strText);
         parts.kind = ActionKind::Keystroke;
-        for (const std::string& strName : MouseActionNames()) {
-            if (initext::EqualsNoCase(strText, strName.c_str())) {
-                parts.kind = ActionKind::Mouse;
-                strText = strName;
+        if (FindName(MouseActionNames(), strText)) {
+            parts.kind = ActionKind::Mouse;
+        } else if (FindName(PresenterToolNames(), strText)) {
+            parts.kind = ActionKind::PresenterTool;
+            // A tool cannot repeat: the word stays, for KV480 to reject.
+            if (parts.bRepeat) {
+                strText += std::string(" ") + WORD_REPEAT;
+                parts.bRepeat = false;
             }
         }
         if (parts.kind == ActionKind::Keystroke && strText.find(',') != std::string::npos) {
@@ -101,6 +162,8 @@ std::string JoinAction(const ActionParts& parts) {
         // A path with blanks needs its quotes; one without gets them too.
         return std::string(WORD_RUN) + " " +
                (strValue.front() == '"' ? strValue : "\"" + strValue + "\"");
+    case ActionKind::Timer:
+        return strValue.empty() ? std::string() : std::string(WORD_TIMER) + " \"" + strValue + "\"";
     default:
         if (strValue.empty()) {
             return std::string();

@@ -5,11 +5,22 @@
 #include <string>
 #include <vector>
 
-enum class ActionKind { NotSet, Keystroke, Sequence, Text, Program, Mouse, Nothing };
+enum class ActionKind {
+    NotSet,
+    Keystroke,
+    Sequence,
+    Text,
+    Program,
+    Mouse,
+    Nothing,
+    PresenterTool, // spotlight, laser dot, magnifier or blank screen
+    Timer,         // the talk timer; the value is its m:ss
+};
 
 struct ActionParts {
     ActionKind kind = ActionKind::NotSet;
-    std::string strValue; // keystroke, sequence, text, "program" args, mouse word
+    // keystroke, sequence, text, "program" args, mouse or tool word, m:ss
+    std::string strValue;
     bool bRepeat = false;
 };
 
@@ -18,6 +29,11 @@ std::string JoinAction(const ActionParts& parts);
 
 // The mouse actions' words as the file writes them.
 const std::vector<std::string>& MouseActionNames();
+
+// The presenter's tools as the file writes them, the timer aside.
+const std::vector<std::string>& PresenterToolNames();
+// Times the timer's field offers.
+const std::vector<std::string>& TimerSuggestions();
 
 // Whether the kind takes a trailing "repeat".
 bool KindRepeats(ActionKind kind);

@@ -7,6 +7,27 @@ namespace {
 // 23 green round key of the ZELMAR_OVI.
 std::vector<ReadyMadeEntry> MakeEntries() {
     return {
+        // The presenter's tools in whatever program shows the slides: the
+        // VEKO's bottom keys held for spotlight and blank screen, the
+        // ZELMAR_OVI's free keys; its F-keys (F5 starts a show) stay.
+        {"Presenting (any slide show)",
+         "*",
+         nullptr,
+         {{"Key1", "PageUp"},
+          {"Key2", "PageDown"},
+          {"Key3", "Magnifier"},
+          {"Key4", "Timer \"20:00\""},
+          {"Key5", "LaserDot"},
+          {"Key5 long", "Spotlight"},
+          {"Key6", "Esc"},
+          {"Key6 long", "BlankScreen"},
+          {"Key17", "PageUp"},
+          {"Key18", "PageDown"},
+          {"Key19", "Magnifier"},
+          {"Key20", "BlankScreen"},
+          {"Key21", "Spotlight"},
+          {"Key22", "LaserDot"},
+          {"Key23", "Timer \"20:00\""}}},
         // The slide show's own window class; the editing window keeps the
         // defaults.
         {"PowerPoint slide show",

@@ -50,6 +50,9 @@ const int kWindows = 1102;
 const int kKindKeystroke = 1;
 const int kKindMouse = 5;
 const int kKindNothing = 6;
+const int kKindPresenterTool = 7;
+const int kDoubleKind = 1030;
+const int kDoubleLabel = 1034;
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -302,25 +305,36 @@ TEST_F(KeysEditorTest, AChoiceFromAFieldsListIsWhatIsSaved) {
 }
 
 // What another entry decides and what KV480 would skip are shown as such,
-// and Nothing overrides the other entry's long press.
+// and Nothing overrides the other entry's long press. A presenter's tool
+// and a timer are kinds of their own, read as KV480 reads them.
 TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
     WriteUserFile("[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=Bar\r\n"
+                  "Key1 double=Timer \"20:0\"\r\n"
                   "[Fallback]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1 long=MouseUp\r\n");
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
     EXPECT_EQ("Invalid:", WindowText(GetDlgItem(editor, kPressLabel)));
+    EXPECT_EQ("Talk timer", WindowText(GetDlgItem(editor, kDoubleKind)));
+    EXPECT_EQ("Invalid:", WindowText(GetDlgItem(editor, kDoubleLabel))) << "seconds in two digits";
     const HWND longValue = GetDlgItem(editor, kLongValue);
     EXPECT_EQ("MouseUp  (from \"Fallback\")", WindowText(longValue));
     EXPECT_FALSE(IsWindowEnabled(longValue));
     const std::string status = WindowText(GetDlgItem(editor, kStatus));
     EXPECT_NE(std::string::npos, status.find("KV480 cannot carry out the press")) << status;
+    ChooseKind(editor, kPressKind, kKindPresenterTool);
+    const HWND pressValue = GetDlgItem(editor, kPressValue);
+    SendMessageA(pressValue, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("blankscreen white"));
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kPressValue, CBN_EDITCHANGE),
+                 reinterpret_cast<LPARAM>(pressValue));
+    EXPECT_EQ("Tool:", WindowText(GetDlgItem(editor, kPressLabel)));
     ChooseKind(editor, kLongKind, kKindNothing);
     EXPECT_FALSE(IsWindowVisible(longValue));
     PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil(
         [&] {
             const std::string text = ReadFile(m_userFile);
-            return text.find("Key1 long=None") < text.find("[Fallback]");
+            return text.find("Key1 long=None") < text.find("[Fallback]") &&
+                   text.find("Key1=blankscreen white\r\n") != std::string::npos;
         },
         5000))
         << ReadFile(m_userFile);

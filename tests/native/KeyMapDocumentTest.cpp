@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "CKeyChord.h"
 #include "ActionText.h"
+#include "CKeyAction.h"
+#include "CKeyChord.h"
 #include "CKeyMapDocument.h"
 #include "ReadyMadeEntries.h"
 
@@ -154,22 +155,40 @@ TEST(KeyMapDocumentTest, AFileTooLongIsShownButNotCompleteAndHalfCharactersAreKe
     EXPECT_EQ(Doc::MAX_FILE_BYTES / 4, Loaded(sections).GetSectionCount());
 }
 
-TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesKV480Reads) {
-    ASSERT_GE(ReadyMadeEntries().size(), 12u);
+TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesOrPresenterToolsKV480Reads) {
+    ASSERT_GE(ReadyMadeEntries().size(), 13u);
     for (const ReadyMadeEntry& entry : ReadyMadeEntries()) {
         Doc doc = Loaded("");
         doc.AddSection(entry.pszName, entry.pszProgram, entry.pszClass ? entry.pszClass : "", "",
                        0);
+        bool toolOnVeko = false;
+        bool toolOnZelmar = false;
         for (const ReadyMadeEntry::Action& action : entry.actions) {
             std::string text = action.pszAction;
-            const std::size_t repeat = text.find(" repeat");
-            CKeyChord chord;
+            CKeyAction parsed;
             std::string reason;
-            EXPECT_TRUE(chord.Parse(text.substr(0, repeat), reason)) << entry.pszName << reason;
-            doc.SetAction(0, std::stoi(std::string(action.pszKey).substr(3)), Doc::FORM_PLAIN,
-                          text);
+            ASSERT_TRUE(parsed.Parse(text, reason)) << entry.pszName << reason;
+            const std::string key = action.pszKey;
+            const int number = std::stoi(key.substr(3));
+            if (parsed.IsPresenterTool()) {
+                (number <= 6 ? toolOnVeko : toolOnZelmar) = true;
+            } else {
+                const std::size_t repeat = text.find(" repeat");
+                CKeyChord chord;
+                EXPECT_TRUE(chord.Parse(text.substr(0, repeat), reason)) << entry.pszName << reason;
+            }
+            const Doc::Form form =
+                key.find("long") != std::string::npos ? Doc::FORM_LONG : Doc::FORM_PLAIN;
+            EXPECT_EQ("", doc.GetAction(0, number, form)) << entry.pszName << " sets twice " << key;
+            doc.SetAction(0, number, form, text);
         }
         EXPECT_EQ(1u, Loaded(doc.Save()).GetSectionCount());
+        if (std::string(entry.pszName) == "Presenting (any slide show)") {
+            EXPECT_TRUE(toolOnVeko && toolOnZelmar) << "tools on both remotes";
+            EXPECT_EQ("*", std::string(entry.pszProgram)) << "any program";
+        } else {
+            EXPECT_FALSE(toolOnVeko || toolOnZelmar) << entry.pszName;
+        }
     }
 }
 
@@ -201,6 +220,10 @@ TEST(ActionTextTest, EveryKindSplitsAndJoinsBack) {
         {"Text \"say \"hi\"\"", ActionKind::Text, "say \"hi\"", false},
         {"Run \"C:\\a b\\v.exe\" -f", ActionKind::Program, "\"C:\\a b\\v.exe\" -f", false},
         {"wheelup repeat", ActionKind::Mouse, "WheelUp", true},
+        {"blankscreen  WHITE", ActionKind::PresenterTool, "BlankScreen White", false},
+        {"Spotlight repeat", ActionKind::PresenterTool, "Spotlight repeat", false},
+        {"Timer \"20:00\"", ActionKind::Timer, "20:00", false},
+        {"Timer \"1:00\" repeat", ActionKind::Keystroke, "Timer \"1:00\"", true},
     };
     for (const auto& c : cases) {
         const ActionParts parts = SplitAction(c.text);
@@ -214,6 +237,17 @@ TEST(ActionTextTest, EveryKindSplitsAndJoinsBack) {
     EXPECT_EQ("", JoinAction({ActionKind::Keystroke, " ", true}));
     EXPECT_EQ("", ActionProblem(SplitAction("Ctrl+A, Win+D")));
     EXPECT_NE("", ActionProblem(SplitAction("Ctrl+A, Hyper+D")));
+    EXPECT_EQ("Timer \"5:00\"", JoinAction({ActionKind::Timer, " 5:00 ", true}));
+    EXPECT_EQ("", JoinAction({ActionKind::Timer, "", false})) << "nothing given yet";
+    for (const std::string& tool : PresenterToolNames()) {
+        EXPECT_EQ("", ActionProblem({ActionKind::PresenterTool, tool, false})) << tool;
+    }
+    for (const std::string& time : TimerSuggestions()) {
+        EXPECT_EQ("", ActionProblem({ActionKind::Timer, time, false})) << time;
+    }
+    EXPECT_NE("", ActionProblem(SplitAction("Spotlight repeat")));
+    EXPECT_NE("", ActionProblem({ActionKind::Timer, "20", false}));
+    EXPECT_NE("", ActionProblem({ActionKind::PresenterTool, "BlankScreen Grey", false}));
 }
 
 } // namespace
