@@ -8,12 +8,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${RC_BUILD_DIR:-$root/build}
 jobs=${RC_JOBS:-$(nproc)}
 
-# ccache, when there, keeps rebuilds short. Paths under the base folder are
-# hashed relative to the build folder, so checkouts with the same layout share
+# ccache, when there, keeps rebuilds short. Paths inside the checkout are
+# hashed relative to the build folder, so checkouts side by side share
 # objects; without NOHASHDIR the -g builds would hash each checkout's folder.
 launcher=()
 if command -v ccache >/dev/null; then
-    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$root")}
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
     export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
