@@ -1,6 +1,7 @@
 // The key map's forms, actions, files of both layers, their encodings and
 // the match by program.
 #include "CKeyMap.h"
+#include "ParseAction.h"
 #include "CKeyMapLayers.h"
 #include "UnicodeText.h"
 
@@ -13,20 +14,6 @@ namespace {
 
 using Form = CKeyMap::Form;
 using Kind = CKeyAction::Kind;
-
-CKeyAction Action(const std::string& value) {
-    CKeyAction action;
-    std::string reason;
-    EXPECT_TRUE(action.Parse(value, reason)) << value << ": " << reason;
-    return action;
-}
-
-std::string ActionError(const std::string& value) {
-    CKeyAction action;
-    std::string reason;
-    EXPECT_FALSE(action.Parse(value, reason)) << value;
-    return reason;
-}
 
 TEST(KeyActionTest, EachKindReadsAsWritten) {
     const CKeyAction sequence = Action("Ctrl+A, Ctrl+C repeat");

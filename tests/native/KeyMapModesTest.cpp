@@ -1,6 +1,7 @@
 // Modes of the key map, the PC's own actions, the mode that is on and the
 // second press that a shutdown needs.
 #include "CActionConfirmation.h"
+#include "ParseAction.h"
 #include "CKeyMap.h"
 #include "CKeyMapLayers.h"
 #include "CModeState.h"
@@ -15,20 +16,6 @@ namespace {
 using Form = CKeyMap::Form;
 using Kind = CKeyAction::Kind;
 using Pc = CKeyAction::Pc;
-
-CKeyAction Action(const std::string& value) {
-    CKeyAction action;
-    std::string reason;
-    EXPECT_TRUE(action.Parse(value, reason)) << value << ": " << reason;
-    return action;
-}
-
-std::string ActionError(const std::string& value) {
-    CKeyAction action;
-    std::string reason;
-    EXPECT_FALSE(action.Parse(value, reason)) << value;
-    return reason;
-}
 
 TEST(KeyActionModeTest, ModeAndPcActionsReadAsWritten) {
     const CKeyAction mode = Action("mode  \" Mouse keys \"");
