@@ -1,5 +1,6 @@
 #include "CActionForm.h"
 
+#include "CKeyAction.h"
 #include "CKeyChord.h"
 #include "WideText.h"
 #include "WindowFacts.h"
@@ -27,7 +28,12 @@ const KindText KINDS[] = {
     // Switched on by a press and off by the next.
     {"Presenter tool", "Tool:"},
     {"Talk timer", "Time (m:ss):"},
+    // Another set of keys switched on, or back to the usual ones.
+    {"Mode", "Mode:"},
+    {"PC", "PC action:"},
 };
+static_assert(std::size(KINDS) == static_cast<std::size_t>(ActionKind::Pc) + 1,
+              "a row for every kind, in its order");
 
 void AddText(HWND hCombo, const std::string& strText) {
     SendMessageW(hCombo, CB_ADDSTRING, 0,
@@ -184,6 +190,15 @@ void CActionForm::ShowKind(ActionKind kind) {
     } else if (kind == ActionKind::Timer) {
         for (const std::string& strTime : TimerSuggestions()) {
             AddText(hValue, strTime);
+        }
+    } else if (kind == ActionKind::Mode) {
+        for (const std::string& strMode : m_modes) {
+            AddText(hValue, strMode);
+        }
+        AddText(hValue, ModeOffWord());
+    } else if (kind == ActionKind::Pc) {
+        for (const std::string& strName : CKeyAction::PcNames()) {
+            AddText(hValue, strName);
         }
     }
     window_facts::SetText(hValue, strValue);

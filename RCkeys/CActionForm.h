@@ -47,6 +47,8 @@ public:
     void MarkProblem(bool bProblem);
     // What the Program field's list offers.
     void SetPrograms(const std::vector<std::string>& programs) { m_programs = programs; }
+    // What the Mode field's list offers besides Off.
+    void SetModes(const std::vector<std::string>& modes) { m_modes = modes; }
     // The action the controls hold. bChosenFromList: the value is the entry
     // picked from the field's list, which the field does not show yet.
     ActionParts Read(bool bChosenFromList) const;
@@ -70,6 +72,7 @@ private:
     Ids m_ids;
     HWND m_hDialog = nullptr;
     std::vector<std::string> m_programs;
+    std::vector<std::string> m_modes;
     bool m_bWritable = false;
     bool m_bProblem = false;
     // The value field shows, greyed, what answers instead of this form.

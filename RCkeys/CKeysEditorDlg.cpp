@@ -4,6 +4,7 @@
 #include "CDC.h"
 #include "CKeyChord.h"
 #include "CKeyMapStore.h"
+#include "CModeNameDlg.h"
 #include "CReg.h"
 #include "CWhichRuleDlg.h"
 #include "CWinApp.h"
@@ -108,6 +109,8 @@ const framework::MessageMap* CKeysEditorDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_MOVE_DOWN, Handler<&C::OnMoveDown>},
         {WM_COMMAND, IDC_ADD_APP, Handler<&C::OnAddApplication>},
         {WM_COMMAND, IDC_REMOVE_APP, Handler<&C::OnRemoveApplication>},
+        {WM_COMMAND, IDC_ADD_MODE, Handler<&C::OnAddMode>},
+        {WM_COMMAND, IDC_RENAME_MODE, Handler<&C::OnRenameMode>},
         {WM_COMMAND, IDC_WHICH, Handler<&C::OnWhichRule>},
         {WM_COMMAND, IDC_SAVE, Handler<&C::OnSave>},
         {WM_COMMAND, IDC_SHOW_ACTIONS, Handler<&C::OnShowActions>},
@@ -171,6 +174,10 @@ void CKeysEditorDlg::LoadFiles() {
 }
 
 void CKeysEditorDlg::ShowApplications() {
+    // The Mode fields offer the modes the key maps have now.
+    for (CActionForm& form : m_forms) {
+        form.SetModes(m_model.ModeNames());
+    }
     m_bFilling = true;
     const HWND hList = Item(IDC_APPS);
     SendMessageW(hList, LB_RESETCONTENT, 0, 0);
@@ -392,6 +399,23 @@ void CKeysEditorDlg::OnRemoveApplication() {
     ShowApplications();
 }
 
+void CKeysEditorDlg::AskModeName(bool bRename) {
+    CModeNameDlg dlg(this, bRename ? "Rename mode" : "Add mode",
+                     bRename && m_model.Selected() != nullptr ? m_model.Selected()->strMode
+                                                              : std::string());
+    while (dlg.DoModal() == IDOK) {
+        std::string strReason;
+        if (bRename ? m_model.RenameMode(dlg.m_strName, strReason)
+                    : m_model.AddMode(dlg.m_strName, strReason)) {
+            ShowApplications();
+            return;
+        }
+        const std::string strText = "This name cannot be used: " + strReason + ".";
+        framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE,
+                                  MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
 void CKeysEditorDlg::OnWhichRule() {
     CWhichRuleDlg dlg(this, m_model.GetUser(), m_model.GetInstalled(), m_model.GetFirstKey(),
                       m_model.GetLastKey());
@@ -455,6 +479,8 @@ void CKeysEditorDlg::UpdateButtons() {
     EnableWindow(Item(IDC_MOVE_DOWN), m_model.CanMove(false));
     EnableWindow(Item(IDC_REMOVE_APP), m_model.CanRemove());
     EnableWindow(Item(IDC_ADD_APP), m_model.CanSave());
+    EnableWindow(Item(IDC_ADD_MODE), m_model.CanSave());
+    EnableWindow(Item(IDC_RENAME_MODE), m_model.CanRenameMode());
     EnableWindow(Item(IDC_SAVE), m_model.CanSave());
 }
 

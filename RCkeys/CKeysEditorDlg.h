@@ -45,6 +45,10 @@ private:
     void OnMoveDown() { OnMove(false); }
     void OnAddApplication();
     void OnRemoveApplication();
+    void OnAddMode() { AskModeName(false); }
+    void OnRenameMode() { AskModeName(true); }
+    // Asks for a name until the model takes it or the user cancels.
+    void AskModeName(bool bRename);
     void OnWhichRule();
     void OnSave() { Save(); }
     void OnShowActions();

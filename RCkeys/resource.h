@@ -4,6 +4,7 @@
 #define IDD_KEYS_EDITOR 102
 #define IDD_ADD_APPLICATION 103
 #define IDD_WHICH_RULE 104
+#define IDD_MODE_NAME 105
 #define IDR_MAINFRAME 128
 // The remote controls' pictures of the test dialog, at 1x, 1.5x and 2x.
 #include "RemotePictures.h"
@@ -23,6 +24,8 @@
 #define IDC_SHOW_ACTIONS 1043
 #define IDC_IMPORT 1044
 #define IDC_EXPORT 1045
+#define IDC_ADD_MODE 1046
+#define IDC_RENAME_MODE 1047
 // One row per form of a key (press, long, double): the kind, the value, the
 // Repeat box, the Browse button and the value's label.
 #define IDC_PRESS_KIND 1010
@@ -52,6 +55,7 @@
 #define IDC_USE_CLASS 1108
 #define IDC_USE_WINDOW 1109
 #define IDC_ANSWERS 1110
+#define IDC_MODE_NAME 1111
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -10,6 +10,8 @@ const char* const WORD_NONE = "None";
 const char* const WORD_TEXT = "Text";
 const char* const WORD_RUN = "Run";
 const char* const WORD_TIMER = "Timer";
+const char* const WORD_MODE = "Mode";
+const char* const WORD_OFF = "Off";
 
 // Takes a trailing blank-separated "repeat" off the text.
 bool TakeRepeat(std::string& strText) {
@@ -75,7 +77,30 @@ bool TimerTime(const std::string& strText, std::string& strTime) {
     return true;
 }
 
+// The name of a Mode value: "Off", or a name between two quotes. Anything
+// else stays a keystroke, which KV480 rejects, so that it shows as invalid.
+bool ModeName(const std::string& strText, std::string& strName) {
+    std::string strRest;
+    if (!AfterWord(strText, WORD_MODE, strRest)) {
+        return false;
+    }
+    if (initext::EqualsNoCase(strRest, WORD_OFF)) {
+        strName = WORD_OFF;
+        return true;
+    }
+    if (strRest.size() < 2 || strRest.front() != '"' || strRest.back() != '"') {
+        return false;
+    }
+    strName = initext::Trim(strRest.substr(1, strRest.size() - 2));
+    // Written back, "Off" in quotes would become Mode Off.
+    return !initext::EqualsNoCase(strName, WORD_OFF);
+}
+
 } // namespace
+
+const char* ModeOffWord() {
+    return WORD_OFF;
+}
 
 const std::vector<std::string>& PresenterToolNames() {
     static const std::vector<std::string> names = {"Spotlight", "LaserDot", "Magnifier",
@@ -120,6 +145,9 @@ ActionParts SplitAction(const std::string& strAction) {
     } else if (TimerTime(strText, strRest)) {
         parts.kind = ActionKind::Timer;
         parts.strValue = strRest;
+    } else if (ModeName(strText, strRest)) {
+        parts.kind = ActionKind::Mode;
+        parts.strValue = strRest;
     } else {
         parts.bRepeat = TakeRepeat(strText);
         parts.kind = ActionKind::Keystroke;
@@ -127,11 +155,15 @@ ActionParts SplitAction(const std::string& strAction) {
             parts.kind = ActionKind::Mouse;
         } else if (FindName(PresenterToolNames(), strText)) {
             parts.kind = ActionKind::PresenterTool;
-            // A tool cannot repeat: the word stays, for KV480 to reject.
-            if (parts.bRepeat) {
-                strText += std::string(" ") + WORD_REPEAT;
-                parts.bRepeat = false;
-            }
+        } else if (FindName(CKeyAction::PcNames(), strText)) {
+            parts.kind = ActionKind::Pc;
+        }
+        // Neither a tool nor the PC's action repeats: the word stays, for
+        // KV480 to reject.
+        if ((parts.kind == ActionKind::PresenterTool || parts.kind == ActionKind::Pc) &&
+            parts.bRepeat) {
+            strText += std::string(" ") + WORD_REPEAT;
+            parts.bRepeat = false;
         }
         if (parts.kind == ActionKind::Keystroke && strText.find(',') != std::string::npos) {
             parts.kind = ActionKind::Sequence;
@@ -164,6 +196,13 @@ std::string JoinAction(const ActionParts& parts) {
                (strValue.front() == '"' ? strValue : "\"" + strValue + "\"");
     case ActionKind::Timer:
         return strValue.empty() ? std::string() : std::string(WORD_TIMER) + " \"" + strValue + "\"";
+    case ActionKind::Mode:
+        if (strValue.empty()) {
+            return std::string();
+        }
+        return initext::EqualsNoCase(strValue, WORD_OFF)
+                   ? std::string(WORD_MODE) + " " + WORD_OFF
+                   : std::string(WORD_MODE) + " \"" + strValue + "\"";
     default:
         if (strValue.empty()) {
             return std::string();

@@ -15,11 +15,14 @@ enum class ActionKind {
     Nothing,
     PresenterTool, // spotlight, laser dot, magnifier or blank screen
     Timer,         // the talk timer; the value is its m:ss
+    Mode,          // a mode switched on or off; the value is its name, or "Off"
+    Pc,            // one of the PC's own actions: lock, sleep, shut down...
 };
 
 struct ActionParts {
     ActionKind kind = ActionKind::NotSet;
-    // keystroke, sequence, text, "program" args, mouse or tool word, m:ss
+    // keystroke, sequence, text, "program" args, mouse or tool word, m:ss,
+    // mode's name or "Off", PC action's word
     std::string strValue;
     bool bRepeat = false;
 };
@@ -34,6 +37,9 @@ const std::vector<std::string>& MouseActionNames();
 const std::vector<std::string>& PresenterToolNames();
 // Times the timer's field offers.
 const std::vector<std::string>& TimerSuggestions();
+
+// "Off", the value of a Mode action that switches the mode off.
+const char* ModeOffWord();
 
 // Whether the kind takes a trailing "repeat".
 bool KindRepeats(ActionKind kind);

@@ -13,6 +13,7 @@ const char* const CRITERION_NAMES[CKeyMapDocument::CRITERION_COUNT] = {"Program"
                                                                        "WindowName"};
 const char* const FORM_WORDS[CKeyMapDocument::FORM_COUNT] = {"", "long", "double"};
 const char* const VALUE_ANY = "NULL";
+const char* const NAME_MODE = "Mode";
 
 // UTF-16 LE to UTF-8. Unlike KV480's reading, which only needs the text, a
 // lone surrogate becomes its own three bytes and an odd last byte is kept
@@ -217,6 +218,7 @@ void CKeyMapDocument::Index() {
                 strLine.substr(1, nClose == std::string::npos ? std::string::npos : nClose - 1);
             section.nHeader = nLine;
             std::fill(std::begin(section.criteria), std::end(section.criteria), NO_LINE);
+            section.nMode = NO_LINE;
             m_sections.push_back(section);
             continue;
         }
@@ -236,7 +238,7 @@ void CKeyMapDocument::Index() {
             }
             continue;
         }
-        std::size_t* pSlot = nullptr;
+        std::size_t* pSlot = initext::EqualsNoCase(strName, NAME_MODE) ? &section.nMode : nullptr;
         for (int c = 0; c < CRITERION_COUNT; ++c) {
             if (initext::EqualsNoCase(strName, CRITERION_NAMES[c])) {
                 pSlot = &section.criteria[c];
@@ -283,8 +285,31 @@ std::string CKeyMapDocument::GetCriterion(std::size_t nSection, Criterion criter
     return ValueOf(m_sections[nSection].criteria[criterion]);
 }
 
+std::string CKeyMapDocument::GetMode(std::size_t nSection) const {
+    return nSection < m_sections.size() ? ValueOf(m_sections[nSection].nMode) : std::string();
+}
+
+void CKeyMapDocument::SetMode(std::size_t nSection, const std::string& strMode) {
+    if (nSection < m_sections.size()) {
+        SetLine(nSection, m_sections[nSection].nMode, NAME_MODE, strMode);
+    }
+}
+
+void CKeyMapDocument::RenameSection(std::size_t nSection, const std::string& strName) {
+    if (nSection >= m_sections.size() || m_sections[nSection].strName == strName) {
+        return;
+    }
+    std::string& strLine = m_lines[m_sections[nSection].nHeader];
+    const bool bCr = !strLine.empty() && strLine.back() == '\r';
+    strLine = "[" + strName + "]" + (bCr ? "\r" : "");
+    m_bModified = true;
+    Index();
+}
+
 bool CKeyMapDocument::IsCatchAll(std::size_t nSection) const {
-    return nSection < m_sections.size() && GetCriterion(nSection, CRITERION_PROGRAM).empty() &&
+    // A mode's section answers only while the mode is on.
+    return nSection < m_sections.size() && GetMode(nSection).empty() &&
+           GetCriterion(nSection, CRITERION_PROGRAM).empty() &&
            initext::EqualsNoCase(GetCriterion(nSection, CRITERION_CLASS), VALUE_ANY) &&
            initext::EqualsNoCase(GetCriterion(nSection, CRITERION_WINDOW), VALUE_ANY);
 }

@@ -42,7 +42,14 @@ public:
     const std::string& GetSectionName(std::size_t nSection) const;
     // The criterion's value; empty when the section does not give it.
     std::string GetCriterion(std::size_t nSection, Criterion criterion) const;
-    // A section for every window: no Program, ClassName and WindowName NULL.
+    // The mode the section belongs to (its Mode line); empty for none.
+    std::string GetMode(std::size_t nSection) const;
+    // Sets the Mode line; empty removes it.
+    void SetMode(std::size_t nSection, const std::string& strMode);
+    // Writes a new name in the section's header.
+    void RenameSection(std::size_t nSection, const std::string& strName);
+    // A section for every window: no mode, no Program, ClassName and
+    // WindowName NULL.
     bool IsCatchAll(std::size_t nSection) const;
     // The first catch-all section, GetSectionCount() when there is none.
     std::size_t FindCatchAll() const;
@@ -78,6 +85,7 @@ private:
         std::size_t nHeader = 0; // line of "[name]"
         std::size_t nEnd = 0;    // one past its last line
         std::size_t criteria[CRITERION_COUNT] = {};
+        std::size_t nMode = 0; // line of "Mode=", NO_LINE when none
         // (key * FORM_COUNT + form, line) of the forms it sets: a file of
         // many small sections stays small in memory.
         std::vector<std::pair<int, std::size_t>> actions;

@@ -3,9 +3,11 @@
 #include "ActionText.h"
 #include "CKeyMap.h"
 #include "CKeyMapLayers.h"
+#include "IniText.h"
 #include "ReadyMadeEntries.h"
 #include "RemoteControl.h"
 #include "Settings.h"
+#include "UnicodeText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,6 +21,7 @@ const std::size_t MAX_LISTED = 1000;
 const char* const VALUE_ANY = "NULL";
 
 const char* const INSTALLED_SUFFIX = " (administrator, for everyone)";
+const char* const MODE_PREFIX = "Mode: ";
 const char* const FORM_NAMES[CKeyMapDocument::FORM_COUNT] = {"press", "long press", "double press"};
 
 bool IsVekoKey(int nKey) {
@@ -40,6 +43,30 @@ std::string ParseProblem(const std::string& strAction) {
     CKeyAction action;
     std::string strReason;
     return strAction.empty() || action.Parse(strAction, strReason) ? std::string() : strReason;
+}
+
+// Mode names compare in any case, as KV480 compares them.
+bool SameMode(const std::string& strA, const std::string& strB) {
+    std::u32string a = unicodetext::CodePoints(initext::Trim(strA));
+    std::u32string b = unicodetext::CodePoints(initext::Trim(strB));
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (unicodetext::FoldCase(a[i]) != unicodetext::FoldCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HasCriterion(const CKeyMapDocument& doc, std::size_t nSection) {
+    for (int c = 0; c < CKeyMapDocument::CRITERION_COUNT; ++c) {
+        if (!doc.GetCriterion(nSection, static_cast<CKeyMapDocument::Criterion>(c)).empty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -106,14 +133,34 @@ void CKeysEditorModel::SelectApplication(int nItem) {
 void CKeysEditorModel::ListApplications(std::size_t nSection, bool bInstalled) {
     m_apps.clear();
     int nSelect = -1;
-    const std::size_t nCatchAll = m_user.FindCatchAll();
-    for (std::size_t i = 0; i < m_user.GetSectionCount() && i < MAX_LISTED; ++i) {
-        if (i == nSection && !bInstalled) {
+    const auto add = [&](bool bFromInstalled, std::size_t i) {
+        if (bFromInstalled == bInstalled && i == nSection) {
             nSelect = static_cast<int>(m_apps.size());
         }
-        m_apps.push_back({false, false, i,
-                          i == nCatchAll ? std::string(ALL_APPLICATIONS)
-                                         : FromFile(m_user, m_user.GetSectionName(i))});
+        const CKeyMapDocument& doc = bFromInstalled ? m_installed : m_user;
+        m_apps.push_back({bFromInstalled, false, i, EntryText(bFromInstalled, i),
+                          FromFile(doc, doc.GetMode(i))});
+    };
+    const auto count = [](const CKeyMapDocument& doc) {
+        return (std::min)(doc.GetSectionCount(), MAX_LISTED);
+    };
+    // As KV480 asks them while a mode is on: that mode's sections, the
+    // user's then the installation folder's, before all without a mode.
+    for (const std::string& strMode : ModeNames()) {
+        for (const bool bFromInstalled : {false, true}) {
+            const CKeyMapDocument& doc = bFromInstalled ? m_installed : m_user;
+            for (std::size_t i = 0; i < count(doc); ++i) {
+                if (SameMode(FromFile(doc, doc.GetMode(i)), strMode)) {
+                    add(bFromInstalled, i);
+                }
+            }
+        }
+    }
+    const std::size_t nCatchAll = m_user.FindCatchAll();
+    for (std::size_t i = 0; i < count(m_user); ++i) {
+        if (m_user.GetMode(i).empty()) {
+            add(false, i);
+        }
     }
     if (nCatchAll == m_user.GetSectionCount()) {
         // Shown before the user sets a key in it; the section comes with the
@@ -121,17 +168,157 @@ void CKeysEditorModel::ListApplications(std::size_t nSection, bool bInstalled) {
         if (nSelect < 0 && !bInstalled) {
             nSelect = static_cast<int>(m_apps.size());
         }
-        m_apps.push_back({false, true, nCatchAll, ALL_APPLICATIONS});
+        m_apps.push_back({false, true, nCatchAll, ALL_APPLICATIONS, std::string()});
     }
-    for (std::size_t i = 0; i < m_installed.GetSectionCount() && i < MAX_LISTED; ++i) {
-        if (bInstalled && i == nSection) {
-            nSelect = static_cast<int>(m_apps.size());
+    for (std::size_t i = 0; i < count(m_installed); ++i) {
+        if (m_installed.GetMode(i).empty()) {
+            add(true, i);
         }
-        m_apps.push_back({true, false, i,
-                          FromFile(m_installed, m_installed.GetSectionName(i)) +
-                              " (administrator, for everyone)"});
     }
     SelectApplication(nSelect < 0 ? 0 : nSelect);
+}
+
+std::string CKeysEditorModel::EntryText(bool bInstalled, std::size_t nSection) const {
+    const CKeyMapDocument& doc = bInstalled ? m_installed : m_user;
+    const std::string strName = FromFile(doc, doc.GetSectionName(nSection));
+    const std::string strMode = FromFile(doc, doc.GetMode(nSection));
+    std::string strText =
+        !strMode.empty()
+            ? MODE_PREFIX + strMode + (HasCriterion(doc, nSection) ? ", " + strName : std::string())
+        : !bInstalled && nSection == m_user.FindCatchAll() ? std::string(ALL_APPLICATIONS)
+                                                           : strName;
+    return bInstalled ? strText + INSTALLED_SUFFIX : strText;
+}
+
+std::string CKeysEditorModel::AnswerText(bool bInstalled, const std::string& strSection,
+                                         const std::string& strMode) const {
+    const CKeyMapDocument& doc = bInstalled ? m_installed : m_user;
+    for (const Entry& entry : m_apps) {
+        if (entry.bInstalled == bInstalled && !entry.bMissingCatchAll &&
+            SameMode(entry.strMode, strMode) &&
+            FromFile(doc, doc.GetSectionName(entry.nSection)) == strSection) {
+            return entry.strText;
+        }
+    }
+    return bInstalled ? strSection + INSTALLED_SUFFIX : strSection;
+}
+
+std::vector<std::string> CKeysEditorModel::ModeNames() const {
+    std::vector<std::string> modes;
+    for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
+        for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
+            const std::string strMode = FromFile(*pDoc, pDoc->GetMode(i));
+            if (!strMode.empty() &&
+                std::none_of(modes.begin(), modes.end(), [&](const std::string& strKnown) {
+                    return SameMode(strKnown, strMode);
+                })) {
+                modes.push_back(strMode);
+            }
+        }
+    }
+    return modes;
+}
+
+bool CKeysEditorModel::AddMode(const std::string& strName, std::string& strReason) {
+    const std::string strMode = initext::Trim(strName);
+    if (!m_bCanSave) {
+        strReason = m_strLoadNote;
+        return false;
+    }
+    if (!CKeyAction::IsModeName(strMode, strReason)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < m_user.GetSectionCount(); ++i) {
+        if (SameMode(FromFile(m_user, m_user.GetMode(i)), strMode)) {
+            strReason = "there is already a mode \"" + strMode + "\"";
+            return false;
+        }
+    }
+    // No window criteria: the mode serves every window, and a KV480 that
+    // knows no modes skips the section rather than use it always.
+    ToFile(m_user, "Mode " + strMode);
+    const std::size_t nSection =
+        m_user.AddSection(ToFile(m_user, "Mode " + strMode), "", "", "", m_user.GetSectionCount());
+    m_user.SetMode(nSection, ToFile(m_user, strMode));
+    ListApplications(nSection, false);
+    return true;
+}
+
+bool CKeysEditorModel::CanRenameMode() const {
+    const Entry* pEntry = Selected();
+    return CanRemove() && !pEntry->strMode.empty();
+}
+
+bool CKeysEditorModel::RenameMode(const std::string& strName, std::string& strReason) {
+    if (!CanRenameMode()) {
+        strReason = "only a mode of your own key map can be renamed";
+        return false;
+    }
+    const std::string strMode = initext::Trim(strName);
+    if (!CKeyAction::IsModeName(strMode, strReason)) {
+        return false;
+    }
+    const std::string strOld = Selected()->strMode;
+    const std::size_t nSelected = Selected()->nSection;
+    if (!SameMode(strMode, strOld) &&
+        std::any_of(m_apps.begin(), m_apps.end(),
+                    [&](const Entry& entry) { return SameMode(entry.strMode, strMode); })) {
+        strReason = "there is already a mode \"" + strMode + "\"";
+        return false;
+    }
+    ToFile(m_user, "Mode " + strMode);
+    for (std::size_t i = 0; i < m_user.GetSectionCount(); ++i) {
+        if (SameMode(FromFile(m_user, m_user.GetMode(i)), strOld)) {
+            m_user.SetMode(i, ToFile(m_user, strMode));
+            // The name the editor gave it follows; one the user chose stays.
+            if (FromFile(m_user, m_user.GetSectionName(i)) == "Mode " + strOld) {
+                m_user.RenameSection(i, ToFile(m_user, "Mode " + strMode));
+            }
+        }
+        // The keys that switch to it switch to it under its new name.
+        for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
+            for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+                const auto form = static_cast<Form>(nForm);
+                ActionParts parts = SplitAction(FromFile(m_user, m_user.GetAction(i, nKey, form)));
+                if (parts.kind == ActionKind::Mode && SameMode(parts.strValue, strOld)) {
+                    parts.strValue = strMode;
+                    m_user.SetAction(i, nKey, form, ToFile(m_user, JoinAction(parts)));
+                }
+            }
+        }
+    }
+    m_bSaved = false;
+    ListApplications(nSelected, false);
+    return true;
+}
+
+bool CKeysEditorModel::NeighbourInGroup(std::size_t nSection, bool bUp, std::size_t& nOther) const {
+    const std::string strMode = FromFile(m_user, m_user.GetMode(nSection));
+    for (std::size_t i = nSection; bUp ? i > 0 : i + 1 < m_user.GetSectionCount();) {
+        i = bUp ? i - 1 : i + 1;
+        if (SameMode(FromFile(m_user, m_user.GetMode(i)), strMode)) {
+            nOther = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CKeysEditorModel::IsModeSwitched(const std::string& strMode) const {
+    for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
+        for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
+            for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
+                for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+                    const ActionParts parts = SplitAction(
+                        FromFile(*pDoc, pDoc->GetAction(i, nKey, static_cast<Form>(nForm))));
+                    if (parts.kind == ActionKind::Mode && SameMode(parts.strValue, strMode)) {
+                        return true;
+                    }
+                }
+            }
+        }
+    }
+    return false;
 }
 
 bool CKeysEditorModel::IsSelectedWritable() const {
@@ -140,11 +327,8 @@ bool CKeysEditorModel::IsSelectedWritable() const {
 }
 
 bool CKeysEditorModel::CanMove(bool bUp) const {
-    const Entry* pEntry = Selected();
-    if (!CanRemove()) {
-        return false;
-    }
-    return bUp ? pEntry->nSection > 0 : pEntry->nSection + 1 < m_user.GetSectionCount();
+    std::size_t nOther = 0;
+    return CanRemove() && NeighbourInGroup(Selected()->nSection, bUp, nOther);
 }
 
 bool CKeysEditorModel::CanRemove() const {
@@ -154,14 +338,18 @@ bool CKeysEditorModel::CanRemove() const {
 
 bool CKeysEditorModel::MoveSelected(bool bUp) {
     const Entry* pEntry = Selected();
-    if (pEntry == nullptr || pEntry->bInstalled || pEntry->bMissingCatchAll) {
+    std::size_t nOther = 0;
+    if (pEntry == nullptr || pEntry->bInstalled || pEntry->bMissingCatchAll ||
+        !NeighbourInGroup(pEntry->nSection, bUp, nOther)) {
         return false;
     }
-    const std::size_t nSection = pEntry->nSection;
-    if (!m_user.MoveSection(nSection, bUp)) {
-        return false;
+    // Past the sections of other modes (or of none) between: their order
+    // among themselves stays, and only the order within a group counts.
+    std::size_t nSection = pEntry->nSection;
+    while (nSection != nOther && m_user.MoveSection(nSection, bUp)) {
+        nSection = bUp ? nSection - 1 : nSection + 1;
     }
-    ListApplications(bUp ? nSection - 1 : nSection + 1, false);
+    ListApplications(nSection, false);
     return true;
 }
 
@@ -317,7 +505,9 @@ CKeysEditorModel::Inherited CKeysEditorModel::GetInherited(Form form) const {
     const std::string strInstalled = m_installed.Save();
     maps[CKeyMapLayers::USER].Parse(strUser.data(), strUser.size(), m_ansiToUtf8);
     maps[CKeyMapLayers::INSTALLATION].Parse(strInstalled.data(), strInstalled.size(), m_ansiToUtf8);
-    const CKeyMapLayers layers(maps[CKeyMapLayers::USER], maps[CKeyMapLayers::INSTALLATION]);
+    // In a mode's entry, as KV480 asks them while that mode is on.
+    const CKeyMapLayers layers(maps[CKeyMapLayers::USER], maps[CKeyMapLayers::INSTALLATION],
+                               pEntry->strMode);
     const CKeyMapLayers::Answer answer =
         layers.Find(window, m_nKey, static_cast<CKeyMap::Form>(form));
     if (!answer.IsFound()) {
@@ -327,13 +517,8 @@ CKeysEditorModel::Inherited CKeysEditorModel::GetInherited(Form form) const {
     inherited.strAction =
         answer.action.Shown() +
         (answer.action.Repeats() && kind != CKeyAction::Kind::MouseMove ? " repeat" : "");
-    const bool bUserCatchAll =
-        answer.layer == CKeyMapLayers::USER && m_user.FindCatchAll() < m_user.GetSectionCount() &&
-        answer.strSection == FromFile(m_user, m_user.GetSectionName(m_user.FindCatchAll()));
-    inherited.strFrom = bUserCatchAll ? std::string(ALL_APPLICATIONS)
-                        : answer.layer == CKeyMapLayers::INSTALLATION
-                            ? answer.strSection + INSTALLED_SUFFIX
-                            : answer.strSection;
+    inherited.strFrom =
+        AnswerText(answer.layer == CKeyMapLayers::INSTALLATION, answer.strSection, answer.strMode);
     return inherited;
 }
 
@@ -376,6 +561,17 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     const CKeyMapDocument* pDoc = SelectedDocument(nSection);
     if (pEntry != nullptr && pEntry->bInstalled) {
         strText = "Set by the administrator for everyone; your own applications come first.";
+    } else if (pDoc != nullptr && !pEntry->strMode.empty()) {
+        const std::string strMode = "\"" + pEntry->strMode + "\"";
+        strText = "Keys set here work while the mode " + strMode + " is on" +
+                  (HasCriterion(*pDoc, nSection) ? " (in the windows the section names)"
+                                                 : ", in every application") +
+                  "; a key not set here keeps its usual meaning.";
+        if (!IsModeSwitched(pEntry->strMode)) {
+            // A mode no key switches on is never on.
+            strText += "\r\nNo key switches it on yet: choose Mode " + strMode +
+                       " for a key in \"" + ALL_APPLICATIONS + "\".";
+        }
     } else if (pDoc != nullptr && !pDoc->IsCatchAll(nSection)) {
         const char* const LABELS[] = {"Program", "Window class", "Window title"};
         for (int c = 0; c < CKeyMapDocument::CRITERION_COUNT; ++c) {
@@ -389,7 +585,7 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     } else {
         strText = "Keys set here work in every application that does not set them itself.";
     }
-    if (pEntry != nullptr && !pEntry->bInstalled) {
+    if (pEntry != nullptr && !pEntry->bInstalled && pEntry->strMode.empty()) {
         strText += "\r\nA key not set here goes to the applications below.";
     }
     if (bCapturing) {
@@ -401,6 +597,12 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
         const auto form = static_cast<Form>(nForm);
         const std::string strFormProblem = GetProblem(form);
+        CKeyAction action;
+        std::string strReason;
+        if (action.Parse(GetAction(form), strReason) && action.NeedsConfirmation()) {
+            strText += std::string("\r\n") + action.Shown() +
+                       " acts only when the key is pressed again within 5 seconds.";
+        }
         if (!strFormProblem.empty()) {
             strText += std::string("\r\nKV480 cannot carry out the ") + FORM_NAMES[nForm] + " (" +
                        strFormProblem + ") and skips it.";
@@ -439,7 +641,9 @@ void CKeysEditorModel::ReadyMadeKey(const char* pszKey, int& nKey, Form& form) {
 
 std::string CKeysEditorModel::FromFile(const CKeyMapDocument& doc,
                                        const std::string& strText) const {
-    return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi ? m_ansiToUtf8(strText) : strText;
+    return doc.GetEncoding() == CKeyMapDocument::Encoding::Ansi && !strText.empty()
+               ? m_ansiToUtf8(strText)
+               : strText;
 }
 
 std::string CKeysEditorModel::ToFile(CKeyMapDocument& doc, const std::string& strText) const {

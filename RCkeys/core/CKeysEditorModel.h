@@ -30,6 +30,7 @@ public:
         bool bMissingCatchAll; // "All applications" before the user set any key
         std::size_t nSection;
         std::string strText;
+        std::string strMode; // the mode the section belongs to; empty for none
     };
 
     // ansiToUtf8 and utf8ToAnsi: the system's code page, for ANSI files. An
@@ -80,6 +81,17 @@ public:
     // The selected entry's name as its file gives it.
     std::string SelectedName() const;
 
+    // Every mode of both key maps, once each: the user's first.
+    std::vector<std::string> ModeNames() const;
+    // Adds a section of a new mode to the user's file, serving every window,
+    // and selects it; false, with the reason, when the name cannot be used.
+    bool AddMode(const std::string& strName, std::string& strReason);
+    // Whether the selected entry is a mode of the user's file.
+    bool CanRenameMode() const;
+    // Renames the selected entry's mode: the Mode lines of its sections and
+    // the actions that switch to it in the user's file.
+    bool RenameMode(const std::string& strName, std::string& strReason);
+
     // Remote type (settings' RcType) and key.
     int GetRcType() const { return m_nRcType; }
     int GetKey() const { return m_nKey; }
@@ -126,6 +138,15 @@ public:
     static void ReadyMadeKey(const char* pszKey, int& nKey, Form& form);
 
 private:
+    // The list's text of a section.
+    std::string EntryText(bool bInstalled, std::size_t nSection) const;
+    // The list's text of the entry KV480's answer comes from.
+    std::string AnswerText(bool bInstalled, const std::string& strSection,
+                           const std::string& strMode) const;
+    // The user's section of the same mode (or of none) nearest above or below.
+    bool NeighbourInGroup(std::size_t nSection, bool bUp, std::size_t& nOther) const;
+    // Whether a key of either file switches the mode on.
+    bool IsModeSwitched(const std::string& strMode) const;
     // The document and section of the selected entry, null for the
     // catch-all before it exists and for no entry.
     const CKeyMapDocument* SelectedDocument(std::size_t& nSection) const;

@@ -53,6 +53,10 @@ const int kKindNothing = 6;
 const int kKindPresenterTool = 7;
 const int kDoubleKind = 1030;
 const int kDoubleLabel = 1034;
+const int kApps = 1001;
+const int kAddMode = 1046;
+const int kModeName = 1111;
+const int kKindMode = 9;
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -282,25 +286,51 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     EXPECT_TRUE(typed.ctrlDown && typed.shiftDown);
 }
 
-// The field shows a choice from its list only after telling the editor of
-// it: the choice, not the text shown before, is what is saved.
-TEST_F(KeysEditorTest, AChoiceFromAFieldsListIsWhatIsSaved) {
+// A mode for the mouse, made as a user would: the mode added, its key
+// chosen from the field's list (the choice, not the text the field showed
+// before it, is what is saved), and a key of every application switching it.
+TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSaved) {
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    const HWND kind = GetDlgItem(editor, kPressKind);
-    SendMessageA(kind, CB_SETCURSEL, kKindMouse, 0);
-    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kPressKind, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(kind));
+    PostMessageA(GetDlgItem(editor, kAddMode), BM_CLICK, 0, 0);
+    const HWND add = m_editor.WaitForWindow("#32770", "Add mode", 10000);
+    ASSERT_NE(nullptr, add);
+    SendMessageA(GetDlgItem(add, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Mouse"));
+    PostMessageA(GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 5000));
+    const HWND apps = GetDlgItem(editor, kApps);
+    ASSERT_EQ(0, SendMessageA(apps, LB_GETCURSEL, 0, 0)) << "the new mode is selected";
+
+    ChooseKind(editor, kPressKind, kKindMouse);
     const HWND value = GetDlgItem(editor, kPressValue);
     ASSERT_TRUE(SetForegroundWindow(editor));
     SendMessageA(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(value), TRUE);
     WaitForEditorIdle();
     Keys({VK_DOWN});
     ASSERT_TRUE(WaitUntil([&] { return !WindowText(value).empty(); }, 5000));
-    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
     const std::string line = "Key1=" + WindowText(value) + "\r\n";
-    EXPECT_TRUE(
-        WaitUntil([&] { return ReadFile(m_userFile).find(line) != std::string::npos; }, 5000))
+
+    SendMessageA(apps, LB_SETCURSEL, 1, 0); // All applications
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kApps, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(apps));
+    const HWND key = GetDlgItem(editor, kKey);
+    SendMessageA(key, CB_SETCURSEL, 4, 0); // Key 5
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kKey, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(key));
+    ChooseKind(editor, kPressKind, kKindMode);
+    SendMessageA(value, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Mouse"));
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kPressValue, CBN_EDITCHANGE),
+                 reinterpret_cast<LPARAM>(value));
+    EXPECT_EQ("Mode:", WindowText(GetDlgItem(editor, kPressLabel)));
+
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const std::string text = ReadFile(m_userFile);
+            return text.find("[Mode Mouse]\r\nMode=Mouse\r\n" + line) != std::string::npos &&
+                   text.find("Key5=Mode \"Mouse\"\r\n") != std::string::npos;
+        },
+        5000))
         << ReadFile(m_userFile);
 }
 

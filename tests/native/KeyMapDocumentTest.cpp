@@ -224,6 +224,12 @@ TEST(ActionTextTest, EveryKindSplitsAndJoinsBack) {
         {"Spotlight repeat", ActionKind::PresenterTool, "Spotlight repeat", false},
         {"Timer \"20:00\"", ActionKind::Timer, "20:00", false},
         {"Timer \"1:00\" repeat", ActionKind::Keystroke, "Timer \"1:00\"", true},
+        {"Mode \"Mouse\"", ActionKind::Mode, "Mouse", false},
+        {"mode  off", ActionKind::Mode, "Off", false},
+        {"Mode Mouse", ActionKind::Keystroke, "Mode Mouse", false},
+        {"Mode \"off\"", ActionKind::Keystroke, "Mode \"off\"", false},
+        {"shutdown", ActionKind::Pc, "ShutDown", false},
+        {"Lock repeat", ActionKind::Pc, "Lock repeat", false},
     };
     for (const auto& c : cases) {
         const ActionParts parts = SplitAction(c.text);
@@ -246,6 +252,15 @@ TEST(ActionTextTest, EveryKindSplitsAndJoinsBack) {
         EXPECT_EQ("", ActionProblem({ActionKind::Timer, time, false})) << time;
     }
     EXPECT_NE("", ActionProblem(SplitAction("Spotlight repeat")));
+    EXPECT_EQ("Mode Off", JoinAction({ActionKind::Mode, "OFF", false}));
+    EXPECT_EQ("Mode \"Mouse\"", JoinAction({ActionKind::Mode, " Mouse ", true}));
+    EXPECT_EQ("", JoinAction({ActionKind::Mode, "", false})) << "nothing given yet";
+    for (const std::string& pc : CKeyAction::PcNames()) {
+        EXPECT_EQ("", ActionProblem({ActionKind::Pc, pc, true})) << pc;
+    }
+    EXPECT_NE("", ActionProblem({ActionKind::Mode, "a\"b", false}));
+    EXPECT_NE("", ActionProblem(SplitAction("Mode Mouse")));
+    EXPECT_NE("", ActionProblem(SplitAction("Lock repeat")));
     EXPECT_NE("", ActionProblem({ActionKind::Timer, "20", false}));
     EXPECT_NE("", ActionProblem({ActionKind::PresenterTool, "BlankScreen Grey", false}));
 }

@@ -236,6 +236,74 @@ TEST_F(KeysEditorModelTest, OffersTheProgramsTheKeyMapsStartAndChecksAFileToImpo
     EXPECT_NE("", Model::ImportProblem(std::string(Doc::MAX_FILE_BYTES + 1, ';')));
 }
 
+const std::string kCatchAll = "[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\n";
+
+TEST_F(KeysEditorModelTest, ModesAreListedFirstAsKV480AsksThemAndMoveAmongThemselves) {
+    model.Load("C:\\keys.ini", Model::FileState::Ok,
+               kUser + "[In Player]\r\nMode=Mouse\r\nProgram=vlc.exe\r\n" + kCatchAll +
+                   "[Mode Mouse]\r\nMode=mouse\r\nKey1=MouseUp\r\n",
+               kInstalled + "[Keys]\r\nMode=Keys\r\n");
+    EXPECT_EQ("Mode: Mouse, In Player|Mode: mouse|Mode: Keys (administrator, for everyone)|"
+              "Player|All applications|Word (administrator, for everyone)|",
+              Texts());
+    EXPECT_EQ((std::vector<std::string>{"Mouse", "Keys"}), model.ModeNames());
+    model.SelectApplication(1);
+    EXPECT_FALSE(model.CanMove(false));
+    ASSERT_TRUE(model.MoveSelected(true)) << "past the catch-all, onto the mode's other section";
+    EXPECT_EQ(0u, model.GetUserBytes().find("[Player]\r\nProgram=vlc.exe\r\nKey1=P\r\n"
+                                            "[Mode Mouse]"));
+    EXPECT_EQ(0, model.GetSelected());
+    EXPECT_FALSE(model.CanMove(true));
+    model.SelectApplication(3);
+    EXPECT_FALSE(model.CanMove(true)) << "a mode's section is not among Player's neighbours";
+    EXPECT_TRUE(model.CanMove(false));
+}
+
+TEST_F(KeysEditorModelTest, AModeIsAddedRenamedWithTheKeysThatSwitchItAndRemoved) {
+    Load(kUser);
+    std::string reason;
+    EXPECT_FALSE(model.AddMode("off", reason));
+    EXPECT_NE("", reason);
+    ASSERT_TRUE(model.AddMode(" Mouse ", reason));
+    EXPECT_EQ("Mode: Mouse|Player|All applications|Word (administrator, for everyone)|", Texts());
+    EXPECT_EQ(0, model.GetSelected());
+    EXPECT_FALSE(model.AddMode("MOUSE", reason));
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find("No key switches it on yet"));
+    model.SetAction(Doc::FORM_PLAIN, "MouseUp");
+    model.SelectApplication(2);
+    model.SelectKey(5);
+    model.SetAction(Doc::FORM_PLAIN, "Mode \"mouse\"");
+    model.SelectApplication(0);
+    EXPECT_EQ(std::string::npos, model.StatusText(false, "").find("No key switches"));
+    EXPECT_FALSE(model.RenameMode("Pointer\"", reason));
+    ASSERT_TRUE(model.RenameMode("Pointer", reason));
+    EXPECT_EQ(kUser + "\r\n[Mode Pointer]\r\nMode=Pointer\r\nKey1=MouseUp\r\n\r\n" + kCatchAll +
+                  "Key5=Mode \"Pointer\"\r\n\r\n",
+              model.GetUserBytes());
+    EXPECT_EQ("Mode: Pointer", model.Selected()->strText);
+    model.RemoveSelected();
+    EXPECT_EQ("Player|All applications|Word (administrator, for everyone)|", Texts());
+    EXPECT_FALSE(model.CanRenameMode());
+}
+
+TEST_F(KeysEditorModelTest, AModesFormsShowWhatAnswersWhileTheModeIsOn) {
+    Load("[In WordPad]\r\nMode=Mouse\r\nProgram=wordpad.exe\r\nKey3=ShutDown\r\n"
+         "[Mode Mouse]\r\nMode=Mouse\r\nKey3 double=WheelUp\r\n" +
+         kCatchAll + "Key3 long=Run \"C:\\w.exe\"\r\nKey3 double=F2\r\n");
+    model.SelectApplication(0);
+    model.SelectKey(3);
+    EXPECT_EQ("WheelUp", model.GetInherited(Doc::FORM_DOUBLE).strAction);
+    EXPECT_EQ("Mode: Mouse", model.GetInherited(Doc::FORM_DOUBLE).strFrom);
+    EXPECT_EQ("All applications", model.GetInherited(Doc::FORM_LONG).strFrom)
+        << "a key the mode leaves out keeps its usual meaning";
+    const std::string status = model.StatusText(false, "");
+    EXPECT_NE(std::string::npos,
+              status.find("ShutDown acts only when the key is pressed again within 5 seconds."))
+        << status;
+    model.SelectApplication(3); // the installation folder's [Word]
+    EXPECT_EQ("F2", model.GetInherited(Doc::FORM_DOUBLE).strAction) << "no mode is on here";
+}
+
 } // namespace
 
 TEST(KeysEditorModel, AnAnsiFileThatCannotHoldNewTextBecomesUtf8) {
