@@ -14,6 +14,28 @@ ProgramUnderTest::~ProgramUnderTest() {
     CloseHandle(m_process);
 }
 
+namespace {
+
+// The administrator's token without its rights, as Windows starts a program
+// of an administrator with UAC on; null when this process is not elevated.
+HANDLE LimitedToken() {
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+        return nullptr;
+    TOKEN_ELEVATION elevation{};
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    const bool elevated =
+        GetTokenInformation(own, TokenElevation, &elevation, sizeof(elevation), &size) &&
+        elevation.TokenIsElevated != 0;
+    if (!elevated || !GetTokenInformation(own, TokenLinkedToken, &linked, sizeof(linked), &size))
+        linked.LinkedToken = nullptr;
+    CloseHandle(own);
+    return linked.LinkedToken;
+}
+
+} // namespace
+
 bool ProgramUnderTest::Start(const std::string& exe, const std::string& arguments,
                              const std::string& workingDirectory) {
     std::string commandLine = "\"" + exe + "\"";
@@ -24,9 +46,17 @@ bool ProgramUnderTest::Start(const std::string& exe, const std::string& argument
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
-                        &info))
+    const char* directory = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
+    const HANDLE limited = m_unelevated ? LimitedToken() : nullptr;
+    const BOOL started =
+        limited != nullptr
+            ? CreateProcessAsUserA(limited, exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0,
+                                   nullptr, directory, &startup, &info)
+            : CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             directory, &startup, &info);
+    if (limited != nullptr)
+        CloseHandle(limited);
+    if (!started)
         return false;
     CloseHandle(info.hThread);
     m_process = info.hProcess;

@@ -25,6 +25,10 @@ public:
     bool Start(const std::string& exe, const std::string& arguments = std::string(),
                const std::string& workingDirectory = std::string());
 
+    // Whether Start drops an elevated caller's administrator rights for the
+    // program (Wine runs every program elevated).
+    void SetUnelevated(bool unelevated) { m_unelevated = unelevated; }
+
     DWORD ProcessId() const { return m_pid; }
     bool IsRunning() const;
     // True when the process ended within timeoutMs.
@@ -43,6 +47,7 @@ public:
 private:
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
+    bool m_unelevated = false;
 };
 
 // Text of a window of another process (GetWindowText does not reach there).
