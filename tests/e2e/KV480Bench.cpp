@@ -300,6 +300,9 @@ int main(int argc, char** argv) {
     receiver.BringToTop();
     harness::ClearLineState("COM1");
     harness::ProgramUnderTest program;
+    // At the user's level, as Windows starts it: an elevated KV480 would
+    // leave the user's key map of the layered pass aside.
+    program.SetUnelevated(true);
     if (!program.Start(exe, "-nr") || !harness::WaitUntil(
                                           [] {
                                               harness::LineState state;

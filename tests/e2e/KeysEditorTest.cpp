@@ -213,6 +213,8 @@ protected:
 TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     KeyboardWindow app(kAppClass, kAppCaption);
     PlaceAway(app.Handle());
+    // An elevated KV480 leaves the user's file aside.
+    m_program.SetUnelevated(true);
     StartConnected();
     if (HasFatalFailure())
         return;
