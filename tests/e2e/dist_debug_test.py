@@ -59,7 +59,7 @@ class ShippedPrograms(unittest.TestCase):
         symbols = run(NM, "-C", str(debug))
         address = re.search(r"^([0-9a-f]+) T CRCDlg::\w+\(", symbols, re.M).group(1)
         line = run(ADDR2LINE, "-e", str(debug), "0x" + address)
-        self.assertRegex(line, r"Remote_control/CRCDlg\w*\.cpp:\d+")
+        self.assertRegex(line, r"Remote_control/CRCDlg\w*\.(cpp|h):\d+")
 
 
 if __name__ == "__main__":
