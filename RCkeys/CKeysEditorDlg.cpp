@@ -487,7 +487,17 @@ void CKeysEditorDlg::UpdateButtons() {
 void CKeysEditorDlg::OnShowActions() {
     const DWORD dwShow = IsDlgButtonChecked(m_hWnd, IDC_SHOW_ACTIONS) == BST_CHECKED ? 1 : 0;
     // Each user's own, read by KV480 at every key; CReg tells of a failure.
-    CReg().WriteDword(HKEY_CURRENT_USER, settings::USER_KEY, settings::VALUE_SHOW_ACTIONS, dwShow);
+    if (CReg().WriteDword(HKEY_CURRENT_USER, settings::USER_KEY, settings::VALUE_SHOW_ACTIONS,
+                          dwShow) != CReg::RESULT_OK) {
+        return;
+    }
+    // Kept apart from the key map: a user who sees "Saved" would look for it
+    // in the file, or save for nothing.
+    window_facts::SetText(Item(IDC_STATUS),
+                          dwShow != 0 ? "The note is on from the next key, for you alone. It is "
+                                        "kept apart from the key map: nothing to save."
+                                      : "The note is off from the next key, for you alone. It is "
+                                        "kept apart from the key map: nothing to save.");
 }
 
 std::string CKeysEditorDlg::AskFileName(bool bSave) {

@@ -585,7 +585,9 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     } else {
         strText = "Keys set here work in every application that does not set them itself.";
     }
-    if (pEntry != nullptr && !pEntry->bInstalled && pEntry->strMode.empty()) {
+    // Below the last entry nothing is asked.
+    if (pEntry != nullptr && !pEntry->bInstalled && pEntry->strMode.empty() &&
+        static_cast<std::size_t>(m_nApp) + 1 < m_apps.size()) {
         strText += "\r\nA key not set here goes to the applications below.";
     }
     if (bCapturing) {

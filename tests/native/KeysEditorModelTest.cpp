@@ -94,6 +94,10 @@ TEST_F(KeysEditorModelTest, TheStatusTellsWhatTheSelectedEntryIsAndWhatBecameOfT
     EXPECT_EQ(0u, model.StatusText(false, "").find(
                       "Set by the administrator for everyone; your own applications "
                       "come first.\r\nSaved in"));
+    // The last entry: nothing below it is asked.
+    model.Load("C:\\keys.ini", Model::FileState::Ok, kUser, "");
+    model.SelectApplication(1);
+    EXPECT_EQ(std::string::npos, model.StatusText(false, "").find("below"));
 }
 
 TEST_F(KeysEditorModelTest, AFileThatCannotBeReadWholeIsNeverSaved) {
