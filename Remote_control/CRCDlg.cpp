@@ -1,8 +1,7 @@
 #include "CRCDlg.h"
 
-#include "CPcActions.h"
-
 #include "CLircProtocol.h"
+#include "CPcActions.h"
 #include "CReg.h"
 #include "CWinApp.h"
 #include "MessageBox.h"

@@ -140,8 +140,6 @@ private:
     HMENU m_hTrayMenu = nullptr;
     int m_bAboutOpen = 0;
     int m_bTestOpen = 0;
-    // Declared after the lock and before the list, so they are destroyed
-    // after the list and before the lock.
     CDlgAbout m_dlgAbout;
     CDlgTest m_dlgTest;
     UINT m_nRemoteControlMsg = 0;

@@ -1,11 +1,10 @@
 #include "CWin32KeyDesktop.h"
 
-#include "CPcActions.h"
-
 #include "CActionSender.h"
 #include "CDlgTest.h"
 #include "CKeyRouter.h"
 #include "CLircServer.h"
+#include "CPcActions.h"
 #include "CReg.h"
 #include "CResidentLauncher.h"
 #include "CRecvApp.h"
