@@ -235,18 +235,11 @@ void CActionForm::FitValue(ActionKind kind) {
 }
 
 bool CActionForm::Browse() {
-    wchar_t szFile[MAX_PATH] = L"";
-    OPENFILENAMEW ofn;
-    ZeroMemory(&ofn, sizeof(ofn));
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = m_hDialog;
-    ofn.lpstrFilter = L"Programs (*.exe)\0*.exe\0All files\0*.*\0";
-    ofn.lpstrFile = szFile;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn)) {
+    const std::string strFile = window_facts::AskFile(
+        m_hDialog, false, L"Programs (*.exe)\0*.exe\0All files\0*.*\0", nullptr, "");
+    if (strFile.empty()) {
         return false;
     }
-    window_facts::SetText(Item(m_ids.nValue), "\"" + widetext::Narrow(szFile) + "\"");
+    window_facts::SetText(Item(m_ids.nValue), "\"" + strFile + "\"");
     return true;
 }

@@ -41,14 +41,7 @@ BOOL CAddApplicationDlg::OnInitDialog() {
 }
 
 void CAddApplicationDlg::FillWindowList() {
-    m_windows = window_facts::OpenWindows();
-    const HWND hList = GetDlgItem(m_hWnd, IDC_WINDOWS);
-    for (HWND hWnd : m_windows) {
-        SendMessageW(
-            hList, LB_ADDSTRING, 0,
-            reinterpret_cast<LPARAM>(
-                widetext::Widen(window_facts::Describe(window_facts::FactsOf(hWnd))).c_str()));
-    }
+    m_windows = window_facts::ListOpenWindows(GetDlgItem(m_hWnd, IDC_WINDOWS));
 }
 
 void CAddApplicationDlg::EnableCriteria() {
@@ -64,9 +57,9 @@ LRESULT CAddApplicationDlg::OnFinderDropped(WPARAM wParam, LPARAM) {
 }
 
 void CAddApplicationDlg::OnSelchangeWindows() {
-    const LRESULT nItem = SendDlgItemMessageA(m_hWnd, IDC_WINDOWS, LB_GETCURSEL, 0, 0);
-    if (nItem >= 0 && static_cast<std::size_t>(nItem) < m_windows.size()) {
-        FillFromWindow(m_windows[static_cast<std::size_t>(nItem)]);
+    const HWND hChosen = window_facts::ChosenWindow(GetDlgItem(m_hWnd, IDC_WINDOWS), m_windows);
+    if (hChosen != nullptr) {
+        FillFromWindow(hChosen);
     }
 }
 

@@ -501,21 +501,8 @@ void CKeysEditorDlg::OnShowActions() {
 }
 
 std::string CKeysEditorDlg::AskFileName(bool bSave) {
-    wchar_t szFile[MAX_PATH] = L"KeyMap.ini";
-    OPENFILENAMEW ofn;
-    ZeroMemory(&ofn, sizeof(ofn));
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = L"Key maps (*.ini)\0*.ini\0All files\0*.*\0";
-    ofn.lpstrFile = szFile;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = L"ini";
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                (bSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(bSave ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) {
-        return std::string();
-    }
-    return widetext::Narrow(szFile);
+    return window_facts::AskFile(m_hWnd, bSave, L"Key maps (*.ini)\0*.ini\0All files\0*.*\0",
+                                 L"ini", "KeyMap.ini");
 }
 
 void CKeysEditorDlg::OnExport() {

@@ -28,14 +28,7 @@ BOOL CWhichRuleDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_finder.SubclassWindow(GetDlgItem(m_hWnd, IDC_FINDER));
     // The finder needs a mouse; the list serves the keyboard.
-    m_windows = window_facts::OpenWindows();
-    const HWND hList = GetDlgItem(m_hWnd, IDC_WINDOWS);
-    for (HWND hWnd : m_windows) {
-        SendMessageW(
-            hList, LB_ADDSTRING, 0,
-            reinterpret_cast<LPARAM>(
-                widetext::Widen(window_facts::Describe(window_facts::FactsOf(hWnd))).c_str()));
-    }
+    m_windows = window_facts::ListOpenWindows(GetDlgItem(m_hWnd, IDC_WINDOWS));
     return TRUE;
 }
 
@@ -45,9 +38,9 @@ LRESULT CWhichRuleDlg::OnFinderDropped(WPARAM wParam, LPARAM) {
 }
 
 void CWhichRuleDlg::OnWindowChosen() {
-    const LRESULT nItem = SendDlgItemMessageA(m_hWnd, IDC_WINDOWS, LB_GETCURSEL, 0, 0);
-    if (nItem >= 0 && static_cast<std::size_t>(nItem) < m_windows.size()) {
-        ShowAnswers(m_windows[static_cast<std::size_t>(nItem)]);
+    const HWND hChosen = window_facts::ChosenWindow(GetDlgItem(m_hWnd, IDC_WINDOWS), m_windows);
+    if (hChosen != nullptr) {
+        ShowAnswers(hChosen);
     }
 }
 

@@ -90,4 +90,43 @@ std::string Describe(const WindowFacts& facts) {
     return facts.strCaption + (facts.strProgram.empty() ? "" : "  (" + facts.strProgram + ")");
 }
 
+std::vector<HWND> ListOpenWindows(HWND hList) {
+    const std::vector<HWND> windows = OpenWindows();
+    for (const HWND hWnd : windows) {
+        SendMessageW(hList, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(widetext::Widen(Describe(FactsOf(hWnd))).c_str()));
+    }
+    return windows;
+}
+
+HWND ChosenWindow(HWND hList, const std::vector<HWND>& windows) {
+    const LRESULT nItem = SendMessageA(hList, LB_GETCURSEL, 0, 0);
+    return nItem >= 0 && static_cast<std::size_t>(nItem) < windows.size()
+               ? windows[static_cast<std::size_t>(nItem)]
+               : nullptr;
+}
+
+std::string AskFile(HWND hOwner, bool bSave, const wchar_t* pszFilter,
+                    const wchar_t* pszDefaultExtension, const std::string& strInitial) {
+    wchar_t szFile[MAX_PATH] = L"";
+    const std::wstring strWide = widetext::Widen(strInitial);
+    if (strWide.size() < MAX_PATH) {
+        strWide.copy(szFile, strWide.size());
+    }
+    OPENFILENAMEW ofn;
+    ZeroMemory(&ofn, sizeof(ofn));
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = hOwner;
+    ofn.lpstrFilter = pszFilter;
+    ofn.lpstrFile = szFile;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = pszDefaultExtension;
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                (bSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(bSave ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) {
+        return std::string();
+    }
+    return widetext::Narrow(szFile);
+}
+
 } // namespace window_facts

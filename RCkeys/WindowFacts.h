@@ -25,6 +25,16 @@ WindowFacts FactsOf(HWND hWnd);
 std::vector<HWND> OpenWindows();
 // One line of a list of open windows: the caption and the program.
 std::string Describe(const WindowFacts& facts);
+// Fills the list box with the open windows, one line each; returns them in
+// the list's order.
+std::vector<HWND> ListOpenWindows(HWND hList);
+// The window of the list's selected line; null when none is selected.
+HWND ChosenWindow(HWND hList, const std::vector<HWND>& windows);
+
+// The common file dialog for one file (UTF-8 path; empty when cancelled).
+// strInitial: the name it proposes; pszDefaultExtension may be null.
+std::string AskFile(HWND hOwner, bool bSave, const wchar_t* pszFilter,
+                    const wchar_t* pszDefaultExtension, const std::string& strInitial);
 
 void SetText(HWND hWnd, const std::string& strUtf8);
 std::string GetText(HWND hWnd);
