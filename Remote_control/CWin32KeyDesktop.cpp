@@ -136,6 +136,15 @@ IKeyDesktop::Window CWin32KeyDesktop::Foreground() const {
     return WindowOf(ForegroundRoot());
 }
 
+IKeyDesktop::Window CWin32KeyDesktop::UnderPointer() const {
+    POINT point;
+    if (!GetCursorPos(&point)) {
+        return 0;
+    }
+    const HWND hWindow = WindowFromPoint(point);
+    return WindowOf(hWindow != nullptr ? GetAncestor(hWindow, GA_ROOT) : nullptr);
+}
+
 IKeyDesktop::WindowFacts CWin32KeyDesktop::FactsOf(Window window) const {
     const HWND hWnd = HandleOf(window);
     WindowFacts facts;

@@ -34,6 +34,7 @@ public:
     Window KeysEditorInFront() const override;
     Window ReceivingWindow() const override;
     Window Foreground() const override;
+    Window UnderPointer() const override;
     WindowFacts FactsOf(Window window) const override;
     std::string ProgramOf(Window window) const override;
     bool IsSessionLocked() const override;

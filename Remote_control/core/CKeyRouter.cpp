@@ -101,15 +101,19 @@ bool CKeyRouter::IsRefused(const CKeyAction& action) {
     if (m_desktop.IsSessionLocked()) {
         return true;
     }
-    if (kind != CKeyAction::Kind::Keys && kind != CKeyAction::Kind::Text) {
+    // SendInput into a window of higher integrity fails and says nothing.
+    // Keys go to the window in front, a click or the wheel to the one under
+    // the pointer; the pointer itself moves over any window.
+    Window target = 0;
+    if (kind == CKeyAction::Kind::Keys || kind == CKeyAction::Kind::Text) {
+        target = m_desktop.Foreground();
+    } else if (kind == CKeyAction::Kind::MouseButton) {
+        target = m_desktop.UnderPointer();
+    }
+    if (target == 0 || !m_desktop.FactsOf(target).bHigherIntegrity) {
         return false;
     }
-    // SendInput into such a window fails and says nothing.
-    const Window front = m_desktop.Foreground();
-    if (front == 0 || !m_desktop.FactsOf(front).bHigherIntegrity) {
-        return false;
-    }
-    TellRefusedPost(front);
+    TellRefusedPost(target);
     return true;
 }
 

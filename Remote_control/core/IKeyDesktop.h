@@ -61,6 +61,9 @@ public:
     virtual Window ReceivingWindow() const = 0;
     // The window in front: the application's own window of a dialog it owns.
     virtual Window Foreground() const = 0;
+    // The top-level window under the pointer, which takes a click or the
+    // wheel; 0 when none.
+    virtual Window UnderPointer() const = 0;
 
     virtual WindowFacts FactsOf(Window window) const = 0;
     // The file name of the window's program; dearer than the other facts,

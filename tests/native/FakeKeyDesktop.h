@@ -35,6 +35,7 @@ public:
     Window testDialog = 0;
     Window keysEditor = 0; // takes keys while it is the foreground
     Window receiving = 0;
+    Window pointer = 0; // the window under the pointer
     int nOwnIntegrity = MEDIUM;
     // Windows' foreground lock: a background program may not bring a window
     // forward.
@@ -73,6 +74,7 @@ public:
     }
     Window ReceivingWindow() const override { return receiving; }
     Window Foreground() const override { return foreground; }
+    Window UnderPointer() const override { return pointer; }
 
     WindowFacts FactsOf(Window window) const override {
         WindowFacts facts;
@@ -109,10 +111,12 @@ public:
         if (action.GetKind() == CKeyAction::Kind::Run) {
             outcome = Run(action.GetText());
         } else if (action.GetKind() != CKeyAction::Kind::Nothing) {
-            // Input goes to the window in front, unless Windows stops it.
-            const auto front = windows.find(foreground);
-            outcome.bCarried = !bSessionLocked && (front == windows.end() ||
-                                                   front->second.nIntegrity <= nOwnIntegrity);
+            // Keys go to the window in front, a click to the one under the
+            // pointer, unless Windows stops them.
+            const auto target = windows.find(
+                action.GetKind() == CKeyAction::Kind::MouseButton ? pointer : foreground);
+            outcome.bCarried = !bSessionLocked && (target == windows.end() ||
+                                                   target->second.nIntegrity <= nOwnIntegrity);
         }
         log.push_back(std::string(outcome.bCarried ? "carry " : "refused ") + action.Shown() +
                       (step.bRepeat ? " again" : ""));

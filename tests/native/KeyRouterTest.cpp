@@ -207,6 +207,24 @@ TEST_F(KeyRouterTest, InputIntoAHigherWindowIsNeitherTypedNorNotedAndToldOncePer
               Taken());
 }
 
+TEST_F(KeyRouterTest, AClickIntoAHigherWindowUnderThePointerIsNotNotedButTold) {
+    FakeKeyDesktop::SetMap(desktop.userMap, "[Any]\nClassName=NULL\nWindowName=NULL\n"
+                                            "Key7=LeftClick\nKey8=MouseUp\n");
+    desktop.windows[PLAYER].nIntegrity = FakeKeyDesktop::HIGH;
+    desktop.pointer = PLAYER;
+    Press(7);
+    Press(7);
+    // The pointer moves over any window.
+    Press(8);
+    desktop.pointer = APP;
+    Press(7);
+    EXPECT_EQ((Log{"balloon " + std::string(CRefusedPostNotice::Title()) + ": " +
+                       CRefusedPostNotice::Text("Player", "PlayerClass"),
+                   "lirc 7 0", "lirc 7 0", "carry MouseUp", "note MouseUp", "lirc 8 0",
+                   "carry LeftClick", "note LeftClick", "lirc 7 0"}),
+              Taken());
+}
+
 TEST_F(KeyRouterTest, ALockedSessionStartsAndTypesNothing) {
     desktop.bSessionLocked = true;
     desktop.windows.erase(PLAYER);
