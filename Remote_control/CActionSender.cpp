@@ -45,6 +45,14 @@ INPUT MouseInput(DWORD dwFlags, LONG nData = 0) {
     return record;
 }
 
+// The text with its environment variables expanded; as it is when that fails.
+std::wstring Expanded(const std::wstring& strText) {
+    wchar_t szExpanded[MAX_PATH * 4] = L"";
+    const DWORD dwExpanded = ExpandEnvironmentStringsW(strText.c_str(), szExpanded,
+                                                       static_cast<DWORD>(std::size(szExpanded)));
+    return dwExpanded > 0 && dwExpanded <= std::size(szExpanded) ? szExpanded : strText;
+}
+
 // Where a program registered itself for the shell ("App Paths"), which finds
 // it by its bare name as the Run box does; empty when it did not.
 std::wstring AppPath(const std::wstring& strName) {
@@ -55,11 +63,15 @@ std::wstring AppPath(const std::wstring& strName) {
     for (const HKEY hRoot : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         wchar_t szValue[MAX_PATH * 4] = L"";
         DWORD dwSize = static_cast<DWORD>(sizeof(szValue) - sizeof(wchar_t));
-        if (RegGetValueW(hRoot, strKey.c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ,
-                         nullptr, szValue, &dwSize) != ERROR_SUCCESS) {
+        DWORD dwType = REG_NONE;
+        // Expanded here: asked to expand, RegGetValue refuses both types
+        // together on Windows before 8.1 and under Wine.
+        if (RegGetValueW(hRoot, strKey.c_str(), nullptr,
+                         RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &dwType, szValue,
+                         &dwSize) != ERROR_SUCCESS) {
             continue;
         }
-        std::wstring strPath = szValue;
+        std::wstring strPath = dwType == REG_EXPAND_SZ ? Expanded(szValue) : szValue;
         // Registrations are often quoted.
         if (strPath.size() >= 2 && strPath.front() == L'"' && strPath.back() == L'"') {
             strPath = strPath.substr(1, strPath.size() - 2);
@@ -74,12 +86,7 @@ std::wstring AppPath(const std::wstring& strName) {
 // The full path of a program as written: environment variables expanded, a
 // bare name found where the system finds programs, then where the shell does.
 std::wstring ProgramPath(const std::string& strWritten) {
-    const std::wstring strWide = widetext::Widen(strWritten);
-    wchar_t szExpanded[MAX_PATH * 4] = L"";
-    const DWORD dwExpanded = ExpandEnvironmentStringsW(strWide.c_str(), szExpanded,
-                                                       static_cast<DWORD>(std::size(szExpanded)));
-    const std::wstring strExpanded =
-        dwExpanded > 0 && dwExpanded <= std::size(szExpanded) ? szExpanded : strWide;
+    const std::wstring strExpanded = Expanded(widetext::Widen(strWritten));
     wchar_t szFull[MAX_PATH * 4] = L"";
     DWORD dwFull = 0;
     if (strExpanded.find_first_of(L"\\/") == std::wstring::npos) {

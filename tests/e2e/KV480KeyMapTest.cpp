@@ -14,6 +14,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "KeysEditorWindow.h"
@@ -32,6 +33,48 @@ namespace {
 
 const char* const kWindowClass = "KV480KeyMapWindow";
 const char* const kWindowCaption = "notes.txt - Typing test";
+const char* const kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
+// A minimised window of this process on a thread of its own, which stops
+// reading its queue from Hang() until the window goes. Wine calls a window
+// hung once its thread has not read its queue for 5 s and is not waiting on
+// it either.
+class HangingWindow {
+public:
+    explicit HangingWindow(const char* caption) {
+        m_thread = std::thread([this, caption] {
+            m_window = CreateWindowExA(0, "Static", caption, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                       nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            ShowWindow(m_window, SW_SHOWMINNOACTIVE);
+            SetEvent(m_shown);
+            while (MsgWaitForMultipleObjects(1, &m_hang, FALSE, INFINITE, QS_ALLINPUT) !=
+                   WAIT_OBJECT_0)
+                harness::PumpMessages();
+            WaitForSingleObject(m_release, INFINITE);
+            DestroyWindow(m_window);
+        });
+        WaitForSingleObject(m_shown, 5000);
+    }
+    ~HangingWindow() {
+        SetEvent(m_hang);
+        SetEvent(m_release);
+        m_thread.join();
+        for (const HANDLE event : {m_shown, m_hang, m_release})
+            CloseHandle(event);
+    }
+    HangingWindow(const HangingWindow&) = delete;
+    HangingWindow& operator=(const HangingWindow&) = delete;
+
+    HWND Handle() const { return m_window; }
+    void Hang() { SetEvent(m_hang); }
+
+private:
+    HANDLE m_shown = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE m_hang = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE m_release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND m_window = nullptr;
+    std::thread m_thread;
+};
 
 class KV480KeyMapTest : public ResidentFixture {
 protected:
@@ -54,6 +97,9 @@ protected:
         DeleteFileA(KeyMapFile().c_str());
         DeleteFileW(UserKeyMapFile().c_str());
         SetShowActions(false);
+        RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(kAppPaths) + "kv480 user demo.exe").c_str());
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE,
+                       (std::string(kAppPaths) + "kv480 machine demo.exe").c_str());
     }
 
     // %APPDATA%\Remote Control\KeyMap.ini, its folder made.
@@ -106,6 +152,19 @@ protected:
     }
 
     bool Press(int key) { return m_device->Write(harness::VekoFrame(key)); }
+
+    // Maps key 1 to Run this test program and makes the typing window, also
+    // this program's, one that Run passes over. Should Run start the program,
+    // it only lists its tests. Key 2 types A.
+    std::string RunThisProgramOnKey1() {
+        char self[MAX_PATH] = "";
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        SetWindowLongPtrA(m_window->Handle(), GWL_EXSTYLE,
+                          GetWindowLongPtrA(m_window->Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+        WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=Run \"" +
+                    std::string(self) + "\" --gtest_list_tests\r\nKey2=A\r\n");
+        return self;
+    }
 
     // Holds the key for holdMs with the receiver's repeats every 110 ms.
     bool Hold(int key, DWORD holdMs) {
@@ -401,6 +460,87 @@ TEST_F(KV480KeyMapTest, RunStartsTheProgramThenBringsItsWindowForward) {
         },
         5000))
         << ::testing::PrintToString(BalloonTexts());
+}
+
+TEST_F(KV480KeyMapTest, RunLeavesAWindowThatDoesNotAnswerAndTheNextKeyStillActs) {
+    const std::string self = RunThisProgramOnKey1();
+    StartConnected();
+    HangingWindow hung("Frozen - Hang test");
+    ASSERT_NE(nullptr, hung.Handle());
+    hung.Hang();
+    ASSERT_TRUE(WaitUntil([&] { return IsHungAppWindow(hung.Handle()) != FALSE; }, 10000));
+
+    ASSERT_TRUE(Press(1));
+    EXPECT_TRUE(BalloonStartsWith("Line 4 of KeyMap.ini: \"" + self +
+                                  "\" was not brought forward: \"Frozen - Hang test\" does not "
+                                  "answer."))
+        << ::testing::PrintToString(BalloonTexts());
+    EXPECT_EQ(WPARAM('A'), Typed(2)) << "KV480 froze on the window";
+}
+
+TEST_F(KV480KeyMapTest, RunFindsAProgramByTheNameItRegisteredUnderAppPaths) {
+    const auto registered = [](HKEY root, const char* name, DWORD type, const std::string& path) {
+        return RegSetKeyValueA(root, (std::string(kAppPaths) + name).c_str(), nullptr, type,
+                               path.c_str(), static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
+    };
+    // The user's entry plain, the machine's quoted and with a variable, as
+    // installers write them.
+    const std::string tools = harness::WindowsPathFromEnv("RC_TOOLS_DIR");
+    ASSERT_TRUE(registered(HKEY_CURRENT_USER, "kv480 user demo.exe", REG_SZ,
+                           tools + "\\DemoReceiver\\DemoReceiver.exe"));
+    ASSERT_TRUE(registered(HKEY_LOCAL_MACHINE, "kv480 machine demo.exe", REG_EXPAND_SZ,
+                           "\"%RC_KEYMAP_TOOLS%\\DemoReceiver\\DemoReceiver.exe\""));
+    WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+                "Key1=Run \"kv480 user demo.exe\"\r\nKey2=Run \"kv480 machine demo\"\r\n");
+    SetEnvironmentVariableA("RC_KEYMAP_TOOLS", tools.c_str());
+    // Started by KV480 itself, not by the shell, which knows App Paths too.
+    m_program.SetUnelevated(true);
+    StartConnected();
+    SetEnvironmentVariableA("RC_KEYMAP_TOOLS", nullptr);
+
+    ASSERT_TRUE(Press(1));
+    HWND demoWindow = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            demoWindow = FindWindowA("KV480DemoReceiver", nullptr);
+            return demoWindow != nullptr && GetForegroundWindow() == demoWindow;
+        },
+        10000))
+        << ::testing::PrintToString(BalloonTexts());
+    ASSERT_TRUE(m_window->MakeForeground());
+    ASSERT_TRUE(Press(2));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == demoWindow; }, 5000))
+        << "the machine's entry names the same program: "
+        << ::testing::PrintToString(BalloonTexts());
+    PostMessageA(demoWindow, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(demoWindow); }, 5000));
+}
+
+TEST_F(KV480KeyMapTest, RunLooksInsideAStoreAppsFrame) {
+    RunThisProgramOnKey1();
+    // The frame host's name on a program with a top-level window; the app's
+    // window, this process's, goes inside it.
+    const std::string host = m_dir + "ApplicationFrameHost.exe";
+    ASSERT_TRUE(CopyFileA(
+        (harness::WindowsPathFromEnv("RC_TOOLS_DIR") + "\\DemoReceiver\\DemoReceiver.exe").c_str(),
+        host.c_str(), FALSE));
+    harness::ProgramUnderTest frameHost;
+    ASSERT_TRUE(frameHost.Start(host));
+    const HWND frame = frameHost.WaitForWindow("KV480DemoReceiver", nullptr, 10000);
+    ASSERT_NE(nullptr, frame);
+    // In front once shown; only then does the test's window stay in front.
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == frame; }, 10000));
+    const HWND app = CreateWindowExA(0, "Static", "Store app", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
+                                     frame, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, app);
+    StartConnected();
+
+    ASSERT_TRUE(Press(1));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == frame; }, 5000))
+        << ::testing::PrintToString(BalloonTexts());
+    DestroyWindow(app);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(frame); }, 5000));
 }
 
 TEST_F(KV480KeyMapTest, TheUsersFileComesFirstAndTheEditorGetsTheKeys) {
