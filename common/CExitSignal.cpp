@@ -1,5 +1,6 @@
 #include "CExitSignal.h"
 
+#include "ExitSignalNamespace.h"
 #include "ExitSignalTrust.h"
 
 #include <aclapi.h>
@@ -10,12 +11,10 @@
 
 namespace {
 
-// Made with the entries that let only SYSTEM, administrators and this user
-// set it.
-HANDLE CreateOrOpenEvent() {
-    DWORD dwSession = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &dwSession);
-    const std::string strName = CExitSignal::EventName(dwSession);
+constexpr DWORD SIGNAL_ACCESS = EVENT_MODIFY_STATE | SYNCHRONIZE;
+
+// Made with the entries that let only SYSTEM and administrators set it.
+HANDLE CreateOrOpenEvent(const std::string& strName) {
     PSECURITY_DESCRIPTOR pDescriptor = nullptr;
     HANDLE hEvent = nullptr;
     if (ConvertStringSecurityDescriptorToSecurityDescriptorA(
@@ -85,6 +84,25 @@ PSID TokenSid(TOKEN_INFORMATION_CLASS what, std::vector<BYTE>& buffer) {
     return pSid;
 }
 
+// The boundary that only a token holding pUser may create a namespace in, or
+// null where the system has no private namespaces. Wine returns null here and
+// ends the process in every other namespace call, so none is made without it.
+HANDLE MakeBoundary(DWORD dwSession, PSID pUser) {
+    const std::string strName = ExitNamespaceBoundaryName(dwSession);
+    HANDLE hBoundary =
+        CreateBoundaryDescriptorW(std::wstring(strName.begin(), strName.end()).c_str(), 0);
+    if (hBoundary != nullptr && !AddSIDToBoundaryDescriptor(&hBoundary, pUser)) {
+        DeleteBoundaryDescriptor(hBoundary);
+        hBoundary = nullptr;
+    }
+    return hBoundary;
+}
+
+std::wstring NamespaceAlias() {
+    const std::string strAlias = EXIT_NAMESPACE_ALIAS;
+    return std::wstring(strAlias.begin(), strAlias.end());
+}
+
 // Whether the object's owner and entries are the ones KV480 gives it.
 bool IsTrusted(HANDLE hEvent) {
     PSID pOwner = nullptr;
@@ -129,9 +147,61 @@ CExitSignal::~CExitSignal() {
     Unwatch();
 }
 
+HANDLE CExitSignal::MakeInNamespace(DWORD dwSession) {
+    std::vector<BYTE> userBuffer;
+    const PSID pUser = TokenSid(TokenUser, userBuffer);
+    char* pszUser = nullptr;
+    if (pUser == nullptr || !ConvertSidToStringSidA(pUser, &pszUser)) {
+        return nullptr;
+    }
+    const std::string strSddl = ExitNamespaceSddl(pszUser);
+    LocalFree(pszUser);
+    const HANDLE hBoundary = MakeBoundary(dwSession, pUser);
+    if (hBoundary == nullptr) {
+        return nullptr;
+    }
+    PSECURITY_DESCRIPTOR pDescriptor = nullptr;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(strSddl.c_str(), SDDL_REVISION_1,
+                                                             &pDescriptor, nullptr)) {
+        SECURITY_ATTRIBUTES attributes{};
+        attributes.nLength = sizeof(attributes);
+        attributes.lpSecurityDescriptor = pDescriptor;
+        m_hNamespace = CreatePrivateNamespaceW(&attributes, hBoundary, NamespaceAlias().c_str());
+        m_bNamespaceMade = m_hNamespace != nullptr;
+        // Only a token of this user can have made it.
+        if (m_hNamespace == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+            m_hNamespace = OpenPrivateNamespaceW(hBoundary, NamespaceAlias().c_str());
+        }
+        LocalFree(pDescriptor);
+    }
+    DeleteBoundaryDescriptor(hBoundary);
+    if (m_hNamespace == nullptr) {
+        return nullptr;
+    }
+    const HANDLE hEvent = CreateOrOpenEvent(ExitNamespaceEventName());
+    if (hEvent == nullptr) {
+        CloseNamespace();
+    }
+    return hEvent;
+}
+
+void CExitSignal::CloseNamespace() {
+    if (m_hNamespace != nullptr) {
+        // Destroyed by its maker, so that the next KV480 can make it anew.
+        ClosePrivateNamespace(m_hNamespace, m_bNamespaceMade ? PRIVATE_NAMESPACE_FLAG_DESTROY : 0);
+        m_hNamespace = nullptr;
+        m_bNamespaceMade = false;
+    }
+}
+
 bool CExitSignal::Watch(HWND hWnd, UINT nMessage, WPARAM wParam) {
     Unwatch();
-    m_hEvent = CreateOrOpenEvent();
+    DWORD dwSession = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &dwSession);
+    m_hEvent = MakeInNamespace(dwSession);
+    if (m_hEvent == nullptr) {
+        m_hEvent = CreateOrOpenEvent(EventName(dwSession));
+    }
     if (m_hEvent != nullptr && !IsTrusted(m_hEvent)) {
         // Someone else's object, perhaps set to end every KV480: not obeyed.
         // This KV480 runs on; the setup then ends it in its own session.
@@ -139,6 +209,7 @@ bool CExitSignal::Watch(HWND hWnd, UINT nMessage, WPARAM wParam) {
         m_hEvent = nullptr;
     }
     if (m_hEvent == nullptr) {
+        CloseNamespace();
         return false;
     }
     m_hWnd = hWnd;
@@ -149,6 +220,7 @@ bool CExitSignal::Watch(HWND hWnd, UINT nMessage, WPARAM wParam) {
         m_hWait = nullptr;
         CloseHandle(m_hEvent);
         m_hEvent = nullptr;
+        CloseNamespace();
         return false;
     }
     return true;
@@ -164,14 +236,32 @@ void CExitSignal::Unwatch() {
         CloseHandle(m_hEvent);
         m_hEvent = nullptr;
     }
+    CloseNamespace();
 }
 
 std::string CExitSignal::EventName(DWORD dwSession) {
     return std::string(EVENT_NAME) + "_" + std::to_string(dwSession);
 }
 
-HANDLE CExitSignal::OpenToSignal(DWORD dwSession) {
-    return OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, EventName(dwSession).c_str());
+HANDLE CExitSignal::OpenToSignal(DWORD dwSession, PSID pUser) {
+    const HANDLE hBoundary = pUser != nullptr ? MakeBoundary(dwSession, pUser) : nullptr;
+    if (hBoundary != nullptr) {
+        const HANDLE hNamespace = OpenPrivateNamespaceW(hBoundary, NamespaceAlias().c_str());
+        DeleteBoundaryDescriptor(hBoundary);
+        if (hNamespace != nullptr) {
+            const HANDLE hEvent =
+                OpenEventA(SIGNAL_ACCESS, FALSE, ExitNamespaceEventName().c_str());
+            // Closed at once: the alias names only the namespace open now, and
+            // the next KV480's has the same alias.
+            ClosePrivateNamespace(hNamespace, 0);
+            if (hEvent != nullptr) {
+                return hEvent;
+            }
+        }
+    }
+    // A KV480 of an older version, or one on a system without private
+    // namespaces.
+    return OpenEventA(SIGNAL_ACCESS, FALSE, EventName(dwSession).c_str());
 }
 
 void CALLBACK CExitSignal::OnSignalled(void* pContext, BOOLEAN bTimedOut) {

@@ -9,6 +9,7 @@
 //                      0 when it started.
 #include <windows.h>
 #include <tlhelp32.h>
+#include <wtsapi32.h>
 
 #include <algorithm>
 #include <cstring>
@@ -78,25 +79,49 @@ void SearchSystemFolderOnly() {
     }
 }
 
-// Asks each session's KV480 to end as its "Exit" does (its icon removed);
-// only those that do not end in time are ended by force, so that the
-// upgrade can replace KV480.exe.
-int StopEveryResident() {
+// Sets the exit event of every KV480 and returns them. Its event lies in a
+// namespace of its user's, whose SID the process list gives an administrator.
+std::vector<HANDLE> SignalEveryResident() {
     std::vector<HANDLE> events;
-    std::vector<DWORD> sessions;
-    for (const DWORD dwProcess : ResidentProcesses()) {
-        DWORD dwSession = 0;
-        if (!ProcessIdToSessionId(dwProcess, &dwSession) ||
-            std::find(sessions.begin(), sessions.end(), dwSession) != sessions.end()) {
-            continue;
-        }
-        sessions.push_back(dwSession);
-        const HANDLE hEvent = CExitSignal::OpenToSignal(dwSession);
+    const auto signal = [&events](DWORD dwSession, PSID pUser) {
+        const HANDLE hEvent = CExitSignal::OpenToSignal(dwSession, pUser);
         if (hEvent != nullptr) {
             SetEvent(hEvent);
             events.push_back(hEvent);
         }
+    };
+    WTS_PROCESS_INFOW* pProcesses = nullptr;
+    DWORD dwCount = 0;
+    if (WTSEnumerateProcessesW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &pProcesses, &dwCount)) {
+        const std::string strFile = CResidentLauncher::RESIDENT_FILE;
+        const std::wstring strWideFile(strFile.begin(), strFile.end());
+        for (DWORD i = 0; i < dwCount; ++i) {
+            if (pProcesses[i].pProcessName != nullptr &&
+                lstrcmpiW(pProcesses[i].pProcessName, strWideFile.c_str()) == 0) {
+                signal(pProcesses[i].SessionId, pProcesses[i].pUserSid);
+            }
+        }
+        WTSFreeMemory(pProcesses);
+        return events;
     }
+    // Without the users only the global events can be found.
+    std::vector<DWORD> sessions;
+    for (const DWORD dwProcess : ResidentProcesses()) {
+        DWORD dwSession = 0;
+        if (ProcessIdToSessionId(dwProcess, &dwSession) &&
+            std::find(sessions.begin(), sessions.end(), dwSession) == sessions.end()) {
+            sessions.push_back(dwSession);
+            signal(dwSession, nullptr);
+        }
+    }
+    return events;
+}
+
+// Asks each session's KV480 to end as its "Exit" does (its icon removed);
+// only those that do not end in time are ended by force, so that the
+// upgrade can replace KV480.exe.
+int StopEveryResident() {
+    const std::vector<HANDLE> events = SignalEveryResident();
     bool bStopped = WaitUntilNoneRuns(STOP_TIMEOUT_MS);
     for (const HANDLE hEvent : events) {
         // A KV480 started later must not end at once.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "CExitSignal.h"
 #include "DevicePort.h"
 #include "ResidentFixture.h"
 #include "LineState.h"
@@ -163,22 +164,62 @@ TEST_F(ConnectedKV480Test, TheSetupsExitEventEndsItWithIconRemoved) {
     EXPECT_EQ(0, harness::CountTrayIcons());
 }
 
-TEST_F(KV480Test, AnExitEventMadeBySomeoneElseIsNotObeyed) {
-    // Anyone may set this one; made first and left set, it would end KV480.
+// The global exit event of this session as another user could make it first:
+// anyone may set it.
+HANDLE SquatGlobalExitEvent(bool set) {
     DWORD session = 0;
-    ASSERT_TRUE(ProcessIdToSessionId(GetCurrentProcessId(), &session));
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session))
+        return nullptr;
     SECURITY_DESCRIPTOR open;
     InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
     SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), &open, FALSE};
-    const HANDLE event = CreateEventA(
-        &attributes, TRUE, TRUE, ("Global\\VEKO_KV480_Exit_" + std::to_string(session)).c_str());
+    return CreateEventA(&attributes, TRUE, set ? TRUE : FALSE,
+                        ("Global\\VEKO_KV480_Exit_" + std::to_string(session)).c_str());
+}
+
+TEST_F(KV480Test, AnExitEventMadeBySomeoneElseIsNotObeyed) {
+    // Made first and left set, it would end KV480.
+    const HANDLE event = SquatGlobalExitEvent(true);
     ASSERT_NE(nullptr, event);
     Configure();
     EXPECT_NE(nullptr, Start());
     EXPECT_TRUE(WaitForPortOpen());
     EXPECT_FALSE(m_program.WaitForExit(1000));
     CloseHandle(event);
+}
+
+TEST_F(KV480Test, ASquattedGlobalNameDoesNotKeepTheSetupFromEndingIt) {
+    // Wine has no private namespaces (and ends a process that calls the rest).
+    const HANDLE boundary = CreateBoundaryDescriptorW(L"VEKO_KV480_Probe", 0);
+    if (boundary == nullptr)
+        GTEST_SKIP() << "no private namespaces here";
+    DeleteBoundaryDescriptor(boundary);
+    const HANDLE squatted = SquatGlobalExitEvent(false);
+    ASSERT_NE(nullptr, squatted);
+    Configure();
+    ASSERT_NE(nullptr, Start());
+    ASSERT_TRUE(WaitForPortOpen());
+    // As the setup does it, with the user the process list gives.
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    std::vector<BYTE> user(256);
+    DWORD size = 0;
+    ASSERT_TRUE(
+        GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size));
+    CloseHandle(token);
+    DWORD session = 0;
+    ASSERT_TRUE(ProcessIdToSessionId(GetCurrentProcessId(), &session));
+    const HANDLE event =
+        CExitSignal::OpenToSignal(session, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+    ASSERT_NE(nullptr, event);
+    SetEvent(event);
+    const bool ended = m_program.WaitForExit(5000);
+    ResetEvent(event);
+    CloseHandle(event);
+    CloseHandle(squatted);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(0, harness::CountTrayIcons());
 }
 
 TEST_F(ConnectedKV480Test, WmCloseDuringAStreamOfFramesEndsWithinASecond) {
