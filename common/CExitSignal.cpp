@@ -84,16 +84,28 @@ PSID TokenSid(TOKEN_INFORMATION_CLASS what, std::vector<BYTE>& buffer) {
     return pSid;
 }
 
-// The boundary that only a token holding pUser may create a namespace in, or
-// null where the system has no private namespaces. Wine returns null here and
-// ends the process in every other namespace call, so none is made without it.
+// The boundary that only a token holding pUser, at medium integrity or
+// above, may create a namespace in: not another user, nor a sandboxed (low)
+// program of the same user. Null where the system has no private namespaces;
+// Wine returns null here and ends the process in every other namespace call,
+// so none is made without it.
 HANDLE MakeBoundary(DWORD dwSession, PSID pUser) {
     const std::string strName = ExitNamespaceBoundaryName(dwSession);
     HANDLE hBoundary =
         CreateBoundaryDescriptorW(std::wstring(strName.begin(), strName.end()).c_str(), 0);
-    if (hBoundary != nullptr && !AddSIDToBoundaryDescriptor(&hBoundary, pUser)) {
+    if (hBoundary == nullptr) {
+        return nullptr;
+    }
+    PSID pMedium = nullptr;
+    const bool bMade = AddSIDToBoundaryDescriptor(&hBoundary, pUser) &&
+                       ConvertStringSidToSidA("S-1-16-8192", &pMedium) &&
+                       AddIntegrityLabelToBoundaryDescriptor(&hBoundary, pMedium);
+    if (pMedium != nullptr) {
+        LocalFree(pMedium);
+    }
+    if (!bMade) {
         DeleteBoundaryDescriptor(hBoundary);
-        hBoundary = nullptr;
+        return nullptr;
     }
     return hBoundary;
 }

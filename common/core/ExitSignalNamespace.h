@@ -1,6 +1,7 @@
 // Where the exit event lies when the system has private namespaces. Only a
-// token that holds the user's SID may create a namespace whose boundary holds
-// it, so no other user can make KV480's exit event first. The session's number
+// token that holds the user's SID, at medium integrity or above, may create a
+// namespace whose boundary holds it and that label, so neither another user
+// nor a sandboxed program can make KV480's exit event first. The session's number
 // is in the boundary's name: one user's two sessions each have their own.
 #pragma once
 
