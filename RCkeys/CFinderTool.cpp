@@ -2,6 +2,8 @@
 
 #include "EditorMessages.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <iterator>
 
@@ -25,14 +27,16 @@ LRESULT CFinderTool::OnLButtonDown(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CFinderTool::OnLButtonUp(WPARAM, LPARAM) {
+LRESULT CFinderTool::OnLButtonUp(WPARAM, LPARAM lParam) {
     if (!m_bDragging) {
         return 0;
     }
     m_bDragging = false;
     ReleaseCapture();
-    POINT pt;
-    GetCursorPos(&pt);
+    // Where the button went up, not where the pointer is by now; signed, as
+    // a monitor left of or above the main one has negative coordinates.
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(m_hWnd, &pt);
     const HWND hUnder = WindowFromPoint(pt);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hUnder, &dwProcess);
