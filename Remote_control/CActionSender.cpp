@@ -416,14 +416,18 @@ IKeyDesktop::Outcome CActionSender::Run(const CKeyAction& action) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof(process));
-    if (!CreateProcessW(strProgram.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        strFolder.empty() ? nullptr : strFolder.c_str(), &startup, &process)) {
+    // Suspended until it may take the foreground: a quick program would
+    // otherwise show its window before that.
+    if (!CreateProcessW(strProgram.c_str(), command.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED, nullptr, strFolder.empty() ? nullptr : strFolder.c_str(),
+                        &startup, &process)) {
         outcome.strWarning = CannotStart(ReasonOf(GetLastError()));
         return outcome;
     }
     // The program the user asked for may take the foreground as its window
     // shows (where KV480 may give it).
     AllowSetForegroundWindow(process.dwProcessId);
+    ResumeThread(process.hThread);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     outcome.bCarried = true;
