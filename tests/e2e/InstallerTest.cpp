@@ -215,12 +215,7 @@ void EndResident() {
 }
 
 bool WaitForPortOpen(DWORD timeoutMs = 10000) {
-    return WaitUntil(
-        [] {
-            harness::LineState state;
-            return harness::ReadLineState(kPort, state) && state.dtr == 1;
-        },
-        timeoutMs);
+    return WaitUntil([] { return harness::DtrRaised(kPort); }, timeoutMs);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -261,8 +261,7 @@ void PrintFigures(const char* when, const ProcessFigures& f) {
 }
 
 bool PortOpenedAnew() {
-    harness::LineState state;
-    return harness::ReadLineState("COM1", state) && state.dtr == 1;
+    return harness::DtrRaised("COM1");
 }
 
 // Windows announces a port that comes back; Wine does not, so the bench does.
@@ -303,13 +302,7 @@ int main(int argc, char** argv) {
     // At the user's level, as Windows starts it: an elevated KV480 would
     // leave the user's key map of the layered pass aside.
     program.SetUnelevated(true);
-    if (!program.Start(exe, "-nr") || !harness::WaitUntil(
-                                          [] {
-                                              harness::LineState state;
-                                              return harness::ReadLineState("COM1", state) &&
-                                                     state.dtr == 1;
-                                          },
-                                          10000)) {
+    if (!program.Start(exe, "-nr") || !harness::WaitUntil(PortOpenedAnew, 10000)) {
         std::fprintf(stderr, "bench: KV480 did not open its port\n");
         return 1;
     }

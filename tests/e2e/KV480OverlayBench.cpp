@@ -192,13 +192,8 @@ int main(int argc, char** argv) {
     window.MakeForeground();
     harness::ClearLineState("COM1");
     harness::ProgramUnderTest program;
-    if (!program.Start(exe, "-nr") || !harness::WaitUntil(
-                                          [] {
-                                              harness::LineState state;
-                                              return harness::ReadLineState("COM1", state) &&
-                                                     state.dtr == 1;
-                                          },
-                                          10000)) {
+    if (!program.Start(exe, "-nr") ||
+        !harness::WaitUntil([] { return harness::DtrRaised("COM1"); }, 10000)) {
         std::fprintf(stderr, "bench: KV480 did not open its port\n");
         return 1;
     }

@@ -216,12 +216,7 @@ TEST_F(KV480cfgDialogTest, WorkerEndedByForceLeavesNoPortOpen) {
     DWORD cancelled = 0;
     Run(dlg, [&](HWND dialog) {
         PostMessageA(GetDlgItem(dialog, IDC_AUTO_DETECT_ADDRESS), BM_CLICK, 0, 0);
-        const bool opened = WaitUntil(
-            [] {
-                harness::LineState state;
-                return harness::ReadLineState("COM1", state) && state.dtr == 1;
-            },
-            10000);
+        const bool opened = WaitUntil([] { return harness::DtrRaised("COM1"); }, 10000);
         EXPECT_TRUE(opened) << "the worker opened the port";
         cancelled = GetTickCount();
         PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);

@@ -221,12 +221,7 @@ protected:
     }
 
     static bool WaitForPortOpen(const char* port, DWORD timeoutMs = 10000) {
-        return WaitUntil(
-            [&] {
-                harness::LineState state;
-                return harness::ReadLineState(port, state) && state.dtr == 1;
-            },
-            timeoutMs);
+        return WaitUntil([&] { return harness::DtrRaised(port); }, timeoutMs);
     }
 
     // Starts an address detection and waits until the worker has the port open.

@@ -90,11 +90,7 @@ protected:
     // icon: the link is up once both are seen.
     static bool WaitForPortOpen(DWORD timeoutMs = 10000) {
         return harness::WaitUntil(
-            [] {
-                harness::LineState state;
-                return harness::ReadLineState(kPort, state) && state.dtr == 1 &&
-                       harness::TrayIconShowsColour(kReadyBadge);
-            },
+            [] { return harness::DtrRaised(kPort) && harness::TrayIconShowsColour(kReadyBadge); },
             timeoutMs);
     }
 

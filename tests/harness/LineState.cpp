@@ -43,6 +43,11 @@ bool ReadLineState(const std::string& port, LineState& state) {
     return true;
 }
 
+bool DtrRaised(const std::string& port) {
+    LineState state;
+    return ReadLineState(port, state) && state.dtr == 1;
+}
+
 void ClearLineState(const std::string& port) {
     // The port's entry links to the shim's record: emptying it through the link
     // leaves the link in place for the next record.

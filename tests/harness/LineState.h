@@ -18,6 +18,9 @@ struct LineState {
 // Reads the record for port ("COM1"); false when nothing was recorded yet.
 bool ReadLineState(const std::string& port, LineState& state);
 
+// Whether a program has port ("COM1") open: the programs raise DTR on opening.
+bool DtrRaised(const std::string& port);
+
 // Removes the record, so that a later read shows only what comes after.
 void ClearLineState(const std::string& port);
 
