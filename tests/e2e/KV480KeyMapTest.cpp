@@ -19,6 +19,7 @@
 
 #include "KeysEditorWindow.h"
 #include "KeyboardWindow.h"
+#include "Pointer.h"
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
 #include "SystemDpiOverride.h"
@@ -407,7 +408,7 @@ TEST_F(KV480KeyMapTest, TextMouseAndTheNoteOfWhatAKeyDid) {
 
     RECT area;
     GetWindowRect(m_window->Handle(), &area);
-    SetCursorPos(area.left + 20, (area.top + area.bottom) / 2);
+    ASSERT_TRUE(harness::MovePointer({area.left + 20, (area.top + area.bottom) / 2}));
     POINT before;
     GetCursorPos(&before);
     ASSERT_TRUE(Hold(2, 1500));
@@ -602,33 +603,6 @@ protected:
         return WaitUntil([&] { return Pixel(point) == colour; }, timeoutMs);
     }
 
-    // Moves the pointer as a mouse would (through the input queue, which
-    // SetCursorPos bypasses), then sets it there too: Wine moves the X
-    // pointer, which other processes' GetCursorPos reads, only for the
-    // latter.
-    static bool MovePointer(POINT point) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN));
-        input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN));
-        POINT now;
-        // Sent again now and then: Wine may drop a move that comes while it
-        // warps the pointer for another.
-        for (int attempt = 0; attempt < 4; ++attempt) {
-            SendInput(1, &input, sizeof(input));
-            SetCursorPos(point.x, point.y);
-            if (WaitUntil(
-                    [&] {
-                        return GetCursorPos(&now) && std::abs(now.x - point.x) <= 1 &&
-                               std::abs(now.y - point.y) <= 1;
-                    },
-                    500))
-                return true;
-        }
-        return false;
-    }
-
     static std::string PointerText() {
         POINT point{};
         GetCursorPos(&point);
@@ -676,14 +650,14 @@ TEST_F(KV480PresenterTest, SpotlightDotAndLensFollowThePointerAndGoWhenTheSessio
     StartPresenting("Key1=Spotlight\r\nKey2=LaserDot\r\nKey3=Magnifier\r\nKey5=MouseRight\r\n");
     const POINT centre = Centre();
     const POINT aside = {centre.x - 300, centre.y};
-    ASSERT_TRUE(MovePointer(centre));
+    ASSERT_TRUE(harness::MovePointer(centre));
 
     ASSERT_TRUE(Press(1));
     const HWND spotlight = ShownOverlay("KV480Spotlight");
     ASSERT_NE(nullptr, spotlight);
     EXPECT_TRUE(PixelBecomes(aside, RGB(0, 0, 0))) << "darkened outside the circle";
     EXPECT_EQ(m_paper, Pixel(centre)) << "seen through inside";
-    ASSERT_TRUE(MovePointer(aside));
+    ASSERT_TRUE(harness::MovePointer(aside));
     EXPECT_TRUE(PixelBecomes(aside, m_paper)) << "the circle follows the mouse";
     EXPECT_TRUE(PixelBecomes(centre, RGB(0, 0, 0)));
     ASSERT_TRUE(Press(1));
@@ -715,7 +689,7 @@ TEST_F(KV480PresenterTest, SpotlightDotAndLensFollowThePointerAndGoWhenTheSessio
                                        centre.x - 40, centre.y - 40, 80, 80, m_window->Handle(),
                                        nullptr, patchClass.hInstance, nullptr);
     ShowWindow(patch, SW_SHOWNOACTIVATE);
-    ASSERT_TRUE(MovePointer(centre));
+    ASSERT_TRUE(harness::MovePointer(centre));
     ASSERT_TRUE(Press(3));
     const HWND lens = ShownOverlay("KV480Magnifier");
     ASSERT_NE(nullptr, lens);
@@ -792,7 +766,7 @@ TEST_F(KV480KeyMapTest, AModeKeySwitchesTheKeysAndTheNoteAndTooltipSayWhich) {
     // Over the icon, the tooltip names the mode.
     RECT icon;
     ASSERT_TRUE(GetWindowRect(harness::FirstTrayIcon(), &icon));
-    SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+    ASSERT_TRUE(harness::MovePointer({(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2}));
     EXPECT_TRUE(WaitUntil(
         [] {
             for (const std::string& text : BalloonTexts())

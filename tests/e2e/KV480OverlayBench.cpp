@@ -22,6 +22,7 @@
 #include "DevicePort.h"
 #include "KeyboardWindow.h"
 #include "LineState.h"
+#include "Pointer.h"
 #include "ProgramUnderTest.h"
 #include "RegistryWriter.h"
 #include "TestConstants.h"
@@ -69,12 +70,7 @@ COLORREF Pixel(POINT point) {
 }
 
 void MovePointer(POINT point) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN));
-    input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN));
-    SendInput(1, &input, sizeof(input));
+    harness::MouseAt(0, point);
 }
 
 // Spins (yielding) until done() or timeoutMs: the bench's own wait, so the

@@ -16,6 +16,7 @@
 
 #include "KeysEditorWindow.h"
 #include "KeyboardWindow.h"
+#include "Pointer.h"
 #include "ResidentFixture.h"
 #include "SystemDpiOverride.h"
 
@@ -71,13 +72,6 @@ std::string ReadFile(const std::string& file) {
     return text.str();
 }
 
-void Mouse(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
-}
-
 void Keys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
     for (WORD key : keys) {
@@ -124,9 +118,18 @@ protected:
     }
 
     HWND StartEditor() {
-        if (!m_editor.Start(m_editorExe))
+        if (!m_editor.Start(m_editorExe)) {
+            ADD_FAILURE() << "editor not started, error " << GetLastError();
             return nullptr;
+        }
         const HWND editor = m_editor.WaitForWindow(kEditorClass, kEditorCaption, 15000);
+        if (editor == nullptr) {
+            harness::MessageBoxSeen box;
+            if (m_editor.WaitForMessageBox(box, 100))
+                ADD_FAILURE() << box.title << ": " << box.text;
+            ADD_FAILURE() << "no editor window; running " << m_editor.IsRunning() << ", exit "
+                          << m_editor.ExitCode();
+        }
         // Shown once it is ready for input.
         if (editor == nullptr || !WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 5000))
             return nullptr;
@@ -170,8 +173,7 @@ protected:
         const POINT finder = Centre(GetDlgItem(dialog, kFinder));
         ASSERT_EQ(GetDlgItem(dialog, kFinder), WindowFromPoint(finder)) << "the finder is covered";
         const POINT target = Centre(targetWindow);
-        SetCursorPos(finder.x, finder.y);
-        Mouse(MOUSEEVENTF_LEFTDOWN);
+        harness::MouseAt(MOUSEEVENTF_LEFTDOWN, finder);
         // The button must go up over the target once the finder holds the mouse.
         const HWND finderTool = GetDlgItem(dialog, kFinder);
         const bool held = WaitUntil(
@@ -183,14 +185,26 @@ protected:
             },
             5000);
         // Let go in any case: a button left down would spoil the tests after this one.
-        if (held)
-            SetCursorPos(target.x, target.y);
-        Mouse(MOUSEEVENTF_MOVE);
-        Mouse(MOUSEEVENTF_LEFTUP);
+        harness::MouseAt(0, held ? target : finder);
+        harness::MouseAt(MOUSEEVENTF_LEFTUP, held ? target : finder);
         ASSERT_TRUE(held) << "the finder did not take the mouse";
     }
 
     bool Press(int key) { return m_device->Write(harness::VekoFrame(key)); }
+
+    // Presses key, again each second, until done(): where what the key acts
+    // on may still be changing. Each press comes after the last one's release.
+    template <typename Done, typename Before> bool PressUntil(int key, Done done, Before before) {
+        return WaitUntil(
+            [&] {
+                before();
+                return Press(key) && WaitUntil(done, 1000);
+            },
+            8000);
+    }
+    template <typename Done> bool PressUntil(int key, Done done) {
+        return PressUntil(key, done, [] {});
+    }
 
     void WriteUserFile(const std::string& text) {
         CreateDirectoryA(m_userFile.substr(0, m_userFile.rfind('\\')).c_str(), nullptr);
@@ -238,12 +252,11 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 5000));
 
     // The remote's key, pressed while the editor is in front, selects it.
-    ASSERT_TRUE(SetForegroundWindow(editor));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == editor; }, 5000));
-    ASSERT_TRUE(Press(2));
+    ASSERT_TRUE(harness::KeepInFront(editor));
     ASSERT_TRUE(
-        WaitUntil([&] { return WindowText(GetDlgItem(editor, kKey)) == "Key 2: Top right"; }, 5000))
-        << WindowText(GetDlgItem(editor, kKey));
+        PressUntil(2, [&] { return WindowText(GetDlgItem(editor, kKey)) == "Key 2: Top right"; }))
+        << WindowText(GetDlgItem(editor, kKey))
+        << ", in front: " << (GetForegroundWindow() == editor);
 
     // A keystroke, pressed on the keyboard in the Press field.
     const HWND kind = GetDlgItem(editor, kPressKind);
@@ -265,27 +278,12 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     PostMessageA(editor, WM_CLOSE, 0, 0);
     ASSERT_TRUE(m_editor.WaitForExit(5000)) << "asked about unsaved changes after saving";
 
-    // The closed editor's activation may still pass to another window:
-    // the application must stay in front for a while before the key.
-    ASSERT_TRUE(app.MakeForeground());
-    DWORD since = GetTickCount();
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            if (GetForegroundWindow() != app.Handle()) {
-                app.MakeForeground();
-                since = GetTickCount();
-            }
-            return GetTickCount() - since >= 300;
-        },
-        5000));
+    // The closed editor's activation may still pass to another window.
+    ASSERT_TRUE(harness::KeepInFront(app.Handle()));
     // KV480 reads the saved file off the key path, soon after the save: a
     // press that came first acts on the map before it, which types nothing.
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            app.Clear();
-            return Press(2) && app.WaitForKeyDowns(3, 1000);
-        },
-        8000))
+    ASSERT_TRUE(PressUntil(
+        2, [&] { return app.KeyDowns().size() >= 3; }, [&] { app.Clear(); }))
         << "in front: " << (GetForegroundWindow() == app.Handle()) << ", key-downs "
         << app.KeyDowns().size();
     const harness::KeyboardEvent typed = app.KeyDowns()[2];
@@ -310,7 +308,7 @@ TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSa
 
     ChooseKind(editor, kPressKind, kKindMouse);
     const HWND value = GetDlgItem(editor, kPressValue);
-    ASSERT_TRUE(SetForegroundWindow(editor));
+    ASSERT_TRUE(harness::KeepInFront(editor));
     SendMessageA(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(value), TRUE);
     WaitForEditorIdle();
     Keys({VK_DOWN});
@@ -398,7 +396,7 @@ TEST_F(KeysEditorTest, TheNoteIsSwitchedForTheUserAndAltDownOpensTheKeysList) {
 
     ChooseKind(editor, kPressKind, kKindKeystroke);
     const HWND value = GetDlgItem(editor, kPressValue);
-    ASSERT_TRUE(SetForegroundWindow(editor));
+    ASSERT_TRUE(harness::KeepInFront(editor));
     SendMessageA(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(value), TRUE);
     WaitForEditorIdle();
     Keys({VK_MENU, VK_DOWN});
@@ -464,7 +462,7 @@ TEST_F(KeysEditorTest, WhichRuleAnswersTellsTheFileSectionAndAction) {
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(which) != FALSE; }, 5000));
     const HWND answers = GetDlgItem(which, kAnswers);
     // By keyboard: the open windows' list, its entry found by typing.
-    ASSERT_TRUE(SetForegroundWindow(which));
+    ASSERT_TRUE(harness::KeepInFront(which));
     SendMessageA(which, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(which, kWindows)), TRUE);
     WaitForEditorIdle();
     Keys({'P'});

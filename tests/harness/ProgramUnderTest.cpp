@@ -178,6 +178,20 @@ HWND FindProcessWindow(DWORD pid, const char* className, const char* caption, bo
     return search.found;
 }
 
+bool KeepInFront(HWND window, DWORD steadyMs, DWORD timeoutMs) {
+    SetForegroundWindow(window);
+    DWORD since = GetTickCount();
+    return WaitUntil(
+        [&] {
+            if (GetForegroundWindow() != window) {
+                SetForegroundWindow(window);
+                since = GetTickCount();
+            }
+            return GetTickCount() - since >= steadyMs;
+        },
+        timeoutMs);
+}
+
 void PumpMessages() {
     MSG msg;
     // The W forms: characters outside the code page reach Unicode windows.

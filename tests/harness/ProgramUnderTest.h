@@ -62,6 +62,11 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
 
 void PumpMessages();
 
+// Makes window the foreground window and waits until it has stayed so for
+// steadyMs, bringing it back meanwhile: under Wine, the X server's late word
+// about an earlier activation may still pass the foreground on.
+bool KeepInFront(HWND window, DWORD steadyMs = 300, DWORD timeoutMs = 5000);
+
 template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {

@@ -418,9 +418,16 @@ protected:
         return false;
     }
 
+    // Asked again while waiting: under Wine, a restack of windows shown a
+    // moment ago does not always hold.
     static void PutAbove(HWND hUpper, HWND hLower) {
-        SetWindowPos(hUpper, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        ASSERT_TRUE(WaitUntil([&] { return IsAbove(hUpper, hLower); }));
+        ASSERT_TRUE(WaitUntil([&] {
+            if (IsAbove(hUpper, hLower)) {
+                return true;
+            }
+            SetWindowPos(hUpper, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return false;
+        }));
     }
 
     // Loads entries for the given window names; nullptr stands for "NULL".
