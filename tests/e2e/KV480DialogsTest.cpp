@@ -17,6 +17,7 @@
 
 #include "DialogControls.h"
 #include "LineState.h"
+#include "Pointer.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
 #include "ResidentFixture.h"
@@ -83,26 +84,13 @@ const KeyPlace& Place(int key) {
     return kVekoKeys[0];
 }
 
-// Absolute mouse input, as the user's hand gives it.
 void MoveMouseTo(POINT screen) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = static_cast<LONG>((screen.x * 65535LL + width / 2) / (width - 1));
-    input.mi.dy = static_cast<LONG>((screen.y * 65535LL + height / 2) / (height - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
+    harness::MouseAt(0, screen);
 }
 
 void ClickAt(POINT screen) {
-    MoveMouseTo(screen);
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
+    harness::MouseAt(MOUSEEVENTF_LEFTDOWN, screen);
+    harness::MouseAt(MOUSEEVENTF_LEFTUP, screen);
 }
 
 // The cursor the user sees: that of the foreground window's thread.

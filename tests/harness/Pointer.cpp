@@ -10,8 +10,13 @@ void MouseAt(DWORD flags, POINT point) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN));
-    input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+    // Windows takes pixel = value * size / 65536: rounded up, the value
+    // gives back the very pixel.
+    const auto value = [](LONG pixel, int size) {
+        return static_cast<LONG>((pixel * 65536LL + size - 1) / size);
+    };
+    input.mi.dx = value(point.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = value(point.y, GetSystemMetrics(SM_CYSCREEN));
     SendInput(1, &input, sizeof(input));
 }
 
