@@ -493,11 +493,10 @@ void CKeysEditorDlg::OnShowActions() {
     }
     // Kept apart from the key map: a user who sees "Saved" would look for it
     // in the file, or save for nothing.
-    window_facts::SetText(Item(IDC_STATUS),
-                          dwShow != 0 ? "The note is on from the next key, for you alone. It is "
-                                        "kept apart from the key map: nothing to save."
-                                      : "The note is off from the next key, for you alone. It is "
-                                        "kept apart from the key map: nothing to save.");
+    window_facts::SetText(Item(IDC_STATUS), std::string("The note is ") +
+                                                (dwShow != 0 ? "on" : "off") +
+                                                " from the next key, for you alone. It is kept "
+                                                "apart from the key map: nothing to save.");
 }
 
 std::string CKeysEditorDlg::AskFileName(bool bSave) {
