@@ -326,8 +326,7 @@ TEST_F(KV480cfgTest, TypePictureAt192DpiIsTheOneDrawnAtTwiceTheSize) {
     ASSERT_TRUE(dpi.Ok());
     ASSERT_TRUE(WriteDword("RC_type", 1));
     StartDialog();
-    // What the picture control shows on the screen, apart from its background,
-    // once it is drawn.
+    // What the picture control shows on the screen, apart from its background.
     RECT rect;
     ASSERT_TRUE(GetWindowRect(Item(IDC_RC_PICTURE), &rect));
     const int width = rect.right - rect.left;
@@ -355,7 +354,17 @@ TEST_F(KV480cfgTest, TypePictureAt192DpiIsTheOneDrawnAtTwiceTheSize) {
         ReleaseDC(nullptr, screen);
         return right > left;
     };
-    ASSERT_TRUE(WaitUntil(measure, 5000)) << width << " x " << height << " control, no picture";
+    // Read until two readings agree: one taken while the picture is being
+    // drawn sees only its first rows.
+    RECT last{};
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const RECT before = last;
+            last = measure() ? RECT{left, top, right, bottom} : RECT{};
+            return last.right > last.left && EqualRect(&before, &last);
+        },
+        5000))
+        << width << " x " << height << " control, no picture";
     // Type 1 at 2x is 48 x 104; a shorter control cuts rows off.
     EXPECT_EQ(48, right - left);
     EXPECT_EQ(std::min(104, height), bottom - top);
