@@ -37,9 +37,7 @@ UINT RegisterRemoteControlMessage() {
 CRCDlg::CRCDlg()
     : CDialog(IDD_RC_DIALOG, nullptr),
       m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_nRemoteControlMsg(RegisterRemoteControlMessage()), m_decoder(*this),
-      m_holdTimer(m_clock.Clock(), [this] { m_decoder.HoldExpired(); }),
-      m_releaseTimer(m_clock.Clock(), [this] { m_decoder.ReleaseExpired(m_clock.Clock().Now()); }),
+      m_nRemoteControlMsg(RegisterRemoteControlMessage()), m_decoder(*this, m_clock.Clock()),
       m_lircBalloonTimer(m_clock.Clock(), [this] { TellLircPortTaken(); }),
       // Without the release's number, releases are simply not sent.
       m_keyDesktop(m_recvApps, m_dlgTest, m_trayIcon, m_lirc, m_overlays, m_nRemoteControlMsg,

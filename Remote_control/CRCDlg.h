@@ -103,9 +103,7 @@ private:
     // CFrameDecoder::Listener: key events go to the router, the decoder's
     // times to the clock.
     void OnKeyEvent(int nKey, int nRepeat) override { m_router.KeyEvent(nKey, nRepeat); }
-    void StartHoldTimer() override { m_holdTimer.SetAfter(CFrameDecoder::HOLD_TIME_MS); }
     void OnKeyRelease(int nKey) override { m_router.KeyRelease(nKey); }
-    void StartReleaseTimer(unsigned int nDelayMs) override { m_releaseTimer.SetAfter(nDelayMs); }
 
     // A PC action that Windows refused after it started (wParam: CKeyAction::Pc,
     // lParam: Windows' error).
@@ -145,8 +143,6 @@ private:
     UINT m_nRemoteControlMsg = 0;
     CRecvApp m_recvApps;
     CFrameDecoder m_decoder;
-    CDeadlineClock::Timer m_holdTimer;
-    CDeadlineClock::Timer m_releaseTimer;
     // The presenter's tools; before the desktop, which hands them their actions.
     CPresenterOverlays m_overlays{m_clock.Clock()};
     CLircServer m_lirc;

@@ -45,7 +45,9 @@ std::uint64_t Elapsed(std::uint64_t nNowMs, std::uint64_t nThenMs) {
 
 } // namespace
 
-CFrameDecoder::CFrameDecoder(Listener& listener) : m_listener(listener) {}
+CFrameDecoder::CFrameDecoder(Listener& listener, CDeadlineClock& clock)
+    : m_listener(listener), m_clock(clock), m_holdTimer(clock, [this] { HoldExpired(); }),
+      m_releaseTimer(clock, [this] { ReleaseExpired(m_clock.Now()); }) {}
 
 void CFrameDecoder::SetAddress(std::uint32_t dwAddress) {
     m_byAddrLow = static_cast<std::uint8_t>(dwAddress & 0xFFu);
@@ -160,7 +162,7 @@ void CFrameDecoder::ReleaseExpired(std::uint64_t nNowMs) {
         EndHold();
     } else {
         // Repeat frames have moved the end on.
-        m_listener.StartReleaseTimer(static_cast<unsigned int>(RELEASE_TIME_MS - nElapsed));
+        m_releaseTimer.SetAfter(RELEASE_TIME_MS - nElapsed);
     }
 }
 
@@ -190,14 +192,15 @@ void CFrameDecoder::NewPress(int nKey, std::uint64_t nNowMs) {
     }
     m_listener.OnKeyEvent(nKey, NEW_PRESS);
     m_bHold = 1;
-    m_listener.StartHoldTimer();
+    m_holdTimer.SetAfter(HOLD_TIME_MS);
     m_nHeldKey = nKey;
     m_nHoldFrameMs = nNowMs;
-    m_listener.StartReleaseTimer(RELEASE_TIME_MS);
+    m_releaseTimer.SetAfter(RELEASE_TIME_MS);
 }
 
 void CFrameDecoder::EndHold() {
     const int nKey = m_nHeldKey;
     m_nHeldKey = 0;
+    m_releaseTimer.Cancel();
     m_listener.OnKeyRelease(nKey);
 }

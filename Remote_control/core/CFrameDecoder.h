@@ -1,15 +1,17 @@
 #pragma once
 
+#include "CDeadlineClock.h"
 #include "RemoteControl.h"
 
 #include <cstddef>
 #include <cstdint>
 
 // Turns the receiver's byte frames into key events. Knows both remote-control
-// types at all times; uses no operating-system service, so the owner binds the
-// outward calls to its window messages and timers and hands in the time.
+// types at all times; uses no operating-system service: the owner hands in
+// the bytes with their read time, and the decoder waits for its hold and
+// release on the owner's clock.
 //
-// Times are milliseconds of a monotonic clock the owner chooses; only their
+// Times are milliseconds of the clock's monotonic time; only their
 // differences matter.
 class CFrameDecoder {
 public:
@@ -25,7 +27,7 @@ public:
     static constexpr int NEW_PRESS = 0;
     static constexpr int REPEAT = 1;
 
-    // How long StartHoldTimer's timer runs.
+    // How long after a new press its repeats are held back.
     static constexpr unsigned int HOLD_TIME_MS = RC_HOLD_TIME_MS;
     // A hold ends this long after its last frame; a repeat frame that comes
     // later belongs to no hold. Receivers repeat about every 110 ms.
@@ -39,20 +41,14 @@ public:
     public:
         // A key event: nRepeat is NEW_PRESS or REPEAT.
         virtual void OnKeyEvent(int nKey, int nRepeat) = 0;
-        // Start the one-shot hold timer, replacing a running one; the owner
-        // calls HoldExpired when it fires.
-        virtual void StartHoldTimer() = 0;
         // The hold of nKey, whose press was reported, has ended.
         virtual void OnKeyRelease(int nKey) = 0;
-        // Start the one-shot release timer for nDelayMs, replacing a running
-        // one; the owner calls ReleaseExpired when it fires.
-        virtual void StartReleaseTimer(unsigned int nDelayMs) = 0;
 
     protected:
         virtual ~Listener() = default;
     };
 
-    explicit CFrameDecoder(Listener& listener);
+    CFrameDecoder(Listener& listener, CDeadlineClock& clock);
     CFrameDecoder(const CFrameDecoder&) = delete;
     CFrameDecoder& operator=(const CFrameDecoder&) = delete;
 
@@ -64,11 +60,12 @@ public:
     // goes on in the next one if that is read within CHUNK_JOIN_MS.
     void DecodeBytes(const std::uint8_t* pBytes, std::size_t nCount, std::uint64_t nNowMs);
 
-    // The hold timer has fired: repeats are passed on again.
+    // The hold time is over: repeats are passed on again. Run by the hold
+    // timer; public so that tests can end the hold time at will.
     void HoldExpired();
 
-    // The release timer has fired: ends the hold if its last frame is
-    // RELEASE_TIME_MS old, else asks for the timer again.
+    // Ends the hold if its last frame is RELEASE_TIME_MS old at nNowMs, else
+    // waits again. Run by the release timer.
     void ReleaseExpired(std::uint64_t nNowMs);
 
     // Ends a hold going on at once, for an owner that shuts down.
@@ -104,11 +101,14 @@ private:
     void EndHold();
 
     Listener& m_listener;
+    CDeadlineClock& m_clock;
+    CDeadlineClock::Timer m_holdTimer;
+    CDeadlineClock::Timer m_releaseTimer;
     std::uint8_t m_byAddrHigh = 0;
     std::uint8_t m_byAddrLow = 0;
     int m_nLastKey = -1;              // last accepted VEKO key; -1: none since start
     int m_nLastToggle = -1;           // toggle bit of the last ZELMAR_OVI frame with our address
-    int m_bHold = 0;                  // set by a new press until the hold timer fires
+    int m_bHold = 0;                  // set by a new press until the hold time is over
     int m_nHeldKey = 0;               // key of the hold going on; 0: none
     std::uint64_t m_nHoldFrameMs = 0; // last frame of that hold, dropped ones too
     State m_state = State::BetweenFrames;

@@ -37,7 +37,6 @@ public:
     }
 
     void EndChunk(const CFrameDecoder& decoder) const {
-        Check(!m_bTimerDue);
         Check(m_nEvents <= m_seen.size() / 3);
         Check(decoder.GetHeldKey() == m_nHeld);
         Check(decoder.GetLastKey() == m_nLastVekoPress);
@@ -50,7 +49,6 @@ public:
     void OnKeyEvent(int nKey, int nRepeat) override {
         Check(nKey >= CFrameDecoder::FIRST_KEY && nKey <= CFrameDecoder::LAST_KEY);
         Check(nRepeat == CFrameDecoder::NEW_PRESS || nRepeat == CFrameDecoder::REPEAT);
-        Check(!m_bTimerDue);
         ++m_nEvents;
         const bool bVeko = nKey <= CFrameDecoder::LAST_VEKO_KEY;
         if (nRepeat == CFrameDecoder::REPEAT) {
@@ -60,7 +58,7 @@ public:
             // Every press comes after the release of the one before.
             Check(m_nHeld == 0);
             m_nHeld = nKey;
-            m_bTimerDue = true;
+            m_bHold = true;
         }
         if (bVeko && nRepeat == CFrameDecoder::NEW_PRESS) {
             Check(m_byHigh != 0x5A);
@@ -81,19 +79,9 @@ public:
         }
     }
 
-    void StartHoldTimer() override {
-        Check(m_bTimerDue);
-        m_bTimerDue = false;
-        m_bHold = true;
-    }
-
     void OnKeyRelease(int nKey) override {
         Check(nKey == m_nHeld);
         m_nHeld = 0;
-    }
-
-    void StartReleaseTimer(unsigned int nDelayMs) override {
-        Check(nDelayMs > 0 && nDelayMs <= CFrameDecoder::RELEASE_TIME_MS);
     }
 
 private:
@@ -112,7 +100,6 @@ private:
     std::size_t m_nEvents = 0;
     int m_nHeld = 0;
     int m_nLastVekoPress = -1;
-    bool m_bTimerDue = false;
     bool m_bHold = false;
 };
 
@@ -130,12 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     Checker checker(static_cast<std::uint8_t>((dwAddress >> 8) & 0xFFu),
                     static_cast<std::uint8_t>(dwAddress & 0xFFu));
-    CFrameDecoder decoder(checker);
+    std::uint64_t nNowMs = 0;
+    CDeadlineClock clock{[&nNowMs] { return nNowMs; }};
+    CFrameDecoder decoder(checker, clock);
     decoder.SetAddress(dwAddress);
     Check(decoder.GetAddrHigh() == static_cast<std::uint8_t>((dwAddress >> 8) & 0xFFu));
     Check(decoder.GetAddrLow() == static_cast<std::uint8_t>(dwAddress & 0xFFu));
 
-    std::uint64_t nNowMs = 0;
     while (nSize - nPos >= 2) {
         const std::uint8_t byFlags = pData[nPos];
         std::size_t nCount = pData[nPos + 1];

@@ -21,9 +21,7 @@ struct Event {
 class Recorder : public CFrameDecoder::Listener {
 public:
     void OnKeyEvent(int nKey, int nRepeat) override { events.push_back({nKey, nRepeat}); }
-    void StartHoldTimer() override {}
     void OnKeyRelease(int) override {}
-    void StartReleaseTimer(unsigned int) override {}
     std::vector<Event> events;
 };
 
@@ -31,12 +29,13 @@ public:
 // a ZELMAR_OVI address is stored in the high byte.
 class Receiver {
 public:
-    Receiver(RemoteType type, unsigned address) : decoder(recorder) {
+    Receiver(RemoteType type, unsigned address) {
         decoder.SetAddress(type == RemoteType::Veko ? address : address << 8);
     }
     void Feed(const Frame& frame) { decoder.DecodeBytes(frame.data(), frame.size(), 0); }
+    CDeadlineClock clock{[] { return std::uint64_t{0}; }};
     Recorder recorder;
-    CFrameDecoder decoder;
+    CFrameDecoder decoder{recorder, clock};
 };
 
 TEST(FrameBuilder, EveryKeyOfBothTypesDecodesToItself) {

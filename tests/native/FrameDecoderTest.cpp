@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
@@ -14,8 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// One outward call of the decoder; key 0 marks a hold-timer start, nRepeat
-// RELEASED a release.
+// One outward call of the decoder; nRepeat RELEASED marks a release.
 constexpr int RELEASED = 2;
 struct Call {
     int nKey;
@@ -26,16 +26,12 @@ struct Call {
 };
 
 std::ostream& operator<<(std::ostream& os, const Call& call) {
-    if (call.nKey == 0) {
-        return os << "Timer";
-    }
     if (call.nRepeat == RELEASED) {
         return os << "Release(" << call.nKey << ")";
     }
     return os << "Key(" << call.nKey << "," << call.nRepeat << ")";
 }
 
-constexpr Call TIMER{0, 0};
 Call Press(int nKey) {
     return {nKey, 0};
 }
@@ -49,12 +45,8 @@ Call Rel(int nKey) {
 class RecordingListener : public CFrameDecoder::Listener {
 public:
     void OnKeyEvent(int nKey, int nRepeat) override { calls.push_back({nKey, nRepeat}); }
-    void StartHoldTimer() override { calls.push_back(TIMER); }
     void OnKeyRelease(int nKey) override { calls.push_back(Rel(nKey)); }
-    // The release timer is checked on its own, where it matters.
-    void StartReleaseTimer(unsigned int nDelayMs) override { releaseDelays.push_back(nDelayMs); }
     std::vector<Call> calls;
-    std::vector<unsigned int> releaseDelays;
 };
 
 // Remote address used by most cases: VEKO 0x12/0xED; its high byte also serves
@@ -64,7 +56,7 @@ constexpr std::uint32_t ADDRESS = 0x12ED;
 
 class FrameDecoderTest : public ::testing::Test {
 protected:
-    FrameDecoderTest() : decoder(listener) { decoder.SetAddress(ADDRESS); }
+    FrameDecoderTest() { decoder.SetAddress(ADDRESS); }
     // Feeds a chunk read nAfterMs after the previous one: by default too late
     // to go on with its frame, soon enough to go on with a hold.
     void Feed(const Bytes& bytes, std::uint64_t nAfterMs = STEP_MS) {
@@ -76,7 +68,16 @@ protected:
         Feed(bytes);
         decoder.HoldExpired();
         listener.calls.clear();
-        listener.releaseDelays.clear();
+    }
+    // The clock reaches nAfterMs later, running every deadline on the way.
+    void Advance(std::uint64_t nAfterMs) {
+        const std::uint64_t nUntilMs = nNowMs + nAfterMs;
+        std::uint64_t nDueMs = 0;
+        while (clock.NextDeadline(nDueMs) && nDueMs <= nUntilMs) {
+            nNowMs = std::max(nNowMs, nDueMs);
+            clock.RunDue();
+        }
+        nNowMs = nUntilMs;
     }
     void ExpectState(int nLastKey, int nLastToggle, int bHold) const {
         EXPECT_EQ(decoder.GetLastKey(), nLastKey);
@@ -85,14 +86,15 @@ protected:
     }
 
     static constexpr std::uint64_t STEP_MS = 100;
-    RecordingListener listener;
-    CFrameDecoder decoder;
     std::uint64_t nNowMs = 1000;
+    CDeadlineClock clock{[this] { return nNowMs; }};
+    RecordingListener listener;
+    CFrameDecoder decoder{listener, clock};
 };
 
 TEST_F(FrameDecoderTest, StartsEmptyAndSplitsTheAddress) {
     RecordingListener other;
-    CFrameDecoder fresh(other);
+    CFrameDecoder fresh(other, clock);
     EXPECT_EQ(fresh.GetAddrHigh(), 0);
     EXPECT_EQ(fresh.GetAddrLow(), 0);
     EXPECT_EQ(fresh.GetLastKey(), -1);
@@ -136,7 +138,7 @@ TEST_P(FrameDecoderRowTest, Row) {
 // clang-format off
 const RowCase ROWS[] = {
     // name, address, priming chunk, chunk, expected calls; then last key, toggle, hold
-    {"S0_OtherByteDropped", ADDRESS, {}, {0x01, 0x12, 0xED, 0x13}, {Press(1), TIMER}, 1, -1, 1},
+    {"S0_OtherByteDropped", ADDRESS, {}, {0x01, 0x12, 0xED, 0x13}, {Press(1)}, 1, -1, 1},
     {"S0_RepeatBeforeAnyVekoKey", ADDRESS, {}, {0xAA, 0xAA, 0xAA}, {}, -1, -1, 0},
     {"S0_ZelmarPressArmsNoRepeat", ADDRESS, {0x5A, 0x12, 0x04}, {0xAA, 0xAA, 0xAA}, {}, -1, 0, 0},
     {"S0_LeadByteBeatsHighByte5A", 0x5AA5, {}, {0x5A, 0xA5, 0x13}, {}, -1, -1, 0},
@@ -144,9 +146,9 @@ const RowCase ROWS[] = {
     {"S1_LowByteMismatchUsesUpLead", ADDRESS, {}, {0x12, 0x5A, 0x12, 0x02}, {}, -1, -1, 0},
     {"S1_ExampleChunk", ADDRESS, {}, {0x12, 0x5A, 0x01, 0x02}, {}, -1, -1, 0},
     {"S1_OtherVekoAddress", ADDRESS, {}, {0x12, 0xEE, 0x13}, {}, -1, -1, 0},
-    {"S2_KnownCodePresses", ADDRESS, {}, {0x12, 0xED, 0x13}, {Press(1), TIMER}, 1, -1, 1},
+    {"S2_KnownCodePresses", ADDRESS, {}, {0x12, 0xED, 0x13}, {Press(1)}, 1, -1, 1},
     {"S2_TwoFramesTwoPresses", ADDRESS, {}, {0x12, 0xED, 0x13, 0x12, 0xED, 0x13},
-        {Press(1), TIMER, Rel(1), Press(1), TIMER}, 1, -1, 1},
+        {Press(1), Rel(1), Press(1)}, 1, -1, 1},
     {"S2_UnknownCodeKeepsState", ADDRESS, {0x12, 0xED, 0x1A}, {0x12, 0xED, 0x01}, {}, 2, -1, 0},
     {"S2_UnknownCodeUsesUpLead", ADDRESS, {}, {0x12, 0xED, 0x5A, 0x12, 0x04}, {}, -1, -1, 0},
     {"S3_OtherByteUsedUp", ADDRESS, {0x12, 0xED, 0x13}, {0xAA, 0x12, 0xED, 0x13}, {}, 1, -1, 0},
@@ -154,25 +156,25 @@ const RowCase ROWS[] = {
     {"S4_OtherByteUsedUp", ADDRESS, {0x12, 0xED, 0x11}, {0xAA, 0xAA, 0x12, 0xED, 0x13}, {},
         3, -1, 0},
     {"S4_HeldDropsRepeat", ADDRESS, {0x12, 0xED, 0x11}, {0x12, 0xED, 0x10, 0xAA, 0xAA, 0xAA},
-        {Rel(3), Press(4), TIMER}, 4, -1, 1},
+        {Rel(3), Press(4)}, 4, -1, 1},
     {"S5_OtherAddressKeepsToggle", ADDRESS, {0x5A, 0x32, 0x04}, {0x5A, 0x13, 0x04}, {}, -1, 1, 0},
-    {"S5_Bits6And7Ignored", ADDRESS, {}, {0x5A, 0xD2, 0x04}, {Press(7), TIMER}, -1, 0, 1},
-    {"S5_FirstFrameToggle1Presses", ADDRESS, {}, {0x5A, 0x32, 0x04}, {Press(7), TIMER}, -1, 1, 1},
+    {"S5_Bits6And7Ignored", ADDRESS, {}, {0x5A, 0xD2, 0x04}, {Press(7)}, -1, 0, 1},
+    {"S5_FirstFrameToggle1Presses", ADDRESS, {}, {0x5A, 0x32, 0x04}, {Press(7)}, -1, 1, 1},
     {"S6_SameKeyRepeats", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x52, 0x04}, {Rep(7)}, -1, 0, 0},
     {"S6_OtherKeyIsNewPress", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x52, 0x05},
-        {Rel(7), Press(19), TIMER}, -1, 0, 1},
+        {Rel(7), Press(19)}, -1, 0, 1},
     {"S6_UnknownCodeNothing", ADDRESS, {0x5A, 0x12, 0x04}, {0x5A, 0x12, 0x06}, {}, -1, 0, 0},
     {"S6_HeldDropsRepeat", ADDRESS, {}, {0x5A, 0x12, 0x04, 0x5A, 0x12, 0x04},
-        {Press(7), TIMER}, -1, 0, 1},
+        {Press(7)}, -1, 0, 1},
     {"S7_ChangedTogglePressesSameKey", ADDRESS, {0x12, 0xED, 0x00, 0x5A, 0x12, 0x04},
-        {0x5A, 0x32, 0x04}, {Rel(7), Press(7), TIMER}, 5, 1, 1},
+        {0x5A, 0x32, 0x04}, {Rel(7), Press(7)}, 5, 1, 1},
     {"S7_UnknownCodeStoresToggle", ADDRESS, {0x5A, 0x12, 0x04},
-        {0x5A, 0x32, 0x06, 0x5A, 0x32, 0x08}, {Rel(7), Press(23), TIMER}, -1, 1, 1},
+        {0x5A, 0x32, 0x06, 0x5A, 0x32, 0x08}, {Rel(7), Press(23)}, -1, 1, 1},
     {"S7_PressWhileHeld", ADDRESS, {}, {0x5A, 0x12, 0x04, 0x5A, 0x32, 0x14},
-        {Press(7), TIMER, Rel(7), Press(9), TIMER}, -1, 1, 1},
+        {Press(7), Rel(7), Press(9)}, -1, 1, 1},
     // ZELMAR_OVI address stored as its five bits in the high byte
-    {"Zelmar_StoredAddressAccepted", 0x0B00, {}, {0x5A, 0x2B, 0x13}, {Press(12), TIMER}, -1, 1, 1},
-    {"Zelmar_LowByteIgnored", 0x0BFF, {}, {0x5A, 0x0B, 0x13}, {Press(12), TIMER}, -1, 0, 1},
+    {"Zelmar_StoredAddressAccepted", 0x0B00, {}, {0x5A, 0x2B, 0x13}, {Press(12)}, -1, 1, 1},
+    {"Zelmar_LowByteIgnored", 0x0BFF, {}, {0x5A, 0x0B, 0x13}, {Press(12)}, -1, 0, 1},
     {"Zelmar_OtherAddressDropped", 0x0B00, {}, {0x5A, 0x0C, 0x13, 0x5A, 0x2A, 0x13}, {}, -1, -1, 0},
 };
 // clang-format on
@@ -184,14 +186,15 @@ INSTANTIATE_TEST_SUITE_P(States, FrameDecoderRowTest, ::testing::ValuesIn(ROWS),
 
 TEST(FrameDecoderTableTest, VekoComplete) {
     for (int nCode = 0; nCode <= 0xFF; ++nCode) {
+        CDeadlineClock clock{[] { return std::uint64_t{0}; }};
         RecordingListener rec;
-        CFrameDecoder fresh(rec);
+        CFrameDecoder fresh(rec, clock);
         fresh.SetAddress(ADDRESS);
         const std::uint8_t frame[] = {0x12, 0xED, static_cast<std::uint8_t>(nCode)};
         fresh.DecodeBytes(frame, sizeof(frame), 0);
         const int nKey = ExpectedVekoKey(static_cast<std::uint8_t>(nCode));
         const std::vector<Call> expected =
-            nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey), TIMER};
+            nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey)};
         EXPECT_EQ(rec.calls, expected) << "code " << nCode;
         EXPECT_EQ(fresh.GetLastKey(), nKey == 0 ? -1 : nKey) << "code " << nCode;
         EXPECT_EQ(fresh.IsHold(), nKey == 0 ? 0 : 1) << "code " << nCode;
@@ -200,14 +203,15 @@ TEST(FrameDecoderTableTest, VekoComplete) {
 
 TEST(FrameDecoderTableTest, ZelmarComplete) {
     for (int nCode = 0; nCode <= 0xFF; ++nCode) {
+        CDeadlineClock clock{[] { return std::uint64_t{0}; }};
         RecordingListener rec;
-        CFrameDecoder fresh(rec);
+        CFrameDecoder fresh(rec, clock);
         fresh.SetAddress(ADDRESS);
         const std::uint8_t frame[] = {0x5A, 0x12, static_cast<std::uint8_t>(nCode)};
         fresh.DecodeBytes(frame, sizeof(frame), 0);
         const int nKey = ExpectedZelmarKey(static_cast<std::uint8_t>(nCode));
         const std::vector<Call> expected =
-            nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey), TIMER};
+            nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey)};
         EXPECT_EQ(rec.calls, expected) << "code " << nCode;
         EXPECT_EQ(fresh.GetLastKey(), -1);
         EXPECT_EQ(fresh.GetLastToggle(), 0);
@@ -220,7 +224,7 @@ TEST_F(FrameDecoderTest, FrameGoesOnInAChunkReadWithin60Ms) {
     Feed({0xED, 0x13}, 28);
     Feed({0x5A, 0x32});
     Feed({0x04}, CFrameDecoder::CHUNK_JOIN_MS);
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), TIMER, Rel(1), Press(7), TIMER}));
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), Rel(1), Press(7)}));
     listener.calls.clear();
 
     // After a longer pause the next chunk starts between frames; the toggle of
@@ -249,11 +253,11 @@ TEST_F(FrameDecoderTest, HoldTimeDropsRepeatsYetTheyKeepTheHold) {
     for (int i = 0; i < 4; ++i) {
         Feed({0xAA, 0xAA, 0xAA}, 110);
     }
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), TIMER}));
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1)}));
     decoder.HoldExpired();
     Feed({0xAA, 0xAA, 0xAA}, 110);
     Feed({0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}, 110);
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), TIMER, Rep(1), Rep(1), Rep(1)}));
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), Rep(1), Rep(1), Rep(1)}));
     listener.calls.clear();
 
     // The same for ZELMAR_OVI, and a repeat never restarts the timer.
@@ -261,7 +265,7 @@ TEST_F(FrameDecoderTest, HoldTimeDropsRepeatsYetTheyKeepTheHold) {
     Feed({0x5A, 0x12, 0x04}, 110);
     decoder.HoldExpired();
     Feed({0x5A, 0x12, 0x04}, 400);
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Rel(1), Press(7), TIMER, Rep(7)}));
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Rel(1), Press(7), Rep(7)}));
     ExpectState(1, 0, 0);
 }
 
@@ -270,7 +274,7 @@ TEST_F(FrameDecoderTest, RepeatsContinueOnlyTheHoldGoingOn) {
     // is a new press (its own press was missed).
     Prime({0x5A, 0x12, 0x04});
     Feed({0x5A, 0x12, 0x04}, CFrameDecoder::RELEASE_TIME_MS + 1);
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Rel(7), Press(7), TIMER}));
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Rel(7), Press(7)}));
     listener.calls.clear();
     decoder.HoldExpired();
     // A VEKO repeat frame belongs to no hold of a VEKO key: nothing, also for
@@ -288,15 +292,14 @@ TEST_F(FrameDecoderTest, RepeatsContinueOnlyTheHoldGoingOn) {
 
 TEST_F(FrameDecoderTest, ReleaseComes400MsAfterTheLastFrameOfTheHold) {
     Feed({0x5A, 0x12, 0x04});
-    EXPECT_EQ(listener.releaseDelays, std::vector<unsigned int>{CFrameDecoder::RELEASE_TIME_MS});
     Feed({0x5A, 0x12, 0x04}, 300); // dropped in the hold time, still part of the hold
-    decoder.ReleaseExpired(nNowMs + 100);
-    EXPECT_EQ(listener.releaseDelays, (std::vector<unsigned int>{400, 300}));
+    Advance(CFrameDecoder::RELEASE_TIME_MS - 1);
     EXPECT_EQ(decoder.GetHeldKey(), 7);
-    decoder.ReleaseExpired(nNowMs + 400);
-    decoder.ReleaseExpired(nNowMs + 900);
-    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(7), TIMER, Rel(7)}));
+    Advance(1);
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(7), Rel(7)}));
     EXPECT_EQ(decoder.GetHeldKey(), 0);
+    Advance(1000);
+    EXPECT_EQ(listener.calls.size(), 2u);
 
     // A timer that fires late still puts the release before the next press.
     listener.calls.clear();
@@ -306,31 +309,30 @@ TEST_F(FrameDecoderTest, ReleaseComes400MsAfterTheLastFrameOfTheHold) {
     decoder.ReleaseNow();
     decoder.ReleaseNow();
     EXPECT_EQ(listener.calls,
-              (std::vector<Call>{Press(1), TIMER, Rel(1), Press(2), TIMER, Rel(2)}));
+              (std::vector<Call>{Press(1), Rel(1), Press(2), Rel(2)}));
 }
 
 // The owner's handlers may look at the decoder: a press is passed on with the
-// VEKO key already stored and the hold not yet set; the timer starts after it.
+// VEKO key already stored and the hold not yet set; the hold starts after it.
 TEST(FrameDecoderOrderTest, StateSeenByTheListener) {
     struct Observer : CFrameDecoder::Listener {
         void OnKeyEvent(int, int) override {
             nKeySeen = pDecoder->GetLastKey();
             bHoldAtEvent = pDecoder->IsHold();
         }
-        void StartHoldTimer() override { bHoldAtTimer = pDecoder->IsHold(); }
         void OnKeyRelease(int) override {}
-        void StartReleaseTimer(unsigned int) override {}
         const CFrameDecoder* pDecoder = nullptr;
-        int nKeySeen = 0, bHoldAtEvent = -1, bHoldAtTimer = -1;
+        int nKeySeen = 0, bHoldAtEvent = -1;
     } observer;
-    CFrameDecoder decoder(observer);
+    CDeadlineClock clock{[] { return std::uint64_t{0}; }};
+    CFrameDecoder decoder(observer, clock);
     observer.pDecoder = &decoder;
     decoder.SetAddress(ADDRESS);
     const std::uint8_t frame[] = {0x12, 0xED, 0x02};
     decoder.DecodeBytes(frame, sizeof(frame), 0);
     EXPECT_EQ(observer.nKeySeen, 6);
     EXPECT_EQ(observer.bHoldAtEvent, 0);
-    EXPECT_EQ(observer.bHoldAtTimer, 1);
+    EXPECT_EQ(decoder.IsHold(), 1);
 }
 
 // Randomized chunks of frames, broken frames and noise, checking properties that
@@ -341,32 +343,21 @@ public:
         EXPECT_GE(nKey, CFrameDecoder::FIRST_KEY);
         EXPECT_LE(nKey, CFrameDecoder::LAST_KEY);
         EXPECT_TRUE(nRepeat == 0 || nRepeat == 1);
-        EXPECT_FALSE(bTimerDue) << "press not followed by its timer start";
         if (nRepeat == 1) {
             EXPECT_FALSE(bHold) << "repeat during hold time";
             EXPECT_EQ(nKey, nHeld) << "repeat of a key not held";
         } else {
             EXPECT_EQ(nHeld, 0) << "press before the release of the last one";
             nHeld = nKey;
-            bTimerDue = true;
+            bHold = true;
         }
         events.push_back({nKey, nRepeat});
-    }
-    void StartHoldTimer() override {
-        EXPECT_TRUE(bTimerDue) << "timer start without a press";
-        bTimerDue = false;
-        bHold = true;
     }
     void OnKeyRelease(int nKey) override {
         EXPECT_EQ(nKey, nHeld) << "release of a key not held";
         nHeld = 0;
     }
-    void StartReleaseTimer(unsigned int nDelayMs) override {
-        EXPECT_GT(nDelayMs, 0u);
-        EXPECT_LE(nDelayMs, CFrameDecoder::RELEASE_TIME_MS);
-    }
     std::vector<Call> events;
-    bool bTimerDue = false;
     bool bHold = false;
     int nHeld = 0;
 };
@@ -397,14 +388,15 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
     // clash with the lead and repeat bytes.
     const std::uint32_t addresses[] = {ADDRESS, 0x0B00, 0x5AA5, 0xAA55, 0x0000};
     for (std::uint32_t dwAddress : addresses) {
+        std::uint64_t nNowMs = 0;
+        CDeadlineClock clock{[&nNowMs] { return nNowMs; }};
         InvariantListener listener;
-        CFrameDecoder decoder(listener);
+        CFrameDecoder decoder(listener, clock);
         decoder.SetAddress(dwAddress);
         const std::uint8_t byHigh = static_cast<std::uint8_t>(dwAddress >> 8);
         const std::uint8_t byLow = static_cast<std::uint8_t>(dwAddress);
         int nLastVekoPress = -1;
         int counts[4] = {}; // VEKO press, repeat; ZELMAR_OVI press, repeat
-        std::uint64_t nNowMs = 0;
         Bytes seen; // the chunk, after what a joined chunk goes on from
         for (int nChunk = 0; nChunk < 1000; ++nChunk) {
             // Chunks that go on with a frame, and pauses within and beyond a hold.
@@ -450,7 +442,6 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
             listener.events.clear();
             decoder.DecodeBytes(chunk.data(), chunk.size(), nNowMs);
             seen.insert(seen.end(), chunk.begin(), chunk.end());
-            EXPECT_FALSE(listener.bTimerDue);
             EXPECT_LE(listener.events.size(), seen.size() / 3);
             EXPECT_EQ(decoder.GetHeldKey(), listener.nHeld);
 
