@@ -1,7 +1,9 @@
-// The way of one key event from the decoder to whoever takes it. Uses no
-// operating-system service: the desktop (IKeyDesktop) tells what is there
-// and carries out what the router decides; the clock runs the action
-// engine's deadlines.
+// The way of one key event to whoever takes it: the key-map editor in
+// front, the receiving application, else what the key maps name, carried
+// out by the one carrier of its kind. Uses no operating-system service: the
+// desktop's windows (IDesktopWindows) tell what is there, its effects
+// (IDesktopEffects) carry out what the router decides, and the user is told
+// through IUserNotices; the clock runs the action engine's deadlines.
 #pragma once
 
 #include "CActionConfirmation.h"
@@ -9,11 +11,14 @@
 #include "CKeyActionEngine.h"
 #include "CModeState.h"
 #include "CRefusedPostNotice.h"
-#include "IKeyDesktop.h"
+#include "IDesktopEffects.h"
+#include "IDesktopWindows.h"
+#include "IKeyEventSink.h"
+#include "IUserNotices.h"
 
 #include <vector>
 
-class CKeyRouter {
+class CKeyRouter : public IKeyEventSink {
 public:
     // The title of the warnings about the key maps and their actions.
     static constexpr const char* KEY_MAP_TITLE = "Remote Control - Key map";
@@ -23,22 +28,28 @@ public:
         "(%APPDATA%\\Remote Control\\KeyMap.ini), which any of your programs could change: "
         "only the installation folder's KeyMap.ini acts. Start KV480 without administrator "
         "rights to use your own.";
+    // Why the remote does nothing in a locked session; told once per lock.
+    static constexpr const char* LOCKED_TITLE = "Remote Control - Session locked";
+    static constexpr const char* LOCKED_TEXT =
+        "The session is locked: the remote's keys do nothing until you sign in again.";
 
-    CKeyRouter(IKeyDesktop& desktop, CDeadlineClock& clock);
+    CKeyRouter(IDesktopWindows& windows, IDesktopEffects& effects, IUserNotices& notices,
+               CDeadlineClock& clock);
     CKeyRouter(const CKeyRouter&) = delete;
     CKeyRouter& operator=(const CKeyRouter&) = delete;
 
-    // A press (nRepeat NEW_PRESS) or a repeat, handed to everyone in turn.
-    void KeyEvent(int nKey, int nRepeat);
+    // A press (nRepeat NEW_PRESS) or a repeat: to the one window that takes
+    // it (the key-map editor in front, then the receiving application's
+    // window), else to the key maps.
+    void KeyEvent(int nKey, int nRepeat) override;
     // The hold of nKey has ended.
-    void KeyRelease(int nKey);
+    void KeyRelease(int nKey) override;
 
-    // The one window that takes the key, else the key maps: the key-map
-    // editor in front, then the receiving application's window.
-    void DispatchKey(int nKey, int nRepeat);
+    // The user locked the session: the next key refused tells why again.
+    void SessionLocked() { m_bToldLocked = false; }
 
 private:
-    using Window = IKeyDesktop::Window;
+    using Window = IDesktopWindows::Window;
 
     // A post to a window was refused: tells the user once per window.
     void TellRefusedPost(Window target);
@@ -46,15 +57,20 @@ private:
     void TypeMappedKey(int nKey, int nRepeat);
     // Carries out what the action engine decided and waits for its next time.
     void CarrySteps(const std::vector<CKeyActionEngine::Step>& steps);
-    // Modes and the PC's own actions, which change KV480's state or the
-    // PC's rather than the window in front; false when the step is neither.
-    bool CarryOwnAction(const CKeyActionEngine::Step& step);
-    // Whether Windows would drop the action without a word: nothing acts in
-    // a locked session, and the input of a window running with more rights
-    // than KV480 is refused (the user is told once per window).
-    bool IsRefused(const CKeyAction& action);
+    // The one place that decides where each kind of action goes.
+    void Carry(const CKeyActionEngine::Step& step);
+    void SwitchMode(const CKeyAction& action);
+    void CarryPcAction(const CKeyActionEngine::Step& step);
+    // In a locked session only the PC's own actions act (but Lock): the
+    // others are dropped, and the user told once per lock.
+    bool IsLockedOut(const CKeyAction& action);
+    // Windows drops input into a window running with more rights than KV480
+    // without a word: not sent, and the user told once per window.
+    bool IsRefusedInput(Window target);
 
-    IKeyDesktop& m_desktop;
+    IDesktopWindows& m_windows;
+    IDesktopEffects& m_effects;
+    IUserNotices& m_notices;
     CDeadlineClock& m_clock;
     CKeyActionEngine m_actionEngine;
     CDeadlineClock::Timer m_actionTimer;
@@ -70,4 +86,5 @@ private:
     // Stands for the user's key map while KV480 is elevated.
     const CKeyMap m_noMap;
     bool m_bToldElevated = false;
+    bool m_bToldLocked = false;
 };

@@ -1,18 +1,21 @@
-// A desktop for native tests of the key path. Windows are numbers with the
-// facts a test gives them; what the router asks of the desktop is written
-// to `log` in order. It also plays rules of Windows that Wine does not
+// A desktop for native tests of the key path, in its three roles: windows,
+// effects and what the user is told. Windows are numbers with the facts a
+// test gives them; what the router asks of the desktop is written to `log`
+// in order, and the carrier each action went to to `carriers`. It also plays rules of Windows that Wine does not
 // enforce: the foreground lock, posts and input refused by a window of
 // higher integrity, a locked session; and it reports hung, cloaked and
 // tool windows as such.
 #pragma once
 
-#include "IKeyDesktop.h"
+#include "IDesktopEffects.h"
+#include "IDesktopWindows.h"
+#include "IUserNotices.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
-class FakeKeyDesktop : public IKeyDesktop {
+class FakeKeyDesktop : public IDesktopWindows, public IDesktopEffects, public IUserNotices {
 public:
     // Mandatory integrity levels, as Windows numbers them.
     enum Integrity { LOW = 0x1000, MEDIUM = 0x2000, HIGH = 0x3000 };
@@ -32,7 +35,6 @@ public:
     // The desktop as the test sets it.
     std::map<Window, FakeWindow> windows;
     Window foreground = 0;
-    Window testDialog = 0;
     Window keysEditor = 0; // takes keys while it is the foreground
     Window receiving = 0;
     Window pointer = 0; // the window under the pointer
@@ -50,6 +52,8 @@ public:
     CKeyMap installedMap;
 
     std::vector<std::string> log;
+    // "keys", "text", "button", "pointer", "run", "overlay", "pc", "mode".
+    std::vector<std::string> carriers;
     mutable int nProgramReads = 0;
 
     static void SetMap(CKeyMap& map, const std::string& strText) {
@@ -57,7 +61,7 @@ public:
     }
 
     PostResult Post(Window window, Message message, int nKey, int nRepeat) override {
-        static const char* const names[] = {"testkey", "key", "release"};
+        static const char* const names[] = {"key", "release"};
         log.push_back(std::string(names[static_cast<int>(message)]) + " " + std::to_string(nKey) +
                       " " + std::to_string(nRepeat) + " to " + std::to_string(window));
         if (windows.count(window) == 0 || (message == Message::Release && !bReleaseRegistered)) {
@@ -68,7 +72,6 @@ public:
                                                           : PostResult::Posted;
     }
 
-    Window TestDialog() const override { return testDialog; }
     Window KeysEditorInFront() const override {
         return keysEditor != 0 && keysEditor == foreground ? keysEditor : 0;
     }
@@ -105,30 +108,36 @@ public:
         return CKeyMapLayers(userMap, installedMap, strMode);
     }
 
-    Outcome Carry(const CKeyActionEngine::Step& step) override {
-        const CKeyAction& action = step.answer.action;
-        Outcome outcome;
-        if (action.GetKind() == CKeyAction::Kind::Run) {
-            outcome = Run(action.GetText());
-        } else if (action.GetKind() != CKeyAction::Kind::Nothing) {
-            // Keys go to the window in front, a click to the one under the
-            // pointer, unless Windows stops them.
-            const auto target = windows.find(
-                action.GetKind() == CKeyAction::Kind::MouseButton ? pointer : foreground);
-            outcome.bCarried = !bSessionLocked && (target == windows.end() ||
-                                                   target->second.nIntegrity <= nOwnIntegrity);
-        }
-        log.push_back(std::string(outcome.bCarried ? "carry " : "refused ") + action.Shown() +
-                      (step.bRepeat ? " again" : ""));
+    bool SendKeys(const CKeyAction& action) override { return Input("keys", action, foreground); }
+    bool SendText(const CKeyAction& action) override { return Input("text", action, foreground); }
+    bool PressMouse(const CKeyAction& action) override {
+        return Input("button", action, pointer);
+    }
+    void MoveMouse(const CKeyAction& action, std::uint64_t) override {
+        Input("pointer", action, 0);
+    }
+    Outcome Run(const CKeyActionEngine::Step& step) override {
+        carriers.push_back("run");
+        const Outcome outcome = RunProgram(step.answer.action.GetText());
+        log.push_back(std::string(outcome.bCarried ? "carry " : "refused ") +
+                      step.answer.action.Shown());
         return outcome;
+    }
+    void ShowOverlay(const CKeyAction& action) override {
+        carriers.push_back("overlay");
+        log.push_back("overlay " + action.Shown());
     }
 
     void ShowActionNote(const std::string& strText, bool bAlways) override {
         if (bAlways || bNotesWanted)
             log.push_back("note " + strText);
     }
-    void ShowMode(const std::string& strTipLine) override { log.push_back("tip " + strTipLine); }
+    void ShowMode(const std::string& strTipLine) override {
+        carriers.push_back("mode");
+        log.push_back("tip " + strTipLine);
+    }
     bool StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) override {
+        carriers.push_back("pc");
         log.push_back(std::string("pc ") + CKeyAction::PcName(pc));
         strRefusal = strPcRefusal;
         return strPcRefusal.empty();
@@ -137,16 +146,19 @@ public:
         log.push_back("balloon " + strTitle + ": " + strText);
         return bTrayIcon;
     }
-    void LircKeyEvent(int nKey, int nRepeat) override {
-        log.push_back("lirc " + std::to_string(nKey) + " " + std::to_string(nRepeat));
-    }
-    void LircKeyRelease(int nKey) override {
-        log.push_back("lirc release " + std::to_string(nKey));
+private:
+    // Input goes to the target window unless Windows stops it.
+    bool Input(const char* pszCarrier, const CKeyAction& action, Window target) {
+        carriers.push_back(pszCarrier);
+        const auto found = windows.find(target);
+        const bool bCarried = !bSessionLocked && (found == windows.end() ||
+                                                  found->second.nIntegrity <= nOwnIntegrity);
+        log.push_back(std::string(bCarried ? "carry " : "refused ") + action.Shown());
+        return bCarried;
     }
 
-private:
     // A program's window is brought forward, else the program started.
-    Outcome Run(const std::string& strProgram) {
+    Outcome RunProgram(const std::string& strProgram) {
         Outcome outcome;
         const std::string strName = strProgram.substr(strProgram.find_last_of("\\/") + 1);
         for (const auto& [window, facts] : windows) {

@@ -3,6 +3,7 @@
 #include "CKeyRouter.h"
 #include "CFrameDecoder.h"
 #include "FakeKeyDesktop.h"
+#include "FakeKeySink.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ using Log = std::vector<std::string>;
 
 class KeyRouterTest : public ::testing::Test {
 protected:
-    static constexpr IKeyDesktop::Window APP = 10, RECEIVER = 20, EDITOR = 30, TEST = 40,
+    static constexpr IDesktopWindows::Window APP = 10, RECEIVER = 20, EDITOR = 30, TEST = 40,
                                          PLAYER = 50;
 
     KeyRouterTest() {
@@ -34,9 +35,17 @@ protected:
                                                      "Key3=B\nKey3 long=C\n");
     }
 
-    void Press(int key) { router.KeyEvent(key, CFrameDecoder::NEW_PRESS); }
-    void Repeat(int key) { router.KeyEvent(key, CFrameDecoder::REPEAT); }
-    void Release(int key) { router.KeyRelease(key); }
+    // The router, then LIRC's stream, as the pipeline hands them the events.
+    void Press(int key) { Event(key, CFrameDecoder::NEW_PRESS); }
+    void Repeat(int key) { Event(key, CFrameDecoder::REPEAT); }
+    void Event(int key, int repeat) {
+        router.KeyEvent(key, repeat);
+        lirc.KeyEvent(key, repeat);
+    }
+    void Release(int key) {
+        router.KeyRelease(key);
+        lirc.KeyRelease(key);
+    }
     // Time passes; every deadline on the way runs on time.
     void Advance(std::uint64_t ms) {
         const std::uint64_t until = now + ms;
@@ -48,23 +57,16 @@ protected:
         now = until;
     }
     Log Taken() { return std::exchange(desktop.log, {}); }
+    static std::string LockedBalloon() {
+        return "balloon " + std::string(CKeyRouter::LOCKED_TITLE) + ": " + CKeyRouter::LOCKED_TEXT;
+    }
 
     std::uint64_t now = 1000;
     CDeadlineClock clock{[this] { return now; }};
     FakeKeyDesktop desktop;
-    CKeyRouter router{desktop, clock};
+    CKeyRouter router{desktop, desktop, desktop, clock};
+    FakeKeySink lirc{desktop.log, "lirc"};
 };
-
-TEST_F(KeyRouterTest, TheTestDialogSeesEveryEventFirstAndLircLast) {
-    desktop.testDialog = TEST;
-    desktop.receiving = RECEIVER;
-    Press(5);
-    Repeat(5);
-    Release(5);
-    EXPECT_EQ((Log{"testkey 5 0 to 40", "key 5 0 to 20", "lirc 5 0", "testkey 5 1 to 40",
-                   "key 5 1 to 20", "lirc 5 1", "release 5 0 to 20", "lirc release 5"}),
-              Taken());
-}
 
 TEST_F(KeyRouterTest, TheEditorInFrontComesBeforeTheReceivingApplication) {
     desktop.receiving = RECEIVER;
@@ -82,10 +84,9 @@ TEST_F(KeyRouterTest, WithoutATakerTheKeyMapActsInTheWindowInFrontButNotInKV480s
     EXPECT_EQ(0, desktop.nProgramReads) << "no section names a program";
 
     // The test dialog in front shows the key; typing into it would close it.
-    desktop.testDialog = TEST;
     desktop.foreground = TEST;
     Press(1);
-    EXPECT_EQ((Log{"testkey 1 0 to 40", "lirc 1 0"}), Taken());
+    EXPECT_EQ((Log{"lirc 1 0"}), Taken());
 }
 
 TEST_F(KeyRouterTest, TheWindowsProgramIsReadOnlyWhenASectionNamesOne) {
@@ -178,19 +179,19 @@ TEST_F(KeyRouterTest, TheFakePlaysTheForegroundLockIntegrityAndALockedSession) {
     desktop.windows[PLAYER].nIntegrity = FakeKeyDesktop::HIGH;
     desktop.windows[PLAYER].bHung = true;
     Press(1);
-    const IKeyDesktop::WindowFacts facts = desktop.FactsOf(PLAYER);
+    const IDesktopWindows::WindowFacts facts = desktop.FactsOf(PLAYER);
     EXPECT_TRUE(facts.bHigherIntegrity && facts.bHung);
     desktop.foreground = APP;
     desktop.bSessionLocked = true;
     Press(1);
     EXPECT_TRUE(desktop.IsSessionLocked());
-    // Input into the higher window is not typed but told; nothing acts in
-    // a locked session.
+    // Input into the higher window is not typed but told; nothing is typed
+    // in a locked session.
     EXPECT_EQ((Log{"refused Run \"player.exe\"", "lirc 2 0", "carry Run \"player.exe\"",
                    "note Run \"player.exe\"", "lirc 2 0",
                    "balloon " + std::string(CRefusedPostNotice::Title()) + ": " +
                        CRefusedPostNotice::Text("Player", "PlayerClass"),
-                   "lirc 1 0", "lirc 1 0"}),
+                   "lirc 1 0", LockedBalloon(), "lirc 1 0"}),
               Taken());
 }
 
@@ -225,14 +226,45 @@ TEST_F(KeyRouterTest, AClickIntoAHigherWindowUnderThePointerIsNotNotedButTold) {
               Taken());
 }
 
-TEST_F(KeyRouterTest, ALockedSessionStartsAndTypesNothing) {
+// A media PC that locked after idle still obeys the PC's own actions; every
+// other key is told once per lock, not dropped without a word.
+TEST_F(KeyRouterTest, ALockedSessionCarriesOnlyThePcsActionsAndSaysWhyOncePerLock) {
+    FakeKeyDesktop::SetMap(desktop.userMap, "[Pc]\nClassName=NULL\nWindowName=NULL\n"
+                                            "Key4=Sleep\nKey5=MonitorOff\nKey6=Lock\n");
     desktop.bSessionLocked = true;
     desktop.windows.erase(PLAYER);
-    Press(2);
+    desktop.bTrayIcon = false;
+    Press(2); // no icon yet: told at the next key
+    desktop.bTrayIcon = true;
     Press(1);
-    EXPECT_EQ((Log{"lirc 2 0", "lirc 1 0"}), Taken());
+    Press(6);
+    Press(5);
+    Press(4);
+    router.SessionLocked(); // locked again: told again
+    Press(1);
+    desktop.bSessionLocked = false;
+    Press(1);
+    EXPECT_EQ((Log{LockedBalloon(), "lirc 2 0", LockedBalloon(), "lirc 1 0", "lirc 6 0",
+                   "note MonitorOff", "pc MonitorOff", "lirc 5 0", "note Sleep", "pc Sleep",
+                   "lirc 4 0", LockedBalloon(), "lirc 1 0", "carry A", "note A", "lirc 1 0"}),
+              Taken());
 }
 
+// One switch decides where each kind of action goes.
+TEST_F(KeyRouterTest, EachKindOfActionReachesItsCarrier) {
+    FakeKeyDesktop::SetMap(desktop.userMap,
+                           "[All]\nClassName=NULL\nWindowName=NULL\nKey1=A\nKey2=Text \"hi\"\n"
+                           "Key3=MouseUp\nKey4=LeftClick\nKey5=WheelDown\nKey6=Run \"app.exe\"\n"
+                           "Key7=Spotlight\nKey8=LaserDot\nKey9=BlankScreen\nKey10=Sleep\n"
+                           "Key11=Mode \"Mouse\"\nKey12=None\n");
+    for (int key = 1; key <= 12; ++key) {
+        Press(key);
+        Release(key);
+    }
+    EXPECT_EQ((Log{"keys", "text", "pointer", "button", "button", "run", "overlay", "overlay",
+                   "overlay", "pc", "mode"}),
+              desktop.carriers);
+}
 TEST_F(KeyRouterTest, AnElevatedKV480UsesOnlyTheInstallationsMapAndSaysWhyOnce) {
     desktop.nOwnIntegrity = FakeKeyDesktop::HIGH;
     FakeKeyDesktop::SetMap(desktop.userMap, "[Mine]\nClassName=NULL\nWindowName=NULL\n"
