@@ -218,47 +218,6 @@ std::string CActionSender::ReasonOf(DWORD dwError) {
     return strReason;
 }
 
-IKeyDesktop::Outcome CActionSender::Carry(const CKeyActionEngine::Step& step,
-                                          const std::string& strFileName) {
-    IKeyDesktop::Outcome outcome;
-    const CKeyAction& action = step.answer.action;
-    switch (action.GetKind()) {
-    case CKeyAction::Kind::Keys:
-        outcome.bCarried = SendKeys(action);
-        break;
-    case CKeyAction::Kind::Text:
-        outcome.bCarried = SendText(action.GetText());
-        break;
-    case CKeyAction::Kind::MouseMove:
-        MoveMouse(action.GetMouse(), step.nHeldMs);
-        break;
-    case CKeyAction::Kind::MouseButton:
-        PressMouse(action.GetMouse());
-        break;
-    case CKeyAction::Kind::Run:
-        outcome = Run(action);
-        if (!outcome.strWarning.empty()) {
-            outcome.strWarning = "Line " + std::to_string(step.answer.nLine) + " of " +
-                                 strFileName + ": \"" + action.GetText() + "\" " +
-                                 outcome.strWarning;
-        }
-        break;
-    case CKeyAction::Kind::Nothing:
-    // The main window's own: they change its state.
-    case CKeyAction::Kind::Mode:
-    case CKeyAction::Kind::Pc:
-        break;
-    case CKeyAction::Kind::Spotlight:
-    case CKeyAction::Kind::LaserDot:
-    case CKeyAction::Kind::Magnifier:
-    case CKeyAction::Kind::BlankScreen:
-    case CKeyAction::Kind::Timer:
-        // Shown by KV480's own overlays, not sent anywhere.
-        break;
-    }
-    return outcome;
-}
-
 std::wstring CActionSender::ProgramOf(HWND hWnd) {
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
@@ -330,7 +289,7 @@ void CActionSender::MoveMouse(CKeyAction::Mouse mouse, std::uint64_t nHeldMs) {
                  point.y + (bHorizontal ? 0 : nSign * nStep));
 }
 
-void CActionSender::PressMouse(CKeyAction::Mouse mouse) {
+bool CActionSender::PressMouse(CKeyAction::Mouse mouse) {
     std::vector<INPUT> records;
     switch (mouse) {
     case CKeyAction::Mouse::LeftClick:
@@ -355,13 +314,14 @@ void CActionSender::PressMouse(CKeyAction::Mouse mouse) {
         records = {MouseInput(MOUSEEVENTF_WHEEL, -WHEEL_DELTA)};
         break;
     default:
-        return;
+        return true;
     }
-    SendInput(static_cast<UINT>(records.size()), records.data(), sizeof(INPUT));
+    return SendInput(static_cast<UINT>(records.size()), records.data(), sizeof(INPUT)) ==
+           records.size();
 }
 
-IKeyDesktop::Outcome CActionSender::Run(const CKeyAction& action) {
-    IKeyDesktop::Outcome outcome;
+IDesktopEffects::Outcome CActionSender::Run(const CKeyAction& action) {
+    IDesktopEffects::Outcome outcome;
     const std::wstring strProgram = ProgramPath(action.GetText());
     ProgramWindowSearch search;
     search.strProgram = strProgram;

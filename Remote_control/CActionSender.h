@@ -1,5 +1,6 @@
-// Carries out what the action engine decided: keystrokes and text as
-// input, a program brought forward or started, the pointer and its buttons.
+// The carriers of input and programs: keystrokes and text as input, the
+// pointer and its buttons, a program brought forward or started. Which
+// action goes where is CKeyRouter's decision.
 #pragma once
 
 #include <windows.h>
@@ -7,27 +8,22 @@
 #include <string>
 
 #include "CKeyActionEngine.h"
-#include "IKeyDesktop.h"
+#include "IDesktopEffects.h"
 
 class CActionSender {
 public:
-    // Carries out the step: whether it happened, and what the user must be
-    // told (a program that cannot be started or does not answer). strFileName
-    // names the key map file of the step's line.
-    static IKeyDesktop::Outcome Carry(const CKeyActionEngine::Step& step,
-                                      const std::string& strFileName);
-
     // The program file of a window's process; for a Store app's frame, the
     // app's inside it. Empty when it cannot be read.
     static std::wstring ProgramOf(HWND hWnd);
     // Windows' text for an error code, as one line.
     static std::string ReasonOf(DWORD dwError);
 
-private:
     // False when Windows blocked the input part way.
     static bool SendKeys(const CKeyAction& action);
     static bool SendText(const std::string& strText);
+    static bool PressMouse(CKeyAction::Mouse mouse);
     static void MoveMouse(CKeyAction::Mouse mouse, std::uint64_t nHeldMs);
-    static void PressMouse(CKeyAction::Mouse mouse);
-    static IKeyDesktop::Outcome Run(const CKeyAction& action);
+    // Brings the program forward, or starts it: whether it happened, and
+    // what the user must be told (it cannot be started or does not answer).
+    static IDesktopEffects::Outcome Run(const CKeyAction& action);
 };

@@ -36,11 +36,24 @@ const framework::MessageMap* CDlgTest::GetMessageMap() const {
         {WM_PAINT, 0, Handler<&CDlgTest::OnPaint>},
         {WM_ERASEBKGND, 0, Handler<&CDlgTest::OnEraseBkgnd>},
         {WM_RC_TESTKEY, 0, Handler<&CDlgTest::OnTestKey>},
+        {WM_RC_TESTRELEASE, 0, Handler<&CDlgTest::OnTestRelease>},
         {WM_TIMER, 0, Handler<&CDlgTest::OnTimer>},
         {WM_DPICHANGED, 0, Handler<&CDlgTest::OnDpiChanged>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
+}
+
+void CDlgTest::KeyEvent(int nKey, int nRepeat) {
+    if (m_hWnd != nullptr) {
+        PostMessageA(m_hWnd, WM_RC_TESTKEY, static_cast<WPARAM>(nKey), nRepeat);
+    }
+}
+
+void CDlgTest::KeyRelease(int nKey) {
+    if (m_hWnd != nullptr) {
+        PostMessageA(m_hWnd, WM_RC_TESTRELEASE, static_cast<WPARAM>(nKey), 0);
+    }
 }
 
 BOOL CDlgTest::OnInitDialog() {
@@ -133,8 +146,19 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
         Redraw();
         SetTimer(m_hWnd, BLINK_TIMER, BLINK_MS, nullptr);
     }
-    // Restarted by every repeat: the key counts as released when they stop.
-    SetTimer(m_hWnd, RELEASE_TIMER, RELEASE_MS, nullptr);
+    return 1;
+}
+
+LRESULT CDlgTest::OnTestRelease(WPARAM wParam, LPARAM) {
+    // Any process can post this message number too; only the blinking key
+    // has a hold to end.
+    if (!IsKey(m_nBlinkKey) || wParam != static_cast<WPARAM>(m_nBlinkKey)) {
+        return 0;
+    }
+    m_lamps[m_nBlinkKey] = 0;
+    m_nBlinkKey = -1;
+    KillTimer(m_hWnd, BLINK_TIMER);
+    Redraw();
     return 1;
 }
 
@@ -148,14 +172,6 @@ LRESULT CDlgTest::OnTimer(WPARAM wParam, LPARAM) {
             Redraw();
             SetTimer(m_hWnd, BLINK_TIMER, BLINK_MS, nullptr);
         }
-    } else if (nId == RELEASE_TIMER) {
-        KillTimer(m_hWnd, RELEASE_TIMER);
-        if (IsKey(m_nBlinkKey)) {
-            m_lamps[m_nBlinkKey] = 0;
-        }
-        m_nBlinkKey = -1;
-        KillTimer(m_hWnd, BLINK_TIMER);
-        Redraw();
     } else if (nId >= static_cast<UINT_PTR>(FIRST_KEY) && nId <= static_cast<UINT_PTR>(LAST_KEY)) {
         KillTimer(m_hWnd, nId);
         m_lamps[nId] = 0;

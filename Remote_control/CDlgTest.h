@@ -1,17 +1,20 @@
 // The test dialog: a picture of the configured remote control on which the
 // key that the decoder has just recognised is marked in red. A short press
-// lights its key for a moment; a held key blinks until it is released.
-// The main dialog holds one object for the whole run and shows it modally;
-// the decoder posts WM_RC_TESTKEY to its window while the window exists.
+// lights its key for a moment; a held key blinks until the decoder releases
+// it. The main dialog holds one object for the whole run and shows it
+// modally; as a consumer of the key pipeline it posts each key event
+// (WM_RC_TESTKEY) and release (WM_RC_TESTRELEASE) to its own window while
+// the window exists, where they are shown.
 #pragma once
 
 #include <windows.h>
 
 #include "CDialog.h"
 #include "CRemotePicture.h"
+#include "IKeyEventSink.h"
 #include "RemoteControl.h"
 
-class CDlgTest : public CDialog {
+class CDlgTest : public CDialog, public IKeyEventSink {
 public:
     explicit CDlgTest(CWnd* pParentWnd = nullptr);
     ~CDlgTest() override;
@@ -19,12 +22,14 @@ public:
     // Key numbers; index 0 of the lamps is not used.
     static constexpr int FIRST_KEY = RC_KEY_FIRST;
     static constexpr int LAST_KEY = RC_KEY_LAST;
-    // Timer ids besides the keys' own lamp timers (id = key number).
+    // Timer id besides the keys' own lamp timers (id = key number).
     static constexpr UINT_PTR BLINK_TIMER = 24;
-    static constexpr UINT_PTR RELEASE_TIMER = 25;
     static constexpr UINT LAMP_MS = 200;
     static constexpr UINT BLINK_MS = 200;
-    static constexpr UINT RELEASE_MS = 300;
+
+    // IKeyEventSink: posted to the window, if it is open.
+    void KeyEvent(int nKey, int nRepeat) override;
+    void KeyRelease(int nKey) override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -33,7 +38,9 @@ protected:
 private:
     void OnPaint();
     LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+    // Where a key event and a release are shown.
     LRESULT OnTestKey(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestRelease(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 

@@ -14,8 +14,9 @@
 
 #include "CCriticalSection.h"
 #include "CLircProtocol.h"
+#include "IKeyEventSink.h"
 
-class CLircServer {
+class CLircServer : public IKeyEventSink {
 public:
     // Clients served at once; one more is closed as soon as it connects.
     static constexpr std::size_t MAX_CLIENTS = 16;
@@ -46,8 +47,8 @@ public:
 
     // A decoded key event and the release of a held key, from the main
     // thread: queued for every connected client.
-    void KeyEvent(int nKey, int nRepeat);
-    void KeyRelease(int nKey);
+    void KeyEvent(int nKey, int nRepeat) override;
+    void KeyRelease(int nKey) override;
 
 private:
     class Session;

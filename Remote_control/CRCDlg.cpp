@@ -37,12 +37,11 @@ UINT RegisterRemoteControlMessage() {
 CRCDlg::CRCDlg()
     : CDialog(IDD_RC_DIALOG, nullptr),
       m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_nRemoteControlMsg(RegisterRemoteControlMessage()), m_decoder(*this, m_clock.Clock()),
+      m_nRemoteControlMsg(RegisterRemoteControlMessage()),
       m_lircBalloonTimer(m_clock.Clock(), [this] { TellLircPortTaken(); }),
       // Without the release's number, releases are simply not sent.
-      m_keyDesktop(m_recvApps, m_dlgTest, m_trayIcon, m_lirc, m_overlays, m_nRemoteControlMsg,
-                   RegisterWindowMessageA(RC_RELEASE_MESSAGE_NAME)),
-      m_router(m_keyDesktop, m_clock.Clock()) {}
+      m_windows(m_recvApps, m_nRemoteControlMsg, RegisterWindowMessageA(RC_RELEASE_MESSAGE_NAME)),
+      m_pipeline(m_clock.Clock(), m_windows, m_effects, m_notices, m_dlgTest, m_lirc) {}
 
 CRCDlg::~CRCDlg() = default;
 
@@ -55,15 +54,10 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_COMMAND, ID_TEST_REMOTE_CONTROL, Handler<&CRCDlg::OnTestRemoteControl>},
         {WM_COMMAND, ID_APP_EXIT, Handler<&CRCDlg::OnAppExit>},
         {WM_COMMAND, ID_ABOUT, Handler<&CRCDlg::OnAbout>},
-        {WM_RC_DATA, 0, Handler<&CRCDlg::OnRcData>},
-        {WM_RC_ERROR, 0, Handler<&CRCDlg::OnRcError>},
-        {WM_RC_OPENED, 0, Handler<&CRCDlg::OnPortOpened>},
-        {WM_DEVICECHANGE, 0, Handler<&CRCDlg::OnDeviceChange>},
+        framework::ChainToMember<&CRCDlg::m_link>(),
         {WM_CREATE, 0, Handler<&CRCDlg::OnCreate>},
         {WM_CLOSE, 0, Handler<&CRCDlg::OnClose>},
         {WM_TIMER, 0, Handler<&CRCDlg::OnTimer>},
-        {WM_POWERBROADCAST, 0, Handler<&CRCDlg::OnPowerBroadcast>},
-        {WM_WTSSESSION_CHANGE, 0, Handler<&CRCDlg::OnSessionChange>},
         {WM_RC_LIRC_PORT_TAKEN, 0, Handler<&CRCDlg::OnLircPortTaken>},
         {WM_RC_TRAY, 0, Handler<&CRCDlg::OnTrayNotify>},
         {0, 0, Handler<&CRCDlg::OnTaskbarCreated>, framework::RegisteredMessage("TaskbarCreated")},
@@ -125,13 +119,13 @@ BOOL CRCDlg::OnInitDialog() {
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    m_decoder.SetAddress(dwAddress);
+    m_pipeline.SetAddress(dwAddress);
 
     if (!m_recvApps.Load()) {
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    m_keyDesktop.LoadKeyMaps(m_hWnd);
+    m_effects.LoadKeyMaps(m_hWnd);
 
     DWORD dwPort = 0;
     if (reg.ReadDword(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
@@ -143,7 +137,7 @@ BOOL CRCDlg::OnInitDialog() {
     m_link.SetPort(static_cast<int>(dwPort));
 
     StartLircServer();
-    ConnectAtStart();
+    m_link.ConnectAtStart(m_hWnd);
     return TRUE;
 }
 
@@ -162,10 +156,10 @@ void CRCDlg::OnDestroy() {
     m_exitSignal.Unwatch();
     m_link.EndLink();
     // A receiving application must not wait for the end of a hold forever.
-    m_decoder.ReleaseNow();
+    m_pipeline.ReleaseNow();
     m_lirc.Stop();
     m_overlays.AllOff();
-    RemoveTrayIcon();
+    m_trayIcon.Remove();
     if (m_hTrayMenuResource != nullptr) {
         DestroyMenu(m_hTrayMenuResource);
         m_hTrayMenuResource = nullptr;
@@ -186,9 +180,9 @@ void CRCDlg::OnTestRemoteControl() {
         SetForegroundWindow(m_dlgTest.GetSafeHwnd());
         return;
     }
-    m_bTestOpen = 1;
+    m_bTestOpen = true;
     m_dlgTest.DoModal();
-    m_bTestOpen = 0;
+    m_bTestOpen = false;
 }
 
 void CRCDlg::OnAbout() {
@@ -196,9 +190,9 @@ void CRCDlg::OnAbout() {
         SetForegroundWindow(m_dlgAbout.GetSafeHwnd());
         return;
     }
-    m_bAboutOpen = 1;
+    m_bAboutOpen = true;
     m_dlgAbout.DoModal();
-    m_bAboutOpen = 0;
+    m_bAboutOpen = false;
 }
 
 void CRCDlg::OnAppExit() {
@@ -216,18 +210,14 @@ void CRCDlg::OnAppExit() {
     CDialog::OnCancel();
 }
 
-void CRCDlg::OnLinkBytes(const BYTE* pBytes, std::size_t nCount, ULONGLONG ullReadTimeMs) {
-    m_decoder.DecodeBytes(pBytes, nCount, ullReadTimeMs);
-}
-
 void CRCDlg::ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
                            DWORD nBalloonIcon) {
-    const int nIconState = bReady ? TRAY_READY : TRAY_NOT_READY;
+    const int nIconState = bReady ? CTrayIcon::STATE_READY : CTrayIcon::STATE_NOT_READY;
     if (m_trayIcon.IsShowing(nIconState)) {
         return;
     }
-    RemoveTrayIcon();
-    ShowTrayIcon(pszTitle, pszText, nBalloonIcon, nIconState);
+    m_trayIcon.Remove();
+    m_trayIcon.Show(pszTitle, pszText, nBalloonIcon, nIconState);
 }
 
 void CRCDlg::OnConsoleAway(bool bAway) {
@@ -243,20 +233,13 @@ LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
     return Default();
 }
 
-LRESULT CRCDlg::DispatchKey(WPARAM wParam, LPARAM lParam) {
-    m_router.DispatchKey(static_cast<int>(wParam), static_cast<int>(lParam));
-    return 1;
-}
-
 void CRCDlg::StartLircServer() {
     const CReg reg;
     DWORD dwPort = 0;
     const bool bPresent = reg.ReadDword(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY,
                                         settings::VALUE_LIRC_PORT, &dwPort) == CReg::RESULT_OK;
     // The address as the decoder took it from the settings.
-    const std::uint32_t dwAddress =
-        (static_cast<std::uint32_t>(m_decoder.GetAddrHigh()) << 8) | m_decoder.GetAddrLow();
-    m_lirc.Start(CLircProtocol::PortFromSetting(bPresent, dwPort), dwAddress, m_hWnd,
+    m_lirc.Start(CLircProtocol::PortFromSetting(bPresent, dwPort), m_pipeline.GetAddress(), m_hWnd,
                  WM_RC_LIRC_PORT_TAKEN);
 }
 
@@ -277,7 +260,7 @@ void CRCDlg::TellLircPortTaken() {
                                  : " is used by another program") +
         ", so programs that read the remote over the LIRC protocol "
         "get no keys. KV480 tries again every 30 seconds.";
-    if (!ShowTrayBalloon(TITLE_LIRC_PORT_TAKEN, strText, NIIF_WARNING)) {
+    if (!m_trayIcon.ShowBalloon(TITLE_LIRC_PORT_TAKEN, strText, NIIF_WARNING)) {
         m_lircBalloonTimer.SetAfter(LIRC_BALLOON_RETRY_MS);
     }
 }
@@ -288,7 +271,7 @@ LRESULT CRCDlg::OnPcRefused(WPARAM wParam, LPARAM lParam) {
     if (wParam > static_cast<WPARAM>(CKeyAction::Pc::Restart)) {
         return 0;
     }
-    ShowTrayBalloon(
+    m_trayIcon.ShowBalloon(
         CKeyRouter::KEY_MAP_TITLE,
         CPcActions::RefusedText(static_cast<CKeyAction::Pc>(wParam), static_cast<DWORD>(lParam)),
         NIIF_WARNING);

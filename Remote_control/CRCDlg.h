@@ -1,10 +1,10 @@
 // The main dialog of KV480. It is created from its template but never shown;
-// it owns all state of the program and receives every message: the received
-// bytes and link failures from the watch thread, port arrival and removal,
-// the tray icon's notifications and the commands of the tray menu. The link
-// to the receiver is its member m_link (CReceiverLink), which keeps the port
-// (m_hPort, m_nPort, m_bPortOpen, m_csPort), the watch thread (m_watchThread,
-// m_hStopEvent, WatchThreadProc) and the link's timers.
+// it wires the program's objects once and owns the tray icon, its menu and
+// the dialogs. Every message comes to its window: the link to the receiver
+// (m_link, CReceiverLink: the port, the watch thread, device, power and
+// session notifications) handles its own through its message map, chained
+// into this one, and hands the bytes it reads to the key pipeline
+// (m_pipeline: decoder, then the test dialog, the router and LIRC).
 #pragma once
 
 #include <windows.h>
@@ -16,51 +16,24 @@
 #include "CDlgAbout.h"
 #include "CDlgTest.h"
 #include "CExitSignal.h"
-#include "CFrameDecoder.h"
-#include "CKeyRouter.h"
+#include "CKeyPipeline.h"
 #include "CLircServer.h"
 #include "CPresenterOverlays.h"
 #include "CReceiverLink.h"
 #include "CRecvApp.h"
 #include "CTrayIcon.h"
-#include "CWin32KeyDesktop.h"
+#include "CWin32DesktopEffects.h"
+#include "CWin32DesktopWindows.h"
+#include "CWin32UserNotices.h"
 #include "CWindowClock.h"
 
-class CRCDlg : public CDialog, private CFrameDecoder::Listener, private CReceiverLink::Listener {
+class CRCDlg : public CDialog, private CReceiverLink::Listener {
 public:
     CRCDlg();
     ~CRCDlg() override;
 
     // Runs the dialog's modal loop without ever showing it.
     INT_PTR DoModal() override;
-
-    // Serial link: m_link's.
-    int IsPortOpen() { return m_link.IsPortOpen(); }
-    void ClosePort(bool bKeepWatch) { m_link.ClosePort(bKeepWatch); }
-    int StartWatchThread() { return m_link.StartWatchThread(); }
-    bool StopWatchThread() { return m_link.StopWatchThread(); }
-    void ConnectAtStart() { m_link.ConnectAtStart(m_hWnd); }
-
-    // Tray, kept by m_trayIcon. nBalloonIcon: NIIF_INFO,
-    // NIIF_WARNING or NIIF_ERROR; nIconState: TRAY_READY or TRAY_NOT_READY. 1
-    // if the icon was added.
-    enum : int { TRAY_READY = CTrayIcon::STATE_READY, TRAY_NOT_READY = CTrayIcon::STATE_NOT_READY };
-    int ShowTrayIcon(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
-                     int nIconState) {
-        return m_trayIcon.Show(strTitle, strText, nBalloonIcon, nIconState) ? 1 : 0;
-    }
-    void RemoveTrayIcon() { m_trayIcon.Remove(); }
-    // A balloon on the icon as it stands, leaving its image and tooltip
-    // alone; 1 if the shell took it (it fails while there is no icon).
-    int ShowTrayBalloon(const std::string& strTitle, const std::string& strText,
-                        DWORD nBalloonIcon) {
-        return m_trayIcon.ShowBalloon(strTitle, strText, nBalloonIcon) ? 1 : 0;
-    }
-
-    // Posts the key (wParam key number, lParam repeat flag) to the receiving
-    // application's window that is highest in the Z order, or to the
-    // key-map editor in front; else does what the key maps name. Always 1.
-    LRESULT DispatchKey(WPARAM wParam, LPARAM lParam);
 
 protected:
     BOOL OnInitDialog() override;
@@ -80,30 +53,10 @@ private:
     void OnAbout();
     void OnAppExit();
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
-    // The link's messages and notifications, for m_link.
-    LRESULT OnRcData(WPARAM wParam, LPARAM lParam) { return m_link.OnRcData(wParam, lParam); }
-    LRESULT OnRcError(WPARAM wParam, LPARAM lParam) { return m_link.OnRcError(wParam, lParam); }
-    LRESULT OnPortOpened(WPARAM wParam, LPARAM lParam) {
-        return m_link.OnPortOpened(wParam, lParam);
-    }
-    LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam) {
-        return m_link.OnDeviceChange(wParam, lParam);
-    }
-    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam) {
-        return m_link.OnPowerBroadcast(wParam, lParam);
-    }
-    LRESULT OnSessionChange(WPARAM wParam, LPARAM lParam) {
-        return m_link.OnSessionChange(wParam, lParam);
-    }
     // The tray icon's notifications: lParam is the mouse message.
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     // The shell (re)started: the icon comes back as it stood.
     void OnTaskbarCreated() { m_trayIcon.OnTaskbarCreated(); }
-
-    // CFrameDecoder::Listener: key events go to the router, the decoder's
-    // times to the clock.
-    void OnKeyEvent(int nKey, int nRepeat) override { m_router.KeyEvent(nKey, nRepeat); }
-    void OnKeyRelease(int nKey) override { m_router.KeyRelease(nKey); }
 
     // A PC action that Windows refused after it started (wParam: CKeyAction::Pc,
     // lParam: Windows' error).
@@ -122,12 +75,15 @@ private:
     void ShowTrayMenu();
 
     // CReceiverLink::Listener.
-    void OnLinkBytes(const BYTE* pBytes, std::size_t nCount, ULONGLONG ullReadTimeMs) override;
     void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
                        DWORD nBalloonIcon) override;
     void OnConsoleAway(bool bAway) override;
-    // Nothing of a talk stays on a locked screen.
-    void OnSessionLocked() override { m_overlays.AllOff(); }
+    // Nothing of a talk stays on a locked screen, and the first key refused
+    // there says why.
+    void OnSessionLocked() override {
+        m_overlays.AllOff();
+        m_pipeline.Router().SessionLocked();
+    }
 
     // Every deadline of the program, on one timer of this window. Declared
     // first so that it outlives every member that holds a timer of it.
@@ -136,13 +92,12 @@ private:
 
     HICON m_hIcon;
     HMENU m_hTrayMenu = nullptr;
-    int m_bAboutOpen = 0;
-    int m_bTestOpen = 0;
+    bool m_bAboutOpen = false;
+    bool m_bTestOpen = false;
     CDlgAbout m_dlgAbout;
     CDlgTest m_dlgTest;
     UINT m_nRemoteControlMsg = 0;
     CRecvApp m_recvApps;
-    CFrameDecoder m_decoder;
     // The presenter's tools; before the desktop, which hands them their actions.
     CPresenterOverlays m_overlays{m_clock.Clock()};
     CLircServer m_lirc;
@@ -151,10 +106,14 @@ private:
     // The icon, what it last showed, and its return when the shell restarts.
     CTrayIcon m_trayIcon;
 
-    // The way of every key event: the router decides, the desktop carries it
-    // out on this PC.
-    CWin32KeyDesktop m_keyDesktop;
-    CKeyRouter m_router;
+    // The desktop in its three roles: the windows and their facts, the
+    // effects that carry out the key maps' actions, what the user is told.
+    CWin32UserNotices m_notices{m_trayIcon};
+    CWin32DesktopWindows m_windows;
+    CWin32DesktopEffects m_effects{m_overlays, m_notices};
+    // The way of every key event: decoded, shown in the test dialog, routed
+    // (the router decides, the desktop carries it out) and served to LIRC.
+    CKeyPipeline m_pipeline;
 
     // The menu resource whose first popup is m_hTrayMenu.
     HMENU m_hTrayMenuResource = nullptr;
@@ -162,5 +121,5 @@ private:
     CExitSignal m_exitSignal;
     // After the clock, whose timers it holds, and the objects its listener
     // calls reach: destroyed first.
-    CReceiverLink m_link{m_clock.Clock(), *this};
+    CReceiverLink m_link{m_clock.Clock(), m_pipeline, *this};
 };

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -108,8 +109,9 @@ DWORD WaitForCommEvent(HANDLE hPort, OVERLAPPED& ov, HANDLE hStopEvent, DWORD dw
 
 } // namespace
 
-CReceiverLink::CReceiverLink(CDeadlineClock& clock, Listener& listener)
-    : m_listener(listener), m_hStopEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+CReceiverLink::CReceiverLink(CDeadlineClock& clock, CKeyPipeline& pipeline, Listener& listener)
+    : m_pipeline(pipeline), m_listener(listener),
+      m_hStopEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
       m_startPauseTimer(clock, [this] { RunLink(CLinkPolicy::Event::StartPauseOver); }),
       m_retryTimer(clock, [this] { RunLink(CLinkPolicy::Event::RetryDue); }),
       m_removalTimer(clock, [this] { RunLink(CLinkPolicy::Event::RemovalWaitOver); }),
@@ -120,6 +122,20 @@ CReceiverLink::~CReceiverLink() {
     if (m_hStopEvent != nullptr) {
         CloseHandle(m_hStopEvent);
     }
+}
+
+const framework::MessageMap* CReceiverLink::GetMessageMap() const {
+    using framework::Handler;
+    static const framework::MessageMapEntry entries[] = {
+        {WM_RC_DATA, 0, Handler<&CReceiverLink::OnRcData>},
+        {WM_RC_ERROR, 0, Handler<&CReceiverLink::OnRcError>},
+        {WM_RC_OPENED, 0, Handler<&CReceiverLink::OnPortOpened>},
+        {WM_DEVICECHANGE, 0, Handler<&CReceiverLink::OnDeviceChange>},
+        {WM_POWERBROADCAST, 0, Handler<&CReceiverLink::OnPowerBroadcast>},
+        {WM_WTSSESSION_CHANGE, 0, Handler<&CReceiverLink::OnSessionChange>},
+    };
+    static const framework::MessageMap map{nullptr, entries, std::size(entries)};
+    return &map;
 }
 
 // Asks to be told when the system wants to remove the open port's device (safe
@@ -148,9 +164,9 @@ HANDLE CReceiverLink::OpenReceiverPort(int nPort, DWORD* pdwError) {
     return hPort;
 }
 
-int CReceiverLink::IsPortOpen() {
+bool CReceiverLink::IsPortOpen() {
     m_csPort.Lock();
-    const int bOpen = m_bPortOpen;
+    const bool bOpen = m_bPortOpen;
     m_csPort.Unlock();
     return bOpen;
 }
@@ -180,22 +196,22 @@ void CReceiverLink::ClosePort(bool bKeepWatch) {
         // the process; the link goes on with new opens, refused while it lasts.
         m_hPort = INVALID_HANDLE_VALUE;
     }
-    m_bPortOpen = 0;
+    m_bPortOpen = false;
     m_csPort.Unlock();
     m_bClosingPort = false;
 }
 
-int CReceiverLink::StartWatchThread() {
+bool CReceiverLink::StartWatchThread() {
     if (m_watchThread.IsRunning()) {
-        return 1;
+        return true;
     }
     if (m_hStopEvent == nullptr) {
         // A thread that could not be told to stop is not started.
-        return 0;
+        return false;
     }
     // Clears a stop signal left over from a thread that had ended by itself.
     ResetEvent(m_hStopEvent);
-    return m_watchThread.Start(&CReceiverLink::WatchThreadProc, this) ? 1 : 0;
+    return m_watchThread.Start(&CReceiverLink::WatchThreadProc, this);
 }
 
 bool CReceiverLink::StopWatchThread() {
@@ -437,7 +453,7 @@ LRESULT CReceiverLink::OnPortOpened(WPARAM wParam, LPARAM) {
 bool CReceiverLink::AdoptOpenedPort() {
     m_csPort.Lock();
     m_hPort = m_hOpenedPort;
-    m_bPortOpen = m_hPort != INVALID_HANDLE_VALUE ? 1 : 0;
+    m_bPortOpen = m_hPort != INVALID_HANDLE_VALUE;
     m_csPort.Unlock();
     m_hOpenedPort = INVALID_HANDLE_VALUE;
     // Tells this link's failure reports from those of an earlier one.
@@ -586,7 +602,7 @@ LRESULT CReceiverLink::OnRcData(WPARAM wParam, LPARAM lParam) {
         m_bLinkWorks = true;
         RunLink(CLinkPolicy::Event::DataArrived);
     }
-    m_listener.OnLinkBytes(m_abyReadBuffer, static_cast<std::size_t>(lParam), m_ullReadTimeMs);
+    m_pipeline.Bytes(m_abyReadBuffer, static_cast<std::size_t>(lParam), m_ullReadTimeMs);
     return 1;
 }
 

@@ -3,8 +3,9 @@
 // (CLinkPolicy): the events it is told (device, power and session
 // notifications, the watch thread's failures, its timers on the one clock)
 // and the actions it asks for. The messages arrive at the main window, whose
-// handlers hand them here; what the link has to say goes back through its
-// Listener: the bytes read, and the state to show in the tray.
+// message map chains in the link's own; the bytes read go to the key
+// pipeline, and what else the link has to say goes back through its
+// Listener: the state to show in the tray, the console and the lock.
 #pragma once
 
 #include <windows.h>
@@ -14,20 +15,18 @@
 
 #include "CCriticalSection.h"
 #include "CDeadlineClock.h"
+#include "CKeyPipeline.h"
 #include "CLinkPolicy.h"
 #include "CPortOpener.h"
 #include "CWorkerThread.h"
+#include "MessageMap.h"
 
 class CSerialReader;
 
-class CReceiverLink {
+class CReceiverLink : public framework::MessageTarget {
 public:
     class Listener {
     public:
-        // A chunk the watch thread read, and when the read completed
-        // (GetTickCount64); valid during the call only. Chunks may be empty.
-        virtual void OnLinkBytes(const BYTE* pBytes, std::size_t nCount,
-                                 ULONGLONG ullReadTimeMs) = 0;
         // The link's state for the tray: replace the icon unless it shows
         // this state already. nBalloonIcon: NIIF_INFO, NIIF_WARNING, NIIF_ERROR.
         virtual void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
@@ -42,7 +41,9 @@ public:
         ~Listener() = default;
     };
 
-    CReceiverLink(CDeadlineClock& clock, Listener& listener);
+    // Each chunk the watch thread reads goes to pipeline, with the time the
+    // read completed (GetTickCount64, the clock's time); chunks may be empty.
+    CReceiverLink(CDeadlineClock& clock, CKeyPipeline& pipeline, Listener& listener);
     ~CReceiverLink();
     CReceiverLink(const CReceiverLink&) = delete;
     CReceiverLink& operator=(const CReceiverLink&) = delete;
@@ -54,15 +55,11 @@ public:
     // Shutdown: timers, notifications, port.
     void EndLink();
 
-    int IsPortOpen();
-    // Stops the watch thread and closes the port; the handle's removal
-    // notification stays when bKeepWatch (a removal under way).
-    void ClosePort(bool bKeepWatch);
-    int StartWatchThread();
-    // False when the thread would not end, even terminated.
-    bool StopWatchThread();
+    // The main window's messages that the link handles, chained into the
+    // main window's map.
+    const framework::MessageMap* GetMessageMap() const;
 
-    // Handlers of the main window's messages.
+private:
     LRESULT OnRcData(WPARAM wParam, LPARAM lParam);
     LRESULT OnRcError(WPARAM wParam, LPARAM lParam);
     LRESULT OnPortOpened(WPARAM wParam, LPARAM lParam);
@@ -70,7 +67,14 @@ public:
     LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     LRESULT OnSessionChange(WPARAM wParam, LPARAM lParam);
 
-private:
+    bool IsPortOpen();
+    // Stops the watch thread and closes the port; the handle's removal
+    // notification stays when bKeepWatch (a removal under way).
+    void ClosePort(bool bKeepWatch);
+    bool StartWatchThread();
+    // False when the thread would not end, even terminated.
+    bool StopWatchThread();
+
     static HANDLE OpenReceiverPort(int nPort, DWORD* pdwError);
     bool IsConfiguredPort(LPARAM lParam) const;
     static unsigned WINAPI WatchThreadProc(void* pParam);
@@ -95,11 +99,12 @@ private:
     // The longest chunk the watch thread reads at once.
     static constexpr DWORD READ_CHUNK = 255;
 
+    CKeyPipeline& m_pipeline;
     Listener& m_listener;
     HWND m_hWnd = nullptr;
     HANDLE m_hPort = INVALID_HANDLE_VALUE;
     int m_nPort = 0;
-    int m_bPortOpen = 0;
+    bool m_bPortOpen = false;
     HANDLE m_hStopEvent = nullptr;
     CWorkerThread m_watchThread;
     CCriticalSection m_csPort;

@@ -11,8 +11,10 @@ constexpr UINT WM_RC_DATA = WM_USER + 2;
 // Watch thread to main dialog, posted: wParam the failing call's error code,
 // lParam the number of the link (the open of the port) that failed.
 constexpr UINT WM_RC_ERROR = WM_USER + 3;
-// Main dialog to the test dialog, posted: wParam key number, lParam repeat flag.
+// The key pipeline to the test dialog, posted: wParam key number, lParam repeat flag.
 constexpr UINT WM_RC_TESTKEY = WM_USER + 4;
+// The same, posted when the decoder ends a hold: wParam key number.
+constexpr UINT WM_RC_TESTRELEASE = WM_USER + 5;
 // Port opener's thread to main dialog, posted: wParam the number of the open
 // that ended (CPortOpener).
 constexpr UINT WM_RC_OPENED = WM_USER + 10;

@@ -52,10 +52,11 @@ const framework::MessageMap* CWnd::GetMessageMap() const {
 }
 
 LRESULT CWnd::WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam) {
+    framework::MessageTarget* pTarget = this;
     const framework::MessageMapEntry* pEntry =
-        framework::FindMessageEntry(GetMessageMap(), nMessage, wParam);
+        framework::FindMessageEntry(GetMessageMap(), pTarget, nMessage, wParam);
     if (pEntry != nullptr) {
-        return pEntry->pfnHandler(*this, wParam, lParam);
+        return pEntry->pfnHandler(*pTarget, wParam, lParam);
     }
     return DefWindowProc(nMessage, wParam, lParam);
 }

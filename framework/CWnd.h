@@ -8,7 +8,7 @@
 
 #include "MessageMap.h"
 
-class CWnd {
+class CWnd : public framework::MessageTarget {
 public:
     CWnd() = default;
     virtual ~CWnd();

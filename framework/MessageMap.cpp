@@ -18,10 +18,22 @@ const UINT* RegisteredMessage(const char* pszName) {
     return &numbers.emplace(pszName, RegisterWindowMessageA(pszName)).first->second;
 }
 
-const MessageMapEntry* FindMessageEntry(const MessageMap* pMap, UINT nMessage, WPARAM wParam) {
+const MessageMapEntry* FindMessageEntry(const MessageMap* pMap, MessageTarget*& pTarget,
+                                        UINT nMessage, WPARAM wParam) {
     for (; pMap != nullptr; pMap = pMap->pBaseMap) {
         for (std::size_t i = 0; i < pMap->nCount; ++i) {
             const MessageMapEntry& entry = pMap->pEntries[i];
+            if (entry.pfnMember != nullptr) {
+                const MessageMap* pMemberMap = nullptr;
+                MessageTarget* pMember = &entry.pfnMember(*pTarget, pMemberMap);
+                const MessageMapEntry* pFound =
+                    FindMessageEntry(pMemberMap, pMember, nMessage, wParam);
+                if (pFound != nullptr) {
+                    pTarget = pMember;
+                    return pFound;
+                }
+                continue;
+            }
             if (entry.pnRegistered != nullptr) {
                 if (*entry.pnRegistered == 0 || *entry.pnRegistered != nMessage) {
                     continue;

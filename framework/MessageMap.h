@@ -23,6 +23,22 @@
 // the code from HIWORD(wParam)) has an entry made by ControlNotifications:
 //             framework::ControlNotifications(IDC_NAME, Handler<&CMyDlg::OnName>),
 //
+// An object that is not a window but handles some of its window's messages
+// (a member that owns a part of the program's state) derives from
+// MessageTarget and lists them in a table of its own, as a window does:
+//
+//     class CLink : public framework::MessageTarget {
+//     public:
+//         const framework::MessageMap* GetMessageMap() const;  // its table
+//     private:
+//         LRESULT OnData(WPARAM wParam, LPARAM lParam);
+//     };
+//
+// The window's table chains that member's table in with one entry, searched
+// in its place; a message the member's table does not list goes on to the
+// window's next entries:
+//             framework::ChainToMember<&CMyDlg::m_link>(),
+//
 // Handlers have one of two forms:
 //     LRESULT OnSomething(WPARAM wParam, LPARAM lParam);  // its result is the message's
 //     void OnSomething();                                 // the message's result is 0
@@ -34,12 +50,23 @@
 
 #include <cstddef>
 
-class CWnd;
-
 namespace framework {
 
-// Calls one handler on the window object that received the message.
-using MessageHandler = LRESULT (*)(CWnd& wnd, WPARAM wParam, LPARAM lParam);
+// What a message map's handlers run on: a window object (CWnd), or a member
+// object of one whose table the window chains in.
+class MessageTarget {
+protected:
+    MessageTarget() = default;
+    ~MessageTarget() = default;
+};
+
+struct MessageMap;
+
+// Calls one handler on the object whose map holds the entry.
+using MessageHandler = LRESULT (*)(MessageTarget& target, WPARAM wParam, LPARAM lParam);
+// For a chain entry: the member object of the window object owner, and its
+// table in pMap.
+using MemberOf = MessageTarget& (*)(MessageTarget& owner, const MessageMap*& pMap);
 
 struct MessageMapEntry {
     UINT nMessage;
@@ -55,6 +82,9 @@ struct MessageMapEntry {
     // For WM_COMMAND: the entry stands for every notification code of the
     // control in the low word of nCommand.
     bool bAnyNotification = false;
+    // For a chain entry (ChainToMember): the member whose table is searched
+    // in this entry's place; null for the others.
+    MemberOf pfnMember = nullptr;
 };
 
 struct MessageMap {
@@ -78,13 +108,30 @@ template <class T> LRESULT Call(T& wnd, void (T::*pfn)(), WPARAM, LPARAM) {
     return 0;
 }
 
+template <class Member> struct MemberClass;
+template <class T, class M> struct MemberClass<M T::*> { using type = T; };
+
+template <auto pMember> MessageTarget& Member(MessageTarget& owner, const MessageMap*& pMap) {
+    using T = typename MemberClass<decltype(pMember)>::type;
+    auto& member = static_cast<T&>(owner).*pMember;
+    pMap = member.GetMessageMap();
+    return member;
+}
+
 } // namespace detail
 
-// The table's handler column: Handler<&CMyDlg::OnPaint>. The window object is
-// the one whose map holds the entry, so the downcast is safe.
-template <auto pfn> LRESULT Handler(CWnd& wnd, WPARAM wParam, LPARAM lParam) {
+// The table's handler column: Handler<&CMyDlg::OnPaint>. The target is the
+// object whose map holds the entry, so the downcast is safe.
+template <auto pfn> LRESULT Handler(MessageTarget& target, WPARAM wParam, LPARAM lParam) {
     using T = typename detail::HandlerClass<decltype(pfn)>::type;
-    return detail::Call(static_cast<T&>(wnd), pfn, wParam, lParam);
+    return detail::Call(static_cast<T&>(target), pfn, wParam, lParam);
+}
+
+// The entry that chains in the table of the member object pMember
+// (&CMyDlg::m_link), whose class derives from MessageTarget and has
+// const MessageMap* GetMessageMap() const.
+template <auto pMember> constexpr MessageMapEntry ChainToMember() {
+    return MessageMapEntry{0, 0, nullptr, nullptr, false, &detail::Member<pMember>};
 }
 
 // The WM_COMMAND entry for every notification of the control nId.
@@ -97,7 +144,10 @@ constexpr MessageMapEntry ControlNotifications(int nId, MessageHandler pfnHandle
 // call; the pointer stays valid for the program's life.
 const UINT* RegisteredMessage(const char* pszName);
 
-// The entry of map (or of its bases) that handles the message; null if none.
-const MessageMapEntry* FindMessageEntry(const MessageMap* pMap, UINT nMessage, WPARAM wParam);
+// The entry of map (or of its bases, or of a member's table chained in)
+// that handles the message; null if none. pTarget comes in as the object
+// whose map it is, and goes out as the one the entry's handler runs on.
+const MessageMapEntry* FindMessageEntry(const MessageMap* pMap, MessageTarget*& pTarget,
+                                        UINT nMessage, WPARAM wParam);
 
 } // namespace framework
