@@ -16,7 +16,8 @@ namespace {
 
 constexpr UINT WM_DOUBLE = WM_USER + 10; // returns 2 * wParam
 constexpr UINT WM_END_FROM_SEND = WM_USER + 11;
-constexpr UINT WM_RUN = WM_USER + 12; // runs CProbeDialog::onRun
+constexpr UINT WM_RUN = WM_USER + 12;    // runs CProbeDialog::onRun
+constexpr UINT WM_TRIPLE = WM_USER + 13; // returns 3 * wParam, from a member's table
 constexpr UINT_PTR PROBE_TIMER = 1;
 constexpr int ID_FIELD = 2000; // a control that notifies with several codes
 
@@ -119,6 +120,41 @@ private:
     LRESULT OnDoubleReplaced(WPARAM, LPARAM) { return -7; }
 };
 
+// A member object, not a window, with a table of its own.
+class CMemberPart : public framework::MessageTarget {
+public:
+    const framework::MessageMap* GetMessageMap() const {
+        using framework::Handler;
+        static const framework::MessageMapEntry entries[] = {
+            {WM_TRIPLE, 0, Handler<&CMemberPart::OnTriple>},
+        };
+        static const framework::MessageMap map{nullptr, entries, std::size(entries)};
+        return &map;
+    }
+    int nTriples = 0;
+
+private:
+    LRESULT OnTriple(WPARAM wParam, LPARAM) {
+        ++nTriples;
+        return static_cast<LRESULT>(3 * wParam);
+    }
+};
+
+class CChainingDialog : public CProbeDialog {
+public:
+    CMemberPart m_part;
+
+protected:
+    const framework::MessageMap* GetMessageMap() const override {
+        static const framework::MessageMapEntry entries[] = {
+            framework::ChainToMember<&CChainingDialog::m_part>(),
+        };
+        static const framework::MessageMap map{CProbeDialog::GetMessageMap(), entries,
+                                               std::size(entries)};
+        return &map;
+    }
+};
+
 TEST(MessageMap, RoutesMessagesCommandsAndTheRest) {
     CProbeDialog dlg;
     LRESULT lDoubled = 0;
@@ -161,6 +197,26 @@ TEST(MessageMap, DerivedEntriesComeFirstAndBaseEntriesStay) {
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(-7, lDoubled);
     EXPECT_EQ(1, dlg.nPings);
+}
+
+TEST(MessageMap, AChainedMemberHandlesItsOwnMessagesAndTheRestGoOn) {
+    CChainingDialog dlg;
+    LRESULT lTripled = 0;
+    LRESULT lDoubled = 0;
+    char szCaption[32] = {};
+    dlg.onInit = [&](CProbeDialog& d) {
+        lTripled = d.Send(WM_TRIPLE, 21);
+        lDoubled = d.Send(WM_DOUBLE, 21);
+        d.Send(WM_COMMAND, ID_PING);
+        d.Send(WM_GETTEXT, sizeof(szCaption), reinterpret_cast<LPARAM>(szCaption));
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(63, lTripled);
+    EXPECT_EQ(1, dlg.m_part.nTriples) << "the member's handler ran on the member";
+    EXPECT_EQ(42, lDoubled);
+    EXPECT_EQ(1, dlg.nPings);
+    EXPECT_STREQ("Probe", szCaption);
 }
 
 TEST(Dialog, SeesWmCreateOfItsOwnWindowOnly) {

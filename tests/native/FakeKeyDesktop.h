@@ -1,10 +1,9 @@
 // A desktop for native tests of the key path, in its three roles: windows,
 // effects and what the user is told. Windows are numbers with the facts a
 // test gives them; what the router asks of the desktop is written to `log`
-// in order, and the carrier each action went to to `carriers`. It also plays rules of Windows that Wine does not
-// enforce: the foreground lock, posts and input refused by a window of
-// higher integrity, a locked session; and it reports hung, cloaked and
-// tool windows as such.
+// in order, and the carrier each action went to to `carriers`. It also plays rules of Windows that
+// Wine does not enforce: the foreground lock, posts and input refused by a window of higher
+// integrity, a locked session; and it reports hung, cloaked and tool windows as such.
 #pragma once
 
 #include "IDesktopEffects.h"
@@ -110,9 +109,7 @@ public:
 
     bool SendKeys(const CKeyAction& action) override { return Input("keys", action, foreground); }
     bool SendText(const CKeyAction& action) override { return Input("text", action, foreground); }
-    bool PressMouse(const CKeyAction& action) override {
-        return Input("button", action, pointer);
-    }
+    bool PressMouse(const CKeyAction& action) override { return Input("button", action, pointer); }
     void MoveMouse(const CKeyAction& action, std::uint64_t) override {
         Input("pointer", action, 0);
     }
@@ -146,13 +143,14 @@ public:
         log.push_back("balloon " + strTitle + ": " + strText);
         return bTrayIcon;
     }
+
 private:
     // Input goes to the target window unless Windows stops it.
     bool Input(const char* pszCarrier, const CKeyAction& action, Window target) {
         carriers.push_back(pszCarrier);
         const auto found = windows.find(target);
-        const bool bCarried = !bSessionLocked && (found == windows.end() ||
-                                                  found->second.nIntegrity <= nOwnIntegrity);
+        const bool bCarried = !bSessionLocked &&
+                              (found == windows.end() || found->second.nIntegrity <= nOwnIntegrity);
         log.push_back(std::string(bCarried ? "carry " : "refused ") + action.Shown());
         return bCarried;
     }

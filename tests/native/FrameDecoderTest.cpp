@@ -308,8 +308,7 @@ TEST_F(FrameDecoderTest, ReleaseComes400MsAfterTheLastFrameOfTheHold) {
     // An owner that shuts down ends the hold at once, and only once.
     decoder.ReleaseNow();
     decoder.ReleaseNow();
-    EXPECT_EQ(listener.calls,
-              (std::vector<Call>{Press(1), Rel(1), Press(2), Rel(2)}));
+    EXPECT_EQ(listener.calls, (std::vector<Call>{Press(1), Rel(1), Press(2), Rel(2)}));
 }
 
 // The owner's handlers may look at the decoder: a press is passed on with the
@@ -397,7 +396,7 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
         const std::uint8_t byLow = static_cast<std::uint8_t>(dwAddress);
         int nLastVekoPress = -1;
         int counts[4] = {}; // VEKO press, repeat; ZELMAR_OVI press, repeat
-        Bytes seen; // the chunk, after what a joined chunk goes on from
+        Bytes seen;         // the chunk, after what a joined chunk goes on from
         for (int nChunk = 0; nChunk < 1000; ++nChunk) {
             // Chunks that go on with a frame, and pauses within and beyond a hold.
             static const std::uint64_t steps[] = {5, 100, 300, 600};

@@ -19,7 +19,7 @@ using Log = std::vector<std::string>;
 class KeyRouterTest : public ::testing::Test {
 protected:
     static constexpr IDesktopWindows::Window APP = 10, RECEIVER = 20, EDITOR = 30, TEST = 40,
-                                         PLAYER = 50;
+                                             PLAYER = 50;
 
     KeyRouterTest() {
         desktop.windows[APP] = {"AppClass", "Letter - App", "app.exe"};
