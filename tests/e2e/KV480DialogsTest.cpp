@@ -43,6 +43,7 @@ namespace {
 const char* const kTestCaption = "Remote Control - Test";
 const char* const kAboutCaption = "About Remote Control ...";
 const UINT WM_RC_TESTKEY = WM_USER + 4;
+const UINT WM_RC_TESTRELEASE = WM_USER + 5;
 const WPARAM ID_TEST = 32785;
 const WPARAM ID_ABOUT = 32788;
 const WPARAM ID_EXIT = 32790;
@@ -441,6 +442,7 @@ TEST_F(KV480DialogsTest, ForgedKeyAndTimerMessagesAreIgnored) {
     for (WPARAM key : keys) {
         PostMessageA(dialog, WM_RC_TESTKEY, key, 0);
         PostMessageA(dialog, WM_RC_TESTKEY, key, 1);
+        PostMessageA(dialog, WM_RC_TESTRELEASE, key, 0);
     }
     PostMessageA(dialog, WM_RC_TESTKEY, 3, 2);
     PostMessageA(dialog, WM_RC_TESTKEY, 3, -1);
