@@ -26,7 +26,9 @@ const int WINDOW_HEIGHT = 300;
 
 } // namespace
 
-CDlgTest::CDlgTest(CWnd* pParentWnd) : CDialog(IDD_TEST_DIALOG, pParentWnd) {}
+CDlgTest::CDlgTest(CDeadlineClock& clock, CWnd* pParentWnd)
+    : CDialog(IDD_TEST_DIALOG, pParentWnd), m_clock(clock),
+      m_lampTimer(clock, [this] { LampsDue(); }), m_blinkTimer(clock, [this] { BlinkDue(); }) {}
 
 CDlgTest::~CDlgTest() = default;
 
@@ -37,7 +39,6 @@ const framework::MessageMap* CDlgTest::GetMessageMap() const {
         {WM_ERASEBKGND, 0, Handler<&CDlgTest::OnEraseBkgnd>},
         {WM_RC_TESTKEY, 0, Handler<&CDlgTest::OnTestKey>},
         {WM_RC_TESTRELEASE, 0, Handler<&CDlgTest::OnTestRelease>},
-        {WM_TIMER, 0, Handler<&CDlgTest::OnTimer>},
         {WM_DPICHANGED, 0, Handler<&CDlgTest::OnDpiChanged>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
@@ -128,14 +129,15 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
     if (lParam == 0) {
         // A new press means the key held until now is up: its lamp must not
         // stay lit in whatever phase the blinking left it.
-        KillTimer(m_hWnd, BLINK_TIMER);
+        m_blinkTimer.Cancel();
         if (IsKey(m_nBlinkKey) && m_nBlinkKey != nKey) {
             m_lamps[m_nBlinkKey] = 0;
         }
         m_nBlinkKey = -1;
         m_lamps[nKey] = 1;
         Redraw();
-        SetTimer(m_hWnd, static_cast<UINT_PTR>(nKey), LAMP_MS, nullptr);
+        m_lampOffMs[nKey] = m_clock.Now() + LAMP_MS;
+        SetLampTimer();
         return 1;
     }
     if (nKey != m_nBlinkKey) {
@@ -144,7 +146,7 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
         }
         m_nBlinkKey = nKey;
         Redraw();
-        SetTimer(m_hWnd, BLINK_TIMER, BLINK_MS, nullptr);
+        m_blinkTimer.SetAfter(BLINK_MS);
     }
     return 1;
 }
@@ -157,27 +159,44 @@ LRESULT CDlgTest::OnTestRelease(WPARAM wParam, LPARAM) {
     }
     m_lamps[m_nBlinkKey] = 0;
     m_nBlinkKey = -1;
-    KillTimer(m_hWnd, BLINK_TIMER);
+    m_blinkTimer.Cancel();
     Redraw();
     return 1;
 }
 
-LRESULT CDlgTest::OnTimer(WPARAM wParam, LPARAM) {
-    const UINT_PTR nId = wParam;
-    if (nId == BLINK_TIMER) {
-        KillTimer(m_hWnd, BLINK_TIMER);
-        // Only a blinking key keeps the timer going; a stray tick has none.
-        if (IsKey(m_nBlinkKey)) {
-            m_lamps[m_nBlinkKey] = !m_lamps[m_nBlinkKey];
-            Redraw();
-            SetTimer(m_hWnd, BLINK_TIMER, BLINK_MS, nullptr);
+void CDlgTest::LampsDue() {
+    const std::uint64_t nNowMs = m_clock.Now();
+    for (int nKey = FIRST_KEY; nKey <= LAST_KEY; ++nKey) {
+        if (m_lampOffMs[nKey] != 0 && m_lampOffMs[nKey] <= nNowMs) {
+            m_lampOffMs[nKey] = 0;
+            m_lamps[nKey] = 0;
         }
-    } else if (nId >= static_cast<UINT_PTR>(FIRST_KEY) && nId <= static_cast<UINT_PTR>(LAST_KEY)) {
-        KillTimer(m_hWnd, nId);
-        m_lamps[nId] = 0;
-        Redraw();
     }
-    return Default();
+    Redraw();
+    SetLampTimer();
+}
+
+void CDlgTest::SetLampTimer() {
+    std::uint64_t nNextMs = 0;
+    for (const std::uint64_t nOffMs : m_lampOffMs) {
+        if (nOffMs != 0 && (nNextMs == 0 || nOffMs < nNextMs)) {
+            nNextMs = nOffMs;
+        }
+    }
+    if (nNextMs != 0) {
+        m_lampTimer.SetAt(nNextMs);
+    } else {
+        m_lampTimer.Cancel();
+    }
+}
+
+void CDlgTest::BlinkDue() {
+    // Only a blinking key keeps the timer going.
+    if (IsKey(m_nBlinkKey)) {
+        m_lamps[m_nBlinkKey] = !m_lamps[m_nBlinkKey];
+        Redraw();
+        m_blinkTimer.SetAfter(BLINK_MS);
+    }
 }
 
 void CDlgTest::OnPaint() {

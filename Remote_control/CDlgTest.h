@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+#include "CDeadlineClock.h"
 #include "CDialog.h"
 #include "CRemotePicture.h"
 #include "IKeyEventSink.h"
@@ -16,14 +19,13 @@
 
 class CDlgTest : public CDialog, public IKeyEventSink {
 public:
-    explicit CDlgTest(CWnd* pParentWnd = nullptr);
+    // The lamps' and the blinking's times run on clock.
+    explicit CDlgTest(CDeadlineClock& clock, CWnd* pParentWnd = nullptr);
     ~CDlgTest() override;
 
     // Key numbers; index 0 of the lamps is not used.
     static constexpr int FIRST_KEY = RC_KEY_FIRST;
     static constexpr int LAST_KEY = RC_KEY_LAST;
-    // Timer id besides the keys' own lamp timers (id = key number).
-    static constexpr UINT_PTR BLINK_TIMER = 24;
     static constexpr UINT LAMP_MS = 200;
     static constexpr UINT BLINK_MS = 200;
 
@@ -41,7 +43,12 @@ private:
     // Where a key event and a release are shown.
     LRESULT OnTestKey(WPARAM wParam, LPARAM lParam);
     LRESULT OnTestRelease(WPARAM wParam, LPARAM lParam);
-    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    // The lamps of short presses whose time is over go out.
+    void LampsDue();
+    // The held key's lamp changes.
+    void BlinkDue();
+    // The lamp timer set to the next lamp to go out, if any.
+    void SetLampTimer();
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     // Outer size of the window at nDpi around the loaded picture.
@@ -58,4 +65,9 @@ private:
     int m_nRcType = 0;
     int m_nBlinkKey = -1;
     int m_lamps[LAST_KEY + 1] = {};
+    // When each lamp lit by a press goes out; 0 when none waits.
+    std::uint64_t m_lampOffMs[LAST_KEY + 1] = {};
+    CDeadlineClock& m_clock;
+    CDeadlineClock::Timer m_lampTimer;
+    CDeadlineClock::Timer m_blinkTimer;
 };

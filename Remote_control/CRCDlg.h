@@ -95,7 +95,7 @@ private:
     bool m_bAboutOpen = false;
     bool m_bTestOpen = false;
     CDlgAbout m_dlgAbout;
-    CDlgTest m_dlgTest;
+    CDlgTest m_dlgTest{m_clock.Clock()};
     UINT m_nRemoteControlMsg = 0;
     CRecvApp m_recvApps;
     // The presenter's tools; before the desktop, which hands them their actions.

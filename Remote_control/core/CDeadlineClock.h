@@ -6,7 +6,8 @@
 
 // One clock for every part of KV480 that waits for a time: the frame
 // decoder's hold and release, the action engine's long and double presses,
-// the link's pauses and retries, later the overlays. Each part owns Timers;
+// the link's pauses and retries, the overlays' frames and talk timer, the
+// test dialog's lamps, the retried LIRC warning. Each part owns Timers;
 // the clock keeps their deadlines, and its owner runs one operating-system
 // timer set to the earliest of them (SetChangeListener), calling RunDue when
 // it fires. Times are milliseconds of a monotonic clock read through the
