@@ -131,10 +131,10 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
         // stay lit in whatever phase the blinking left it.
         m_blinkTimer.Cancel();
         if (IsKey(m_nBlinkKey) && m_nBlinkKey != nKey) {
-            m_lamps[m_nBlinkKey] = 0;
+            m_lamps[m_nBlinkKey] = false;
         }
         m_nBlinkKey = -1;
-        m_lamps[nKey] = 1;
+        m_lamps[nKey] = true;
         Redraw();
         m_lampOffMs[nKey] = m_clock.Now() + LAMP_MS;
         SetLampTimer();
@@ -142,7 +142,7 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
     }
     if (nKey != m_nBlinkKey) {
         if (IsKey(m_nBlinkKey)) {
-            m_lamps[m_nBlinkKey] = 0;
+            m_lamps[m_nBlinkKey] = false;
         }
         m_nBlinkKey = nKey;
         Redraw();
@@ -157,7 +157,7 @@ LRESULT CDlgTest::OnTestRelease(WPARAM wParam, LPARAM) {
     if (!IsKey(m_nBlinkKey) || wParam != static_cast<WPARAM>(m_nBlinkKey)) {
         return 0;
     }
-    m_lamps[m_nBlinkKey] = 0;
+    m_lamps[m_nBlinkKey] = false;
     m_nBlinkKey = -1;
     m_blinkTimer.Cancel();
     Redraw();
@@ -169,7 +169,7 @@ void CDlgTest::LampsDue() {
     for (int nKey = FIRST_KEY; nKey <= LAST_KEY; ++nKey) {
         if (m_lampOffMs[nKey] != 0 && m_lampOffMs[nKey] <= nNowMs) {
             m_lampOffMs[nKey] = 0;
-            m_lamps[nKey] = 0;
+            m_lamps[nKey] = false;
         }
     }
     Redraw();

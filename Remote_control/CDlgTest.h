@@ -64,7 +64,7 @@ private:
     CRemotePicture m_picture;
     int m_nRcType = 0;
     int m_nBlinkKey = -1;
-    int m_lamps[LAST_KEY + 1] = {};
+    bool m_lamps[LAST_KEY + 1] = {};
     // When each lamp lit by a press goes out; 0 when none waits.
     std::uint64_t m_lampOffMs[LAST_KEY + 1] = {};
     CDeadlineClock& m_clock;

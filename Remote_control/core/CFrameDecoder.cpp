@@ -150,7 +150,7 @@ void CFrameDecoder::DecodeByte(std::uint8_t b, std::uint64_t nNowMs) {
 }
 
 void CFrameDecoder::HoldExpired() {
-    m_bHold = 0;
+    m_bHold = false;
 }
 
 void CFrameDecoder::ReleaseExpired(std::uint64_t nNowMs) {
@@ -180,7 +180,7 @@ bool CFrameDecoder::ContinuesHold(int nKey, std::uint64_t nNowMs) const {
 void CFrameDecoder::RepeatFrame(std::uint64_t nNowMs) {
     // Dropped or not, the frame shows the key is still held.
     m_nHoldFrameMs = nNowMs;
-    if (m_bHold == 0) {
+    if (!m_bHold) {
         m_listener.OnKeyEvent(m_nHeldKey, REPEAT);
     }
 }
@@ -191,7 +191,7 @@ void CFrameDecoder::NewPress(int nKey, std::uint64_t nNowMs) {
         EndHold();
     }
     m_listener.OnKeyEvent(nKey, NEW_PRESS);
-    m_bHold = 1;
+    m_bHold = true;
     m_holdTimer.SetAfter(HOLD_TIME_MS);
     m_nHeldKey = nKey;
     m_nHoldFrameMs = nNowMs;

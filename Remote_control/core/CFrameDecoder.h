@@ -75,7 +75,7 @@ public:
     std::uint8_t GetAddrLow() const { return m_byAddrLow; }
     int GetLastKey() const { return m_nLastKey; }
     int GetLastToggle() const { return m_nLastToggle; }
-    int IsHold() const { return m_bHold; }
+    bool IsHold() const { return m_bHold; }
     // The key whose hold is going on; 0 when none.
     int GetHeldKey() const { return m_nHeldKey; }
 
@@ -108,7 +108,7 @@ private:
     std::uint8_t m_byAddrLow = 0;
     int m_nLastKey = -1;              // last accepted VEKO key; -1: none since start
     int m_nLastToggle = -1;           // toggle bit of the last ZELMAR_OVI frame with our address
-    int m_bHold = 0;                  // set by a new press until the hold time is over
+    bool m_bHold = false;             // set by a new press until the hold time is over
     int m_nHeldKey = 0;               // key of the hold going on; 0: none
     std::uint64_t m_nHoldFrameMs = 0; // last frame of that hold, dropped ones too
     State m_state = State::BetweenFrames;

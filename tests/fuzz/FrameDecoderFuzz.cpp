@@ -41,7 +41,7 @@ public:
         Check(decoder.GetHeldKey() == m_nHeld);
         Check(decoder.GetLastKey() == m_nLastVekoPress);
         Check(decoder.GetLastToggle() >= -1 && decoder.GetLastToggle() <= 1);
-        Check(decoder.IsHold() == (m_bHold ? 1 : 0));
+        Check(decoder.IsHold() == m_bHold);
     }
 
     void HoldExpired() { m_bHold = false; }

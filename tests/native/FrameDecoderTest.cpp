@@ -82,7 +82,7 @@ protected:
     void ExpectState(int nLastKey, int nLastToggle, int bHold) const {
         EXPECT_EQ(decoder.GetLastKey(), nLastKey);
         EXPECT_EQ(decoder.GetLastToggle(), nLastToggle);
-        EXPECT_EQ(decoder.IsHold(), bHold);
+        EXPECT_EQ(decoder.IsHold(), bHold != 0);
     }
 
     static constexpr std::uint64_t STEP_MS = 100;
@@ -99,7 +99,7 @@ TEST_F(FrameDecoderTest, StartsEmptyAndSplitsTheAddress) {
     EXPECT_EQ(fresh.GetAddrLow(), 0);
     EXPECT_EQ(fresh.GetLastKey(), -1);
     EXPECT_EQ(fresh.GetLastToggle(), -1);
-    EXPECT_EQ(fresh.IsHold(), 0);
+    EXPECT_FALSE(fresh.IsHold());
 
     fresh.SetAddress(0xABCD12EDu);
     EXPECT_EQ(fresh.GetAddrHigh(), 0x12);
@@ -197,7 +197,7 @@ TEST(FrameDecoderTableTest, VekoComplete) {
             nKey == 0 ? std::vector<Call>{} : std::vector<Call>{Press(nKey)};
         EXPECT_EQ(rec.calls, expected) << "code " << nCode;
         EXPECT_EQ(fresh.GetLastKey(), nKey == 0 ? -1 : nKey) << "code " << nCode;
-        EXPECT_EQ(fresh.IsHold(), nKey == 0 ? 0 : 1) << "code " << nCode;
+        EXPECT_EQ(fresh.IsHold(), nKey != 0) << "code " << nCode;
     }
 }
 
@@ -331,7 +331,7 @@ TEST(FrameDecoderOrderTest, StateSeenByTheListener) {
     decoder.DecodeBytes(frame, sizeof(frame), 0);
     EXPECT_EQ(observer.nKeySeen, 6);
     EXPECT_EQ(observer.bHoldAtEvent, 0);
-    EXPECT_EQ(decoder.IsHold(), 1);
+    EXPECT_TRUE(decoder.IsHold());
 }
 
 // Randomized chunks of frames, broken frames and noise, checking properties that
@@ -464,7 +464,7 @@ TEST(FrameDecoderRandomTest, InvariantsHold) {
             EXPECT_EQ(decoder.GetLastKey(), nLastVekoPress);
             EXPECT_GE(decoder.GetLastToggle(), -1);
             EXPECT_LE(decoder.GetLastToggle(), 1);
-            EXPECT_EQ(decoder.IsHold(), listener.bHold ? 1 : 0);
+            EXPECT_EQ(decoder.IsHold(), listener.bHold);
             if (pick(3) == 0) {
                 decoder.HoldExpired();
                 listener.bHold = false;
