@@ -1,20 +1,13 @@
 #include "CKeyMapStore.h"
 
-#include "CReg.h"
-#include "Settings.h"
 #include "WideText.h"
 #include "WindowFacts.h"
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <vector>
 
 namespace {
-
-const char* const USER_FOLDER = "\\Remote Control";
-const char* const FILE_NAME = "\\KeyMap.ini";
 
 std::string SystemMessage(DWORD dwError) {
     wchar_t* pszText = nullptr;
@@ -104,28 +97,6 @@ std::string FolderOf(const std::string& strFile) {
 }
 
 } // namespace
-
-std::string CKeyMapStore::UserFileName() {
-    wchar_t szFolder[MAX_PATH] = L"";
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder))) {
-        return std::string();
-    }
-    return widetext::Narrow(szFolder) + USER_FOLDER + FILE_NAME;
-}
-
-std::string CKeyMapStore::InstalledFileName() {
-    std::string strPath;
-    if (CReg().ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH,
-                          strPath) != CReg::RESULT_OK ||
-        strPath.empty()) {
-        return std::string();
-    }
-    if (strPath.back() == '\\' || strPath.back() == '/') {
-        strPath.pop_back();
-    }
-    // The registry value is in the ANSI code page; the editor works in UTF-8.
-    return widetext::AnsiToUtf8(strPath) + FILE_NAME;
-}
 
 CKeyMapStore::ReadResult CKeyMapStore::Read(const std::string& strFile, std::size_t nMaxBytes,
                                             std::string& strBytes) {

@@ -40,13 +40,6 @@ bool CKeyMapFile::Stamp::operator==(const Stamp& other) const {
            CompareFileTime(&ftLastWrite, &other.ftLastWrite) == 0;
 }
 
-std::string CKeyMapFile::FileNameIn(const std::string& strPath) {
-    if (!strPath.empty() && strPath.back() != '\\' && strPath.back() != '/') {
-        return strPath + "\\" + FILE_NAME;
-    }
-    return strPath + FILE_NAME;
-}
-
 CKeyMapFile::~CKeyMapFile() {
     if (m_pShared != nullptr) {
         m_watcher.Stop(m_pShared->hStop, STOP_BOUND_MS, 0);

@@ -9,6 +9,7 @@
 #include "CResidentLauncher.h"
 #include "CRecvApp.h"
 #include "CTrayIcon.h"
+#include "KeyMapLocation.h"
 #include "KeysEditorWindow.h"
 #include "RcMessages.h"
 #include "Settings.h"
@@ -22,9 +23,6 @@
 
 namespace {
 
-// Where the user's own key map lies, below the roaming application data.
-const wchar_t* const USER_KEY_MAP = L"\\Remote Control\\KeyMap.ini";
-const char* const USER_KEY_MAP_SHOWN = "%APPDATA%\\Remote Control\\KeyMap.ini";
 // Enough for any caption a section can name (values are cut at 254).
 const int CAPTION_SIZE = 1024;
 
@@ -81,20 +79,16 @@ CWin32KeyDesktop::CWin32KeyDesktop(const CRecvApp& recvApps, const CDlgTest& dlg
 
 void CWin32KeyDesktop::LoadKeyMaps(HWND hMainWindow) {
     m_hMainWindow = hMainWindow;
-    wchar_t szAppData[MAX_PATH] = L"";
-    if (SUCCEEDED(
-            SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData))) {
-        m_userKeyMap.Open(widetext::Narrow(szAppData) + widetext::Narrow(USER_KEY_MAP),
-                          USER_KEY_MAP_SHOWN);
+    const std::string strUserFile = keymaplocation::UserFile();
+    if (!strUserFile.empty()) {
+        m_userKeyMap.Open(strUserFile, keymaplocation::USER_SHOWN);
     }
-    std::string strPath;
     // Without Path the receiving applications could not load either, and
     // the program has ended before this.
-    if (CReg().ReadString(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
-                          std::string(settings::VALUE_PATH), strPath) != CReg::RESULT_OK) {
-        return;
+    const std::string strInstalledFile = keymaplocation::InstalledFile();
+    if (!strInstalledFile.empty()) {
+        m_keyMap.Open(strInstalledFile, keymaplocation::FILE_NAME);
     }
-    m_keyMap.Open(CKeyMapFile::FileNameIn(widetext::AnsiToUtf8(strPath)), CKeyMapFile::FILE_NAME);
 }
 
 IKeyDesktop::PostResult CWin32KeyDesktop::Post(Window window, Message message, int nKey,
@@ -210,8 +204,8 @@ IKeyDesktop::Outcome CWin32KeyDesktop::Carry(const CKeyActionEngine::Step& step)
     const CKeyAction& action = step.answer.action;
     if (!m_overlays.Carry(action)) {
         outcome = CActionSender::Carry(step, step.answer.layer == CKeyMapLayers::USER
-                                                 ? USER_KEY_MAP_SHOWN
-                                                 : CKeyMapFile::FILE_NAME);
+                                                 ? keymaplocation::USER_SHOWN
+                                                 : keymaplocation::FILE_NAME);
     }
     // SetCursorPos never reaches the overlays' mouse hook.
     if (action.GetKind() == CKeyAction::Kind::MouseMove) {
