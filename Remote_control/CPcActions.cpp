@@ -1,7 +1,7 @@
 #include "CPcActions.h"
 
-#include "CActionSender.h"
 #include "RcMessages.h"
+#include "SystemErrorText.h"
 #include "WideText.h"
 
 #include <powrprof.h>
@@ -134,6 +134,6 @@ std::string CPcActions::RefusedText(CKeyAction::Pc pc, DWORD dwError) {
                                       ? "Hibernation is switched off on this PC."
                                   : dwError == ERROR_NOT_SUPPORTED && pc == CKeyAction::Pc::Sleep
                                       ? "Sleep is not available on this PC."
-                                      : CActionSender::ReasonOf(dwError);
+                                      : SystemErrorText(dwError) + ".";
     return std::string(CKeyAction::PcName(pc)) + " was refused by Windows. " + strReason;
 }
