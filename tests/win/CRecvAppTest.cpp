@@ -100,7 +100,7 @@ TEST_F(CRecvAppTest, EntriesFollowSectionOrderAndOnlyExactNullSwitchesOff) {
                            Section("Second", "null", "Second caption") +
                            Section("Third", "NULL", "Null") + Section("Fourth", "NULLX", "NULL"));
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(strIni), 1);
+    EXPECT_TRUE(apps.LoadFile(strIni));
     ASSERT_EQ(apps.GetCount(), 4);
     ExpectEntry(apps, 0, "FirstClass", "<none>");
     ExpectEntry(apps, 1, "null", "Second caption");
@@ -128,7 +128,7 @@ TEST_F(CRecvAppTest, MissingOrEmptyValueFailsAndKeepsTheEntriesBefore) {
                       Section("First", "FirstClass", "First caption") + c.second +
                           Section("Third", "ThirdClass", "Third caption"));
         CRecvApp apps;
-        EXPECT_EQ(apps.LoadFile(strIni), 0);
+        EXPECT_FALSE(apps.LoadFile(strIni));
         ExpectStopBox(TEXT_BAD_FILE);
         ASSERT_EQ(apps.GetCount(), 1);
         ExpectEntry(apps, 0, "FirstClass", "First caption");
@@ -137,11 +137,11 @@ TEST_F(CRecvAppTest, MissingOrEmptyValueFailsAndKeepsTheEntriesBefore) {
 
 TEST_F(CRecvAppTest, NoFileOrNoSectionsGivesAnEmptyListSilently) {
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(m_strDir + "\\missing.ini"), 1);
+    EXPECT_TRUE(apps.LoadFile(m_strDir + "\\missing.ini"));
     EXPECT_EQ(apps.GetCount(), 0);
-    EXPECT_EQ(apps.LoadFile(WriteFile("empty.ini", "")), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("empty.ini", "")));
     EXPECT_EQ(apps.GetCount(), 0);
-    EXPECT_EQ(apps.LoadFile(WriteFile("comments.ini", "; nothing here\r\nClassName=X\r\n")), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("comments.ini", "; nothing here\r\nClassName=X\r\n")));
     EXPECT_EQ(apps.GetCount(), 0);
 }
 
@@ -149,7 +149,7 @@ TEST_F(CRecvAppTest, LongValuesAreCutTo254Characters) {
     const std::string strLong(300, 'c');
     const std::string strFits(CRecvApp::TEXT_SIZE - 1, 'w');
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(WriteFile("long.ini", Section("Long", strLong, strFits))), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("long.ini", Section("Long", strLong, strFits))));
     ASSERT_EQ(apps.GetCount(), 1);
     ExpectEntry(apps, 0, strLong.substr(0, CRecvApp::TEXT_SIZE - 1), strFits);
 }
@@ -162,7 +162,7 @@ TEST_F(CRecvAppTest, SectionsAfterTheTenthAreIgnored) {
                               : Section("S" + std::to_string(i), "C" + std::to_string(i), "W");
     }
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(WriteFile("twelve.ini", strContent)), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("twelve.ini", strContent)));
     ASSERT_EQ(apps.GetCount(), CRecvApp::MAX_ENTRIES);
     for (int i = 0; i < CRecvApp::MAX_ENTRIES; ++i) {
         ExpectEntry(apps, i, "C" + std::to_string(i), "W");
@@ -173,17 +173,15 @@ TEST_F(CRecvAppTest, SectionNamesLongerThan255AreSkipped) {
     const std::string strLongest(CRecvApp::MAX_SECTION_NAME, 'n');
     const std::string strTooLong(CRecvApp::MAX_SECTION_NAME + 1, 'n');
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(WriteFile("longest.ini", Section("A", "CA", "W") +
-                                                         Section(strLongest, "CL", "W") +
-                                                         Section("B", "CB", "W"))),
-              1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("longest.ini", Section("A", "CA", "W") +
+                                                           Section(strLongest, "CL", "W") +
+                                                           Section("B", "CB", "W"))));
     ASSERT_EQ(apps.GetCount(), 3);
     ExpectEntry(apps, 1, "CL", "W");
 
-    EXPECT_EQ(apps.LoadFile(WriteFile("toolong.ini", Section("A", "CA", "W") +
-                                                         Section(strTooLong, "CL", "W") +
-                                                         Section("B", "CB", "W"))),
-              1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("toolong.ini", Section("A", "CA", "W") +
+                                                           Section(strTooLong, "CL", "W") +
+                                                           Section("B", "CB", "W"))));
     ASSERT_EQ(apps.GetCount(), 2);
     ExpectEntry(apps, 0, "CA", "W");
     ExpectEntry(apps, 1, "CB", "W");
@@ -206,7 +204,7 @@ TEST_F(CRecvAppTest, NameCutByTheListBufferIsNeverUsed) {
     // names no section and would show a box if it were used.
     std::string strLast;
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(WriteFile("cut.ini", NamesFile(100, strLast))), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("cut.ini", NamesFile(100, strLast))));
     EXPECT_EQ(apps.GetCount(), 9);
 
     // Here the parts that may arrive are sections with values of their own:
@@ -214,7 +212,7 @@ TEST_F(CRecvAppTest, NameCutByTheListBufferIsNeverUsed) {
     const std::string strPartial = NamesFile(100, strLast) +
                                    Section(strLast.substr(0, 59), "CP", "W") +
                                    Section(strLast.substr(0, 60), "CP", "W");
-    EXPECT_EQ(apps.LoadFile(WriteFile("partial.ini", strPartial)), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("partial.ini", strPartial)));
     ASSERT_EQ(apps.GetCount(), 9);
     for (int i = 0; i < 9; ++i) {
         ExpectEntry(apps, i, "C" + std::to_string(i), "W");
@@ -227,23 +225,21 @@ TEST_F(CRecvAppTest, ListThatFitsIsUsedWhole) {
     CRecvApp apps;
     const std::string strContent = NamesFile(58, strLast);
     // Without "After" the list fits; with it, it is cut after the tenth name.
-    EXPECT_EQ(
-        apps.LoadFile(WriteFile("fits.ini", strContent.substr(0, strContent.find("[After]")))), 1);
+    EXPECT_TRUE(
+        apps.LoadFile(WriteFile("fits.ini", strContent.substr(0, strContent.find("[After]")))));
     ASSERT_EQ(apps.GetCount(), CRecvApp::MAX_ENTRIES);
     ExpectEntry(apps, 9, "CL", "W");
 }
 
 TEST_F(CRecvAppTest, LoadingAgainReplacesTheList) {
     CRecvApp apps;
-    EXPECT_EQ(
-        apps.LoadFile(WriteFile("three.ini", Section("A", "CA", "W") + Section("B", "CB", "W") +
-                                                 Section("C", "CC", "W"))),
-        1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile(
+        "three.ini", Section("A", "CA", "W") + Section("B", "CB", "W") + Section("C", "CC", "W"))));
     EXPECT_EQ(apps.GetCount(), 3);
-    EXPECT_EQ(apps.LoadFile(WriteFile("one.ini", Section("D", "CD", "NULL"))), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("one.ini", Section("D", "CD", "NULL"))));
     ASSERT_EQ(apps.GetCount(), 1);
     ExpectEntry(apps, 0, "CD", "<none>");
-    EXPECT_EQ(apps.LoadFile(m_strDir + "\\missing.ini"), 1);
+    EXPECT_TRUE(apps.LoadFile(m_strDir + "\\missing.ini"));
     EXPECT_EQ(apps.GetCount(), 0);
 }
 
@@ -437,8 +433,8 @@ protected:
             strContent += Section("App" + std::to_string(i), e[i].first ? e[i].first : "NULL",
                                   e[i].second ? Caption(e[i].second) : "NULL");
         }
-        ASSERT_EQ(
-            apps.LoadFile(WriteFile("apps" + std::to_string(m_nFiles++) + ".ini", strContent)), 1);
+        ASSERT_TRUE(
+            apps.LoadFile(WriteFile("apps" + std::to_string(m_nFiles++) + ".ini", strContent)));
         ASSERT_EQ(apps.GetCount(), static_cast<int>(e.size()));
     }
 
