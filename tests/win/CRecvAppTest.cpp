@@ -2,6 +2,7 @@
 // that receives a key among real top-level windows.
 #include "CRecvApp.h"
 #include "CReg.h"
+#include "KeyMapLocation.h"
 #include "MessageBox.h"
 #include "Settings.h"
 #include "TargetWindow.h"
@@ -290,16 +291,31 @@ TEST_F(CRecvAppLoadTest, ReadsRecvAppIniInPathWithOrWithoutTrailingBackslash) {
         SCOPED_TRACE(strPath);
         SetPath(strPath);
         CRecvApp apps;
-        EXPECT_EQ(apps.Load(), 1);
+        EXPECT_TRUE(apps.Load());
         ASSERT_EQ(apps.GetCount(), 1);
         ExpectEntry(apps, 0, "AppClass", "<none>");
     }
 }
 
+// The installation's key map lies beside RecvApp.ini; with Path empty there
+// is none, rather than one in whatever folder is current.
+TEST_F(CRecvAppLoadTest, TheKeyMapsLieInPathAndInTheUsersApplicationData) {
+    for (const std::string& strPath : {m_strDir, m_strDir + "\\"}) {
+        SetPath(strPath);
+        EXPECT_EQ(m_strDir + "\\KeyMap.ini", keymaplocation::InstalledFile()) << strPath;
+    }
+    SetPath("");
+    EXPECT_EQ("", keymaplocation::InstalledFile());
+    const std::string strUser = keymaplocation::UserFile();
+    const std::string strEnd = "\\Remote Control\\KeyMap.ini";
+    ASSERT_GT(strUser.size(), strEnd.size());
+    EXPECT_EQ(strEnd, strUser.substr(strUser.size() - strEnd.size()));
+}
+
 TEST_F(CRecvAppLoadTest, NoRecvAppIniInPathGivesAnEmptyListSilently) {
     SetPath(m_strDir + "\\");
     CRecvApp apps;
-    EXPECT_EQ(apps.Load(), 1);
+    EXPECT_TRUE(apps.Load());
     EXPECT_EQ(apps.GetCount(), 0);
 }
 
@@ -313,7 +329,7 @@ TEST_F(CRecvAppLoadTest, FileNameIsCutTo255Characters) {
     WriteFile(strSub.substr(strPrefix.size()) + "\\RecvApp.i", Section("Cut", "CutClass", "W"));
     SetPath(strSub);
     CRecvApp apps;
-    EXPECT_EQ(apps.Load(), 1);
+    EXPECT_TRUE(apps.Load());
     ASSERT_EQ(apps.GetCount(), 1);
     ExpectEntry(apps, 0, "CutClass", "W");
 }
@@ -322,18 +338,18 @@ TEST_F(CRecvAppLoadTest, UnreadablePathFailsWithAMessage) {
     WriteFile("RecvApp.ini", Section("App", "AppClass", "NULL"));
     SetPath(m_strDir);
     CRecvApp apps;
-    ASSERT_EQ(apps.Load(), 1);
+    ASSERT_TRUE(apps.Load());
     ASSERT_EQ(apps.GetCount(), 1);
     // A failed load leaves nothing of the earlier one behind.
     DeletePath();
-    EXPECT_EQ(apps.Load(), 0);
+    EXPECT_FALSE(apps.Load());
     ExpectStopBox(TEXT_NO_PATH);
     EXPECT_EQ(apps.GetCount(), 0);
 
     const DWORD dwNotText = 1;
     ASSERT_EQ(m_reg.WriteDword(HKEY_LOCAL_MACHINE, m_strKey, m_strName, &dwNotText),
               CReg::RESULT_OK);
-    EXPECT_EQ(apps.Load(), 0);
+    EXPECT_FALSE(apps.Load());
     ExpectStopBox(TEXT_NO_PATH);
 }
 
