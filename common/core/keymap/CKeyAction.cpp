@@ -40,12 +40,12 @@ const NamedMouse MOUSE_ACTIONS[] = {
     {"WheelDown", CKeyAction::Mouse::WheelDown},
 };
 
-struct NamedTool {
+struct NamedKind {
     const char* pszName;
     CKeyAction::Kind kind;
 };
 
-const NamedTool TOOLS[] = {
+const NamedKind TOOLS[] = {
     {"Spotlight", CKeyAction::Kind::Spotlight},
     {"LaserDot", CKeyAction::Kind::LaserDot},
     {"Magnifier", CKeyAction::Kind::Magnifier},
@@ -225,7 +225,7 @@ bool CKeyAction::ParseTool(const std::string& strValue, std::string& strReason) 
         strOption = initext::Trim(strName.substr(nBlank));
         strName = strName.substr(0, nBlank);
     }
-    for (const NamedTool& tool : TOOLS) {
+    for (const NamedKind& tool : TOOLS) {
         if (!initext::EqualsNoCase(strName, tool.pszName)) {
             continue;
         }
@@ -383,7 +383,7 @@ std::string CKeyAction::Value() const {
     case Kind::LaserDot:
     case Kind::Magnifier:
     case Kind::BlankScreen:
-        return std::string(NameOf(TOOLS, &NamedTool::kind, m_kind)) +
+        return std::string(NameOf(TOOLS, &NamedKind::kind, m_kind)) +
                (m_bWhite ? std::string(" ") + WORD_WHITE : std::string());
     }
     return std::string();
@@ -429,12 +429,12 @@ std::string CKeyAction::Write(Kind kind, const std::string& strValue, bool bRepe
 }
 
 bool CKeyAction::SplitKeyword(const std::string& strValue, Kind& kind, std::string& strRest) {
-    const NamedTool KEYWORDS[] = {{WORD_TEXT, Kind::Text},
+    const NamedKind KEYWORDS[] = {{WORD_TEXT, Kind::Text},
                                   {WORD_RUN, Kind::Run},
                                   {WORD_TIMER, Kind::Timer},
                                   {WORD_MODE, Kind::Mode}};
     const std::string strTrimmed = initext::Trim(strValue);
-    for (const NamedTool& keyword : KEYWORDS) {
+    for (const NamedKind& keyword : KEYWORDS) {
         if (StartsWithWord(strTrimmed, keyword.pszName)) {
             kind = keyword.kind;
             strRest = initext::Trim(strTrimmed.substr(std::strlen(keyword.pszName)));
@@ -462,7 +462,7 @@ std::vector<std::string> CKeyAction::WordsOf(Kind kind) {
     } else if (kind == Kind::Mode) {
         words.push_back(WORD_OFF);
     } else {
-        const char* const pszTool = NameOf(TOOLS, &NamedTool::kind, kind);
+        const char* const pszTool = NameOf(TOOLS, &NamedKind::kind, kind);
         if (*pszTool != '\0') {
             words.push_back(pszTool);
         }
