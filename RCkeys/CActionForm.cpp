@@ -7,33 +7,67 @@
 
 #include <commdlg.h>
 
-#include <iterator>
+#include <algorithm>
 
 namespace {
 
-// In the order of ActionKind: the kind's name in the list and the label of
-// its value field (none: the kind takes no value).
-struct KindText {
+using Kind = CKeyAction::Kind;
+
+// A line of the list of kinds: its name, the label of its value field (none:
+// it takes no value), and the actions it stands for: none set, or actions of
+// the kinds named, written as the first; keystrokes one or several.
+struct KindRow {
     const char* pszName;
     const char* pszLabel;
+    bool bSet;
+    std::vector<Kind> kinds;
+    bool bSequence;
 };
-const KindText KINDS[] = {
-    {"Not set", ""},
-    {"Keystroke", "Keys:"},
-    {"Sequence of keystrokes", "Keys:"},
-    {"Text", "Text:"},
-    {"Program", "Program:"},
-    {"Mouse", "Mouse:"},
-    {"Nothing", ""},
-    // Switched on by a press and off by the next.
-    {"Presenter tool", "Tool:"},
-    {"Talk timer", "Time (m:ss):"},
-    // Another set of keys switched on, or back to the usual ones.
-    {"Mode", "Mode:"},
-    {"PC", "PC action:"},
-};
-static_assert(std::size(KINDS) == static_cast<std::size_t>(ActionKind::Pc) + 1,
-              "a row for every kind, in its order");
+
+const std::vector<KindRow>& Rows() {
+    static const std::vector<KindRow> rows = {
+        {"Not set", "", false, {}, false},
+        {"Keystroke", "Keys:", true, {Kind::Keys}, false},
+        {"Sequence of keystrokes", "Keys:", true, {Kind::Keys}, true},
+        {"Text", "Text:", true, {Kind::Text}, false},
+        {"Program", "Program:", true, {Kind::Run}, false},
+        {"Mouse", "Mouse:", true, {Kind::MouseMove, Kind::MouseButton}, false},
+        {"Nothing", "", true, {Kind::Nothing}, false},
+        // Switched on by a press and off by the next.
+        {"Presenter tool",
+         "Tool:",
+         true,
+         {Kind::Spotlight, Kind::LaserDot, Kind::Magnifier, Kind::BlankScreen},
+         false},
+        {"Talk timer", "Time (m:ss):", true, {Kind::Timer}, false},
+        // Another set of keys switched on, or back to the usual ones.
+        {"Mode", "Mode:", true, {Kind::Mode}, false},
+        {"PC", "PC action:", true, {Kind::Pc}, false},
+    };
+    return rows;
+}
+
+std::size_t RowOf(const ActionParts& parts) {
+    const std::vector<KindRow>& rows = Rows();
+    for (std::size_t nRow = 0; parts.bSet && nRow < rows.size(); ++nRow) {
+        const KindRow& row = rows[nRow];
+        if (row.bSet && row.bSequence == parts.bSequence &&
+            std::find(row.kinds.begin(), row.kinds.end(), parts.kind) != row.kinds.end()) {
+            return nRow;
+        }
+    }
+    return 0;
+}
+
+// An action of the line, its value aside.
+ActionParts PartsOf(std::size_t nRow) {
+    const KindRow& row = Rows()[nRow];
+    ActionParts parts;
+    parts.bSet = row.bSet;
+    parts.kind = row.kinds.empty() ? Kind::Nothing : row.kinds.front();
+    parts.bSequence = row.bSequence;
+    return parts;
+}
 
 void AddText(HWND hCombo, const std::string& strText) {
     SendMessageW(hCombo, CB_ADDSTRING, 0,
@@ -44,8 +78,8 @@ void AddText(HWND hCombo, const std::string& strText) {
 
 void CActionForm::Attach(HWND hDialog) {
     m_hDialog = hDialog;
-    for (const KindText& kind : KINDS) {
-        AddText(Item(m_ids.nKind), kind.pszName);
+    for (const KindRow& row : Rows()) {
+        AddText(Item(m_ids.nKind), row.pszName);
     }
 }
 
@@ -59,19 +93,20 @@ void CActionForm::Show(const ActionParts& parts, bool bWritable, const std::stri
     m_bWritable = bWritable;
     m_bProblem = bProblem;
     m_bInherited = false;
-    SendMessageA(Item(m_ids.nKind), CB_SETCURSEL, static_cast<WPARAM>(parts.kind), 0);
+    const std::size_t nRow = RowOf(parts);
+    SendMessageA(Item(m_ids.nKind), CB_SETCURSEL, static_cast<WPARAM>(nRow), 0);
     for (int nId : {m_ids.nKind, m_ids.nValue, m_ids.nRepeat, m_ids.nBrowse}) {
         EnableWindow(Item(nId), bWritable);
     }
     window_facts::SetText(Item(m_ids.nValue), parts.strValue);
-    ShowKind(parts.kind);
+    ShowKind(nRow);
     CheckDlgButton(m_hDialog, m_ids.nRepeat, parts.bRepeat ? BST_CHECKED : BST_UNCHECKED);
-    if (parts.kind == ActionKind::NotSet && !strInherited.empty()) {
+    if (!parts.bSet && !strInherited.empty()) {
         // Greyed in the value field, so that a form another entry decides
         // does not look unused.
         m_bInherited = true;
         const HWND hValue = Item(m_ids.nValue);
-        FitValue(ActionKind::Text);
+        FitValue(ActionParts());
         EnableWindow(hValue, FALSE);
         window_facts::SetText(hValue, strInherited);
         ShowWindow(hValue, SW_SHOWNA);
@@ -80,21 +115,22 @@ void CActionForm::Show(const ActionParts& parts, bool bWritable, const std::stri
 
 void CActionForm::MarkProblem(bool bProblem) {
     m_bProblem = bProblem;
-    const ActionKind kind = GetKind();
-    SetWindowTextA(Item(m_ids.nLabel),
-                   bProblem ? "Invalid:" : KINDS[static_cast<int>(kind)].pszLabel);
+    SetWindowTextA(Item(m_ids.nLabel), bProblem ? "Invalid:" : Rows()[Row()].pszLabel);
 }
 
-ActionKind CActionForm::GetKind() const {
-    const LRESULT nKind = SendMessageA(Item(m_ids.nKind), CB_GETCURSEL, 0, 0);
-    return nKind >= 0 && nKind < static_cast<LRESULT>(std::size(KINDS))
-               ? static_cast<ActionKind>(nKind)
-               : ActionKind::NotSet;
+std::size_t CActionForm::Row() const {
+    const LRESULT nRow = SendMessageA(Item(m_ids.nKind), CB_GETCURSEL, 0, 0);
+    return nRow >= 0 && nRow < static_cast<LRESULT>(Rows().size()) ? static_cast<std::size_t>(nRow)
+                                                                   : 0;
+}
+
+bool CActionForm::IsKeystroke() const {
+    const ActionParts parts = PartsOf(Row());
+    return parts.bSet && parts.kind == Kind::Keys && !parts.bSequence;
 }
 
 ActionParts CActionForm::Read(bool bChosenFromList) const {
-    ActionParts parts;
-    parts.kind = GetKind();
+    ActionParts parts = PartsOf(Row());
     const HWND hValue = Item(m_ids.nValue);
     parts.strValue = window_facts::GetText(hValue);
     const LRESULT nChosen = bChosenFromList ? SendMessageA(hValue, CB_GETCURSEL, 0, 0) : CB_ERR;
@@ -125,7 +161,7 @@ CActionForm::Event CActionForm::OnCommand(int nId, int nCode) {
             window_facts::SetText(Item(m_ids.nValue), "");
             EnableWindow(Item(m_ids.nValue), m_bWritable);
         }
-        ShowKind(GetKind());
+        ShowKind(Row());
         return Event::Changed;
     }
     if (nId == m_ids.nValue) {
@@ -159,47 +195,37 @@ CActionForm::Event CActionForm::OnCommand(int nId, int nCode) {
     return Event::None;
 }
 
-void CActionForm::ShowKind(ActionKind kind) {
-    const bool bValue = kind != ActionKind::NotSet && kind != ActionKind::Nothing;
+void CActionForm::ShowKind(std::size_t nRow) {
+    const KindRow& row = Rows()[nRow];
+    const ActionParts parts = PartsOf(nRow);
+    const bool bValue = *row.pszLabel != '\0';
     const HWND hValue = Item(m_ids.nValue);
     ShowWindow(hValue, bValue ? SW_SHOWNA : SW_HIDE);
     ShowWindow(Item(m_ids.nLabel), bValue ? SW_SHOWNA : SW_HIDE);
     MarkProblem(m_bProblem && bValue);
-    FitValue(kind);
-    ShowWindow(Item(m_ids.nRepeat), KindRepeats(kind) ? SW_SHOWNA : SW_HIDE);
-    ShowWindow(Item(m_ids.nBrowse), kind == ActionKind::Program ? SW_SHOWNA : SW_HIDE);
+    FitValue(parts);
+    ShowWindow(Item(m_ids.nRepeat), ShowsRepeat(parts) ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Item(m_ids.nBrowse), parts.kind == Kind::Run ? SW_SHOWNA : SW_HIDE);
     // The list offers what may be written for the kind.
     const std::string strValue = window_facts::GetText(hValue);
     SendMessageW(hValue, CB_RESETCONTENT, 0, 0);
-    if (kind == ActionKind::Keystroke) {
-        for (const std::string& strName : CKeyChord::KeyNames()) {
-            AddText(hValue, strName);
+    std::vector<std::string> offered;
+    if (IsKeystroke()) {
+        offered = CKeyChord::KeyNames();
+    } else if (parts.kind == Kind::Run) {
+        offered = m_programs;
+    } else if (parts.kind == Kind::Timer) {
+        offered = TimerSuggestions();
+    } else if (parts.kind == Kind::Mode) {
+        offered = m_modes;
+    }
+    for (const Kind kind : row.kinds) {
+        for (const std::string& strWord : CKeyAction::WordsOf(kind)) {
+            offered.push_back(strWord);
         }
-    } else if (kind == ActionKind::Mouse) {
-        for (const std::string& strName : MouseActionNames()) {
-            AddText(hValue, strName);
-        }
-    } else if (kind == ActionKind::Program) {
-        for (const std::string& strProgram : m_programs) {
-            AddText(hValue, strProgram);
-        }
-    } else if (kind == ActionKind::PresenterTool) {
-        for (const std::string& strName : PresenterToolNames()) {
-            AddText(hValue, strName);
-        }
-    } else if (kind == ActionKind::Timer) {
-        for (const std::string& strTime : TimerSuggestions()) {
-            AddText(hValue, strTime);
-        }
-    } else if (kind == ActionKind::Mode) {
-        for (const std::string& strMode : m_modes) {
-            AddText(hValue, strMode);
-        }
-        AddText(hValue, ModeOffWord());
-    } else if (kind == ActionKind::Pc) {
-        for (const std::string& strName : CKeyAction::PcNames()) {
-            AddText(hValue, strName);
-        }
+    }
+    for (const std::string& strText : offered) {
+        AddText(hValue, strText);
     }
     window_facts::SetText(hValue, strValue);
 }
@@ -211,16 +237,16 @@ RECT CActionForm::RectOf(int nId) const {
     return rc;
 }
 
-void CActionForm::FitValue(ActionKind kind) {
+void CActionForm::FitValue(const ActionParts& parts) {
     // Up to the Repeat box or the Browse button when they show, else as far
     // as the list of kinds reaches.
     RECT gap = {0, 0, 4, 0};
     MapDialogRect(m_hDialog, &gap);
     const RECT value = RectOf(m_ids.nValue);
     LONG nRight = RectOf(m_ids.nKind).right;
-    if (KindRepeats(kind)) {
+    if (ShowsRepeat(parts)) {
         nRight = RectOf(m_ids.nRepeat).left - gap.right;
-    } else if (kind == ActionKind::Program) {
+    } else if (parts.kind == Kind::Run) {
         nRight = RectOf(m_ids.nBrowse).left - gap.right;
     }
     // A combo box's height includes its list's.

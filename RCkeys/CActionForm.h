@@ -52,7 +52,9 @@ public:
     // The action the controls hold. bChosenFromList: the value is the entry
     // picked from the field's list, which the field does not show yet.
     ActionParts Read(bool bChosenFromList) const;
-    ActionKind GetKind() const;
+    // Whether the list of kinds shows a single keystroke, which the value
+    // field may capture.
+    bool IsKeystroke() const;
     // Replaces the value as the user would (a captured keystroke).
     void SetValue(const std::string& strValue);
 
@@ -62,10 +64,12 @@ public:
 
 private:
     HWND Item(int nId) const { return GetDlgItem(m_hDialog, nId); }
-    // Shows the controls the kind needs, and the value list it offers.
-    void ShowKind(ActionKind kind);
+    // The line chosen in the list of kinds.
+    std::size_t Row() const;
+    // Shows the controls the line's kind needs, and the value list it offers.
+    void ShowKind(std::size_t nRow);
     // The value field as wide as the controls beside it leave room for.
-    void FitValue(ActionKind kind);
+    void FitValue(const ActionParts& parts);
     RECT RectOf(int nId) const;
     bool Browse();
 

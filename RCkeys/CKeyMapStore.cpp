@@ -1,35 +1,14 @@
 #include "CKeyMapStore.h"
 
-#include "CReg.h"
-#include "Settings.h"
+#include "SystemErrorText.h"
 #include "WideText.h"
 #include "WindowFacts.h"
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <vector>
 
 namespace {
-
-const char* const USER_FOLDER = "\\Remote Control";
-const char* const FILE_NAME = "\\KeyMap.ini";
-
-std::string SystemMessage(DWORD dwError) {
-    wchar_t* pszText = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, dwError, 0, reinterpret_cast<wchar_t*>(&pszText), 0, nullptr);
-    std::string strText = pszText != nullptr ? widetext::Narrow(pszText) : std::string();
-    if (pszText != nullptr) {
-        LocalFree(pszText);
-    }
-    while (!strText.empty() && (strText.back() == '\n' || strText.back() == '\r')) {
-        strText.pop_back();
-    }
-    return strText.empty() ? "Windows error " + std::to_string(dwError) : strText;
-}
 
 // An indexer, a virus scanner or a sync tool may hold the file for a moment.
 constexpr DWORD REPLACE_TRIES_MS = 3000;
@@ -91,11 +70,11 @@ std::string SaveFailure(const std::string& strFile, DWORD dwError) {
                "(Properties in Explorer) and save again; your changes stay here meanwhile.";
     }
     if (IsUnreachable(dwError)) {
-        return strFile +
-               " cannot be reached, so your changes are not saved yet: " + SystemMessage(dwError) +
-               "\nSave again when the folder is back; your changes stay here meanwhile.";
+        return strFile + " cannot be reached, so your changes are not saved yet: " +
+               SystemErrorText(dwError) +
+               ".\nSave again when the folder is back; your changes stay here meanwhile.";
     }
-    return strFile + " cannot be saved: " + SystemMessage(dwError);
+    return strFile + " cannot be saved: " + SystemErrorText(dwError) + ".";
 }
 
 std::string FolderOf(const std::string& strFile) {
@@ -104,28 +83,6 @@ std::string FolderOf(const std::string& strFile) {
 }
 
 } // namespace
-
-std::string CKeyMapStore::UserFileName() {
-    wchar_t szFolder[MAX_PATH] = L"";
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder))) {
-        return std::string();
-    }
-    return widetext::Narrow(szFolder) + USER_FOLDER + FILE_NAME;
-}
-
-std::string CKeyMapStore::InstalledFileName() {
-    std::string strPath;
-    if (CReg().ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH,
-                          strPath) != CReg::RESULT_OK ||
-        strPath.empty()) {
-        return std::string();
-    }
-    if (strPath.back() == '\\' || strPath.back() == '/') {
-        strPath.pop_back();
-    }
-    // The registry value is in the ANSI code page; the editor works in UTF-8.
-    return widetext::AnsiToUtf8(strPath) + FILE_NAME;
-}
 
 CKeyMapStore::ReadResult CKeyMapStore::Read(const std::string& strFile, std::size_t nMaxBytes,
                                             std::string& strBytes) {
@@ -179,12 +136,14 @@ bool CKeyMapStore::Write(const std::string& strFile, const std::string& strBytes
     const std::wstring strWideFolder = widetext::Widen(strFolder);
     if (!CreateDirectoryW(strWideFolder.c_str(), nullptr) &&
         GetLastError() != ERROR_ALREADY_EXISTS) {
-        strError = "The folder " + strFolder + " cannot be made: " + SystemMessage(GetLastError());
+        strError =
+            "The folder " + strFolder + " cannot be made: " + SystemErrorText(GetLastError()) + ".";
         return false;
     }
     wchar_t szTemp[MAX_PATH] = L"";
     if (GetTempFileNameW(strWideFolder.c_str(), L"key", 0, szTemp) == 0) {
-        strError = "No file can be written in " + strFolder + ": " + SystemMessage(GetLastError());
+        strError =
+            "No file can be written in " + strFolder + ": " + SystemErrorText(GetLastError()) + ".";
         return false;
     }
     const HANDLE hFile = CreateFileW(szTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

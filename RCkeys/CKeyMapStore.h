@@ -1,5 +1,6 @@
-// The two key-map files on disk: the user's, which the editor reads and
-// writes, and the installation folder's, which it only reads. Paths are
+// The two key-map files on disk (keymaplocation names them): the user's,
+// which the editor reads and writes, and the installation folder's, which it
+// only reads. Paths are
 // UTF-8; any file may be missing, a folder, locked, huge or half-written.
 #pragma once
 
@@ -8,11 +9,6 @@
 class CKeyMapStore {
 public:
     enum class ReadResult { Ok, Missing, Folder, Unreadable };
-
-    // %APPDATA%\Remote Control\KeyMap.ini; empty when the folder is unknown.
-    static std::string UserFileName();
-    // KeyMap.ini in the folder the settings name; empty without one.
-    static std::string InstalledFileName();
 
     // At most nMaxBytes + 1 bytes, so that the caller sees a longer file.
     static ReadResult Read(const std::string& strFile, std::size_t nMaxBytes,

@@ -2,6 +2,7 @@
 
 #include "CKeyMapStore.h"
 #include "CKeysEditorDlg.h"
+#include "KeyMapLocation.h"
 #include "KeysEditorWindow.h"
 
 #include "EditorMessages.h"
@@ -125,7 +126,7 @@ BOOL CKeysEditorApp::InitInstance() {
 
     if (RegisterEditorClass(m_hInstance)) {
         CKeysEditorDlg dlg;
-        dlg.SetFiles(CKeyMapStore::UserFileName(), CKeyMapStore::InstalledFileName());
+        dlg.SetFiles(keymaplocation::UserFile(), keymaplocation::InstalledFile());
         m_pMainWnd = &dlg;
         if (dlg.DoModal() == -1) {
             TellCannotOpen("its window could not be made.");

@@ -290,8 +290,7 @@ LRESULT CKeysEditorDlg::OnFormCommand(WPARAM wParam, LPARAM) {
             OnFormChanged(nForm, true);
             break;
         case CActionForm::Event::ValueFocused:
-            if (form.GetKind() == ActionKind::Keystroke &&
-                m_capture.Start(m_hWnd, WM_KEYSTROKE_CAPTURED)) {
+            if (form.IsKeystroke() && m_capture.Start(m_hWnd, WM_KEYSTROKE_CAPTURED)) {
                 m_nCaptureForm = nForm;
                 UpdateStatus();
             }
@@ -317,7 +316,7 @@ void CKeysEditorDlg::OnFormChanged(int nForm, bool bChosenFromList) {
     const std::string strAction = JoinAction(parts);
     m_model.SetAction(form, strAction);
     InvalidateRect(Item(IDC_REMOTE), nullptr, FALSE);
-    if (parts.kind == ActionKind::NotSet) {
+    if (!parts.bSet) {
         // Another entry may answer now: shown as for a key just selected.
         FillForms();
         return;
@@ -325,7 +324,7 @@ void CKeysEditorDlg::OnFormChanged(int nForm, bool bChosenFromList) {
     m_forms[nForm].MarkProblem(!m_model.GetProblem(form).empty());
     // A kind without its value yet is kept as nothing: the status says so
     // rather than let the field look saved.
-    UpdateStatus(strAction.empty() && parts.kind != ActionKind::Nothing
+    UpdateStatus(strAction.empty() && parts.kind != CKeyAction::Kind::Nothing
                      ? "nothing is given yet, so nothing is kept"
                      : std::string());
 }

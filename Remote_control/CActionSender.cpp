@@ -3,6 +3,7 @@
 #include "CResidentLauncher.h"
 #include "ProcessImage.h"
 #include "ProgramWindowRule.h"
+#include "SystemErrorText.h"
 #include "WideText.h"
 
 #include <dwmapi.h>
@@ -106,7 +107,7 @@ std::wstring ProgramPath(const std::string& strWritten) {
 }
 
 std::string CannotStart(const std::string& strReason) {
-    return "cannot be started. " + strReason;
+    return "cannot be started. " + strReason + ".";
 }
 
 struct ProgramWindowSearch {
@@ -200,23 +201,6 @@ std::string BringForward(HWND hWnd) {
 }
 
 } // namespace
-
-std::string CActionSender::ReasonOf(DWORD dwError) {
-    wchar_t* pszMessage = nullptr;
-    const DWORD dwLength = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, dwError, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr);
-    std::string strReason = dwLength > 0 ? widetext::Narrow(pszMessage, static_cast<int>(dwLength))
-                                         : "error " + std::to_string(dwError);
-    if (pszMessage != nullptr) {
-        LocalFree(pszMessage);
-    }
-    while (!strReason.empty() &&
-           (strReason.back() == '\n' || strReason.back() == '\r' || strReason.back() == ' ')) {
-        strReason.pop_back();
-    }
-    return strReason;
-}
 
 std::wstring CActionSender::ProgramOf(HWND hWnd) {
     DWORD dwProcess = 0;
@@ -336,11 +320,11 @@ IDesktopEffects::Outcome CActionSender::Run(const CKeyAction& action) {
     // of its own, and a child would just fail.
     const DWORD dwAttributes = GetFileAttributesW(strProgram.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-        outcome.strWarning = CannotStart(ReasonOf(GetLastError()));
+        outcome.strWarning = CannotStart(SystemErrorText(GetLastError()));
         return outcome;
     }
     if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        outcome.strWarning = CannotStart(ReasonOf(ERROR_BAD_EXE_FORMAT));
+        outcome.strWarning = CannotStart(SystemErrorText(ERROR_BAD_EXE_FORMAT));
         return outcome;
     }
     const std::size_t nSlash = strProgram.find_last_of(L"\\/");
@@ -357,7 +341,7 @@ IDesktopEffects::Outcome CActionSender::Run(const CKeyAction& action) {
             outcome.strWarning = CannotStart(
                 "KV480 runs with administrator rights and starts programs only through the "
                 "desktop shell, which is not available (" +
-                ReasonOf(static_cast<DWORD>(hResult)) + ").");
+                SystemErrorText(static_cast<DWORD>(hResult)) + ")");
             return outcome;
         }
         outcome.bCarried = true;
@@ -381,7 +365,7 @@ IDesktopEffects::Outcome CActionSender::Run(const CKeyAction& action) {
     if (!CreateProcessW(strProgram.c_str(), command.data(), nullptr, nullptr, FALSE,
                         CREATE_SUSPENDED, nullptr, strFolder.empty() ? nullptr : strFolder.c_str(),
                         &startup, &process)) {
-        outcome.strWarning = CannotStart(ReasonOf(GetLastError()));
+        outcome.strWarning = CannotStart(SystemErrorText(GetLastError()));
         return outcome;
     }
     // The program the user asked for may take the foreground as its window

@@ -15,8 +15,6 @@ public:
     // The program file of a window's process; for a Store app's frame, the
     // app's inside it. Empty when it cannot be read.
     static std::wstring ProgramOf(HWND hWnd);
-    // Windows' text for an error code, as one line.
-    static std::string ReasonOf(DWORD dwError);
 
     // False when Windows blocked the input part way.
     static bool SendKeys(const CKeyAction& action);

@@ -40,13 +40,6 @@ bool CKeyMapFile::Stamp::operator==(const Stamp& other) const {
            CompareFileTime(&ftLastWrite, &other.ftLastWrite) == 0;
 }
 
-std::string CKeyMapFile::FileNameIn(const std::string& strPath) {
-    if (!strPath.empty() && strPath.back() != '\\' && strPath.back() != '/') {
-        return strPath + "\\" + FILE_NAME;
-    }
-    return strPath + FILE_NAME;
-}
-
 CKeyMapFile::~CKeyMapFile() {
     if (m_pShared != nullptr) {
         m_watcher.Stop(m_pShared->hStop, STOP_BOUND_MS, 0);
@@ -119,11 +112,12 @@ bool CKeyMapFile::Read(const std::string& strFile, const Stamp& stamp, CKeyMap& 
     std::vector<char> text(CKeyMap::MAX_FILE_BYTES + 1);
     DWORD dwTotal = 0;
     DWORD dwRead = 0;
-    BOOL bRead = TRUE;
-    while (dwTotal < text.size() &&
-           (bRead = ReadFile(hFile, text.data() + dwTotal,
-                             static_cast<DWORD>(text.size()) - dwTotal, &dwRead, nullptr)) &&
-           dwRead > 0) {
+    bool bRead = true;
+    while (
+        dwTotal < text.size() &&
+        (bRead = ReadFile(hFile, text.data() + dwTotal, static_cast<DWORD>(text.size()) - dwTotal,
+                          &dwRead, nullptr) != FALSE) &&
+        dwRead > 0) {
         dwTotal += dwRead;
     }
     CloseHandle(hFile);

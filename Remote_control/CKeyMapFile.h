@@ -14,11 +14,6 @@
 
 class CKeyMapFile {
 public:
-    static constexpr const char* FILE_NAME = "KeyMap.ini";
-
-    // The file in the folder Path, which may end in a backslash or not.
-    static std::string FileNameIn(const std::string& strPath);
-
     CKeyMapFile() = default;
     CKeyMapFile(const CKeyMapFile&) = delete;
     CKeyMapFile& operator=(const CKeyMapFile&) = delete;

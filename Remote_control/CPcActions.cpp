@@ -1,7 +1,7 @@
 #include "CPcActions.h"
 
-#include "CActionSender.h"
 #include "RcMessages.h"
+#include "SystemErrorText.h"
 #include "WideText.h"
 
 #include <powrprof.h>
@@ -47,10 +47,10 @@ DWORD CPcActions::Carry(CKeyAction::Pc pc, HWND hNotify) {
     if (dwRecord > 0 && dwRecord < MAX_PATH) {
         return Record(pc, szRecord);
     }
-    BOOL bDone = FALSE;
+    bool bDone = false;
     switch (pc) {
     case CKeyAction::Pc::Lock:
-        bDone = LockWorkStation();
+        bDone = LockWorkStation() != FALSE;
         break;
     case CKeyAction::Pc::Sleep:
     case CKeyAction::Pc::Hibernate: {
@@ -64,13 +64,13 @@ DWORD CPcActions::Carry(CKeyAction::Pc pc, HWND hNotify) {
             return dwPrivilege;
         }
         // Returns when the PC wakes again.
-        bDone = SetSuspendState(bHibernate ? TRUE : FALSE, FALSE, FALSE);
+        bDone = SetSuspendState(bHibernate ? TRUE : FALSE, FALSE, FALSE) != FALSE;
         break;
     }
     case CKeyAction::Pc::MonitorOff:
         // Posted to the own window, whose default handling asks Windows: a
         // broadcast sent to every window could hang on one that hangs.
-        bDone = PostMessageW(hNotify, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF);
+        bDone = PostMessageW(hNotify, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF) != FALSE;
         break;
     case CKeyAction::Pc::ShutDown:
     case CKeyAction::Pc::Restart: {
@@ -82,7 +82,7 @@ DWORD CPcActions::Carry(CKeyAction::Pc pc, HWND hNotify) {
         const UINT nHow =
             (pc == CKeyAction::Pc::Restart ? EWX_REBOOT : EWX_SHUTDOWN | EWX_POWEROFF) |
             EWX_FORCEIFHUNG;
-        bDone = ExitWindowsEx(nHow, SHUTDOWN_REASON);
+        bDone = ExitWindowsEx(nHow, SHUTDOWN_REASON) != FALSE;
         break;
     }
     }
@@ -101,8 +101,8 @@ DWORD CPcActions::Record(CKeyAction::Pc pc, const std::wstring& strFile) {
     }
     const std::string strLine = std::string(CKeyAction::PcName(pc)) + "\r\n";
     DWORD dwWritten = 0;
-    const BOOL bWritten =
-        WriteFile(hFile, strLine.data(), static_cast<DWORD>(strLine.size()), &dwWritten, nullptr);
+    const bool bWritten = WriteFile(hFile, strLine.data(), static_cast<DWORD>(strLine.size()),
+                                    &dwWritten, nullptr) != FALSE;
     const DWORD dwError = bWritten ? ERROR_SUCCESS : GetLastError();
     CloseHandle(hFile);
     return dwError;
@@ -134,6 +134,6 @@ std::string CPcActions::RefusedText(CKeyAction::Pc pc, DWORD dwError) {
                                       ? "Hibernation is switched off on this PC."
                                   : dwError == ERROR_NOT_SUPPORTED && pc == CKeyAction::Pc::Sleep
                                       ? "Sleep is not available on this PC."
-                                      : CActionSender::ReasonOf(dwError);
+                                      : SystemErrorText(dwError) + ".";
     return std::string(CKeyAction::PcName(pc)) + " was refused by Windows. " + strReason;
 }

@@ -4,36 +4,20 @@
 #include "CKeyRouter.h"
 #include "CPcActions.h"
 #include "CPresenterOverlays.h"
-#include "CReg.h"
-#include "Settings.h"
-#include "WideText.h"
-
-#include <shlobj.h>
-
-namespace {
-
-// Where the user's own key map lies, below the roaming application data.
-const wchar_t* const USER_KEY_MAP = L"\\Remote Control\\KeyMap.ini";
-const char* const USER_KEY_MAP_SHOWN = "%APPDATA%\\Remote Control\\KeyMap.ini";
-
-} // namespace
+#include "KeyMapLocation.h"
 
 void CWin32DesktopEffects::LoadKeyMaps(HWND hMainWindow) {
     m_hMainWindow = hMainWindow;
-    wchar_t szAppData[MAX_PATH] = L"";
-    if (SUCCEEDED(
-            SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData))) {
-        m_userKeyMap.Open(widetext::Narrow(szAppData) + widetext::Narrow(USER_KEY_MAP),
-                          USER_KEY_MAP_SHOWN);
+    const std::string strUserFile = keymaplocation::UserFile();
+    if (!strUserFile.empty()) {
+        m_userKeyMap.Open(strUserFile, keymaplocation::USER_SHOWN);
     }
-    std::string strPath;
     // Without Path the receiving applications could not load either, and
     // the program has ended before this.
-    if (CReg().ReadString(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
-                          std::string(settings::VALUE_PATH), strPath) != CReg::RESULT_OK) {
-        return;
+    const std::string strInstalledFile = keymaplocation::InstalledFile();
+    if (!strInstalledFile.empty()) {
+        m_keyMap.Open(strInstalledFile, keymaplocation::FILE_NAME);
     }
-    m_keyMap.Open(CKeyMapFile::FileNameIn(widetext::AnsiToUtf8(strPath)), CKeyMapFile::FILE_NAME);
 }
 
 CKeyMapLayers CWin32DesktopEffects::KeyMaps(const std::string& strMode) {
@@ -69,8 +53,9 @@ IDesktopEffects::Outcome CWin32DesktopEffects::Run(const CKeyActionEngine::Step&
     const CKeyAction& action = step.answer.action;
     Outcome outcome = CActionSender::Run(action);
     if (!outcome.strWarning.empty()) {
-        const char* const pszFile =
-            step.answer.layer == CKeyMapLayers::USER ? USER_KEY_MAP_SHOWN : CKeyMapFile::FILE_NAME;
+        const char* const pszFile = step.answer.layer == CKeyMapLayers::USER
+                                        ? keymaplocation::USER_SHOWN
+                                        : keymaplocation::FILE_NAME;
         outcome.strWarning = "Line " + std::to_string(step.answer.nLine) + " of " + pszFile +
                              ": \"" + action.GetText() + "\" " + outcome.strWarning;
     }

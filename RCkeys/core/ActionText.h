@@ -1,28 +1,22 @@
-// A key form's action as the editor shows it: what kind it is, the part the
-// user edits, and the repeat mark; and back to the text of the file.
+// A key form's action as the editor shows it: its kind as KV480 reads it,
+// the part the user edits and the repeat mark; and back to the text of the
+// file. CKeyAction's grammar reads and writes it.
 #pragma once
+
+#include "CKeyAction.h"
 
 #include <string>
 #include <vector>
 
-enum class ActionKind {
-    NotSet,
-    Keystroke,
-    Sequence,
-    Text,
-    Program,
-    Mouse,
-    Nothing,
-    PresenterTool, // spotlight, laser dot, magnifier or blank screen
-    Timer,         // the talk timer; the value is its m:ss
-    Mode,          // a mode switched on or off; the value is its name, or "Off"
-    Pc,            // one of the PC's own actions: lock, sleep, shut down...
-};
-
 struct ActionParts {
-    ActionKind kind = ActionKind::NotSet;
-    // keystroke, sequence, text, "program" args, mouse or tool word, m:ss,
-    // mode's name or "Off", PC action's word
+    // False: the form has no action of its own.
+    bool bSet = false;
+    CKeyAction::Kind kind = CKeyAction::Kind::Nothing;
+    // Keystrokes, more than one in order. A sequence shows no Repeat box: a
+    // "repeat" written after it stays in its value.
+    bool bSequence = false;
+    // CKeyAction::Value; for a value KV480 cannot read, the whole value as
+    // keystrokes, so that it shows as invalid and is kept as written.
     std::string strValue;
     bool bRepeat = false;
 };
@@ -30,19 +24,11 @@ struct ActionParts {
 ActionParts SplitAction(const std::string& strAction);
 std::string JoinAction(const ActionParts& parts);
 
-// The mouse actions' words as the file writes them.
-const std::vector<std::string>& MouseActionNames();
+// Whether the form offers the repeat mark for the parts.
+bool ShowsRepeat(const ActionParts& parts);
 
-// The presenter's tools as the file writes them, the timer aside.
-const std::vector<std::string>& PresenterToolNames();
 // Times the timer's field offers.
 const std::vector<std::string>& TimerSuggestions();
-
-// "Off", the value of a Mode action that switches the mode off.
-const char* ModeOffWord();
-
-// Whether the kind takes a trailing "repeat".
-bool KindRepeats(ActionKind kind);
 
 // Why KV480 cannot carry the action out; empty when it can.
 std::string ActionProblem(const ActionParts& parts);

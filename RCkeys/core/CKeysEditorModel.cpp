@@ -280,7 +280,7 @@ bool CKeysEditorModel::RenameMode(const std::string& strName, std::string& strRe
             for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
                 const auto form = static_cast<Form>(nForm);
                 ActionParts parts = SplitAction(FromFile(m_user, m_user.GetAction(i, nKey, form)));
-                if (parts.kind == ActionKind::Mode && SameMode(parts.strValue, strOld)) {
+                if (parts.kind == CKeyAction::Kind::Mode && SameMode(parts.strValue, strOld)) {
                     parts.strValue = strMode;
                     m_user.SetAction(i, nKey, form, ToFile(m_user, JoinAction(parts)));
                 }
@@ -311,7 +311,7 @@ bool CKeysEditorModel::IsModeSwitched(const std::string& strMode) const {
                 for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
                     const ActionParts parts = SplitAction(
                         FromFile(*pDoc, pDoc->GetAction(i, nKey, static_cast<Form>(nForm))));
-                    if (parts.kind == ActionKind::Mode && SameMode(parts.strValue, strMode)) {
+                    if (parts.kind == CKeyAction::Kind::Mode && SameMode(parts.strValue, strMode)) {
                         return true;
                     }
                 }
@@ -513,10 +513,12 @@ CKeysEditorModel::Inherited CKeysEditorModel::GetInherited(Form form) const {
     if (!answer.IsFound()) {
         return inherited;
     }
+    // As the note shows it, with the repeat mark that is written (a pointer
+    // move repeats unmarked).
     const CKeyAction::Kind kind = answer.action.GetKind();
     inherited.strAction =
-        answer.action.Shown() +
-        (answer.action.Repeats() && kind != CKeyAction::Kind::MouseMove ? " repeat" : "");
+        CKeyAction::Write(CKeyAction::Kind::Keys, answer.action.Shown(),
+                          answer.action.IsMarkedRepeat() && kind != CKeyAction::Kind::MouseMove);
     inherited.strFrom =
         AnswerText(answer.layer == CKeyMapLayers::INSTALLATION, answer.strSection, answer.strMode);
     return inherited;
@@ -530,7 +532,7 @@ std::vector<std::string> CKeysEditorModel::NamedPrograms() const {
                 for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
                     const ActionParts parts = SplitAction(
                         FromFile(*pDoc, pDoc->GetAction(nSection, nKey, static_cast<Form>(nForm))));
-                    if (parts.kind == ActionKind::Program &&
+                    if (parts.kind == CKeyAction::Kind::Run &&
                         std::find(programs.begin(), programs.end(), parts.strValue) ==
                             programs.end()) {
                         programs.push_back(parts.strValue);

@@ -2,6 +2,7 @@
 // that receives a key among real top-level windows.
 #include "CRecvApp.h"
 #include "CReg.h"
+#include "KeyMapLocation.h"
 #include "MessageBox.h"
 #include "Settings.h"
 #include "TargetWindow.h"
@@ -100,7 +101,7 @@ TEST_F(CRecvAppTest, EntriesFollowSectionOrderAndOnlyExactNullSwitchesOff) {
                            Section("Second", "null", "Second caption") +
                            Section("Third", "NULL", "Null") + Section("Fourth", "NULLX", "NULL"));
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(strIni), 1);
+    EXPECT_TRUE(apps.LoadFile(strIni));
     ASSERT_EQ(apps.GetCount(), 4);
     ExpectEntry(apps, 0, "FirstClass", "<none>");
     ExpectEntry(apps, 1, "null", "Second caption");
@@ -128,7 +129,7 @@ TEST_F(CRecvAppTest, MissingOrEmptyValueFailsAndKeepsTheEntriesBefore) {
                       Section("First", "FirstClass", "First caption") + c.second +
                           Section("Third", "ThirdClass", "Third caption"));
         CRecvApp apps;
-        EXPECT_EQ(apps.LoadFile(strIni), 0);
+        EXPECT_FALSE(apps.LoadFile(strIni));
         ExpectStopBox(TEXT_BAD_FILE);
         ASSERT_EQ(apps.GetCount(), 1);
         ExpectEntry(apps, 0, "FirstClass", "First caption");
@@ -137,11 +138,11 @@ TEST_F(CRecvAppTest, MissingOrEmptyValueFailsAndKeepsTheEntriesBefore) {
 
 TEST_F(CRecvAppTest, NoFileOrNoSectionsGivesAnEmptyListSilently) {
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(m_strDir + "\\missing.ini"), 1);
+    EXPECT_TRUE(apps.LoadFile(m_strDir + "\\missing.ini"));
     EXPECT_EQ(apps.GetCount(), 0);
-    EXPECT_EQ(apps.LoadFile(WriteFile("empty.ini", "")), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("empty.ini", "")));
     EXPECT_EQ(apps.GetCount(), 0);
-    EXPECT_EQ(apps.LoadFile(WriteFile("comments.ini", "; nothing here\r\nClassName=X\r\n")), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("comments.ini", "; nothing here\r\nClassName=X\r\n")));
     EXPECT_EQ(apps.GetCount(), 0);
 }
 
@@ -149,7 +150,7 @@ TEST_F(CRecvAppTest, LongValuesAreCutTo254Characters) {
     const std::string strLong(300, 'c');
     const std::string strFits(CRecvApp::TEXT_SIZE - 1, 'w');
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(WriteFile("long.ini", Section("Long", strLong, strFits))), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("long.ini", Section("Long", strLong, strFits))));
     ASSERT_EQ(apps.GetCount(), 1);
     ExpectEntry(apps, 0, strLong.substr(0, CRecvApp::TEXT_SIZE - 1), strFits);
 }
@@ -162,7 +163,7 @@ TEST_F(CRecvAppTest, SectionsAfterTheTenthAreIgnored) {
                               : Section("S" + std::to_string(i), "C" + std::to_string(i), "W");
     }
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(WriteFile("twelve.ini", strContent)), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("twelve.ini", strContent)));
     ASSERT_EQ(apps.GetCount(), CRecvApp::MAX_ENTRIES);
     for (int i = 0; i < CRecvApp::MAX_ENTRIES; ++i) {
         ExpectEntry(apps, i, "C" + std::to_string(i), "W");
@@ -173,17 +174,15 @@ TEST_F(CRecvAppTest, SectionNamesLongerThan255AreSkipped) {
     const std::string strLongest(CRecvApp::MAX_SECTION_NAME, 'n');
     const std::string strTooLong(CRecvApp::MAX_SECTION_NAME + 1, 'n');
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(WriteFile("longest.ini", Section("A", "CA", "W") +
-                                                         Section(strLongest, "CL", "W") +
-                                                         Section("B", "CB", "W"))),
-              1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("longest.ini", Section("A", "CA", "W") +
+                                                           Section(strLongest, "CL", "W") +
+                                                           Section("B", "CB", "W"))));
     ASSERT_EQ(apps.GetCount(), 3);
     ExpectEntry(apps, 1, "CL", "W");
 
-    EXPECT_EQ(apps.LoadFile(WriteFile("toolong.ini", Section("A", "CA", "W") +
-                                                         Section(strTooLong, "CL", "W") +
-                                                         Section("B", "CB", "W"))),
-              1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("toolong.ini", Section("A", "CA", "W") +
+                                                           Section(strTooLong, "CL", "W") +
+                                                           Section("B", "CB", "W"))));
     ASSERT_EQ(apps.GetCount(), 2);
     ExpectEntry(apps, 0, "CA", "W");
     ExpectEntry(apps, 1, "CB", "W");
@@ -206,7 +205,7 @@ TEST_F(CRecvAppTest, NameCutByTheListBufferIsNeverUsed) {
     // names no section and would show a box if it were used.
     std::string strLast;
     CRecvApp apps;
-    EXPECT_EQ(apps.LoadFile(WriteFile("cut.ini", NamesFile(100, strLast))), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("cut.ini", NamesFile(100, strLast))));
     EXPECT_EQ(apps.GetCount(), 9);
 
     // Here the parts that may arrive are sections with values of their own:
@@ -214,7 +213,7 @@ TEST_F(CRecvAppTest, NameCutByTheListBufferIsNeverUsed) {
     const std::string strPartial = NamesFile(100, strLast) +
                                    Section(strLast.substr(0, 59), "CP", "W") +
                                    Section(strLast.substr(0, 60), "CP", "W");
-    EXPECT_EQ(apps.LoadFile(WriteFile("partial.ini", strPartial)), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("partial.ini", strPartial)));
     ASSERT_EQ(apps.GetCount(), 9);
     for (int i = 0; i < 9; ++i) {
         ExpectEntry(apps, i, "C" + std::to_string(i), "W");
@@ -227,23 +226,21 @@ TEST_F(CRecvAppTest, ListThatFitsIsUsedWhole) {
     CRecvApp apps;
     const std::string strContent = NamesFile(58, strLast);
     // Without "After" the list fits; with it, it is cut after the tenth name.
-    EXPECT_EQ(
-        apps.LoadFile(WriteFile("fits.ini", strContent.substr(0, strContent.find("[After]")))), 1);
+    EXPECT_TRUE(
+        apps.LoadFile(WriteFile("fits.ini", strContent.substr(0, strContent.find("[After]")))));
     ASSERT_EQ(apps.GetCount(), CRecvApp::MAX_ENTRIES);
     ExpectEntry(apps, 9, "CL", "W");
 }
 
 TEST_F(CRecvAppTest, LoadingAgainReplacesTheList) {
     CRecvApp apps;
-    EXPECT_EQ(
-        apps.LoadFile(WriteFile("three.ini", Section("A", "CA", "W") + Section("B", "CB", "W") +
-                                                 Section("C", "CC", "W"))),
-        1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile(
+        "three.ini", Section("A", "CA", "W") + Section("B", "CB", "W") + Section("C", "CC", "W"))));
     EXPECT_EQ(apps.GetCount(), 3);
-    EXPECT_EQ(apps.LoadFile(WriteFile("one.ini", Section("D", "CD", "NULL"))), 1);
+    EXPECT_TRUE(apps.LoadFile(WriteFile("one.ini", Section("D", "CD", "NULL"))));
     ASSERT_EQ(apps.GetCount(), 1);
     ExpectEntry(apps, 0, "CD", "<none>");
-    EXPECT_EQ(apps.LoadFile(m_strDir + "\\missing.ini"), 1);
+    EXPECT_TRUE(apps.LoadFile(m_strDir + "\\missing.ini"));
     EXPECT_EQ(apps.GetCount(), 0);
 }
 
@@ -294,16 +291,31 @@ TEST_F(CRecvAppLoadTest, ReadsRecvAppIniInPathWithOrWithoutTrailingBackslash) {
         SCOPED_TRACE(strPath);
         SetPath(strPath);
         CRecvApp apps;
-        EXPECT_EQ(apps.Load(), 1);
+        EXPECT_TRUE(apps.Load());
         ASSERT_EQ(apps.GetCount(), 1);
         ExpectEntry(apps, 0, "AppClass", "<none>");
     }
 }
 
+// The installation's key map lies beside RecvApp.ini; with Path empty there
+// is none, rather than one in whatever folder is current.
+TEST_F(CRecvAppLoadTest, TheKeyMapsLieInPathAndInTheUsersApplicationData) {
+    for (const std::string& strPath : {m_strDir, m_strDir + "\\"}) {
+        SetPath(strPath);
+        EXPECT_EQ(m_strDir + "\\KeyMap.ini", keymaplocation::InstalledFile()) << strPath;
+    }
+    SetPath("");
+    EXPECT_EQ("", keymaplocation::InstalledFile());
+    const std::string strUser = keymaplocation::UserFile();
+    const std::string strEnd = "\\Remote Control\\KeyMap.ini";
+    ASSERT_GT(strUser.size(), strEnd.size());
+    EXPECT_EQ(strEnd, strUser.substr(strUser.size() - strEnd.size()));
+}
+
 TEST_F(CRecvAppLoadTest, NoRecvAppIniInPathGivesAnEmptyListSilently) {
     SetPath(m_strDir + "\\");
     CRecvApp apps;
-    EXPECT_EQ(apps.Load(), 1);
+    EXPECT_TRUE(apps.Load());
     EXPECT_EQ(apps.GetCount(), 0);
 }
 
@@ -317,7 +329,7 @@ TEST_F(CRecvAppLoadTest, FileNameIsCutTo255Characters) {
     WriteFile(strSub.substr(strPrefix.size()) + "\\RecvApp.i", Section("Cut", "CutClass", "W"));
     SetPath(strSub);
     CRecvApp apps;
-    EXPECT_EQ(apps.Load(), 1);
+    EXPECT_TRUE(apps.Load());
     ASSERT_EQ(apps.GetCount(), 1);
     ExpectEntry(apps, 0, "CutClass", "W");
 }
@@ -326,18 +338,18 @@ TEST_F(CRecvAppLoadTest, UnreadablePathFailsWithAMessage) {
     WriteFile("RecvApp.ini", Section("App", "AppClass", "NULL"));
     SetPath(m_strDir);
     CRecvApp apps;
-    ASSERT_EQ(apps.Load(), 1);
+    ASSERT_TRUE(apps.Load());
     ASSERT_EQ(apps.GetCount(), 1);
     // A failed load leaves nothing of the earlier one behind.
     DeletePath();
-    EXPECT_EQ(apps.Load(), 0);
+    EXPECT_FALSE(apps.Load());
     ExpectStopBox(TEXT_NO_PATH);
     EXPECT_EQ(apps.GetCount(), 0);
 
     const DWORD dwNotText = 1;
     ASSERT_EQ(m_reg.WriteDword(HKEY_LOCAL_MACHINE, m_strKey, m_strName, &dwNotText),
               CReg::RESULT_OK);
-    EXPECT_EQ(apps.Load(), 0);
+    EXPECT_FALSE(apps.Load());
     ExpectStopBox(TEXT_NO_PATH);
 }
 
@@ -437,8 +449,8 @@ protected:
             strContent += Section("App" + std::to_string(i), e[i].first ? e[i].first : "NULL",
                                   e[i].second ? Caption(e[i].second) : "NULL");
         }
-        ASSERT_EQ(
-            apps.LoadFile(WriteFile("apps" + std::to_string(m_nFiles++) + ".ini", strContent)), 1);
+        ASSERT_TRUE(
+            apps.LoadFile(WriteFile("apps" + std::to_string(m_nFiles++) + ".ini", strContent)));
         ASSERT_EQ(apps.GetCount(), static_cast<int>(e.size()));
     }
 

@@ -1,12 +1,17 @@
 #include "SerialPort.h"
 
-#include "SystemError.h"
+#include "SystemErrorText.h"
 
 namespace {
 
 // A write that takes this long means the line is stuck, not slow: a byte
 // needs about a millisecond.
 const DWORD WRITE_TIMEOUT_MS = 2000;
+
+// "Access is denied (error 5)": the number helps when the words are translated.
+std::string Failure(DWORD dwError) {
+    return SystemErrorText(dwError) + " (error " + std::to_string(dwError) + ")";
+}
 
 } // namespace
 
@@ -19,7 +24,7 @@ bool SerialPort::Open(const std::string& devicePath, std::string& error) {
     HANDLE hPort = CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                OPEN_EXISTING, 0, nullptr);
     if (hPort == INVALID_HANDLE_VALUE) {
-        error = "cannot open " + devicePath + ": " + SystemError::Text(GetLastError());
+        error = "cannot open " + devicePath + ": " + Failure(GetLastError());
         return false;
     }
 
@@ -57,7 +62,7 @@ bool SerialPort::Open(const std::string& devicePath, std::string& error) {
         ok = PurgeComm(hPort, PURGE_TXCLEAR | PURGE_RXCLEAR) != FALSE;
     }
     if (!ok) {
-        error = "cannot configure " + devicePath + ": " + SystemError::Text(GetLastError());
+        error = "cannot configure " + devicePath + ": " + Failure(GetLastError());
         CloseHandle(hPort);
         return false;
     }
@@ -68,7 +73,7 @@ bool SerialPort::Open(const std::string& devicePath, std::string& error) {
 bool SerialPort::WriteByte(std::uint8_t byte, std::string& error) {
     DWORD written = 0;
     if (!WriteFile(m_hPort, &byte, sizeof(byte), &written, nullptr)) {
-        error = "write failed: " + SystemError::Text(GetLastError());
+        error = "write failed: " + Failure(GetLastError());
         return false;
     }
     if (written != sizeof(byte)) {

@@ -40,12 +40,12 @@ const NamedMouse MOUSE_ACTIONS[] = {
     {"WheelDown", CKeyAction::Mouse::WheelDown},
 };
 
-struct NamedTool {
+struct NamedKind {
     const char* pszName;
     CKeyAction::Kind kind;
 };
 
-const NamedTool TOOLS[] = {
+const NamedKind TOOLS[] = {
     {"Spotlight", CKeyAction::Kind::Spotlight},
     {"LaserDot", CKeyAction::Kind::LaserDot},
     {"Magnifier", CKeyAction::Kind::Magnifier},
@@ -64,6 +64,17 @@ bool IsDigits(const std::string& strText) {
     return true;
 }
 const char* const PC_NAMES[] = {"Lock", "Sleep", "Hibernate", "MonitorOff", "ShutDown", "Restart"};
+
+// The word of a mouse action or a tool.
+template <typename Named, std::size_t N, typename Value>
+const char* NameOf(const Named (&names)[N], Value Named::*pMember, Value value) {
+    for (const Named& named : names) {
+        if (named.*pMember == value) {
+            return named.pszName;
+        }
+    }
+    return "";
+}
 
 // Splits a trailing word "repeat" off a value.
 bool TakeRepeat(std::string& strValue) {
@@ -214,7 +225,7 @@ bool CKeyAction::ParseTool(const std::string& strValue, std::string& strReason) 
         strOption = initext::Trim(strName.substr(nBlank));
         strName = strName.substr(0, nBlank);
     }
-    for (const NamedTool& tool : TOOLS) {
+    for (const NamedKind& tool : TOOLS) {
         if (!initext::EqualsNoCase(strName, tool.pszName)) {
             continue;
         }
@@ -344,4 +355,120 @@ std::string CKeyAction::Shown() const {
     const std::size_t nSlash = m_strText.find_last_of("\\/");
     return std::string(WORD_RUN) + " \"" +
            (nSlash == std::string::npos ? m_strText : m_strText.substr(nSlash + 1)) + "\"";
+}
+
+std::string CKeyAction::Value() const {
+    switch (m_kind) {
+    case Kind::Keys:
+        return m_strWritten;
+    case Kind::Text:
+        return m_strText;
+    case Kind::Run:
+        return "\"" + m_strText + "\"" + (m_strArguments.empty() ? "" : " " + m_strArguments);
+    case Kind::MouseMove:
+    case Kind::MouseButton:
+        return NameOf(MOUSE_ACTIONS, &NamedMouse::mouse, m_mouse);
+    case Kind::Nothing:
+        return std::string();
+    case Kind::Mode:
+        return m_strText.empty() ? WORD_OFF : m_strText;
+    case Kind::Pc:
+        return PcName(m_pc);
+    case Kind::Timer: {
+        const unsigned nSeconds = m_nSeconds % 60;
+        return std::to_string(m_nSeconds / 60) + (nSeconds < 10 ? ":0" : ":") +
+               std::to_string(nSeconds);
+    }
+    case Kind::Spotlight:
+    case Kind::LaserDot:
+    case Kind::Magnifier:
+    case Kind::BlankScreen:
+        return std::string(NameOf(TOOLS, &NamedKind::kind, m_kind)) +
+               (m_bWhite ? std::string(" ") + WORD_WHITE : std::string());
+    }
+    return std::string();
+}
+
+std::string CKeyAction::Write(Kind kind, const std::string& strValue, bool bRepeat) {
+    const std::string strTrimmed = initext::Trim(strValue);
+    std::string strWritten;
+    switch (kind) {
+    case Kind::Nothing:
+        return WORD_NONE;
+    case Kind::Text:
+        // The text as typed: its blanks are typed too.
+        strWritten = std::string(WORD_TEXT) + " \"" + strValue + "\"";
+        break;
+    case Kind::Run:
+        // A path with blanks needs its quotes; one without gets them too.
+        if (!strTrimmed.empty()) {
+            strWritten = std::string(WORD_RUN) + " " +
+                         (strTrimmed.front() == '"' ? strTrimmed : "\"" + strTrimmed + "\"");
+        }
+        break;
+    case Kind::Timer:
+        if (!strTrimmed.empty()) {
+            strWritten = std::string(WORD_TIMER) + " \"" + strTrimmed + "\"";
+        }
+        break;
+    case Kind::Mode:
+        if (initext::EqualsNoCase(strTrimmed, WORD_OFF)) {
+            strWritten = std::string(WORD_MODE) + " " + WORD_OFF;
+        } else if (!strTrimmed.empty()) {
+            strWritten = std::string(WORD_MODE) + " \"" + strTrimmed + "\"";
+        }
+        break;
+    default:
+        strWritten = strTrimmed;
+        break;
+    }
+    if (strWritten.empty()) {
+        return strWritten;
+    }
+    return bRepeat && TakesRepeat(kind) ? strWritten + " " + WORD_REPEAT : strWritten;
+}
+
+bool CKeyAction::SplitKeyword(const std::string& strValue, Kind& kind, std::string& strRest) {
+    const NamedKind KEYWORDS[] = {{WORD_TEXT, Kind::Text},
+                                  {WORD_RUN, Kind::Run},
+                                  {WORD_TIMER, Kind::Timer},
+                                  {WORD_MODE, Kind::Mode}};
+    const std::string strTrimmed = initext::Trim(strValue);
+    for (const NamedKind& keyword : KEYWORDS) {
+        if (StartsWithWord(strTrimmed, keyword.pszName)) {
+            kind = keyword.kind;
+            strRest = initext::Trim(strTrimmed.substr(std::strlen(keyword.pszName)));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CKeyAction::TakesRepeat(Kind kind) {
+    return kind == Kind::Keys || kind == Kind::Text || kind == Kind::MouseMove ||
+           kind == Kind::MouseButton;
+}
+
+std::vector<std::string> CKeyAction::WordsOf(Kind kind) {
+    std::vector<std::string> words;
+    if (kind == Kind::MouseMove || kind == Kind::MouseButton) {
+        for (const NamedMouse& named : MOUSE_ACTIONS) {
+            if ((named.mouse <= Mouse::Right) == (kind == Kind::MouseMove)) {
+                words.push_back(named.pszName);
+            }
+        }
+    } else if (kind == Kind::Pc) {
+        words = PcNames();
+    } else if (kind == Kind::Mode) {
+        words.push_back(WORD_OFF);
+    } else {
+        const char* const pszTool = NameOf(TOOLS, &NamedKind::kind, kind);
+        if (*pszTool != '\0') {
+            words.push_back(pszTool);
+        }
+        if (kind == Kind::BlankScreen) {
+            words.push_back(std::string(pszTool) + " " + WORD_WHITE);
+        }
+    }
+    return words;
 }

@@ -80,6 +80,30 @@ public:
     // for Run the program's file name.
     std::string Shown() const;
 
+    // The part of the value an editor's field shows, the kind's keyword and
+    // "repeat" aside: the keystrokes as written, the text, the program in
+    // quotes with its arguments, the word of a mouse action, tool or PC
+    // action (BlankScreen with White), the time as m:ss, the mode's name or
+    // Off; empty for None.
+    std::string Value() const;
+    // Whether the value is marked "repeat" as written (a pointer move repeats
+    // unmarked too).
+    bool IsMarkedRepeat() const { return m_bRepeat; }
+    // The KeyMap.ini value of an action of the kind with that value part
+    // (blanks around it aside; a program without quotes gets them) and mark,
+    // for Parse to read; empty while a kind that needs a value has none.
+    static std::string Write(Kind kind, const std::string& strValue, bool bRepeat);
+    // Whether the value starts with a kind's keyword (Text, Run, Timer,
+    // Mode) and a blank or a quote; kind and strRest (trimmed) then tell
+    // which and what follows, whether it reads or not.
+    static bool SplitKeyword(const std::string& strValue, Kind& kind, std::string& strRest);
+    // Whether an action of the kind may be marked "repeat".
+    static bool TakesRepeat(Kind kind);
+    // The values of the kind that are fixed words, in the file's spelling:
+    // the mouse actions, each tool with its option, the PC actions, and Off
+    // for Mode; none for the other kinds.
+    static std::vector<std::string> WordsOf(Kind kind);
+
 private:
     bool ParseText(const std::string& strValue, std::string& strReason);
     bool ParseRun(const std::string& strValue, std::string& strReason);

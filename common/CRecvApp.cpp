@@ -72,7 +72,7 @@ void CRecvApp::Clear() {
     m_nCount = 0;
 }
 
-int CRecvApp::Load() {
+bool CRecvApp::Load() {
     Clear();
     const CReg reg;
     const std::string strKey = settings::SETTINGS_KEY;
@@ -80,7 +80,7 @@ int CRecvApp::Load() {
     std::string strPath;
     if (reg.ReadString(HKEY_LOCAL_MACHINE, strKey, strName, strPath) != CReg::RESULT_OK) {
         framework::AfxMessageBox(TEXT_NO_PATH, BOX_STOP);
-        return 0;
+        return false;
     }
     return LoadFile(FileNameIn(strPath));
 }
@@ -95,13 +95,13 @@ std::string CRecvApp::FileNameIn(const std::string& strPath) {
     return strFile;
 }
 
-int CRecvApp::LoadFile(const std::string& strIniPath) {
+bool CRecvApp::LoadFile(const std::string& strIniPath) {
     Clear();
     char szNames[SECTION_NAMES_SIZE] = {};
     const DWORD dwLength =
         GetPrivateProfileSectionNamesA(szNames, sizeof(szNames), strIniPath.c_str());
     if (dwLength < 1) {
-        return 1; // no file, or no sections: nobody receives keys
+        return true; // no file, or no sections: nobody receives keys
     }
     for (const char* pszSection : WholeNames(szNames, dwLength, sizeof(szNames))) {
         if (m_nCount == MAX_ENTRIES) {
@@ -112,10 +112,10 @@ int CRecvApp::LoadFile(const std::string& strIniPath) {
         }
         if (!AddSection(strIniPath, pszSection)) {
             framework::AfxMessageBox(TEXT_BAD_FILE, BOX_STOP);
-            return 0;
+            return false;
         }
     }
-    return 1;
+    return true;
 }
 
 bool CRecvApp::AddSection(const std::string& strIniPath, const char* pszSection) {

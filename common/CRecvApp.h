@@ -27,13 +27,13 @@ public:
     CRecvApp& operator=(const CRecvApp&) = delete;
 
     // Reads "Path" from the settings key and loads Path + "\RecvApp.ini".
-    // 1 on success, also when the file yields no entry; 0 after a message box.
-    // Whatever an earlier call loaded is dropped first.
-    int Load();
+    // True on success, also when the file yields no entry; false after a
+    // message box. Whatever an earlier call loaded is dropped first.
+    bool Load();
     // The file Load reads for a given Path.
     static std::string FileNameIn(const std::string& strPath);
     // Loads the given ini file; same results and messages as Load.
-    int LoadFile(const std::string& strIniPath);
+    bool LoadFile(const std::string& strIniPath);
 
     int GetCount() const { return m_nCount; }
     // The entry at nIndex, or null outside 0 .. GetCount() - 1.
