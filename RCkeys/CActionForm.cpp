@@ -58,7 +58,6 @@ void CActionForm::Show(const ActionParts& parts, bool bWritable, const std::stri
                        bool bProblem) {
     m_bWritable = bWritable;
     m_bProblem = bProblem;
-    m_bInherited = false;
     SendMessageA(Item(m_ids.nKind), CB_SETCURSEL, static_cast<WPARAM>(parts.kind), 0);
     for (int nId : {m_ids.nKind, m_ids.nValue, m_ids.nRepeat, m_ids.nBrowse}) {
         EnableWindow(Item(nId), bWritable);
@@ -66,16 +65,17 @@ void CActionForm::Show(const ActionParts& parts, bool bWritable, const std::stri
     window_facts::SetText(Item(m_ids.nValue), parts.strValue);
     ShowKind(parts.kind);
     CheckDlgButton(m_hDialog, m_ids.nRepeat, parts.bRepeat ? BST_CHECKED : BST_UNCHECKED);
-    if (parts.kind == ActionKind::NotSet && !strInherited.empty()) {
-        // Greyed in the value field, so that a form another entry decides
-        // does not look unused.
-        m_bInherited = true;
-        const HWND hValue = Item(m_ids.nValue);
-        FitValue(ActionKind::Text);
-        EnableWindow(hValue, FALSE);
-        window_facts::SetText(hValue, strInherited);
-        ShowWindow(hValue, SW_SHOWNA);
-    }
+    // So that a form another entry decides does not look, or sound, unused.
+    ShowInherited(parts.kind == ActionKind::NotSet ? strInherited : std::string());
+}
+
+void CActionForm::ShowInherited(const std::string& strInherited) {
+    // Read-only rather than disabled: a screen reader's user reaches it by Tab.
+    const HWND hInherited = Item(m_ids.nInherited);
+    window_facts::SetText(hInherited, strInherited);
+    const int nShow = strInherited.empty() ? SW_HIDE : SW_SHOWNA;
+    ShowWindow(hInherited, nShow);
+    ShowWindow(Item(m_ids.nInheritedLabel), nShow);
 }
 
 void CActionForm::MarkProblem(bool bProblem) {
@@ -119,12 +119,8 @@ void CActionForm::SetValue(const std::string& strValue) {
 
 CActionForm::Event CActionForm::OnCommand(int nId, int nCode) {
     if (nId == m_ids.nKind && nCode == CBN_SELCHANGE) {
-        if (m_bInherited) {
-            // The greyed text was another entry's, not this form's value.
-            m_bInherited = false;
-            window_facts::SetText(Item(m_ids.nValue), "");
-            EnableWindow(Item(m_ids.nValue), m_bWritable);
-        }
+        // The form now says for itself what the key does.
+        ShowInherited(std::string());
         ShowKind(GetKind());
         return Event::Changed;
     }

@@ -6,6 +6,7 @@
 #include "DpiScale.h"
 #include "RcMessages.h"
 #include "Settings.h"
+#include "WideText.h"
 #include "WindowDpi.h"
 #include "resource.h"
 
@@ -122,6 +123,7 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
         m_nBlinkKey = -1;
         m_lamps[nKey] = 1;
         Redraw();
+        SayKey(nKey, remote_key_text::KeyEvent::Pressed);
         SetTimer(m_hWnd, static_cast<UINT_PTR>(nKey), LAMP_MS, nullptr);
         return 1;
     }
@@ -131,6 +133,7 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
         }
         m_nBlinkKey = nKey;
         Redraw();
+        SayKey(nKey, remote_key_text::KeyEvent::Held);
         SetTimer(m_hWnd, BLINK_TIMER, BLINK_MS, nullptr);
     }
     // Restarted by every repeat: the key counts as released when they stop.
@@ -152,6 +155,7 @@ LRESULT CDlgTest::OnTimer(WPARAM wParam, LPARAM) {
         KillTimer(m_hWnd, RELEASE_TIMER);
         if (IsKey(m_nBlinkKey)) {
             m_lamps[m_nBlinkKey] = 0;
+            SayKey(m_nBlinkKey, remote_key_text::KeyEvent::Released);
         }
         m_nBlinkKey = -1;
         KillTimer(m_hWnd, BLINK_TIMER);
@@ -162,6 +166,12 @@ LRESULT CDlgTest::OnTimer(WPARAM wParam, LPARAM) {
         Redraw();
     }
     return Default();
+}
+
+void CDlgTest::SayKey(int nKey, remote_key_text::KeyEvent event) {
+    const HWND hText = GetDlgItem(m_hWnd, IDC_TEST_KEY_TEXT);
+    SetWindowTextW(hText, widetext::Widen(remote_key_text::TestDialogText(nKey, event)).c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hText, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CDlgTest::OnPaint() {

@@ -10,6 +10,7 @@
 #include "CDialog.h"
 #include "CRemotePicture.h"
 #include "RemoteControl.h"
+#include "RemoteKeyText.h"
 
 class CDlgTest : public CDialog {
 public:
@@ -43,6 +44,10 @@ private:
     // Draws the picture into the window's client area now.
     void Redraw();
     void DrawPicture(CDC& dc);
+
+    // Names the picture after the key and what happens to it, and has
+    // screen readers say it, every time (a key pressed twice says it twice).
+    void SayKey(int nKey, remote_key_text::KeyEvent event);
 
     static bool IsKey(INT_PTR nKey) { return nKey >= FIRST_KEY && nKey <= LAST_KEY; }
 
