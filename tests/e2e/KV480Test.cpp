@@ -17,6 +17,7 @@
 #include "DevicePort.h"
 #include "ResidentFixture.h"
 #include "LineState.h"
+#include "Pointer.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
 #include "TrayIcons.h"
@@ -376,6 +377,33 @@ TEST_F(ConnectedKV480Test, TheTrayIconOpensItsMenuFromTheKeyboardAtTheIcon) {
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
     }
+}
+
+// A real right click on the icon in Wine's tray: the shell speaks version 4,
+// and the menu opens where the click was.
+TEST_F(ConnectedKV480Test, ARightClickOnTheIconInTheTrayOpensTheMenuThere) {
+    ASSERT_TRUE(WaitUntil([] { return harness::FirstTrayIcon() != nullptr; }, 5000));
+    RECT icon;
+    GetWindowRect(harness::FirstTrayIcon(), &icon);
+    const POINT click{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+    ASSERT_TRUE(harness::MovePointer(click));
+    harness::MouseAt(MOUSEEVENTF_RIGHTDOWN, click);
+    harness::MouseAt(MOUSEEVENTF_RIGHTUP, click);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            menu = harness::FindProcessWindow(m_program.ProcessId(), "#32768", nullptr, true);
+            return menu != nullptr;
+        },
+        5000));
+    RECT rect;
+    GetWindowRect(menu, &rect);
+    // Kept on the screen, it still touches the click.
+    EXPECT_TRUE(rect.left <= click.x && click.x <= rect.right && rect.top <= click.y &&
+                click.y <= rect.bottom)
+        << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
 }
 
 TEST_F(KV480Test, TwoReceivingApplicationsHighestVisibleWindowGetsTheKey) {
