@@ -92,7 +92,6 @@ void CActionForm::Show(const ActionParts& parts, bool bWritable, const std::stri
                        bool bProblem) {
     m_bWritable = bWritable;
     m_bProblem = bProblem;
-    m_bInherited = false;
     const std::size_t nRow = RowOf(parts);
     SendMessageA(Item(m_ids.nKind), CB_SETCURSEL, static_cast<WPARAM>(nRow), 0);
     for (int nId : {m_ids.nKind, m_ids.nValue, m_ids.nRepeat, m_ids.nBrowse}) {
@@ -101,16 +100,17 @@ void CActionForm::Show(const ActionParts& parts, bool bWritable, const std::stri
     window_facts::SetText(Item(m_ids.nValue), parts.strValue);
     ShowKind(nRow);
     CheckDlgButton(m_hDialog, m_ids.nRepeat, parts.bRepeat ? BST_CHECKED : BST_UNCHECKED);
-    if (!parts.bSet && !strInherited.empty()) {
-        // Greyed in the value field, so that a form another entry decides
-        // does not look unused.
-        m_bInherited = true;
-        const HWND hValue = Item(m_ids.nValue);
-        FitValue(ActionParts());
-        EnableWindow(hValue, FALSE);
-        window_facts::SetText(hValue, strInherited);
-        ShowWindow(hValue, SW_SHOWNA);
-    }
+    // So that a form another entry decides does not look, or sound, unused.
+    ShowInherited(parts.bSet ? std::string() : strInherited);
+}
+
+void CActionForm::ShowInherited(const std::string& strInherited) {
+    // Read-only rather than disabled: a screen reader's user reaches it by Tab.
+    const HWND hInherited = Item(m_ids.nInherited);
+    window_facts::SetText(hInherited, strInherited);
+    const int nShow = strInherited.empty() ? SW_HIDE : SW_SHOWNA;
+    ShowWindow(hInherited, nShow);
+    ShowWindow(Item(m_ids.nInheritedLabel), nShow);
 }
 
 void CActionForm::MarkProblem(bool bProblem) {
@@ -155,12 +155,8 @@ void CActionForm::SetValue(const std::string& strValue) {
 
 CActionForm::Event CActionForm::OnCommand(int nId, int nCode) {
     if (nId == m_ids.nKind && nCode == CBN_SELCHANGE) {
-        if (m_bInherited) {
-            // The greyed text was another entry's, not this form's value.
-            m_bInherited = false;
-            window_facts::SetText(Item(m_ids.nValue), "");
-            EnableWindow(Item(m_ids.nValue), m_bWritable);
-        }
+        // The form now says for itself what the key does.
+        ShowInherited(std::string());
         ShowKind(Row());
         return Event::Changed;
     }

@@ -20,6 +20,9 @@ public:
         int nRepeat;
         int nBrowse;
         int nLabel;
+        // What another entry decides, in the value's place, and its label.
+        int nInherited;
+        int nInheritedLabel;
     };
 
     // What a notification of the form's controls asks of the window.
@@ -39,8 +42,8 @@ public:
     HWND GetValueField() const { return Item(m_ids.nValue); }
 
     // Shows an action; read-only unless bWritable. strInherited: what answers
-    // instead when the action is not set, shown greyed. bProblem: KV480
-    // cannot carry the action out.
+    // instead when the action is not set, shown in a read-only field that
+    // Tab reaches. bProblem: KV480 cannot carry the action out.
     void Show(const ActionParts& parts, bool bWritable, const std::string& strInherited,
               bool bProblem);
     // Marks the action in the controls as one KV480 cannot carry out, or not.
@@ -68,6 +71,7 @@ private:
     std::size_t Row() const;
     // Shows the controls the line's kind needs, and the value list it offers.
     void ShowKind(std::size_t nRow);
+    void ShowInherited(const std::string& strInherited);
     // The value field as wide as the controls beside it leave room for.
     void FitValue(const ActionParts& parts);
     RECT RectOf(int nId) const;
@@ -79,6 +83,4 @@ private:
     std::vector<std::string> m_modes;
     bool m_bWritable = false;
     bool m_bProblem = false;
-    // The value field shows, greyed, what answers instead of this form.
-    bool m_bInherited = false;
 };

@@ -11,6 +11,7 @@
 #include "EditorMessages.h"
 #include "MessageBox.h"
 #include "RemoteControl.h"
+#include "RemoteKeyText.h"
 #include "Settings.h"
 #include "WideText.h"
 #include "WindowDpi.h"
@@ -30,11 +31,6 @@ const CRemotePicture::Pen SELECTED_PEN{RGB(250, 0, 0), 3};
 const CRemotePicture::Pen PROBLEM_PEN{RGB(255, 140, 0), 2};
 // Offered in the Program fields' lists; more help nobody.
 const std::size_t MAX_PROGRAMS = 40;
-
-std::string KeyTitle(int nKey) {
-    const char* pszName = RC_KEY_NAME(nKey);
-    return "Key " + std::to_string(nKey) + ": " + (pszName != nullptr ? pszName : "");
-}
 
 std::string ChordText(WPARAM nVirtualKey, LPARAM nModifiers) {
     const std::string strKey = CKeyChord::KeyName(static_cast<std::uint16_t>(nVirtualKey));
@@ -78,11 +74,11 @@ CKeysEditorDlg::CKeysEditorDlg()
       m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_model(widetext::AnsiToUtf8, widetext::Utf8ToAnsiExact),
       m_forms{CActionForm({IDC_PRESS_KIND, IDC_PRESS_VALUE, IDC_PRESS_REPEAT, IDC_PRESS_BROWSE,
-                           IDC_PRESS_LABEL}),
+                           IDC_PRESS_LABEL, IDC_PRESS_INHERITED, IDC_PRESS_INHERITED_LABEL}),
               CActionForm({IDC_LONG_KIND, IDC_LONG_VALUE, IDC_LONG_REPEAT, IDC_LONG_BROWSE,
-                           IDC_LONG_LABEL}),
+                           IDC_LONG_LABEL, IDC_LONG_INHERITED, IDC_LONG_INHERITED_LABEL}),
               CActionForm({IDC_DOUBLE_KIND, IDC_DOUBLE_VALUE, IDC_DOUBLE_REPEAT, IDC_DOUBLE_BROWSE,
-                           IDC_DOUBLE_LABEL})} {}
+                           IDC_DOUBLE_LABEL, IDC_DOUBLE_INHERITED, IDC_DOUBLE_INHERITED_LABEL})} {}
 
 CKeysEditorDlg::~CKeysEditorDlg() = default;
 
@@ -232,18 +228,38 @@ void CKeysEditorDlg::ShowRcType() {
     SendDlgItemMessageA(m_hWnd, IDC_RC_TYPE, CB_SETCURSEL, static_cast<WPARAM>(m_model.GetRcType()),
                         0);
     LoadPicture();
-    const HWND hCombo = Item(IDC_KEY);
-    SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
-    for (int nKey = m_model.GetFirstKey(); nKey <= m_model.GetLastKey(); ++nKey) {
-        SendMessageW(hCombo, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(widetext::Widen(KeyTitle(nKey)).c_str()));
-    }
+    SendDlgItemMessageW(m_hWnd, IDC_KEY, CB_RESETCONTENT, 0, 0);
     ShowKey();
 }
 
+void CKeysEditorDlg::UpdateKeyList() {
+    // The rings on the picture in words: which forms the application sets.
+    const HWND hCombo = Item(IDC_KEY);
+    for (int nKey = m_model.GetFirstKey(); nKey <= m_model.GetLastKey(); ++nKey) {
+        const std::wstring strText = widetext::Widen(
+            remote_key_text::KeyListText(nKey, m_model.IsFormSet(nKey, CKeyMapDocument::FORM_PLAIN),
+                                         m_model.IsFormSet(nKey, CKeyMapDocument::FORM_LONG),
+                                         m_model.IsFormSet(nKey, CKeyMapDocument::FORM_DOUBLE)));
+        const auto nIndex = static_cast<WPARAM>(nKey - m_model.GetFirstKey());
+        const LRESULT nLength = SendMessageW(hCombo, CB_GETLBTEXTLEN, nIndex, 0);
+        if (nLength != CB_ERR) {
+            std::wstring strShown(static_cast<std::size_t>(nLength) + 1, L'\0');
+            SendMessageW(hCombo, CB_GETLBTEXT, nIndex, reinterpret_cast<LPARAM>(&strShown[0]));
+            strShown.resize(static_cast<std::size_t>(nLength));
+            if (strShown == strText) {
+                continue;
+            }
+            SendMessageW(hCombo, CB_DELETESTRING, nIndex, 0);
+        }
+        SendMessageW(hCombo, CB_INSERTSTRING, nIndex, reinterpret_cast<LPARAM>(strText.c_str()));
+    }
+    const auto nSelected = static_cast<WPARAM>(m_model.GetKey() - m_model.GetFirstKey());
+    if (SendMessageW(hCombo, CB_GETCURSEL, 0, 0) != static_cast<LRESULT>(nSelected)) {
+        SendMessageW(hCombo, CB_SETCURSEL, nSelected, 0);
+    }
+}
+
 void CKeysEditorDlg::ShowKey() {
-    SendDlgItemMessageA(m_hWnd, IDC_KEY, CB_SETCURSEL,
-                        static_cast<WPARAM>(m_model.GetKey() - m_model.GetFirstKey()), 0);
     FillForms();
     InvalidateRect(Item(IDC_REMOTE), nullptr, FALSE);
 }
@@ -262,6 +278,7 @@ void CKeysEditorDlg::SelectKey(int nKey) {
 
 void CKeysEditorDlg::FillForms() {
     m_bFilling = true;
+    UpdateKeyList();
     for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
         const auto form = static_cast<CKeyMapDocument::Form>(nForm);
         const CKeysEditorModel::Inherited inherited = m_model.GetInherited(form);
@@ -315,6 +332,7 @@ void CKeysEditorDlg::OnFormChanged(int nForm, bool bChosenFromList) {
     const auto form = static_cast<CKeyMapDocument::Form>(nForm);
     const std::string strAction = JoinAction(parts);
     m_model.SetAction(form, strAction);
+    UpdateKeyList();
     InvalidateRect(Item(IDC_REMOTE), nullptr, FALSE);
     if (!parts.bSet) {
         // Another entry may answer now: shown as for a key just selected.
@@ -470,7 +488,8 @@ void CKeysEditorDlg::OnCancel() {
 }
 
 void CKeysEditorDlg::UpdateStatus(const std::string& strProblem) {
-    window_facts::SetText(Item(IDC_STATUS), m_model.StatusText(m_nCaptureForm >= 0, strProblem));
+    window_facts::SetAnnouncedText(Item(IDC_STATUS),
+                                   m_model.StatusText(m_nCaptureForm >= 0, strProblem));
 }
 
 void CKeysEditorDlg::UpdateButtons() {
@@ -492,10 +511,10 @@ void CKeysEditorDlg::OnShowActions() {
     }
     // Kept apart from the key map: a user who sees "Saved" would look for it
     // in the file, or save for nothing.
-    window_facts::SetText(Item(IDC_STATUS), std::string("The note is ") +
-                                                (dwShow != 0 ? "on" : "off") +
-                                                " from the next key, for you alone. It is kept "
-                                                "apart from the key map: nothing to save.");
+    window_facts::SetAnnouncedText(Item(IDC_STATUS),
+                                   std::string("The note is ") + (dwShow != 0 ? "on" : "off") +
+                                       " from the next key, for you alone. It is kept "
+                                       "apart from the key map: nothing to save.");
 }
 
 std::string CKeysEditorDlg::AskFileName(bool bSave) {

@@ -62,6 +62,8 @@ private:
     // Shows the remote type: its picture, its keys and the selected one.
     void ShowRcType();
     void ShowKey();
+    // The Key list's texts and selection, as the model has them now.
+    void UpdateKeyList();
     void SelectKey(int nKey);
     void FillForms();
     // Writes the form's action from its controls; bChosenFromList: the

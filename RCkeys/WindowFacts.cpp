@@ -41,6 +41,14 @@ void SetText(HWND hWnd, const std::string& strUtf8) {
     SetWindowTextW(hWnd, widetext::Widen(strUtf8).c_str());
 }
 
+void SetAnnouncedText(HWND hWnd, const std::string& strUtf8) {
+    if (GetText(hWnd) == strUtf8) {
+        return;
+    }
+    SetText(hWnd, strUtf8);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
 std::string GetText(HWND hWnd) {
     const int nLength = GetWindowTextLengthW(hWnd);
     if (nLength <= 0) {
@@ -123,10 +131,14 @@ std::string AskFile(HWND hOwner, bool bSave, const wchar_t* pszFilter,
     ofn.lpstrDefExt = pszDefaultExtension;
     ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                 (bSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(bSave ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) {
-        return std::string();
+    const HWND hFocus = GetFocus();
+    const bool bChosen = (bSave ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) != FALSE;
+    // The owner gets its focus back by activation alone, which leaves Enter
+    // with no default button; through the dialog manager the button is one.
+    if (hFocus != nullptr && IsChild(hOwner, hFocus)) {
+        SendMessageW(hOwner, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hFocus), TRUE);
     }
-    return widetext::Narrow(szFile);
+    return bChosen ? widetext::Narrow(szFile) : std::string();
 }
 
 } // namespace window_facts

@@ -31,8 +31,14 @@ std::vector<HWND> ListOpenWindows(HWND hList);
 // The window of the list's selected line; null when none is selected.
 HWND ChosenWindow(HWND hList, const std::vector<HWND>& windows);
 
+// Sets a status text and tells screen readers it changed, so that they say
+// it; nothing is said when the text stays the same.
+void SetAnnouncedText(HWND hWnd, const std::string& strUtf8);
+
 // The common file dialog for one file (UTF-8 path; empty when cancelled).
-// strInitial: the name it proposes; pszDefaultExtension may be null.
+// strInitial: the name it proposes; pszDefaultExtension may be null. The
+// owner dialog's control that had the focus has it again afterwards, as
+// its default button when it is a push button, so Enter works on it.
 std::string AskFile(HWND hOwner, bool bSave, const wchar_t* pszFilter,
                     const wchar_t* pszDefaultExtension, const std::string& strInitial);
 

@@ -27,22 +27,29 @@
 #define IDC_ADD_MODE 1046
 #define IDC_RENAME_MODE 1047
 // One row per form of a key (press, long, double): the kind, the value, the
-// Repeat box, the Browse button and the value's label.
+// Repeat box, the Browse button, the value's label, and in the value's place
+// what another entry decides for the form, with its own label.
 #define IDC_PRESS_KIND 1010
 #define IDC_PRESS_VALUE 1011
 #define IDC_PRESS_REPEAT 1012
 #define IDC_PRESS_BROWSE 1013
 #define IDC_PRESS_LABEL 1014
+#define IDC_PRESS_INHERITED 1018
+#define IDC_PRESS_INHERITED_LABEL 1019
 #define IDC_LONG_KIND 1020
 #define IDC_LONG_VALUE 1021
 #define IDC_LONG_REPEAT 1022
 #define IDC_LONG_BROWSE 1023
 #define IDC_LONG_LABEL 1024
+#define IDC_LONG_INHERITED 1028
+#define IDC_LONG_INHERITED_LABEL 1029
 #define IDC_DOUBLE_KIND 1030
 #define IDC_DOUBLE_VALUE 1031
 #define IDC_DOUBLE_REPEAT 1032
 #define IDC_DOUBLE_BROWSE 1033
 #define IDC_DOUBLE_LABEL 1034
+#define IDC_DOUBLE_INHERITED 1038
+#define IDC_DOUBLE_INHERITED_LABEL 1039
 
 // Adding an application, and which rule answers.
 #define IDC_FINDER 1101

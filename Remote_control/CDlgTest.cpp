@@ -6,6 +6,7 @@
 #include "DpiScale.h"
 #include "RcMessages.h"
 #include "Settings.h"
+#include "WideText.h"
 #include "WindowDpi.h"
 #include "resource.h"
 
@@ -136,6 +137,7 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
         m_nBlinkKey = -1;
         m_lamps[nKey] = true;
         Redraw();
+        SayKey(nKey, remote_key_text::KeyEvent::Pressed);
         m_lampOffMs[nKey] = m_clock.Now() + LAMP_MS;
         SetLampTimer();
         return 1;
@@ -146,6 +148,7 @@ LRESULT CDlgTest::OnTestKey(WPARAM wParam, LPARAM lParam) {
         }
         m_nBlinkKey = nKey;
         Redraw();
+        SayKey(nKey, remote_key_text::KeyEvent::Held);
         m_blinkTimer.SetAfter(BLINK_MS);
     }
     return 1;
@@ -158,6 +161,7 @@ LRESULT CDlgTest::OnTestRelease(WPARAM wParam, LPARAM) {
         return 0;
     }
     m_lamps[m_nBlinkKey] = false;
+    SayKey(m_nBlinkKey, remote_key_text::KeyEvent::Released);
     m_nBlinkKey = -1;
     m_blinkTimer.Cancel();
     Redraw();
@@ -197,6 +201,12 @@ void CDlgTest::BlinkDue() {
         Redraw();
         m_blinkTimer.SetAfter(BLINK_MS);
     }
+}
+
+void CDlgTest::SayKey(int nKey, remote_key_text::KeyEvent event) {
+    const HWND hText = GetDlgItem(m_hWnd, IDC_TEST_KEY_TEXT);
+    SetWindowTextW(hText, widetext::Widen(remote_key_text::TestDialogText(nKey, event)).c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hText, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CDlgTest::OnPaint() {

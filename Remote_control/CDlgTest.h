@@ -16,6 +16,7 @@
 #include "CRemotePicture.h"
 #include "IKeyEventSink.h"
 #include "RemoteControl.h"
+#include "RemoteKeyText.h"
 
 class CDlgTest : public CDialog, public IKeyEventSink {
 public:
@@ -57,6 +58,10 @@ private:
     // Draws the picture into the window's client area now.
     void Redraw();
     void DrawPicture(CDC& dc);
+
+    // Names the picture after the key and what happens to it, and has
+    // screen readers say it, every time (a key pressed twice says it twice).
+    void SayKey(int nKey, remote_key_text::KeyEvent event);
 
     static bool IsKey(INT_PTR nKey) { return nKey >= FIRST_KEY && nKey <= LAST_KEY; }
 

@@ -72,16 +72,17 @@ INT_PTR CRCDlg::DoModal() {
     return RunModal(Visibility::AsTemplate);
 }
 
-LRESULT CRCDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
-    if (lParam == WM_RBUTTONUP) {
-        ShowTrayMenu();
+LRESULT CRCDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    POINT ptCursor = {0, 0};
+    GetCursorPos(&ptCursor);
+    const CTrayIcon::MenuRequest request = m_trayIcon.MenuRequestOf(wParam, lParam, ptCursor);
+    if (request.bOpen) {
+        ShowTrayMenu(request.pt);
     }
     return Default();
 }
 
-void CRCDlg::ShowTrayMenu() {
-    POINT pt;
-    GetCursorPos(&pt);
+void CRCDlg::ShowTrayMenu(POINT pt) {
     // Without this the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(m_hWnd);
     if (m_hTrayMenu == nullptr) {

@@ -71,8 +71,9 @@ private:
     static constexpr UINT LIRC_BALLOON_RETRY_MS = 1000;
     void TellLircPortTaken();
 
-    // Tray: the popup menu at the cursor after a right click on the icon.
-    void ShowTrayMenu();
+    // Tray: the popup menu, its bottom right corner at pt (screen): the
+    // icon's place, or the pointer's for an older shell.
+    void ShowTrayMenu(POINT pt);
 
     // CReceiverLink::Listener.
     void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,

@@ -5,6 +5,7 @@
 #include "resource.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
@@ -95,6 +96,11 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
         Sleep(TRAY_RETRY_PAUSE_MS);
         bAdded = Shell_NotifyIconW(NIM_ADD, &nid);
     }
+    // Only version 4 tells of the keyboard (Enter, Space, the menu key) and
+    // gives the icon's place to open the menu at.
+    NOTIFYICONDATAW version = m_nid;
+    version.uVersion = NOTIFYICON_VERSION_4;
+    m_bVersion4 = bAdded && Shell_NotifyIconW(NIM_SETVERSION, &version) != FALSE;
     // The shell keeps its own copy of the image.
     if (nid.hIcon != nullptr) {
         DestroyIcon(nid.hIcon);
@@ -146,6 +152,16 @@ void CTrayIcon::Remove() {
 
 bool CTrayIcon::IsShowing(int nIconState) const {
     return m_bWanted && nIconState == m_nState;
+}
+
+CTrayIcon::MenuRequest CTrayIcon::MenuRequestOf(WPARAM wParam, LPARAM lParam,
+                                                POINT ptCursor) const {
+    if (!m_bVersion4) {
+        return MenuRequest{lParam == WM_RBUTTONUP, ptCursor};
+    }
+    const UINT nEvent = LOWORD(lParam);
+    const bool bOpen = nEvent == WM_CONTEXTMENU || nEvent == NIN_SELECT || nEvent == NIN_KEYSELECT;
+    return MenuRequest{bOpen, POINT{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}};
 }
 
 void CTrayIcon::OnTaskbarCreated() {

@@ -39,6 +39,18 @@ public:
     // The shell (re)started: adds the icon again as it stood.
     void OnTaskbarCreated();
 
+    // What a notification of the icon asks of the program: the menu, opened
+    // at a point of the screen (the icon's for the keyboard), or nothing.
+    struct MenuRequest {
+        bool bOpen;
+        POINT pt;
+    };
+    // Once the shell speaks version 4, a click, Enter or Space on the icon and
+    // the context-menu key (or Shift+F10) all ask for the menu, with the
+    // icon's place in wParam; an older shell sends the raw right click only,
+    // at the pointer. ptCursor: where the pointer is now.
+    MenuRequest MenuRequestOf(WPARAM wParam, LPARAM lParam, POINT ptCursor) const;
+
 private:
     std::string Tip() const;
 
@@ -46,6 +58,8 @@ private:
     NOTIFYICONDATAW m_nid;
     UINT m_nTaskbarCreatedMsg = 0;
     bool m_bWanted = false;
+    // The shell took NOTIFYICON_VERSION_4 for the icon.
+    bool m_bVersion4 = false;
     std::string m_strTip;
     std::string m_strTipLine;
     int m_nState = STATE_NOT_READY;

@@ -16,6 +16,8 @@
 #define IDC_VERSION 1011
 // Test dialog and the pictures of the two remote controls it shows.
 #define IDD_TEST_DIALOG 135
+// The picture's name for screen readers: the key received and what it does.
+#define IDC_TEST_KEY_TEXT 1020
 #include "RemotePictures.h"
 
 // Commands of the tray menu.

@@ -461,6 +461,12 @@ bool CKeysEditorModel::IsKeySet(int nKey) const {
     return false;
 }
 
+bool CKeysEditorModel::IsFormSet(int nKey, Form form) const {
+    std::size_t nSection = 0;
+    const CKeyMapDocument* pDoc = SelectedDocument(nSection);
+    return pDoc != nullptr && !pDoc->GetAction(nSection, nKey, form).empty();
+}
+
 std::string CKeysEditorModel::GetProblem(Form form) const {
     std::size_t nSection = 0;
     const CKeyMapDocument* pDoc = SelectedDocument(nSection);

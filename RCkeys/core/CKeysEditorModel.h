@@ -108,6 +108,8 @@ public:
     void SetAction(Form form, const std::string& strAction);
     // Whether the selected entry sets any form of the key.
     bool IsKeySet(int nKey) const;
+    // Whether the selected entry sets that form of the key.
+    bool IsFormSet(int nKey, Form form) const;
     // Why KV480 cannot carry out the selected entry's action of a form; empty
     // when it can or the form is not set.
     std::string GetProblem(Form form) const;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "Accessibility.h"
 #include "DialogControls.h"
 #include "LineState.h"
 #include "Pointer.h"
@@ -49,6 +50,7 @@ const WPARAM ID_ABOUT = 32788;
 const WPARAM ID_EXIT = 32790;
 const int IDC_LINK = 1008;
 const int IDC_VERSION = 1011;
+const int IDC_TEST_KEY_TEXT = 1020;
 
 const COLORREF kMarkRed = RGB(250, 0, 0);
 const COLORREF kBackground = RGB(209, 209, 209);
@@ -394,6 +396,31 @@ TEST_F(KV480DialogsTest, HeldKeyBlinksWhileRepeatsArriveAndGoesOffAfterTheLast) 
             EXPECT_FALSE(sample.marked) << "marked at " << sample.at << " ms";
         }
     }
+}
+
+// What the picture shows, a screen reader says: the picture's accessible
+// name follows the key through its press, its hold and its release.
+TEST_F(KV480DialogsTest, TheKeyIsSaidInWordsAsItIsPressedHeldAndReleased) {
+    StartConnected(0);
+    HWND dialog = OpenTestDialog();
+    ASSERT_NE(nullptr, dialog);
+    const HWND picture = GetDlgItem(dialog, IDC_TEST_KEY_TEXT);
+    ASSERT_NE(nullptr, picture);
+    const auto says = [&](const std::string& text) {
+        return WaitUntil([&] { return harness::AccessibleName(picture) == text; }, 3000);
+    };
+    ASSERT_TRUE(PressVeko(3));
+    EXPECT_TRUE(says("Key 3 Middle left, pressed")) << harness::AccessibleName(picture);
+    // Repeats at the receiver's pace until the key counts as held.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            RepeatVeko();
+            Sleep(110);
+            return harness::AccessibleName(picture) == "Key 3 Middle left, held";
+        },
+        3000))
+        << harness::AccessibleName(picture);
+    EXPECT_TRUE(says("Key 3 Middle left, released")) << harness::AccessibleName(picture);
 }
 
 TEST_F(KV480DialogsTest, NewPressOfAnotherKeyEndsTheBlinkingOfTheHeldOne) {

@@ -17,6 +17,7 @@
 #include "DevicePort.h"
 #include "ResidentFixture.h"
 #include "LineState.h"
+#include "Pointer.h"
 #include "ProgramUnderTest.h"
 #include "ReceivingWindow.h"
 #include "TrayIcons.h"
@@ -79,6 +80,31 @@ protected:
     void TearDown() override {
         KV480Test::TearDown();
         m_receiver.reset();
+    }
+
+    // Notifies the tray icon as a shell of version 4 does (the event in
+    // lParam's low word, the icon's id in its high word, the place in
+    // wParam) and returns the menu that opens, its bottom right corner at
+    // that place; null when none opens.
+    HWND NotifyTrayIcon(UINT event, POINT place) {
+        EXPECT_TRUE(WaitUntil([] { return harness::CountTrayIcons() == 1; }, 5000));
+        PostMessageA(m_main, WM_RC_TRAY,
+                     MAKEWPARAM(static_cast<WORD>(place.x), static_cast<WORD>(place.y)),
+                     MAKELPARAM(event, 1));
+        HWND menu = nullptr;
+        if (!WaitUntil(
+                [&] {
+                    menu =
+                        harness::FindProcessWindow(m_program.ProcessId(), "#32768", nullptr, true);
+                    return menu != nullptr;
+                },
+                5000))
+            return nullptr;
+        RECT rect;
+        GetWindowRect(menu, &rect);
+        EXPECT_EQ(place.x, rect.right);
+        EXPECT_EQ(place.y, rect.bottom);
+        return menu;
     }
 
     std::unique_ptr<ReceivingWindow> m_receiver;
@@ -325,30 +351,59 @@ TEST_F(ConnectedKV480Test, RightClickOnTheTrayIconOpensTheMenuAndExitEnds) {
     EXPECT_EQ((std::vector<std::string>{"&Test remote control", "", "&Exit", "", "&About ..."}),
               items);
 
-    // A left click does nothing; a right click opens the popup.
-    PostMessageA(m_main, WM_RC_TRAY, 1, WM_LBUTTONUP);
-    PostMessageA(m_main, WM_RC_TRAY, 1, WM_RBUTTONUP);
-    HWND popupWindow = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            popupWindow =
-                harness::FindProcessWindow(m_program.ProcessId(), "#32768", nullptr, true);
-            return popupWindow != nullptr;
-        },
-        5000));
-    // Its bottom-right corner is at the cursor.
-    POINT cursor;
-    GetCursorPos(&cursor);
-    RECT rect;
-    GetWindowRect(popupWindow, &rect);
-    EXPECT_LE(rect.right, cursor.x + 1);
-    EXPECT_LE(rect.bottom, cursor.y + 1);
+    // The raw button messages do nothing; the right click's WM_CONTEXTMENU
+    // opens the popup where the shell says.
+    PostMessageA(m_main, WM_RC_TRAY, 0, MAKELPARAM(WM_LBUTTONUP, 1));
+    PostMessageA(m_main, WM_RC_TRAY, 0, MAKELPARAM(WM_RBUTTONUP, 1));
+    const HWND popupWindow = NotifyTrayIcon(WM_CONTEXTMENU, POINT{500, 400});
+    ASSERT_NE(nullptr, popupWindow);
 
     // "&Exit" by its mnemonic ends the program.
     PostMessageA(popupWindow, WM_KEYDOWN, 'E', 0);
     PostMessageA(popupWindow, WM_CHAR, 'e', 0);
     ASSERT_TRUE(m_program.WaitForExit(5000));
     EXPECT_EQ(0, harness::CountTrayIcons());
+}
+
+// Reached from the keyboard (Win+B, the arrows, then Enter, Space or the
+// context-menu key), the icon opens its menu at its own place, not at the
+// pointer's.
+TEST_F(ConnectedKV480Test, TheTrayIconOpensItsMenuFromTheKeyboardAtTheIcon) {
+    SetCursorPos(10, 10);
+    for (const UINT event : {UINT(NIN_KEYSELECT), UINT(WM_CONTEXTMENU)}) {
+        SCOPED_TRACE(event);
+        const HWND menu = NotifyTrayIcon(event, POINT{620, 460});
+        ASSERT_NE(nullptr, menu);
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
+    }
+}
+
+// A real right click on the icon in Wine's tray: the shell speaks version 4,
+// and the menu opens where the click was.
+TEST_F(ConnectedKV480Test, ARightClickOnTheIconInTheTrayOpensTheMenuThere) {
+    ASSERT_TRUE(WaitUntil([] { return harness::FirstTrayIcon() != nullptr; }, 5000));
+    RECT icon;
+    GetWindowRect(harness::FirstTrayIcon(), &icon);
+    const POINT click{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+    ASSERT_TRUE(harness::MovePointer(click));
+    harness::MouseAt(MOUSEEVENTF_RIGHTDOWN, click);
+    harness::MouseAt(MOUSEEVENTF_RIGHTUP, click);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            menu = harness::FindProcessWindow(m_program.ProcessId(), "#32768", nullptr, true);
+            return menu != nullptr;
+        },
+        5000));
+    RECT rect;
+    GetWindowRect(menu, &rect);
+    // Kept on the screen, it still touches the click.
+    EXPECT_TRUE(rect.left <= click.x && click.x <= rect.right && rect.top <= click.y &&
+                click.y <= rect.bottom)
+        << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
 }
 
 TEST_F(KV480Test, TwoReceivingApplicationsHighestVisibleWindowGetsTheKey) {

@@ -9,11 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "Accessibility.h"
 #include "KeysEditorWindow.h"
 #include "KeyboardWindow.h"
 #include "Pointer.h"
@@ -58,6 +60,8 @@ const int kApps = 1001;
 const int kAddMode = 1046;
 const int kModeName = 1111;
 const int kKindMode = 9;
+const int kLongInherited = 1028;
+const int kImport = 1044;
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -352,8 +356,19 @@ TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
     EXPECT_EQ("Talk timer", WindowText(GetDlgItem(editor, kDoubleKind)));
     EXPECT_EQ("Invalid:", WindowText(GetDlgItem(editor, kDoubleLabel))) << "seconds in two digits";
     const HWND longValue = GetDlgItem(editor, kLongValue);
-    EXPECT_EQ("MouseUp  (from \"Fallback\")", WindowText(longValue));
-    EXPECT_FALSE(IsWindowEnabled(longValue));
+    EXPECT_FALSE(IsWindowVisible(longValue));
+    // What the other entry decides: read-only, yet reached by Tab and named.
+    const HWND longInherited = GetDlgItem(editor, kLongInherited);
+    EXPECT_EQ("MouseUp  (from \"Fallback\")", WindowText(longInherited));
+    EXPECT_TRUE(IsWindowEnabled(longInherited));
+    EXPECT_NE(0, GetWindowLongA(longInherited, GWL_STYLE) & ES_READONLY);
+    const std::vector<HWND> tabOrder = harness::TabOrder(editor);
+    EXPECT_NE(tabOrder.end(), std::find(tabOrder.begin(), tabOrder.end(), longInherited));
+    EXPECT_EQ("Inherited:", harness::AccessibleName(longInherited));
+    // The Key list says in words what the rings on the picture show (Wine's
+    // oleacc names a list after its chosen line).
+    EXPECT_EQ("Key 1: Top left \xE2\x80\x94 set: press, double press",
+              harness::AccessibleName(GetDlgItem(editor, kKey)));
     const std::string status = WindowText(GetDlgItem(editor, kStatus));
     EXPECT_NE(std::string::npos, status.find("KV480 cannot carry out the press")) << status;
     ChooseKind(editor, kPressKind, kKindPresenterTool);
@@ -364,6 +379,9 @@ TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
     EXPECT_EQ("Tool:", WindowText(GetDlgItem(editor, kPressLabel)));
     ChooseKind(editor, kLongKind, kKindNothing);
     EXPECT_FALSE(IsWindowVisible(longValue));
+    EXPECT_FALSE(IsWindowVisible(longInherited));
+    EXPECT_EQ("Key 1: Top left \xE2\x80\x94 set: press, long press, double press",
+              harness::AccessibleName(GetDlgItem(editor, kKey)));
     PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -373,6 +391,66 @@ TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
         },
         5000))
         << ReadFile(m_userFile);
+}
+
+// Tab walks the editor as it is read: down each column (applications, the
+// remote, the key's forms), then the buttons along the bottom, left to
+// right. So no step goes both up and to the left (or as far left as it
+// was), and every control Tab can reach is reached once.
+TEST_F(KeysEditorTest, TabWalksTheWindowInReadingOrder) {
+    WriteUserFile("[Fallback]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1 long=MouseUp\r\n"
+                  "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n");
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    const std::vector<HWND> order = harness::TabOrder(editor);
+    ASSERT_GE(order.size(), 10u);
+    EXPECT_EQ(GetDlgItem(editor, kApps), order.front());
+    EXPECT_EQ(GetDlgItem(editor, IDCANCEL), order.back());
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        RECT before;
+        RECT after;
+        GetWindowRect(order[i - 1], &before);
+        GetWindowRect(order[i], &after);
+        EXPECT_FALSE(after.top < before.top && after.left <= before.left)
+            << "from control " << GetDlgCtrlID(order[i - 1]) << " back to "
+            << GetDlgCtrlID(order[i]);
+    }
+    for (HWND control = GetWindow(editor, GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        if (IsWindowVisible(control) && IsWindowEnabled(control) &&
+            (GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP) != 0) {
+            EXPECT_EQ(1, std::count(order.begin(), order.end(), control))
+                << "control " << GetDlgCtrlID(control);
+        }
+    }
+}
+
+// Enter on a focused button after its file dialog is closed works again,
+// with the focus given back by activation, as when the user comes back.
+TEST_F(KeysEditorTest, EnterOnImportAfterACancelledFileDialogOpensItAgain) {
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    const HWND import = GetDlgItem(editor, kImport);
+    ASSERT_TRUE(harness::KeepInFront(editor));
+    SendMessageA(editor, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(import), TRUE);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &info) &&
+                       info.hwndFocus == import;
+            },
+            5000));
+        WaitForEditorIdle();
+        Keys({VK_RETURN});
+        const HWND open = m_editor.WaitForWindow("#32770", "Open", 10000);
+        ASSERT_NE(nullptr, open);
+        ASSERT_TRUE(harness::KeepInFront(open));
+        Keys({VK_ESCAPE});
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open); }, 5000));
+    }
 }
 
 // The note is switched where KV480 reads it at every key, and Alt+Down
