@@ -255,6 +255,11 @@ IKeyDesktop::Outcome CActionSender::Carry(const CKeyActionEngine::Step& step,
     case CKeyAction::Kind::Timer:
         // Shown by KV480's own overlays, not sent anywhere.
         break;
+    case CKeyAction::Kind::Menu:
+    case CKeyAction::Kind::Keyboard:
+    case CKeyAction::Kind::MenuSteer:
+        // KV480's on-screen menu's own: they change its state.
+        break;
     }
     return outcome;
 }
