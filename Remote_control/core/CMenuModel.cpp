@@ -326,6 +326,14 @@ CMenuModel::Outcome CMenuModel::Close() {
     return outcome;
 }
 
+bool CMenuModel::IsOpeningAction(const CKeyAction& action) const {
+    if (m_levels.empty()) {
+        return m_bKeyboard && action.GetKind() == CKeyAction::Kind::Keyboard;
+    }
+    return action.GetKind() == CKeyAction::Kind::Menu &&
+           SameName(action.GetMenu(), m_levels.front().strName);
+}
+
 void CMenuModel::CloseAll(Outcome& outcome) {
     m_levels.clear();
     m_bKeyboard = false;

@@ -76,6 +76,9 @@ public:
     Outcome Digit(int nDigit);
     // Everything closes: the key that opened the menu, pressed again.
     Outcome Close();
+    // Whether the action opened what is open at the bottom (the first menu,
+    // or the keyboard alone): pressed again, it closes rather than nests.
+    bool IsOpeningAction(const CKeyAction& action) const;
 
     bool IsOpen() const { return !m_levels.empty() || m_bKeyboard; }
     bool IsKeyboardShown() const { return m_bKeyboard; }

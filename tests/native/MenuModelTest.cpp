@@ -3,6 +3,7 @@
 // clock's scanning, multi-tap and time-out, and the shutdown's question.
 #include "CActionConfirmation.h"
 #include "CMenuModel.h"
+#include "ParseAction.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,8 @@ TEST_F(MenuModelTest, SubmenusOpenAboveAndBackReturnsThenCloses) {
     menu.Steer(Steer::Down);
     EXPECT_EQ("The menu \"Empty\" is empty", menu.Steer(Steer::Select).strNote);
     EXPECT_EQ(2u, menu.Depth());
+    EXPECT_TRUE(menu.IsOpeningAction(Action("Menu \"PROGRAMS\"")));
+    EXPECT_FALSE(menu.IsOpeningAction(Action("Menu \"Tools\"")));
 
     menu.Steer(Steer::Back);
     EXPECT_EQ("Tools", menu.WindowText()) << "its menu, as it was left";
@@ -257,6 +260,7 @@ TEST_F(MenuModelTest, TheKeyboardTypesAndStaysOpenUntilBack) {
     EXPECT_EQ("Tools", menu.Title()) << "back in the menu that opened it";
     menu.Close();
     menu.OpenKeyboard(context);
+    EXPECT_TRUE(menu.IsOpeningAction(Action("Keyboard")));
     EXPECT_TRUE(menu.Steer(Steer::Back).bClosed);
 }
 
