@@ -48,8 +48,9 @@ const char* const FORM_LABELS[] = {"", " long", " double"};
 } // namespace
 
 CMenuModel::CMenuModel(CDeadlineClock& clock, Listener onTime)
-    : m_clock(clock), m_onTime(std::move(onTime)), m_scanTimer(clock, [this] { ScanStep(); }),
-      m_timeoutTimer(clock, [this] { TimedOut(); }), m_tapTimer(clock, [this] { TapEnded(); }) {}
+    : m_clock(clock), m_onTime(onTime ? std::move(onTime) : [](const Outcome&) {}),
+      m_scanTimer(clock, [this] { ScanStep(); }), m_timeoutTimer(clock, [this] { TimedOut(); }),
+      m_tapTimer(clock, [this] { TapEnded(); }) {}
 
 void CMenuModel::SetKeyboardLayout(const COnScreenKeyboard::Layout& layout) {
     m_keyboard = COnScreenKeyboard(layout);
@@ -105,6 +106,7 @@ bool CMenuModel::Push(const std::string& strName, std::string& strNote) {
     const CKeyMap::Menu* pMenu =
         CKeyMapLayers(*m_pUserMap, *m_pInstallationMap).FindMenu(m_context.window, strName);
     if (pMenu != nullptr) {
+        level.strName = pMenu->strName; // the title as its section writes it
         level.nScanMs = pMenu->nScanMs;
         for (const CKeyMap::MenuItem& item : pMenu->items) {
             level.entries.push_back({item.strLabel, item.action});

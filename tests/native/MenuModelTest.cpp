@@ -64,7 +64,7 @@ protected:
 
 TEST_F(MenuModelTest, AMenuOpensOnItsFirstEntryAndMovesRoundAndRound) {
     EXPECT_TRUE(Open("programs").bChanged);
-    EXPECT_EQ("programs", menu.Title());
+    EXPECT_EQ("Programs", menu.Title()) << "as its section writes it";
     EXPECT_EQ("Calculator", menu.WindowText());
     EXPECT_EQ("Hello", (menu.Steer(Steer::Up), menu.WindowText()));
     EXPECT_EQ("Calculator", (menu.Steer(Steer::Down), menu.WindowText()));
