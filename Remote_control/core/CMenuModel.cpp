@@ -416,6 +416,14 @@ std::size_t CMenuModel::SelectedIndex() const {
     return m_levels.empty() ? 0 : m_levels.back().nSelected;
 }
 
+std::size_t CMenuModel::FirstShown(std::size_t nSelected, std::size_t nCount, std::size_t nRows) {
+    if (nCount <= nRows) {
+        return 0;
+    }
+    const std::size_t nFirst = nSelected > nRows / 2 ? nSelected - nRows / 2 : 0;
+    return nFirst < nCount - nRows ? nFirst : nCount - nRows;
+}
+
 std::string CMenuModel::Title() const {
     if (m_bKeyboard) {
         return KEYBOARD_TITLE;

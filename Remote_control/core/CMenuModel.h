@@ -87,6 +87,9 @@ public:
     const std::vector<Entry>& Entries() const;
     std::size_t SelectedIndex() const;
     const COnScreenKeyboard& Keyboard() const { return m_keyboard; }
+    // A menu longer than the window scrolls: the first of the nRows entries
+    // shown, the selection in the middle where the ends allow.
+    static std::size_t FirstShown(std::size_t nSelected, std::size_t nCount, std::size_t nRows);
     // The name above the entries: the menu's, or "Keyboard".
     std::string Title() const;
     // The window's text, which a screen reader says at every move.

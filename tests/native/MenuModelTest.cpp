@@ -83,6 +83,14 @@ TEST_F(MenuModelTest, AMenuOpensOnItsFirstEntryAndMovesRoundAndRound) {
     EXPECT_FALSE(clock.NextDeadline(due)) << "nothing runs while no menu is open";
 }
 
+TEST(MenuScrollTest, ALongMenuScrollsWithTheSelectionInTheMiddle) {
+    EXPECT_EQ(0u, CMenuModel::FirstShown(3, 4, 5));
+    EXPECT_EQ(0u, CMenuModel::FirstShown(2, 20, 5));
+    EXPECT_EQ(1u, CMenuModel::FirstShown(3, 20, 5));
+    EXPECT_EQ(15u, CMenuModel::FirstShown(19, 20, 5));
+    EXPECT_EQ(7u, CMenuModel::FirstShown(7, 20, 1));
+}
+
 TEST_F(MenuModelTest, TheWindowInFrontAndTheUsersFileChooseTheSection) {
     Load(user, "[Pad]\nMenu=Programs\nClassName=Notepad\nItem1=\"Mine\" Lock\n");
     Open("Programs");
