@@ -149,6 +149,10 @@ void CKeyRouter::Carry(const CKeyActionEngine::Step& step) {
     case Kind::Mode:
         SwitchMode(action);
         return;
+    // The on-screen menu's actions do nothing until KV480 shows the menu.
+    case Kind::Menu:
+    case Kind::Keyboard:
+    case Kind::MenuSteer:
     case Kind::Nothing:
         return;
     }

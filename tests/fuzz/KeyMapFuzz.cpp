@@ -53,6 +53,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     second.Parse(text.data(), text.size() / 2);
     const CKeyMapLayers layers(second, map);
     for (const std::string& strWindow : {strName, std::string("\x01")}) {
+        // A menu's entries: each labelled, each an action that a menu carries.
+        for (const std::string& strMenu : {std::string("Main"), strName}) {
+            const CKeyMap::Menu* pMenu =
+                layers.FindMenu({strWindow, strWindow, strWindow}, strMenu);
+            Check(pMenu == nullptr ||
+                  (pMenu->items.size() <= CKeyMap::MAX_ITEMS &&
+                   (pMenu->nScanMs == 0 || (pMenu->nScanMs >= CKeyMap::MIN_SCAN_MS &&
+                                            pMenu->nScanMs <= CKeyMap::MAX_SCAN_MS))));
+            for (std::size_t i = 0; pMenu != nullptr && i < pMenu->items.size(); ++i) {
+                Check(!pMenu->items[i].strLabel.empty() &&
+                      pMenu->items[i].action.GetKind() != CKeyAction::Kind::MenuSteer);
+            }
+        }
         for (int nKey = CKeyMap::FIRST_KEY; nKey <= CKeyMap::LAST_KEY; ++nKey) {
             const CKeyMapLayers::KeyAnswers answers =
                 layers.FindAll({strWindow, strWindow, strWindow}, nKey);

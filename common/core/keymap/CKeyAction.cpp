@@ -18,6 +18,11 @@ const char* const WORD_WHITE = "White";
 const unsigned MAX_TIMER_MINUTES = 999;
 const char* const WORD_MODE = "Mode";
 const char* const WORD_OFF = "Off";
+// The on-screen menu and keyboard: "Menu" alone opens the main menu.
+const char* const WORD_MENU = "Menu";
+const char* const WORD_KEYBOARD = "Keyboard";
+const char* const MAIN_MENU = "Main";
+const char* const STEER_WORDS[] = {"Up", "Down", "Left", "Right", "Select", "Back"};
 // A sequence longer than this is surely a mistake; values are cut at 254
 // characters anyway.
 const std::size_t MAX_SEQUENCE = 32;
@@ -112,6 +117,10 @@ bool CKeyAction::Parse(const std::string& strValue, std::string& strReason) {
         bOk = action.ParseTimer(strTrimmed, strReason);
     } else if (StartsWithWord(strTrimmed, WORD_MODE)) {
         bOk = action.ParseMode(strTrimmed, strReason);
+    } else if (StartsWithWord(strTrimmed, WORD_MENU) || StartsWithWord(strTrimmed, WORD_KEYBOARD) ||
+               initext::EqualsNoCase(strTrimmed, WORD_MENU) ||
+               initext::EqualsNoCase(strTrimmed, WORD_KEYBOARD)) {
+        bOk = action.ParseMenu(strTrimmed, strReason);
     } else if (action.ParseTool(strTrimmed, strReason)) {
         bOk = strReason.empty();
     } else {
@@ -322,6 +331,69 @@ bool CKeyAction::ParseMode(const std::string& strValue, std::string& strReason) 
     return true;
 }
 
+bool CKeyAction::ParseMenu(const std::string& strValue, std::string& strReason) {
+    std::string strRest = strValue;
+    const bool bRepeat = TakeRepeat(strRest);
+    if (initext::EqualsNoCase(strRest, WORD_KEYBOARD)) {
+        m_kind = Kind::Keyboard;
+        m_strWritten = WORD_KEYBOARD;
+    } else if (!initext::EqualsNoCase(strRest.substr(0, std::strlen(WORD_MENU)), WORD_MENU)) {
+        strReason = "the keyboard takes no options";
+        return false;
+    } else {
+        strRest = initext::Trim(strRest.substr(std::strlen(WORD_MENU)));
+        m_kind = Kind::Menu;
+        m_strText = MAIN_MENU;
+        m_strWritten = WORD_MENU;
+        if (!strRest.empty() && strRest[0] == '"') {
+            const std::size_t nLast = strRest.rfind('"');
+            if (nLast == 0 || nLast + 1 != strRest.size()) {
+                strReason = nLast == 0 ? "the menu is not between two double quotes"
+                                       : "unexpected words after the menu's closing quote";
+                return false;
+            }
+            m_strText = initext::Trim(strRest.substr(1, nLast - 1));
+            if (!IsMenuName(m_strText, strReason)) {
+                return false;
+            }
+            m_strWritten = std::string(WORD_MENU) + " \"" + m_strText + "\"";
+        } else if (!strRest.empty()) {
+            std::size_t nSteer = 0;
+            while (nSteer < std::size(STEER_WORDS) &&
+                   !initext::EqualsNoCase(strRest, STEER_WORDS[nSteer])) {
+                ++nSteer;
+            }
+            if (nSteer == std::size(STEER_WORDS)) {
+                strReason = "unknown menu step " + initext::Quoted(strRest) +
+                            " (Up, Down, Left, Right, Select, Back or a menu's name in quotes)";
+                return false;
+            }
+            m_kind = Kind::MenuSteer;
+            m_steer = static_cast<Steer>(nSteer);
+            m_strText.clear();
+            m_strWritten = std::string(WORD_MENU) + " " + STEER_WORDS[nSteer];
+        }
+    }
+    // Only a move may repeat: a held key must not open, choose or close again and again.
+    if (bRepeat && !(m_kind == Kind::MenuSteer && m_steer <= Steer::Right)) {
+        strReason = initext::Quoted(m_strWritten) + " cannot repeat";
+        return false;
+    }
+    m_bRepeat = bRepeat;
+    return true;
+}
+
+bool CKeyAction::IsMenuName(const std::string& strName, std::string& strReason) {
+    if (strName.empty()) {
+        strReason = "the menu's name is empty";
+    } else if (strName.find('"') != std::string::npos) {
+        strReason = "a menu's name cannot hold a double quote";
+    } else {
+        return true;
+    }
+    return false;
+}
+
 bool CKeyAction::IsModeName(const std::string& strName, std::string& strReason) {
     if (strName.empty()) {
         strReason = "the mode's name is empty";
@@ -385,6 +457,12 @@ std::string CKeyAction::Value() const {
     case Kind::BlankScreen:
         return std::string(NameOf(TOOLS, &NamedKind::kind, m_kind)) +
                (m_bWhite ? std::string(" ") + WORD_WHITE : std::string());
+    case Kind::Menu:
+        return m_strText;
+    case Kind::Keyboard:
+        return std::string();
+    case Kind::MenuSteer:
+        return STEER_WORDS[static_cast<std::size_t>(m_steer)];
     }
     return std::string();
 }

@@ -27,7 +27,12 @@ public:
         Magnifier,   // a lens showing the screen under the pointer enlarged
         BlankScreen, // the monitor in front covered, black or white
         Timer,       // a talk timer counting down
+        // KV480's on-screen menu and keyboard.
+        Menu,      // a menu opened, "Main" unless named
+        Keyboard,  // the on-screen keyboard opened
+        MenuSteer, // the open menu or keyboard steered
     };
+    enum class Steer { Up, Down, Left, Right, Select, Back };
     enum class Pc { Lock, Sleep, Hibernate, MonitorOff, ShutDown, Restart };
     enum class Mouse {
         Up,
@@ -45,8 +50,8 @@ public:
     // Reads a value such as "Ctrl+A, Ctrl+C", "PageDown repeat",
     // "Text \"Hello\"", "Run \"%ProgramFiles%\\App\\app.exe\" /x", "MouseUp"
     // "Mode \"Mouse\"", "Mode Off", "ShutDown", "Spotlight", "BlankScreen White",
-    // "Timer \"20:00\"" or "None". On failure the action is unchanged and strReason
-    // says why.
+    // "Timer \"20:00\"", "Menu \"Programs\"", "Menu Down", "Keyboard" or "None". On failure the
+    // action is unchanged and strReason says why.
     bool Parse(const std::string& strValue, std::string& strReason);
 
     Kind GetKind() const { return m_kind; }
@@ -59,7 +64,7 @@ public:
     const std::string& GetArguments() const { return m_strArguments; }
     Mouse GetMouse() const { return m_mouse; }
     // One of the presenter's tools, which a press switches on or off.
-    bool IsPresenterTool() const { return m_kind >= Kind::Spotlight; }
+    bool IsPresenterTool() const { return m_kind >= Kind::Spotlight && m_kind <= Kind::Timer; }
     // BlankScreen: white rather than black.
     bool IsWhite() const { return m_bWhite; }
     // Timer: the time it counts down from.
@@ -67,6 +72,10 @@ public:
     // Mode: the mode's name as written; empty for "Mode Off".
     const std::string& GetMode() const { return m_strText; }
     Pc GetPc() const { return m_pc; }
+    // Menu: the menu's name as written ("Main" for a plain "Menu").
+    const std::string& GetMenu() const { return m_strText; }
+    // MenuSteer: which way.
+    Steer GetSteer() const { return m_steer; }
     // ShutDown and Restart: only a second press within a few seconds acts.
     bool NeedsConfirmation() const;
     // The word KeyMap.ini writes for a PC action ("MonitorOff").
@@ -76,6 +85,8 @@ public:
     // Whether a mode's name may be written, in an action or a section's
     // Mode line; strReason says why not.
     static bool IsModeName(const std::string& strName, std::string& strReason);
+    // The same for a menu's name, in an action or a section's Menu line.
+    static bool IsMenuName(const std::string& strName, std::string& strReason);
     // What the on-screen note shows: the value as written without "repeat";
     // for Run the program's file name.
     std::string Shown() const;
@@ -111,6 +122,7 @@ private:
     bool ParseTimer(const std::string& strValue, std::string& strReason);
     bool ParseTool(const std::string& strValue, std::string& strReason);
     bool ParseMode(const std::string& strValue, std::string& strReason);
+    bool ParseMenu(const std::string& strValue, std::string& strReason);
 
     Kind m_kind = Kind::Nothing;
     bool m_bRepeat = false;
@@ -121,5 +133,6 @@ private:
     bool m_bWhite = false;
     unsigned m_nSeconds = 0;
     Pc m_pc = Pc::Lock;
+    Steer m_steer = Steer::Up;
     std::string m_strWritten;
 };

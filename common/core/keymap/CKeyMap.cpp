@@ -2,6 +2,7 @@
 
 #include "IniText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -16,6 +17,9 @@ const char* const KEY_PREFIX = "Key";
 const char* const NAME_MODE = "Mode";
 const char* const VALUE_ANY = "NULL";
 const char* const FORM_WORDS[] = {"", "long", "double"};
+const char* const NAME_MENU = "Menu";
+const char* const NAME_SCAN = "Scan";
+const char* const ITEM_PREFIX = "Item";
 
 // The key number of a name "Key<n>" (with a form word after it), 0 when the
 // name is not of that form, -1 when the number is outside the remote's keys.
@@ -147,14 +151,19 @@ void CKeyMap::SetValue(Section& section, const std::string& strName, const std::
         return;
     }
     if (initext::EqualsNoCase(strName, NAME_MODE)) {
+        section.nModeLine = nLine;
         SetMode(section, strValue, nLine);
+        return;
+    }
+    if (SetMenuValue(section, strName, strValue, nLine)) {
         return;
     }
     std::string strForm;
     const int nKey = KeyNumber(strName, strForm);
     if (nKey == 0) {
         Skip(nLine, "unknown name " + initext::Quoted(strName) +
-                        " (ClassName, WindowName, Program, Mode or Key1 to Key23)");
+                        " (ClassName, WindowName, Program, Mode, Menu, Scan, Item<n> or "
+                        "Key1 to Key23)");
         return;
     }
     if (nKey < 0) {
@@ -203,6 +212,110 @@ void CKeyMap::SetMode(Section& section, const std::string& strValue, std::size_t
     section.mode = Folded(strValue);
 }
 
+bool CKeyMap::SetMenuValue(Section& section, const std::string& strName,
+                           const std::string& strValue, std::size_t nLine) {
+    std::string strReason;
+    if (initext::EqualsNoCase(strName, NAME_MENU)) {
+        if (section.bMenuGiven) {
+            Skip(nLine, GivenTwice(NAME_MENU));
+        } else if (!CKeyAction::IsMenuName(strValue, strReason)) {
+            Skip(nLine, strReason + "; the section is ignored");
+            section.bBadMode = true; // dropped like a section of a bad mode
+        } else {
+            section.bMenuGiven = true;
+            section.menu.strName = strValue;
+            section.menuName = Folded(strValue);
+        }
+        return true;
+    }
+    if (initext::EqualsNoCase(strName, NAME_SCAN)) {
+        if (section.bScanGiven) {
+            Skip(nLine, GivenTwice(NAME_SCAN));
+        } else if (strValue.empty() || strValue.size() > 9 ||
+                   strValue.find_first_not_of("0123456789") != std::string::npos) {
+            Skip(nLine, "the scan's step is not a number of milliseconds");
+        } else {
+            section.bScanGiven = true;
+            const unsigned long nMs = std::stoul(strValue);
+            section.menu.nScanMs = nMs == 0
+                                       ? 0
+                                       : static_cast<unsigned>(nMs < MIN_SCAN_MS   ? MIN_SCAN_MS
+                                                               : nMs > MAX_SCAN_MS ? MAX_SCAN_MS
+                                                                                   : nMs);
+        }
+        return true;
+    }
+    const std::size_t nPrefix = std::strlen(ITEM_PREFIX);
+    const std::string strNumber = strName.size() > nPrefix ? strName.substr(nPrefix) : "";
+    if (strNumber.empty() || !initext::EqualsNoCase(strName.substr(0, nPrefix), ITEM_PREFIX) ||
+        strNumber.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    const int nNumber = strNumber.size() > 3 ? 0 : std::stoi(strNumber);
+    const std::size_t nFirst = strValue.find('"');
+    const std::size_t nSecond = nFirst == 0 ? strValue.find('"', 1) : std::string::npos;
+    if (nNumber < 1 || nNumber > MAX_ITEMS) {
+        Skip(nLine, "the item number of " + initext::Quoted(strName) + " is not 1 to " +
+                        std::to_string(MAX_ITEMS));
+    } else if (std::find(section.itemNumbers.begin(), section.itemNumbers.end(), nNumber) !=
+               section.itemNumbers.end()) {
+        Skip(nLine, GivenTwice(strName));
+    } else if (nSecond == std::string::npos ||
+               initext::Trim(strValue.substr(1, nSecond - 1)).empty()) {
+        Skip(nLine, "the entry has no label between two double quotes before its action");
+    } else {
+        CKeyAction action;
+        const std::string strAction = initext::Trim(strValue.substr(nSecond + 1));
+        if (strAction.empty()) {
+            Skip(nLine, "the entry has no action after its label");
+        } else if (!action.Parse(strAction, strReason)) {
+            Skip(nLine, strReason);
+        } else if (action.GetKind() == CKeyAction::Kind::MenuSteer) {
+            Skip(nLine, "a menu's entry cannot steer the menu");
+        } else {
+            // Kept in number order, whatever the order of the lines.
+            std::size_t nAt = 0;
+            while (nAt < section.itemNumbers.size() && section.itemNumbers[nAt] < nNumber) {
+                ++nAt;
+            }
+            section.itemNumbers.insert(
+                section.itemNumbers.begin() + static_cast<std::ptrdiff_t>(nAt), nNumber);
+            section.menu.items.insert(
+                section.menu.items.begin() + static_cast<std::ptrdiff_t>(nAt),
+                MenuItem{initext::Trim(strValue.substr(1, nSecond - 1)), action, nLine});
+        }
+    }
+    return true;
+}
+
+void CKeyMap::EndMenuSection(Section& section) {
+    if (section.bMenuGiven) {
+        for (const Entry& entry : section.entries) {
+            Skip(entry.nLine, "a menu's section holds Item lines, not keys");
+        }
+        section.entries.clear();
+        if (section.bModeGiven && !section.bBadMode) {
+            Skip(section.nModeLine,
+                 "a menu's section belongs to no mode; the Mode line is ignored");
+        }
+        section.bModeGiven = false;
+        section.strMode.clear();
+        section.mode.clear();
+        return;
+    }
+    if (section.bBadMode) {
+        return; // dropped whole
+    }
+    for (const MenuItem& item : section.menu.items) {
+        Skip(item.nLine, "Item lines belong in a section with a Menu line");
+    }
+    if (section.bScanGiven) {
+        Skip(section.nLine, "Scan belongs in a section with a Menu line; it is ignored");
+    }
+    section.menu = Menu();
+    section.itemNumbers.clear();
+}
+
 const CKeyMap::Entry* CKeyMap::Section::FindEntry(int nKey, int nForm) const {
     for (const Entry& entry : entries) {
         if (entry.nKey == nKey && entry.nForm == nForm) {
@@ -218,13 +331,14 @@ void CKeyMap::EndSection() {
     }
     m_bInSection = false;
     Section& section = m_sections.back();
+    EndMenuSection(section);
     if (section.bBadMode) {
         m_sections.pop_back();
         return;
     }
     Pattern* criteria = section.criteria;
-    if (section.bModeGiven) {
-        // A mode's section is for every window unless it names some.
+    if (section.bModeGiven || section.bMenuGiven) {
+        // A mode's or menu's section is for every window unless it names some.
         for (Pattern& criterion : section.criteria) {
             criterion.bAny = criterion.bAny || !criterion.bGiven;
         }
@@ -343,6 +457,28 @@ bool CKeyMap::MatchesFolded(const std::u32string& pattern, const std::u32string&
 std::string CKeyMap::FileNameOf(const std::string& strPath) {
     const std::size_t nSlash = strPath.find_last_of("\\/");
     return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+}
+
+bool CKeyMap::CriteriaMatch(const Section& section, const Window& window) {
+    const std::string* sources[3] = {&window.strClass, &window.strCaption, &window.strProgram};
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (!section.criteria[i].bAny &&
+            !MatchesFolded(section.criteria[i].pattern,
+                           Folded(i == PROGRAM ? FileNameOf(*sources[i]) : *sources[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const CKeyMap::Menu* CKeyMap::FindMenu(const Window& window, const std::string& strName) const {
+    const std::u32string name = Folded(strName);
+    for (const Section& section : m_sections) {
+        if (section.bMenuGiven && section.menuName == name && CriteriaMatch(section, window)) {
+            return &section.menu;
+        }
+    }
+    return nullptr;
 }
 
 CKeyMap::Rule CKeyMap::Find(const Window& window, int nKey, Form form,

@@ -29,6 +29,24 @@ public:
     // Skipped lines kept for the report; all are counted.
     static constexpr std::size_t MAX_REPORTED = 16;
 
+    // A section with a Menu line is a menu's, not a key section: its
+    // Item1= ... Item<MAX_ITEMS>= lines are "<label>" <action>, in number order.
+    static constexpr int MAX_ITEMS = 64;
+    // Scan= is kept within these; 0 is no scanning.
+    static constexpr unsigned MIN_SCAN_MS = 300;
+    static constexpr unsigned MAX_SCAN_MS = 10000;
+
+    struct MenuItem {
+        std::string strLabel; // UTF-8
+        CKeyAction action;
+        std::size_t nLine; // from 1
+    };
+    struct Menu {
+        std::string strName;         // as the Menu line writes it
+        unsigned nScanMs = 0;        // 0: the selection moves only by keys
+        std::vector<MenuItem> items; // by item number
+    };
+
     // "Key<n>", "Key<n> long", "Key<n> double": each looked up on its own.
     enum class Form { Plain = 0, Long = 1, Double = 2 };
     static constexpr int FORM_COUNT = 3;
@@ -65,6 +83,11 @@ public:
     // empty, else among those of that mode (names compare in any case).
     Rule Find(const Window& window, int nKey, Form form,
               const std::string& strMode = std::string()) const;
+
+    // The first section from the top of the menu strName (any case) that
+    // matches the window; like a mode's section, one that names no window
+    // serves all. Null when none.
+    const Menu* FindMenu(const Window& window, const std::string& strName) const;
 
     std::size_t GetSectionCount() const { return m_sections.size(); }
     const std::string& GetSectionName(std::size_t nSection) const;
@@ -111,6 +134,13 @@ private:
         bool bBadMode = false;      // reported with its line; the section is dropped
         Pattern criteria[3];        // class, caption, program
         std::vector<Entry> entries; // in file order, each key and form once
+        std::size_t nModeLine = 0;
+        // A menu's section: its Menu line, Scan line and items with their numbers.
+        bool bMenuGiven = false;
+        bool bScanGiven = false;
+        std::u32string menuName; // folded
+        Menu menu;
+        std::vector<int> itemNumbers;
         const Entry* FindEntry(int nKey, int nForm) const;
     };
 
@@ -122,6 +152,12 @@ private:
     void Skip(std::size_t nLine, const std::string& strReason);
     // The Mode line of a section.
     void SetMode(Section& section, const std::string& strValue, std::size_t nLine);
+    // The Menu, Scan and Item<n> lines; false when the name is none of them.
+    bool SetMenuValue(Section& section, const std::string& strName, const std::string& strValue,
+                      std::size_t nLine);
+    // Keeps only the lines that belong to the section's kind, key or menu.
+    void EndMenuSection(Section& section);
+    static bool CriteriaMatch(const Section& section, const Window& window);
     static bool MatchesFolded(const std::u32string& pattern, const std::u32string& text);
     static std::u32string Folded(const std::string& strText);
 

@@ -40,3 +40,13 @@ CKeyMapLayers::KeyAnswers CKeyMapLayers::FindAll(const CKeyMap::Window& window, 
 bool CKeyMapLayers::UsesProgram() const {
     return m_maps[USER]->UsesProgram() || m_maps[INSTALLATION]->UsesProgram();
 }
+
+const CKeyMap::Menu* CKeyMapLayers::FindMenu(const CKeyMap::Window& window,
+                                             const std::string& strName) const {
+    for (const CKeyMap* pMap : m_maps) {
+        if (const CKeyMap::Menu* pMenu = pMap->FindMenu(window, strName)) {
+            return pMenu;
+        }
+    }
+    return nullptr;
+}

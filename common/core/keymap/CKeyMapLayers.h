@@ -37,6 +37,9 @@ public:
 
     Answer Find(const CKeyMap::Window& window, int nKey, CKeyMap::Form form) const;
     KeyAnswers FindAll(const CKeyMap::Window& window, int nKey) const;
+    // The menu of that name for the window: the user's file first. Null
+    // when neither file has one; it stays the map's.
+    const CKeyMap::Menu* FindMenu(const CKeyMap::Window& window, const std::string& strName) const;
     // Whether either map needs the window's program to decide.
     bool UsesProgram() const;
     const CKeyMap& GetMap(Layer layer) const { return *m_maps[layer]; }
