@@ -160,8 +160,7 @@ LRESULT CHyperlinkStatic::OnLButtonDown(WPARAM, LPARAM lParam) {
         // would leave the user guessing.
         if (nResult <= 32) {
             framework::ShowMessageBox(GetParent(m_hWnd), (m_strUrl + TEXT_CANNOT_OPEN).c_str(),
-                                      framework::ProgramTitle().c_str(),
-                                      MB_OK | MB_ICONEXCLAMATION);
+                                      framework::AppTitle().c_str(), MB_OK | MB_ICONEXCLAMATION);
         }
     }
     return Default();

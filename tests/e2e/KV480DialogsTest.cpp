@@ -859,7 +859,7 @@ TEST_F(KV480DialogsTest, AUserGuideThatCannotBeOpenedIsReported) {
     HWND message = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
-            message = FindVisible("#32770", "KV480");
+            message = FindVisible("#32770", "Remote Control");
             return message != nullptr;
         },
         10000))
