@@ -30,7 +30,8 @@ using namespace kv480cfg_test;
 
 namespace {
 
-const char* const kBoxTitle = "KV480cfg";
+// The utility's boxes carry the product's name, as its dialog does.
+const char* const kBoxTitle = kDialogCaption;
 // Files of a test: an installation folder with a space in its name, and room
 // for decoys beside it.
 const std::string kRoot = "C:\\kv480cfg-e2e\\";
@@ -123,8 +124,7 @@ protected:
     void WaitForDialog(DWORD timeoutMs = 10000) {
         ASSERT_TRUE(WaitUntil(
             [&] {
-                m_dialog = harness::FindProcessWindow(m_program.ProcessId(), "#32770",
-                                                      kDialogCaption, true);
+                m_dialog = FindTopLevel(true);
                 return m_dialog != nullptr;
             },
             timeoutMs))
@@ -132,6 +132,20 @@ protected:
             << harness::WindowText(
                    harness::FindProcessWindow(m_program.ProcessId(), nullptr, nullptr, true))
             << "\"";
+    }
+
+    // A visible window of the utility titled like its dialog: the dialog
+    // itself (it has the port list) or else one of its boxes.
+    HWND FindTopLevel(bool dialog) const {
+        for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", kDialogCaption);
+             window != nullptr; window = FindWindowExA(nullptr, window, "#32770", kDialogCaption)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == m_program.ProcessId() && IsWindowVisible(window) &&
+                (GetDlgItem(window, IDC_COMM_PORT) != nullptr) == dialog)
+                return window;
+        }
+        return nullptr;
     }
 
     HWND Item(int id) const { return GetDlgItem(m_dialog, id); }
@@ -185,7 +199,7 @@ protected:
     // A message box of the utility: a top-level dialog with the program's
     // title (the configuration dialog has a Static with text too).
     bool FindBox(MessageBoxSeen& box) const {
-        box.window = harness::FindProcessWindow(m_program.ProcessId(), "#32770", kBoxTitle, true);
+        box.window = FindTopLevel(false);
         if (box.window == nullptr)
             return false;
         box.title = kBoxTitle;
