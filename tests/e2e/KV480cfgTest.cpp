@@ -12,8 +12,10 @@
 #include <algorithm>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "Accessibility.h"
 #include "DevicePort.h"
 #include "KV480cfgTestSupport.h"
 #include "LineState.h"
@@ -228,6 +230,35 @@ protected:
         return !WaitUntil([&] { return FindBox(box); }, ms);
     }
 
+    // The control with the keyboard focus, and the push button that shows
+    // the default frame (the one Enter presses).
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(m_dialog, nullptr), &info) ? info.hwndFocus
+                                                                                    : nullptr;
+    }
+    HWND FramedButton() const {
+        for (HWND child = GetWindow(m_dialog, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            char className[16] = "";
+            GetClassNameA(child, className, sizeof(className));
+            if (lstrcmpiA(className, "Button") == 0 &&
+                (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                return child;
+        }
+        return nullptr;
+    }
+
+    // A key pressed and let go, for the window in front.
+    static bool PressKey(WORD key) {
+        INPUT input[2]{};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        return SendInput(2, input, sizeof(INPUT)) == 2;
+    }
+
     // Ends the dialog with OK and waits until the program has ended.
     void PressOkAndWaitForExit() {
         Click(IDOK);
@@ -259,8 +290,8 @@ TEST_F(KV480cfgTest, TheDialogAndItsResources) {
     for (HWND child = GetWindow(m_dialog, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT))
         ids.push_back(static_cast<short>(GetDlgCtrlID(child)));
-    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL, -1, 1001, 1002, 1003, 1004, 1006, -1, -1, 1007,
-                                1005, -1, 1008}),
+    EXPECT_EQ((std::vector<int>{-1, -1, 1004, 1001, -1, 1003, 1002, -1, 1005, 1008, 1006, 1007,
+                                IDCANCEL, IDOK}),
               ids);
     EXPECT_EQ("OK", Text(IDOK));
     EXPECT_EQ("Cancel", Text(IDCANCEL));
@@ -333,6 +364,68 @@ TEST_F(KV480cfgTest, TheDialogAndItsResources) {
     EXPECT_EQ(MAKELONG(1, 6), fixed->dwFileVersionMS);
     EXPECT_EQ(0u, fixed->dwFileVersionLS);
     EXPECT_EQ(MAKELONG(1, 6), fixed->dwProductVersionMS);
+}
+
+TEST_F(KV480cfgTest, AScreenReaderNamesEachFieldByItsLabelAndTabFollowsTheRows) {
+    AddPorts({"COM1"});
+    StartDialog();
+    // A field is named by the static label right before it in the z-order.
+    // Wine's oleacc applies that rule to the edit but names a combo box by
+    // its selected entry, so the combo boxes are checked by the rule itself.
+    EXPECT_EQ("RC address", harness::AccessibleName(Item(IDC_ADDRESS)));
+    for (const auto& field :
+         {std::make_pair(IDC_COMM_PORT, "Comm port"), std::make_pair(IDC_ADDRESS, "RC address"),
+          std::make_pair(IDC_RC_TYPE, "RC type")}) {
+        const HWND label = GetWindow(Item(field.first), GW_HWNDPREV);
+        char className[16] = "";
+        GetClassNameA(label, className, sizeof(className));
+        EXPECT_STRCASEEQ("Static", className) << field.second;
+        EXPECT_EQ(field.second, harness::WindowText(label));
+    }
+
+    std::vector<int> ids;
+    const std::vector<HWND> order = harness::TabOrder(m_dialog);
+    for (HWND control : order)
+        ids.push_back(GetDlgCtrlID(control));
+    EXPECT_EQ(
+        (std::vector<int>{IDC_COMM_PORT, IDC_AUTO_DETECT_PORT, IDC_ADDRESS, IDC_AUTO_DETECT_ADDRESS,
+                          IDC_RC_TYPE, IDC_RUN_AFTER_START, IDCANCEL, IDOK}),
+        ids);
+    // As the eye reads: each next control lower down, or on the same row
+    // further right.
+    for (size_t i = 1; i < order.size(); ++i) {
+        RECT before;
+        RECT after;
+        GetWindowRect(order[i - 1], &before);
+        GetWindowRect(order[i], &after);
+        const bool sameRow = after.top < before.bottom && before.top < after.bottom;
+        EXPECT_TRUE(sameRow ? after.left >= before.right : after.top >= before.bottom)
+            << ids[i - 1] << " then " << ids[i];
+    }
+    EXPECT_TRUE(WaitUntil([&] { return Focus() == Item(IDC_COMM_PORT); }, 3000))
+        << "the focus starts on the first field";
+    EXPECT_EQ(Item(IDOK), FramedButton());
+}
+
+TEST_F(KV480cfgTest, EnterAfterAPortSearchPressesTheButtonWithTheDefaultFrame) {
+    StartDialog();
+    // From the port list, Tab to the search's button and press it with Enter.
+    ASSERT_TRUE(WaitUntil([&] { return Focus() == Item(IDC_COMM_PORT); }, 3000));
+    ASSERT_TRUE(harness::KeepInFront(m_dialog));
+    ASSERT_TRUE(PressKey(VK_TAB));
+    ASSERT_TRUE(WaitUntil([&] { return Focus() == Item(IDC_AUTO_DETECT_PORT); }, 3000));
+    ASSERT_TRUE(PressKey(VK_RETURN));
+    AnswerBox(kTextPortSearch);
+    AnswerBox(kTextPortNotFound);
+    ASSERT_TRUE(WaitUntil([&] { return Focus() != nullptr && Focus() == FramedButton(); }, 3000))
+        << "focus on " << GetDlgCtrlID(Focus()) << ", frame on " << GetDlgCtrlID(FramedButton());
+    const int framed = GetDlgCtrlID(FramedButton());
+    EXPECT_NE(IDOK, framed) << "the search's own button or the next step's";
+
+    ASSERT_TRUE(harness::KeepInFront(m_dialog));
+    ASSERT_TRUE(PressKey(VK_RETURN));
+    AnswerBox(framed == IDC_AUTO_DETECT_PORT ? kTextPortSearch : kTextAddressDetection);
+    EXPECT_TRUE(m_program.IsRunning()) << "Enter stored and closed";
 }
 
 TEST_F(KV480cfgTest, TypePictureAt192DpiIsTheOneDrawnAtTwiceTheSize) {
