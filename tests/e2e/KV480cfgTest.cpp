@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -778,9 +779,25 @@ INSTANTIATE_TEST_SUITE_P(
                       HeldKey{"Zelmar", "hold zelmar 0B f1 15000", "ZELMAR_OVI", 1}),
     [](const ::testing::TestParamInfo<HeldKey>& info) { return std::string(info.param.name); });
 
+// Value changes of the progress bars of other processes, as a screen reader
+// hears of them.
+std::atomic<int> g_progressChanges{0};
+void CALLBACK CountProgressChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD,
+                                  DWORD) {
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (object == OBJID_CLIENT && lstrcmpiA(className, PROGRESS_CLASSA) == 0)
+        ++g_progressChanges;
+}
+
 TEST_F(KV480cfgTest, PortSearchGivesASilentPortThreeReadsWhileTheCaptionBlinks) {
     AddPorts({"COM3"});
     StartDialog();
+    g_progressChanges = 0;
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                        CountProgressChange, m_program.ProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(nullptr, hook);
     Click(IDC_AUTO_DETECT_PORT);
     AnswerBox(kTextPortSearch);
     const DWORD start = GetTickCount();
@@ -794,6 +811,9 @@ TEST_F(KV480cfgTest, PortSearchGivesASilentPortThreeReadsWhileTheCaptionBlinks) 
     EXPECT_LT(elapsed, 8000u);
     AnswerBox(kTextPortNotFound);
     EXPECT_EQ("Auto Detect CommPort", Text(IDC_AUTO_DETECT_PORT));
+    EXPECT_TRUE(WaitUntil([] { return g_progressChanges > 0; }, 2000))
+        << "the probed port's step is announced";
+    UnhookWinEvent(hook);
 }
 
 TEST_F(KV480cfgTest, OkDuringAPortSearchStopsItAtOnceAndStores) {
