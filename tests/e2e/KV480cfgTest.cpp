@@ -758,6 +758,9 @@ TEST_P(KV480cfgPortSearchTest, FindsTheReceiverAndItsType) {
     AnswerBox(kTextPortFound);
 
     EXPECT_EQ("COM2", ComboSelection(IDC_COMM_PORT));
+    EXPECT_TRUE(WaitUntil([&] { return Focus() == Item(IDC_AUTO_DETECT_ADDRESS); }, 3000))
+        << "on to the next step";
+    EXPECT_EQ(Item(IDC_AUTO_DETECT_ADDRESS), FramedButton());
     EXPECT_EQ("Auto Detect CommPort", Text(IDC_AUTO_DETECT_PORT));
     EXPECT_TRUE(IsEnabled(IDC_AUTO_DETECT_PORT));
     EXPECT_TRUE(IsEnabled(IDC_AUTO_DETECT_ADDRESS));
