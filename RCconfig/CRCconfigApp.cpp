@@ -4,10 +4,10 @@
 
 #include <commctrl.h>
 
-// The single application object; titled after the program file.
+// The single application object; its boxes carry the product's name.
 CRCconfigApp theApp;
 
-CRCconfigApp::CRCconfigApp() : CWinApp(nullptr) {}
+CRCconfigApp::CRCconfigApp() : CWinApp("Remote Control configuration") {}
 
 BOOL CRCconfigApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{};

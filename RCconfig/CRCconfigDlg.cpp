@@ -49,11 +49,11 @@ const framework::MessageMap* CRCconfigDlg::GetMessageMap() const {
         {WM_QUERYDRAGICON, 0, Handler<&CRCconfigDlg::OnQueryDragIcon>},
         {WM_DESTROY, 0, Handler<&CRCconfigDlg::OnDestroy>},
         {WM_COMMAND, IDC_AUTO_DETECT_PORT, Handler<&CRCconfigDlg::OnAutoDetectCommPort>},
-        {WM_PORT_DETECTED, 0, Handler<&CRCconfigDlg::OnPortDetected>},
+        {CDetection::WM_PORT_DETECTED, 0, Handler<&CRCconfigDlg::OnPortDetected>},
         {WM_TIMER, 0, Handler<&CRCconfigDlg::OnTimer>},
         {WM_COMMAND, IDC_AUTO_DETECT_ADDRESS, Handler<&CRCconfigDlg::OnAutoDetectAddress>},
-        {WM_ADDRESS_DETECTED, 0, Handler<&CRCconfigDlg::OnAddressDetected>},
-        {WM_TYPE_DETECTED, 0, Handler<&CRCconfigDlg::OnTypeDetected>},
+        {CDetection::WM_ADDRESS_DETECTED, 0, Handler<&CRCconfigDlg::OnAddressDetected>},
+        {CDetection::WM_TYPE_DETECTED, 0, Handler<&CRCconfigDlg::OnTypeDetected>},
         {WM_DPICHANGED, 0, Handler<&CRCconfigDlg::OnDpiChanged>},
         {WM_COMMAND, MAKEWPARAM(IDC_COMM_PORT, CBN_SELCHANGE),
          Handler<&CRCconfigDlg::OnSelchangePort>},
@@ -68,7 +68,7 @@ void CRCconfigDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_ADDRESS, m_strAddress);
     DDX_Control(pDX, IDC_COMM_PORT, m_comboPort);
     DDX_Check(pDX, IDC_RUN_AFTER_START, m_bRunAfterStartSystem);
-    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+    DDX_Control(pDX, IDC_PROGRESS, m_detection.ProgressBar());
     DDX_Control(pDX, IDC_RC_TYPE, m_comboRCType);
     DDX_Control(pDX, IDC_RC_PICTURE, m_picture);
 }
@@ -217,10 +217,71 @@ void CRCconfigDlg::OnSelchangeRCType() {
     }
 }
 
-LRESULT CRCconfigDlg::OnTypeDetected(WPARAM wParam, LPARAM) {
-    m_nRCType = static_cast<int>(wParam);
+void CRCconfigDlg::TypeDetected(int nType) {
+    m_nRCType = nType;
     ShowType(m_nRCType);
-    return 1;
+}
+
+int CRCconfigDlg::PortCount() const {
+    return m_comboPort.GetCount();
+}
+
+void CRCconfigDlg::PortDetected(int nPort) {
+    // Take the check box first: showing the port must not undo a change the
+    // user made while the search ran.
+    UpdateData(TRUE);
+    m_nCommPort = nPort;
+    UpdateData(FALSE);
+    SelectPort(m_nCommPort);
+}
+
+void CRCconfigDlg::AddressDetected(std::uint16_t wAddress) {
+    // Take the check box first, as after a port search.
+    UpdateData(TRUE);
+    m_wAddress = wAddress;
+    m_strAddress = AddressText(m_wAddress);
+    UpdateData(FALSE);
+}
+
+void CRCconfigDlg::OnAutoDetectCommPort() {
+    m_detection.OnAutoDetectCommPort();
+}
+
+void CRCconfigDlg::OnAutoDetectAddress() {
+    m_detection.OnAutoDetectAddress();
+}
+
+LRESULT CRCconfigDlg::OnTimer(WPARAM wParam, LPARAM) {
+    m_detection.OnTimer(static_cast<UINT_PTR>(wParam));
+    return Default();
+}
+
+LRESULT CRCconfigDlg::OnPortDetected(WPARAM wParam, LPARAM lParam) {
+    return m_detection.OnPortDetected(wParam, lParam);
+}
+
+LRESULT CRCconfigDlg::OnAddressDetected(WPARAM wParam, LPARAM lParam) {
+    return m_detection.OnAddressDetected(wParam, lParam);
+}
+
+LRESULT CRCconfigDlg::OnTypeDetected(WPARAM wParam, LPARAM lParam) {
+    return m_detection.OnTypeDetected(wParam, lParam);
+}
+
+int CRCconfigDlg::StartDetectThread() {
+    return m_detection.Start();
+}
+
+int CRCconfigDlg::StopDetectThread() {
+    return m_detection.Stop();
+}
+
+BOOL CRCconfigDlg::CloseRemoteControl() {
+    return m_resident.Close();
+}
+
+BOOL CRCconfigDlg::RestartRemoteControl() {
+    return m_resident.Restart();
 }
 
 BOOL CRCconfigDlg::IsAdministrator() const {
@@ -313,17 +374,5 @@ void CRCconfigDlg::OnDestroy() {
 
 int CRCconfigDlg::ShowMessage(const char* pszText, UINT nType) {
     // Owned by the dialog, so that the dialog takes no input while a box waits.
-    return framework::ShowMessageBox(m_hWnd, pszText, framework::ProgramTitle().c_str(), nType);
-}
-
-void CRCconfigDlg::SetControlText(int nID, const char* pszText) {
-    SetDlgItemTextA(m_hWnd, nID, pszText);
-}
-
-void CRCconfigDlg::EnableControl(int nID, BOOL bEnable) {
-    EnableWindow(GetDlgItem(m_hWnd, nID), bEnable);
-}
-
-void CRCconfigDlg::ShowProgress(BOOL bShow) {
-    ShowWindow(m_progress.GetSafeHwnd(), bShow ? SW_SHOW : SW_HIDE);
+    return framework::ShowMessageBox(m_hWnd, pszText, framework::AppTitle().c_str(), nType);
 }

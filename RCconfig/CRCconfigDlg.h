@@ -1,9 +1,9 @@
 // The configuration dialog of KV480cfg: port, address and type of the remote
-// control and the autostart of the resident program. It ends a running
-// resident program when it opens and starts it again when it closes. Two
-// detections run on its worker, m_detectWorker (CDetectWorker, which has
-// OpenCommPort, ProbePort and DetectThreadProc): the port search (which port
-// hears the receiver, and which type of remote) and the address detection.
+// control and the autostart of the resident program. Two objects of its own
+// do the rest: m_resident (CResidentControl) ends a running resident program
+// when the dialog opens and starts it again when it closes; m_detection
+// (CDetection) runs the port search and the address detection. Both report
+// back through their listeners, which the dialog implements.
 #pragma once
 
 #include <windows.h>
@@ -14,24 +14,16 @@
 #include "CBitmap.h"
 #include "CComboBox.h"
 #include "CDataExchange.h"
-#include "CDetectWorker.h"
+#include "CDetection.h"
 #include "CDialog.h"
 #include "CPortOpener.h"
-#include "CProgressCtrl.h"
+#include "CResidentControl.h"
 #include "CStatic.h"
 
-class CRCconfigDlg : public CDialog, private CDetectWorker::Listener {
+class CRCconfigDlg : public CDialog,
+                     private CDetection::Listener,
+                     private CResidentControl::Listener {
 public:
-    // Posted by the worker. WM_ADDRESS_DETECTED: wParam the address, lParam 1
-    // when found. WM_PORT_DETECTED: wParam 1 when found, lParam the last port
-    // probed. Sent by the worker: WM_TYPE_DETECTED, wParam the type it heard,
-    // so that the dialog's own thread changes the type.
-    enum : UINT {
-        WM_ADDRESS_DETECTED = WM_USER + 5,
-        WM_PORT_DETECTED = WM_USER + 6,
-        WM_TYPE_DETECTED = WM_USER + 7
-    };
-
     explicit CRCconfigDlg(CWnd* pParent = nullptr);
     ~CRCconfigDlg() override;
 
@@ -42,8 +34,8 @@ public:
     // TRUE when it became idle within 3000 ms.
     BOOL RestartRemoteControl();
 
-    // Detection (CRCconfigDlgDetect.cpp): starts the worker in the mode of
-    // m_bDetectAddress; stops it and drops the results it posted.
+    // Starts the detection worker in the mode of the detection running; stops
+    // it and drops the results it posted.
     int StartDetectThread();
     int StopDetectThread();
 
@@ -58,12 +50,11 @@ protected:
 
     // Only an administrator's changes are stored.
     virtual BOOL IsAdministrator() const;
-    // One read of the worker: returns when dwWant bytes came, after the port's
-    // 2000 ms time-out, or at once on a stop request (then FALSE).
-    BOOL ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead) override;
     // How the worker opens a port; null for the system's open. A plain
     // function: an abandoned open may end after the dialog is gone.
-    virtual CPortOpener::OpenFunction DeviceOpenFunction() const { return nullptr; }
+    CPortOpener::OpenFunction DeviceOpenFunction() const override { return nullptr; }
+    // On the worker's thread, before each read of an open port.
+    void BeforeRead(HANDLE) override {}
 
 private:
     // Buffers the port enumeration fills.
@@ -84,7 +75,15 @@ private:
     LRESULT OnTypeDetected(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
-    int ShowMessage(const char* pszText, UINT nType);
+    // Both listeners: a box owned by the dialog, with the utility's title.
+    int ShowMessage(const char* pszText, UINT nType) override;
+    // CDetection::Listener.
+    int PortCount() const override;
+    int CommPort() const override { return m_nCommPort; }
+    void TypeDetected(int nType) override;
+    void PortDetected(int nPort) override;
+    void AddressDetected(std::uint16_t wAddress) override;
+
     void LoadSettings();
     void WriteSetting(const char* pszName, DWORD dwValue);
     void UpdateAutostart();
@@ -93,16 +92,6 @@ private:
     void ShowType(int nType);
     // Loads both type pictures as drawn for nDpi.
     void LoadTypePictures(UINT nDpi);
-    void SetControlText(int nID, const char* pszText);
-    void EnableControl(int nID, BOOL bEnable);
-    void ShowProgress(BOOL bShow);
-
-    // CDetectWorker::Listener, on the worker's thread.
-    void DetectStep() override;
-    void TypeDetected(int nType) override;
-    void PortSearchEnded(bool bFound, int nLastPort) override;
-    void AddressDetectionEnded(std::uint16_t wAddress, bool bFound) override;
-    void DiscardResults();
 
     HICON m_hIcon;
     std::string m_strAddress;
@@ -118,10 +107,7 @@ private:
     // Whether OnInitDialog loaded the settings; without them OK stores nothing.
     bool m_bSettingsLoaded = false;
 
-    // Detection.
-    int m_bDetectAddress = 0;
-    int m_bBlink = 0;
-    CProgressCtrl m_progress;
-    // Last: stopped before the controls it reaches are destroyed.
-    CDetectWorker m_detectWorker{*this};
+    CResidentControl m_resident{*this};
+    // Last: its worker is stopped before the controls it reaches are destroyed.
+    CDetection m_detection{*this, *this};
 };

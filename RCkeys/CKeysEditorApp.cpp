@@ -87,7 +87,7 @@ void TellCannotOpen(const std::string& strWhy) {
 
 } // namespace
 
-CKeysEditorApp::CKeysEditorApp() : CWinApp(nullptr) {}
+CKeysEditorApp::CKeysEditorApp() : CWinApp(EDITOR_TITLE) {}
 
 BOOL CKeysEditorApp::InitInstance() {
     // One per user and session: the session's own namespace, so another

@@ -74,5 +74,7 @@ BOOL CDlgAbout::OnInitDialog() {
 
     m_strVersion = VERSION_TEXT;
     ShowData();
-    return TRUE;
+    // Enter closes the box, as before the link became a tab stop.
+    SetFocus(GetDlgItem(m_hWnd, IDOK));
+    return FALSE;
 }

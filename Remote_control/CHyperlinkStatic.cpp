@@ -41,6 +41,10 @@ const framework::MessageMap* CHyperlinkStatic::GetMessageMap() const {
         {WM_DESTROY, 0, Handler<&CHyperlinkStatic::OnDestroy>},
         {WM_MOUSEMOVE, 0, Handler<&CHyperlinkStatic::OnMouseMove>},
         {WM_MOUSELEAVE, 0, Handler<&CHyperlinkStatic::OnMouseLeave>},
+        {WM_GETDLGCODE, 0, Handler<&CHyperlinkStatic::OnGetDlgCode>},
+        {WM_KEYDOWN, 0, Handler<&CHyperlinkStatic::OnKeyDown>},
+        {WM_SETFOCUS, 0, Handler<&CHyperlinkStatic::OnFocusChange>},
+        {WM_KILLFOCUS, 0, Handler<&CHyperlinkStatic::OnFocusChange>},
     };
     static const framework::MessageMap map{CStatic::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -61,9 +65,10 @@ bool CHyperlinkStatic::HitTest(POINT pt) const {
 }
 
 void CHyperlinkStatic::PreSubclassWindow() {
-    // A static control lets the mouse through to its parent without this.
+    // A static control lets the mouse through to its parent without
+    // SS_NOTIFY; a link is reached by Tab as well as by the mouse.
     const LONG nStyle = GetWindowLongA(m_hWnd, GWL_STYLE);
-    SetWindowLongA(m_hWnd, GWL_STYLE, nStyle | SS_NOTIFY);
+    SetWindowLongA(m_hWnd, GWL_STYLE, nStyle | SS_NOTIFY | WS_TABSTOP);
     SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_strText = GetWindowText();
@@ -124,8 +129,25 @@ void CHyperlinkStatic::OnPaint() {
             dc.SelectObject(hOldFont);
         }
         dc.Detach();
+        if (GetFocus() == m_hWnd) {
+            DrawFocus(hDC);
+        }
     }
     EndPaint(m_hWnd, &ps);
+}
+
+void CHyperlinkStatic::DrawFocus(HDC hDC) {
+    UpdateTextExtent();
+    RECT rcClient;
+    GetClientRect(m_hWnd, &rcClient);
+    RECT rcFocus = rcClient;
+    if (m_bExtentValid) {
+        // One pixel beyond the text on the right and below, within the control.
+        rcFocus.right = m_nExtentWidth + 1 < rcClient.right ? m_nExtentWidth + 1 : rcClient.right;
+        rcFocus.bottom =
+            m_nExtentHeight + 1 < rcClient.bottom ? m_nExtentHeight + 1 : rcClient.bottom;
+    }
+    DrawFocusRect(hDC, &rcFocus);
 }
 
 LRESULT CHyperlinkStatic::OnMouseMove(WPARAM, LPARAM lParam) {
@@ -152,18 +174,49 @@ LRESULT CHyperlinkStatic::OnMouseLeave(WPARAM, LPARAM) {
 
 LRESULT CHyperlinkStatic::OnLButtonDown(WPARAM, LPARAM lParam) {
     UpdateTextExtent();
-    // An empty target would make the shell open the current folder.
-    if (HitTest(PointFromLParam(lParam)) && !m_strUrl.empty()) {
-        const auto nResult = reinterpret_cast<INT_PTR>(
-            ShellExecuteA(nullptr, "open", m_strUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-        // Values up to 32 are the shell's errors: a click that does nothing
-        // would leave the user guessing.
-        if (nResult <= 32) {
-            framework::ShowMessageBox(GetParent(m_hWnd), (m_strUrl + TEXT_CANNOT_OPEN).c_str(),
-                                      framework::ProgramTitle().c_str(),
-                                      MB_OK | MB_ICONEXCLAMATION);
-        }
+    if (HitTest(PointFromLParam(lParam))) {
+        OpenLink();
     }
+    return Default();
+}
+
+void CHyperlinkStatic::OpenLink() {
+    // An empty target would make the shell open the current folder.
+    if (m_strUrl.empty()) {
+        return;
+    }
+    const auto nResult = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", m_strUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    // Values up to 32 are the shell's errors: a click that does nothing
+    // would leave the user guessing.
+    if (nResult <= 32) {
+        framework::ShowMessageBox(GetParent(m_hWnd), (m_strUrl + TEXT_CANNOT_OPEN).c_str(),
+                                  framework::AppTitle().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+LRESULT CHyperlinkStatic::OnGetDlgCode(WPARAM, LPARAM lParam) {
+    // Enter is the link's own while it has the focus, not the default button's.
+    const auto* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (pMsg != nullptr && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN) {
+        return Default() | DLGC_WANTMESSAGE;
+    }
+    return Default();
+}
+
+LRESULT CHyperlinkStatic::OnKeyDown(WPARAM wParam, LPARAM lParam) {
+    // Once per press: the repeats of a held key open nothing more.
+    const bool bRepeat = (lParam & (1L << 30)) != 0;
+    if ((wParam == VK_RETURN || wParam == VK_SPACE) && !bRepeat) {
+        OpenLink();
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT CHyperlinkStatic::OnFocusChange(WPARAM, LPARAM) {
+    // The focus rectangle comes and goes with the next paint.
+    InvalidateRect(m_hWnd, nullptr, TRUE);
     return Default();
 }
 

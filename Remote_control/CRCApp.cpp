@@ -14,10 +14,10 @@ const char* const INSTANCE_MUTEX = "RemoteControl";
 
 } // namespace
 
-// The single application object.
+// The single application object; its boxes carry the product's name.
 CRCApp theApp;
 
-CRCApp::CRCApp() : CWinApp(nullptr) {}
+CRCApp::CRCApp() : CWinApp("Remote Control") {}
 
 BOOL CRCApp::InitInstance() {
     // The main dialog's template names a class of its own; it is the system

@@ -13,6 +13,7 @@ CWinApp* g_pApp = nullptr;
 CWinApp::CWinApp(const char* pszAppName)
     : m_strAppName(pszAppName != nullptr ? pszAppName : framework::ProgramTitle()) {
     g_pApp = this;
+    framework::SetAppTitle(m_strAppName);
 }
 
 CWinApp::~CWinApp() {

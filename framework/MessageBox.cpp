@@ -6,6 +6,13 @@ namespace {
 MessageBoxRecorder g_recorder = nullptr;
 void* g_recorderContext = nullptr;
 
+// Set while the application object is constructed, which may be before this
+// file's own globals are.
+std::string& GivenTitle() {
+    static std::string title;
+    return title;
+}
+
 } // namespace
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
@@ -32,8 +39,16 @@ std::string ProgramTitle() {
     return title;
 }
 
+void SetAppTitle(const std::string& title) {
+    GivenTitle() = title;
+}
+
+std::string AppTitle() {
+    return GivenTitle().empty() ? ProgramTitle() : GivenTitle();
+}
+
 int AfxMessageBox(const char* text, UINT type) {
-    return ShowMessageBox(nullptr, text, ProgramTitle().c_str(), type);
+    return ShowMessageBox(nullptr, text, AppTitle().c_str(), type);
 }
 
 void SetMessageBoxRecorder(MessageBoxRecorder recorder, void* context) {

@@ -23,12 +23,17 @@ using MessageBoxRecorder = int (*)(const MessageBoxRecord& box, void* context);
 // platform then shows its default title.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
-// A framework message box: no owner, the program file's name without its
-// extension as the title (as every box of the programs' own shows).
+// A framework message box: no owner, the application's title.
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 
 // The program file's name without folder and extension, e.g. "KV480".
 std::string ProgramTitle();
+
+// The title of the programs' own boxes: the name the application object was
+// given (the product's name, which a user knows it by), else ProgramTitle().
+std::string AppTitle();
+// Called by the application object with the name it was given.
+void SetAppTitle(const std::string& title);
 
 // Installs a recorder for the whole process; null restores real boxes.
 void SetMessageBoxRecorder(MessageBoxRecorder recorder, void* context);

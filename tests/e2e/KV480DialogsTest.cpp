@@ -872,6 +872,70 @@ TEST_F(KV480DialogsTest, LinkShowsTheHandOverItsTextOnlyAndOpensTheUserGuide) {
     DeleteFileA(log.c_str());
 }
 
+// The control with the keyboard focus in window's thread.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                              : nullptr;
+}
+
+bool PressKey(WORD key) {
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, input, sizeof(INPUT)) == 2;
+}
+
+// Pixels of the link's control that are neither the link's blue nor the
+// background of its bottom right corner, where the short text never reaches.
+int OtherPixels(HWND link) {
+    RECT rect;
+    GetWindowRect(link, &rect);
+    const Shot shot(rect);
+    const COLORREF background = shot.At(shot.Width() - 1, shot.Height() - 1);
+    int count = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x)
+            count += shot.At(x, y) != kLinkBlue && shot.At(x, y) != background ? 1 : 0;
+    return count;
+}
+
+TEST_F(KV480DialogsTest, TheLinkIsATabStopThatShowsItsFocusAndOpensTheGuideByKeyboard) {
+    const std::string guide = "<html><body>KV480 user guide</body></html>\r\n";
+    const std::string log = m_dir + "opened.log";
+    DeleteFileA(log.c_str());
+    std::ofstream(m_dir + "user-guide.html", std::ios::binary | std::ios::trunc) << guide;
+    HtmlAssociation association(log);
+    StartConnected(0);
+    const HWND box = OpenAboutBox();
+    ASSERT_NE(nullptr, box);
+    const HWND link = GetDlgItem(box, IDC_LINK);
+    std::vector<int> order;
+    for (HWND control : harness::TabOrder(box))
+        order.push_back(GetDlgCtrlID(control));
+    EXPECT_EQ((std::vector<int>{IDC_LINK, IDOK}), order) << "in reading order";
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(box) == GetDlgItem(box, IDOK); }, 3000))
+        << "Enter still closes a box just opened";
+    ASSERT_TRUE(
+        WaitUntil([&] { return !Shot(ClientOnScreen(box)).Find(kLinkBlue).Empty(); }, 5000));
+    const int unfocused = OtherPixels(link);
+
+    ASSERT_TRUE(harness::KeepInFront(box));
+    ASSERT_TRUE(PressKey(VK_TAB));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(box) == link; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return OtherPixels(link) > unfocused + 10; }, 3000))
+        << "no focus rectangle";
+    ASSERT_TRUE(PressKey(VK_RETURN));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(log) == guide; }, 10000)) << "Enter";
+    EXPECT_TRUE(IsWindow(box)) << "Enter went to the link, not to OK";
+    ASSERT_TRUE(harness::KeepInFront(box));
+    ASSERT_TRUE(PressKey(VK_SPACE));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(log) == guide + guide; }, 10000)) << "Space";
+    DeleteFileA(log.c_str());
+}
+
 TEST_F(KV480DialogsTest, AUserGuideThatCannotBeOpenedIsReported) {
     DeleteFileA((m_dir + "user-guide.html").c_str());
     StartConnected(0);
@@ -888,7 +952,7 @@ TEST_F(KV480DialogsTest, AUserGuideThatCannotBeOpenedIsReported) {
     HWND message = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
-            message = FindVisible("#32770", "KV480");
+            message = FindVisible("#32770", "Remote Control");
             return message != nullptr;
         },
         10000))

@@ -466,7 +466,7 @@ TEST_F(KV480Test, IniSectionWithoutWindowNameShowsTheMessageAndEnds) {
     ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
     MessageBoxSeen box;
     ASSERT_TRUE(m_program.WaitForMessageBox(box, 10000));
-    EXPECT_EQ("KV480", box.title);
+    EXPECT_EQ("Remote Control", box.title);
     EXPECT_EQ("Cannot read from RecvApp.ini file.", box.text);
     ProgramUnderTest::Dismiss(box);
     ASSERT_TRUE(m_program.WaitForExit(5000));
@@ -479,7 +479,7 @@ TEST_F(KV480Test, MissingAddressShowsTheMessageAndEndsWithoutIcon) {
     ASSERT_TRUE(m_program.Start(m_exe, "-nr"));
     MessageBoxSeen box;
     ASSERT_TRUE(m_program.WaitForMessageBox(box, 10000));
-    EXPECT_EQ("KV480", box.title);
+    EXPECT_EQ("Remote Control", box.title);
     EXPECT_EQ(kNotConfigured, box.text);
     EXPECT_EQ(0, harness::CountTrayIcons());
     ProgramUnderTest::Dismiss(box);

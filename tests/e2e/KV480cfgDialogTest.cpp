@@ -60,13 +60,12 @@ protected:
     CPortOpener::OpenFunction DeviceOpenFunction() const override {
         return bOpensHang ? &HangingOpen : nullptr;
     }
-    BOOL ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead) override {
+    void BeforeRead(HANDLE hPort) override {
         hReadPort = hPort;
         if (bReadsHang) {
             // Deaf to the stop request, as a read stuck in a driver.
             Sleep(INFINITE);
         }
-        return CRCconfigDlg::ReadPort(hPort, pBuffer, dwWant, pdwRead);
     }
 };
 

@@ -10,10 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "Accessibility.h"
 #include "DevicePort.h"
 #include "KV480cfgTestSupport.h"
 #include "LineState.h"
@@ -30,7 +33,8 @@ using namespace kv480cfg_test;
 
 namespace {
 
-const char* const kBoxTitle = "KV480cfg";
+// The utility's boxes carry the product's name, as its dialog does.
+const char* const kBoxTitle = kDialogCaption;
 // Files of a test: an installation folder with a space in its name, and room
 // for decoys beside it.
 const std::string kRoot = "C:\\kv480cfg-e2e\\";
@@ -123,8 +127,7 @@ protected:
     void WaitForDialog(DWORD timeoutMs = 10000) {
         ASSERT_TRUE(WaitUntil(
             [&] {
-                m_dialog = harness::FindProcessWindow(m_program.ProcessId(), "#32770",
-                                                      kDialogCaption, true);
+                m_dialog = FindTopLevel(true);
                 return m_dialog != nullptr;
             },
             timeoutMs))
@@ -132,6 +135,20 @@ protected:
             << harness::WindowText(
                    harness::FindProcessWindow(m_program.ProcessId(), nullptr, nullptr, true))
             << "\"";
+    }
+
+    // A visible window of the utility titled like its dialog: the dialog
+    // itself (it has the port list) or else one of its boxes.
+    HWND FindTopLevel(bool dialog) const {
+        for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", kDialogCaption);
+             window != nullptr; window = FindWindowExA(nullptr, window, "#32770", kDialogCaption)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == m_program.ProcessId() && IsWindowVisible(window) &&
+                (GetDlgItem(window, IDC_COMM_PORT) != nullptr) == dialog)
+                return window;
+        }
+        return nullptr;
     }
 
     HWND Item(int id) const { return GetDlgItem(m_dialog, id); }
@@ -185,7 +202,7 @@ protected:
     // A message box of the utility: a top-level dialog with the program's
     // title (the configuration dialog has a Static with text too).
     bool FindBox(MessageBoxSeen& box) const {
-        box.window = harness::FindProcessWindow(m_program.ProcessId(), "#32770", kBoxTitle, true);
+        box.window = FindTopLevel(false);
         if (box.window == nullptr)
             return false;
         box.title = kBoxTitle;
@@ -212,6 +229,35 @@ protected:
     bool NoBoxFor(DWORD ms) const {
         MessageBoxSeen box;
         return !WaitUntil([&] { return FindBox(box); }, ms);
+    }
+
+    // The control with the keyboard focus, and the push button that shows
+    // the default frame (the one Enter presses).
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(m_dialog, nullptr), &info) ? info.hwndFocus
+                                                                                    : nullptr;
+    }
+    HWND FramedButton() const {
+        for (HWND child = GetWindow(m_dialog, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            char className[16] = "";
+            GetClassNameA(child, className, sizeof(className));
+            if (lstrcmpiA(className, "Button") == 0 &&
+                (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                return child;
+        }
+        return nullptr;
+    }
+
+    // A key pressed and let go, for the window in front.
+    static bool PressKey(WORD key) {
+        INPUT input[2]{};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        return SendInput(2, input, sizeof(INPUT)) == 2;
     }
 
     // Ends the dialog with OK and waits until the program has ended.
@@ -245,8 +291,8 @@ TEST_F(KV480cfgTest, TheDialogAndItsResources) {
     for (HWND child = GetWindow(m_dialog, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT))
         ids.push_back(static_cast<short>(GetDlgCtrlID(child)));
-    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL, -1, 1001, 1002, 1003, 1004, 1006, -1, -1, 1007,
-                                1005, -1, 1008}),
+    EXPECT_EQ((std::vector<int>{-1, -1, 1004, 1001, -1, 1003, 1002, -1, 1005, 1008, 1006, 1007,
+                                IDCANCEL, IDOK}),
               ids);
     EXPECT_EQ("OK", Text(IDOK));
     EXPECT_EQ("Cancel", Text(IDCANCEL));
@@ -319,6 +365,68 @@ TEST_F(KV480cfgTest, TheDialogAndItsResources) {
     EXPECT_EQ(MAKELONG(1, 6), fixed->dwFileVersionMS);
     EXPECT_EQ(0u, fixed->dwFileVersionLS);
     EXPECT_EQ(MAKELONG(1, 6), fixed->dwProductVersionMS);
+}
+
+TEST_F(KV480cfgTest, AScreenReaderNamesEachFieldByItsLabelAndTabFollowsTheRows) {
+    AddPorts({"COM1"});
+    StartDialog();
+    // A field is named by the static label right before it in the z-order.
+    // Wine's oleacc applies that rule to the edit but names a combo box by
+    // its selected entry, so the combo boxes are checked by the rule itself.
+    EXPECT_EQ("RC address", harness::AccessibleName(Item(IDC_ADDRESS)));
+    for (const auto& field :
+         {std::make_pair(IDC_COMM_PORT, "Comm port"), std::make_pair(IDC_ADDRESS, "RC address"),
+          std::make_pair(IDC_RC_TYPE, "RC type")}) {
+        const HWND label = GetWindow(Item(field.first), GW_HWNDPREV);
+        char className[16] = "";
+        GetClassNameA(label, className, sizeof(className));
+        EXPECT_STRCASEEQ("Static", className) << field.second;
+        EXPECT_EQ(field.second, harness::WindowText(label));
+    }
+
+    std::vector<int> ids;
+    const std::vector<HWND> order = harness::TabOrder(m_dialog);
+    for (HWND control : order)
+        ids.push_back(GetDlgCtrlID(control));
+    EXPECT_EQ(
+        (std::vector<int>{IDC_COMM_PORT, IDC_AUTO_DETECT_PORT, IDC_ADDRESS, IDC_AUTO_DETECT_ADDRESS,
+                          IDC_RC_TYPE, IDC_RUN_AFTER_START, IDCANCEL, IDOK}),
+        ids);
+    // As the eye reads: each next control lower down, or on the same row
+    // further right.
+    for (size_t i = 1; i < order.size(); ++i) {
+        RECT before;
+        RECT after;
+        GetWindowRect(order[i - 1], &before);
+        GetWindowRect(order[i], &after);
+        const bool sameRow = after.top < before.bottom && before.top < after.bottom;
+        EXPECT_TRUE(sameRow ? after.left >= before.right : after.top >= before.bottom)
+            << ids[i - 1] << " then " << ids[i];
+    }
+    EXPECT_TRUE(WaitUntil([&] { return Focus() == Item(IDC_COMM_PORT); }, 3000))
+        << "the focus starts on the first field";
+    EXPECT_EQ(Item(IDOK), FramedButton());
+}
+
+TEST_F(KV480cfgTest, EnterAfterAPortSearchPressesTheButtonWithTheDefaultFrame) {
+    StartDialog();
+    // From the port list, Tab to the search's button and press it with Enter.
+    ASSERT_TRUE(WaitUntil([&] { return Focus() == Item(IDC_COMM_PORT); }, 3000));
+    ASSERT_TRUE(harness::KeepInFront(m_dialog));
+    ASSERT_TRUE(PressKey(VK_TAB));
+    ASSERT_TRUE(WaitUntil([&] { return Focus() == Item(IDC_AUTO_DETECT_PORT); }, 3000));
+    ASSERT_TRUE(PressKey(VK_RETURN));
+    AnswerBox(kTextPortSearch);
+    AnswerBox(kTextPortNotFound);
+    ASSERT_TRUE(WaitUntil([&] { return Focus() != nullptr && Focus() == FramedButton(); }, 3000))
+        << "focus on " << GetDlgCtrlID(Focus()) << ", frame on " << GetDlgCtrlID(FramedButton());
+    const int framed = GetDlgCtrlID(FramedButton());
+    EXPECT_NE(IDOK, framed) << "the search's own button or the next step's";
+
+    ASSERT_TRUE(harness::KeepInFront(m_dialog));
+    ASSERT_TRUE(PressKey(VK_RETURN));
+    AnswerBox(framed == IDC_AUTO_DETECT_PORT ? kTextPortSearch : kTextAddressDetection);
+    EXPECT_TRUE(m_program.IsRunning()) << "Enter stored and closed";
 }
 
 TEST_F(KV480cfgTest, TypePictureAt192DpiIsTheOneDrawnAtTwiceTheSize) {
@@ -650,6 +758,9 @@ TEST_P(KV480cfgPortSearchTest, FindsTheReceiverAndItsType) {
     AnswerBox(kTextPortFound);
 
     EXPECT_EQ("COM2", ComboSelection(IDC_COMM_PORT));
+    EXPECT_TRUE(WaitUntil([&] { return Focus() == Item(IDC_AUTO_DETECT_ADDRESS); }, 3000))
+        << "on to the next step";
+    EXPECT_EQ(Item(IDC_AUTO_DETECT_ADDRESS), FramedButton());
     EXPECT_EQ("Auto Detect CommPort", Text(IDC_AUTO_DETECT_PORT));
     EXPECT_TRUE(IsEnabled(IDC_AUTO_DETECT_PORT));
     EXPECT_TRUE(IsEnabled(IDC_AUTO_DETECT_ADDRESS));
@@ -671,9 +782,25 @@ INSTANTIATE_TEST_SUITE_P(
                       HeldKey{"Zelmar", "hold zelmar 0B f1 15000", "ZELMAR_OVI", 1}),
     [](const ::testing::TestParamInfo<HeldKey>& info) { return std::string(info.param.name); });
 
+// Value changes of the progress bars of other processes, as a screen reader
+// hears of them.
+std::atomic<int> g_progressChanges{0};
+void CALLBACK CountProgressChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD,
+                                  DWORD) {
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (object == OBJID_CLIENT && lstrcmpiA(className, PROGRESS_CLASSA) == 0)
+        ++g_progressChanges;
+}
+
 TEST_F(KV480cfgTest, PortSearchGivesASilentPortThreeReadsWhileTheCaptionBlinks) {
     AddPorts({"COM3"});
     StartDialog();
+    g_progressChanges = 0;
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                        CountProgressChange, m_program.ProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(nullptr, hook);
     Click(IDC_AUTO_DETECT_PORT);
     AnswerBox(kTextPortSearch);
     const DWORD start = GetTickCount();
@@ -687,6 +814,9 @@ TEST_F(KV480cfgTest, PortSearchGivesASilentPortThreeReadsWhileTheCaptionBlinks) 
     EXPECT_LT(elapsed, 8000u);
     AnswerBox(kTextPortNotFound);
     EXPECT_EQ("Auto Detect CommPort", Text(IDC_AUTO_DETECT_PORT));
+    EXPECT_TRUE(WaitUntil([] { return g_progressChanges > 0; }, 2000))
+        << "the probed port's step is announced";
+    UnhookWinEvent(hook);
 }
 
 TEST_F(KV480cfgTest, OkDuringAPortSearchStopsItAtOnceAndStores) {

@@ -2,19 +2,23 @@
 
 #include <oleacc.h>
 
-namespace harness {
+#include <algorithm>
 
+namespace harness {
 namespace {
 
 // MinGW's IID_IAccessible symbol cannot be linked against.
 const IID kIidAccessible = {
     0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
-std::string Utf8(const wchar_t* text, int length) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text, length, &result[0], size, nullptr, nullptr);
+std::string Utf8(const wchar_t* text, UINT length) {
+    if (length == 0)
+        return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string result(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &result[0], size, nullptr,
+                        nullptr);
     return result;
 }
 
@@ -26,16 +30,16 @@ std::string AccessibleName(HWND window) {
     IAccessible* accessible = nullptr;
     if (SUCCEEDED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
                                              kIidAccessible,
-                                             reinterpret_cast<void**>(&accessible)))) {
+                                             reinterpret_cast<void**>(&accessible))) &&
+        accessible != nullptr) {
         VARIANT self;
         VariantInit(&self);
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         BSTR text = nullptr;
-        if (accessible->get_accName(self, &text) == S_OK && text != nullptr) {
-            name = Utf8(text, static_cast<int>(SysStringLen(text)));
-            SysFreeString(text);
-        }
+        if (accessible->get_accName(self, &text) == S_OK && text != nullptr)
+            name = Utf8(text, SysStringLen(text));
+        SysFreeString(text);
         accessible->Release();
     }
     if (SUCCEEDED(init))
@@ -45,16 +49,11 @@ std::string AccessibleName(HWND window) {
 
 std::vector<HWND> TabOrder(HWND dialog) {
     std::vector<HWND> order;
-    const HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
-    for (HWND control = first; control != nullptr;
-         control = GetNextDlgTabItem(dialog, control, FALSE)) {
-        if (!order.empty() && control == first)
-            break;
+    // From the last control, the next tab stop is the first one.
+    HWND control = GetNextDlgTabItem(dialog, nullptr, FALSE);
+    while (control != nullptr && std::find(order.begin(), order.end(), control) == order.end()) {
         order.push_back(control);
-        // A dialog has far fewer controls; a loop that never meets the first
-        // again must end.
-        if (order.size() > 200)
-            break;
+        control = GetNextDlgTabItem(dialog, control, FALSE);
     }
     return order;
 }

@@ -1,5 +1,5 @@
-// What a screen reader gets from a window through Microsoft Active
-// Accessibility, and the order in which Tab walks a dialog's controls.
+// What a screen reader learns of a dialog: the names that Active
+// Accessibility gives its controls, and the order in which Tab visits them.
 #pragma once
 
 #include <windows.h>
@@ -9,11 +9,11 @@
 
 namespace harness {
 
-// The accessible name (UTF-8) of a window's client object, as oleacc gives
-// it to screen readers; empty when there is none or it cannot be read.
+// The accessible name of a window's client object (UTF-8); empty when it has
+// none or cannot be read. Works on windows of other processes too.
 std::string AccessibleName(HWND window);
 
-// The controls Tab reaches in a dialog, from the first, each once.
+// The controls that Tab visits, from the first tab stop on, each once.
 std::vector<HWND> TabOrder(HWND dialog);
 
 } // namespace harness

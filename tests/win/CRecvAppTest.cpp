@@ -78,7 +78,7 @@ protected:
     void ExpectStopBox(const char* pszText) {
         ASSERT_EQ(m_boxes.size(), 1u);
         EXPECT_EQ(m_boxes[0].text, pszText);
-        EXPECT_EQ(m_boxes[0].caption, framework::ProgramTitle());
+        EXPECT_EQ(m_boxes[0].caption, framework::AppTitle());
         EXPECT_EQ(m_boxes[0].type, STOP);
         m_boxes.clear();
     }

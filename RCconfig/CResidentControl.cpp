@@ -1,6 +1,4 @@
-// Stopping and starting the resident program around the dialog: it reads the
-// settings only when it starts, and it holds the receiver's port.
-#include "CRCconfigDlg.h"
+#include "CResidentControl.h"
 
 #include "CReg.h"
 #include "CResidentLauncher.h"
@@ -17,7 +15,7 @@ constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
 
 } // namespace
 
-BOOL CRCconfigDlg::CloseRemoteControl() {
+BOOL CResidentControl::Close() {
     const HWND hResident =
         FindWindowA(CResidentLauncher::RESIDENT_CLASS, CResidentLauncher::RESIDENT_CAPTION);
     if (hResident == nullptr) {
@@ -41,12 +39,12 @@ BOOL CRCconfigDlg::CloseRemoteControl() {
     return bClosed;
 }
 
-BOOL CRCconfigDlg::RestartRemoteControl() {
+BOOL CResidentControl::Restart() {
     char szPath[MAX_PATH] = "";
     const CReg reg;
     if (reg.ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH, szPath,
                        sizeof(szPath)) != CReg::RESULT_OK) {
-        ShowMessage(TEXT_CANNOT_READ, MB_OK | MB_ICONEXCLAMATION);
+        m_listener.ShowMessage(TEXT_CANNOT_READ, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
     return CResidentLauncher::Start(szPath, CResidentLauncher::RESIDENT_OPTION, IDLE_TIMEOUT_MS);
