@@ -40,6 +40,8 @@ SetCompressor /SOLID lzma
 !define MAIN_CAPTION "Remote Control"
 ; ERROR_ELEVATION_REQUIRED, as the exit code when not run as administrator.
 !define EXIT_NOT_ADMIN 740
+; A program of the product stayed open (ERROR_SHARING_VIOLATION): nothing changed.
+!define EXIT_PROGRAM_OPEN 32
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -151,6 +153,34 @@ FunctionEnd
 !insertmacro DEFINE_CLOSE_REMOTE_CONTROL ""
 !insertmacro DEFINE_CLOSE_REMOTE_CONTROL "un."
 
+; Closes the editor and the configuration program that run from $INSTDIR,
+; as a user would (the editor asks whether to save its changes), before any
+; file is replaced: Windows cannot replace a running program's file. While
+; one stays open the helper says which (Retry / Cancel); when the user
+; cancels, the setup ends having changed nothing. The helper lists what it
+; closed in $PLUGINSDIR\reopen.txt, for RestartOpenPrograms. Uses $0 and $1.
+!macro DEFINE_CLOSE_OPEN_PROGRAMS UN
+Function ${UN}CloseOpenPrograms
+    InitPluginsDir
+    File "/oname=$PLUGINSDIR\SetupHelper.exe" "${SETUP_HELPER}"
+    StrCpy $0 ""
+    ${If} ${Silent}
+        StrCpy $0 " --silent"
+    ${EndIf}
+    ClearErrors
+    ; "\." so that no final backslash escapes the closing quote.
+    ExecWait '"$PLUGINSDIR\SetupHelper.exe" close-programs "$INSTDIR\." "$PLUGINSDIR\reopen.txt"$0' $1
+    ${IfNot} ${Errors}
+    ${AndIf} $1 != 0
+        MessageBox MB_OK|MB_ICONSTOP "The setup has ended without changing anything: close the Remote Control programs and run it again." /SD IDOK
+        SetErrorLevel ${EXIT_PROGRAM_OPEN}
+        Quit
+    ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro DEFINE_CLOSE_OPEN_PROGRAMS ""
+!insertmacro DEFINE_CLOSE_OPEN_PROGRAMS "un."
+
 Function .onInit
     !insertmacro REQUIRE_ADMIN "Installing"
     !insertmacro USE_PROGRAMS_VIEW
@@ -164,7 +194,8 @@ FunctionEnd
 !endif
 
 Section "Install"
-    ; A running KV480 holds its program file.
+    ; Running programs hold their files.
+    Call CloseOpenPrograms
     Call CloseRemoteControl
 
     SetOutPath "$INSTDIR"
@@ -231,6 +262,8 @@ Section "Install"
             Exec '"$INSTDIR\KV480.exe"'
         ${EndIf}
     ${EndIf}
+    ; And so the programs the user had open.
+    ExecWait '"$PLUGINSDIR\SetupHelper.exe" restart-programs "$INSTDIR\." "$PLUGINSDIR\reopen.txt"'
 SectionEnd
 
 Function un.onInit
@@ -304,6 +337,7 @@ FunctionEnd
 !macroend
 
 Section "Uninstall"
+    Call un.CloseOpenPrograms
     Call un.CloseRemoteControl
 
     DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"

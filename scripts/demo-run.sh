@@ -6,11 +6,10 @@ win=${RC_BUILD_DIR:-$root/build}/win
 out=$root/out
 mkdir -p "$out"
 
-winpath() { echo "Z:${1//\//\\}"; }
-run() { "$root/scripts/wine-exec" "$@"; }
-
 demo=$RC_HARNESS_DIR/demo
+work=$demo
 mkdir -p "$demo"
+source "$root/scripts/desktop-lib.sh"
 log=$demo/keys.log
 # The installation folder: RecvApp.ini names the demo application by class.
 printf '[Demo receiver]\r\nClassName=KV480DemoReceiver\r\nWindowName=NULL\r\n' >"$demo/RecvApp.ini"
@@ -101,7 +100,6 @@ fi
 # so KV480 types what KeyMap.ini (read again at the next key) names into the
 # window in front.
 echo "== key map: the remote types into Notepad, which does not know the message"
-rcwin() { run "$win/tests/harness/rcwin.exe" "$@"; }
 rcwin close KV480DemoReceiver - 10000
 printf '%s\r\n' '[Notepad]' 'ClassName=Notepad' 'WindowName=* - Notepad' \
     'Key1=Shift+K' 'Key2=Shift+V' 'Key3=4' 'Key4=8' 'Key5=0' >"$demo/KeyMap.ini"
@@ -124,7 +122,67 @@ echo "== screenshot: $out/demo-notepad.png"
 rcwin close Notepad - 10000 &
 rcwin answer '#32770' - 7 10000 >/dev/null || true
 wait $!
+[ "$typed" = KV480 ] || { echo "the keys did not reach Notepad" >&2; exit 1; }
+
+# What the product does beyond posting keys: a mode gives the six keys the
+# presenter's tools, over a slide show that fills the screen.
+echo "== a mode: the VEKO's key 6 gives its keys the presenter's tools"
+printf '%s\r\n' '[Talk]' 'Mode=Talk' 'Key1=PageUp' 'Key2=PageDown' 'Key3=Spotlight' \
+    'Key4=Timer "20:00"' 'Key5=LaserDot' 'Key6=Mode Off' '' \
+    '[Default]' 'ClassName=NULL' 'WindowName=NULL' 'Key6=Mode "Talk"' >"$demo/KeyMap.ini"
+sed 's/^/   /' "$demo/KeyMap.ini" | tr -d '\r'
+read -r screen_w screen_h < <(screen_size)
+whole=${screen_w}x${screen_h}+0+0
+show_slide "$demo/Results.txt"
+place_tray
+receiver press veko 12ED 6
+# The note shows for a moment only: taken at once.
+rcwin wait KV480ActionNote - 10000
+grab "$whole" "$out/demo-mode.png"
+echo "== the note names the mode switched on: $out/demo-mode.png"
+receiver press veko 12ED 3
+rcwin wait KV480Spotlight - 10000
+capture "$whole" "$out/demo-spotlight.png"
+echo "== key 3: the spotlight around the pointer: $out/demo-spotlight.png"
+receiver press veko 12ED 3
+for _ in $(seq 100); do
+    rcwin wait KV480Spotlight - 0 2>/dev/null || break
+    sleep 0.05
+done
+receiver press veko 12ED 4
+rcwin wait KV480Timer - 10000
+# It counts every second: taken once it is drawn, not once the screen is still.
+sleep 0.3
+grab "$whole" "$out/demo-timer.png"
+echo "== key 4: the talk timer, 20 minutes, in the top right corner: $out/demo-timer.png"
+receiver press veko 12ED 4
+# Over the icon, its tooltip names the mode too. (Wine's tray is a window
+# of its own, which the slide covers.)
+rcwin front __winex11_standalone_tray - 5000
+rcwin hover "__winex11_standalone_tray>__winex11_tray_icon" -
+tip=
+for _ in $(seq 100); do
+    tip=$(rcwin text tooltips_class32 - 1000 | tr '\n' ' ')
+    case $tip in *Talk*) break ;; esac
+    sleep 0.05
+done
+capture "480x200+$((screen_w - 480))+$((screen_h - 200))" "$out/demo-mode-tooltip.png"
+echo "== the tray icon's tooltip, \"$tip\": $out/demo-mode-tooltip.png"
+
+rcwin front Notepad - 5000
+receiver press veko 12ED 6
+rcwin close Notepad - 10000
+
+echo "== the key-map editor, on the key map that KV480 uses here"
+run "$win/RCkeys/KV480keys.exe" &
+rcwin wait KV480KeysEditor "Remote Control keys" 15000
+# The mode's entry (first in the list of applications), key 3.
+rcwin select KV480KeysEditor "Remote Control keys" 1001 0
+rcwin select KV480KeysEditor "Remote Control keys" 1008 2
+editor=$(rcwin rect KV480KeysEditor "Remote Control keys")
+capture "$editor" "$out/demo-editor.png"
+echo "== screenshot: $out/demo-editor.png"
+rcwin close KV480KeysEditor "Remote Control keys" 10000
 
 run "$win/tests/harness/rcwin.exe" close CRemoteControlClass "Remote Control" 10000
 wait
-[ "$typed" = KV480 ] || { echo "the keys did not reach Notepad" >&2; exit 1; }

@@ -11,42 +11,11 @@ images=$root/docs/images
 work=$RC_HARNESS_DIR/screenshots
 mkdir -p "$images" "$work"
 
-run() { "$root/scripts/wine-exec" "$@"; }
-# (Windows programs end their lines with CR LF.)
-rcwin() { run "$win/tests/harness/rcwin.exe" "$@" | tr -d "\r"; }
-# The simulated receiver sits on the other end of COM1.
-receiver() { run "$win/tools/ReceiverSimulator/ReceiverSimulator.exe" --port COM11 --quiet "$@"; }
-say() { echo "== $*"; }
+source "$root/scripts/desktop-lib.sh"
 
 # Wine's packages leave the font of the caption buttons out of a new prefix.
 [ -f /usr/share/wine/fonts/marlett.ttf ] &&
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-
-# The screen area <geometry> as a PNG <file>; fails now and then while
-# windows come and go.
-grab() { # geometry file
-    xwd -root -silent >"$work/screen.xwd" 2>/dev/null &&
-        convert "$work/screen.xwd" -crop "$1" +repage "$2"
-}
-
-# Captures the screen area <geometry> into <file> once it is drawn: two
-# captures in a row alike, and more than one colour in them.
-capture() { # geometry file
-    local geometry=$1 file=$2 previous="" current i
-    for i in $(seq 100); do
-        current=$work/capture-$i.png
-        grab "$geometry" "$current" || { sleep 0.1; continue; }
-        if [ -n "$previous" ] && [ "$(convert "$current" -format '%k' info:)" -gt 1 ] &&
-            compare -metric AE "$previous" "$current" null: 2>/dev/null; then
-            cp "$current" "$file"
-            return 0
-        fi
-        previous=$current
-        sleep 0.1
-    done
-    echo "screenshots: the screen did not settle for $file" >&2
-    return 1
-}
 
 save() { # png name
     convert "$1" -strip "$images/$2"
@@ -107,12 +76,8 @@ for _ in $(seq 200); do
 done
 grep -q 'dtr=1' "$RC_LINESTATE_DIR/lines-COM1" || { echo "screenshots: KV480 did not open COM1" >&2; exit 1; }
 
-# The tray goes where Windows has it: the bottom right corner of the screen.
 tray=__winex11_standalone_tray
-read -r screen_w screen_h < <(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
-tray_geometry=$(rcwin rect "$tray" -)
-tray_size=${tray_geometry%%+*}
-rcwin move "$tray" - "$((screen_w - ${tray_size%x*}))" "$((screen_h - ${tray_size#*x}))"
+place_tray
 
 say "right click on the tray icon"
 rcwin rclick "$tray>__winex11_tray_icon" -

@@ -7,7 +7,18 @@
 //                      entry does, at the signed-in user's normal level
 //                      although the setup runs as administrator; exit code
 //                      0 when it started.
+//   SetupHelper close-programs FOLDER LIST [--silent]
+//                      asks the editor and the configuration program that run
+//                      from FOLDER to close, as a user would, and waits; while
+//                      one stays open it says which (Retry / Cancel; with
+//                      --silent it gives up after a while). Writes the files
+//                      of those it closed to LIST; exit code 0 when none runs
+//                      any more, else 1.
+//   SetupHelper restart-programs FOLDER LIST
+//                      starts again, at the user's level, the programs that
+//                      LIST names.
 #include <windows.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 #include <wtsapi32.h>
 
@@ -17,9 +28,13 @@
 #include <vector>
 
 #include "CExitSignal.h"
+#include "COpenPrograms.h"
 #include "CReg.h"
 #include "CResidentLauncher.h"
 #include "Settings.h"
+#include "WideText.h"
+
+#include <iterator>
 
 namespace {
 
@@ -34,6 +49,11 @@ constexpr DWORD POLL_MS = 100;
 // Ending by force is prompt; the process is gone once its handles close.
 constexpr DWORD KILL_TIMEOUT_MS = 5000;
 constexpr DWORD READY_TIMEOUT_MS = 3000;
+// Time for a user to answer a program's own question (save the changes?)
+// before the setup asks again, or, run silently, gives up.
+constexpr DWORD CLOSE_TIMEOUT_MS = 15000;
+constexpr DWORD SILENT_CLOSE_TIMEOUT_MS = 60000;
+const wchar_t* const SETUP_TITLE = L"Remote Control setup";
 
 // Every KV480 process, in any session: process names are visible to all.
 std::vector<DWORD> ResidentProcesses() {
@@ -152,16 +172,128 @@ int StartResident() {
                                                                                 : EXIT_FAILED;
 }
 
+// The folder as Windows spells it: the setup passes "<folder>\." so that no
+// final backslash escapes the closing quote.
+std::string FullFolder(const std::string& strFolder) {
+    wchar_t szFull[MAX_PATH * 4] = L"";
+    const DWORD dwLength = GetFullPathNameW(widetext::Widen(strFolder).c_str(),
+                                            static_cast<DWORD>(std::size(szFull)), szFull, nullptr);
+    if (dwLength == 0 || dwLength >= std::size(szFull)) {
+        return strFolder;
+    }
+    return widetext::Narrow(szFull);
+}
+
+// The list of programs to start again: their file names, a line each. In the
+// setup's temporary folder, whose path may hold any character.
+void WriteList(const std::string& strListFile, const std::vector<std::string>& files) {
+    std::string strText;
+    for (const std::string& strFile : files) {
+        strText += strFile + "\n";
+    }
+    const HANDLE hFile = CreateFileW(widetext::Widen(strListFile).c_str(), GENERIC_WRITE, 0,
+                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    DWORD dwWritten = 0;
+    WriteFile(hFile, strText.data(), static_cast<DWORD>(strText.size()), &dwWritten, nullptr);
+    CloseHandle(hFile);
+}
+
+std::vector<std::string> ReadList(const std::string& strListFile) {
+    std::vector<std::string> lines;
+    const HANDLE hFile = CreateFileW(widetext::Widen(strListFile).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        return lines;
+    }
+    // A few names; anything longer is not our list.
+    char szText[1024] = "";
+    DWORD dwRead = 0;
+    ReadFile(hFile, szText, static_cast<DWORD>(sizeof(szText)), &dwRead, nullptr);
+    CloseHandle(hFile);
+    std::string strLine;
+    for (DWORD i = 0; i < dwRead; ++i) {
+        if (szText[i] == '\n') {
+            lines.push_back(strLine);
+            strLine.clear();
+        } else {
+            strLine += szText[i];
+        }
+    }
+    return lines;
+}
+
+int CloseOpenPrograms(const std::string& strFolder, const std::string& strListFile, bool bSilent) {
+    COpenPrograms programs(FullFolder(strFolder));
+    programs.Find();
+    int nResult = EXIT_DONE;
+    if (!programs.IsEmpty()) {
+        programs.AskToClose();
+        while (!programs.WaitUntilClosed(bSilent ? SILENT_CLOSE_TIMEOUT_MS : CLOSE_TIMEOUT_MS)) {
+            if (bSilent ||
+                MessageBoxW(nullptr, widetext::Widen(programs.StillOpenText()).c_str(), SETUP_TITLE,
+                            MB_RETRYCANCEL | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST) !=
+                    IDRETRY) {
+                nResult = EXIT_FAILED;
+                break;
+            }
+            programs.Find();
+            programs.AskToClose();
+        }
+    }
+    WriteList(strListFile, programs.Closed());
+    return nResult;
+}
+
+// Only the product's own programs, whatever else the list holds.
+int RestartPrograms(const std::string& strFolder, const std::string& strListFile) {
+    const std::string strFullFolder = FullFolder(strFolder) + "\\";
+    int nResult = EXIT_DONE;
+    for (const std::string& strLine : ReadList(strListFile)) {
+        for (const COpenPrograms::Program& program : COpenPrograms::PROGRAMS) {
+            if (strLine != program.pszFile) {
+                continue;
+            }
+            const std::string strPath = strFullFolder + program.pszFile;
+            // The setup's rights must not pass to a program the user works in.
+            const HRESULT hResult = CResidentLauncher::StartThroughDesktopShell(
+                widetext::Widen(strPath), std::wstring(), widetext::Widen(strFullFolder));
+            if (FAILED(hResult) &&
+                reinterpret_cast<INT_PTR>(
+                    ShellExecuteW(nullptr, L"open", widetext::Widen(strPath).c_str(), nullptr,
+                                  widetext::Widen(strFullFolder).c_str(), SW_SHOWNORMAL)) <= 32) {
+                nResult = EXIT_FAILED;
+            }
+        }
+    }
+    return nResult;
+}
+
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR pszCommandLine, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SearchSystemFolderOnly();
-    const std::string strCommand = pszCommandLine != nullptr ? pszCommandLine : "";
-    if (strCommand == "stop") {
+    int nCount = 0;
+    LPWSTR* ppszArgs = CommandLineToArgvW(GetCommandLineW(), &nCount);
+    std::vector<std::string> args;
+    for (int i = 1; ppszArgs != nullptr && i < nCount; ++i) {
+        args.push_back(widetext::Narrow(ppszArgs[i]));
+    }
+    LocalFree(ppszArgs);
+    if (args.size() == 1 && args[0] == "stop") {
         return StopEveryResident();
     }
-    if (strCommand == "start") {
+    if (args.size() == 1 && args[0] == "start") {
         return StartResident();
+    }
+    if ((args.size() == 3 || (args.size() == 4 && args[3] == "--silent")) &&
+        args[0] == "close-programs") {
+        return CloseOpenPrograms(args[1], args[2], args.size() == 4);
+    }
+    if (args.size() == 3 && args[0] == "restart-programs") {
+        return RestartPrograms(args[1], args[2]);
     }
     return EXIT_USAGE;
 }

@@ -2,6 +2,7 @@
 // spaces, the installed programs at work from there, an upgrade over a
 // running resident program, and the removal.
 #include <windows.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -35,6 +36,11 @@ const char* const kMainClass = "CRemoteControlClass";
 const char* const kMainCaption = "Remote Control";
 const char* const kConfigCaption = "Remote Control configuration";
 const char* const kDemoClass = "KV480DemoReceiver";
+const char* const kEditorClass = "KV480KeysEditor";
+const char* const kEditorCaption = "Remote Control keys";
+// The editor's "Add mode" button and its dialog's name field (RCkeys/resource.h).
+const int kAddMode = 1046;
+const int kModeName = 1111;
 
 // Not the default folder, so that an upgrade that ignored the installed one
 // would show.
@@ -496,6 +502,57 @@ TEST_F(InstallerTest, UpgradeAndUninstallKeepTheUsersRecvAppIniAndKeyMap) {
     EXPECT_EQ(mine, ReadAll(ini));
     EXPECT_EQ(myKeys, ReadAll(keyMap));
     ExpectRemoved();
+}
+
+// Windows cannot replace the file of a running program: the setup closes
+// the editor as the user would, so it asks about its unsaved change first,
+// and opens it again after the upgrade.
+TEST_F(InstallerTest, UpgradeClosesTheOpenEditorWhichSavesItsChangeAndOpensItAgain) {
+    ASSERT_EQ(0u, Setup());
+    char appData[MAX_PATH] = "";
+    ASSERT_TRUE(
+        SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)));
+    const std::string userKeyMap = std::string(appData) + "\\Remote Control\\KeyMap.ini";
+    DeleteFileA(userKeyMap.c_str());
+    ProgramUnderTest editor;
+    editor.SetUnelevated(true);
+    ASSERT_TRUE(editor.Start(Installed("KV480keys.exe")));
+    const HWND window = editor.WaitForWindow(kEditorClass, kEditorCaption, 15000);
+    ASSERT_NE(nullptr, window);
+    // Shown once it is ready for input.
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000));
+    PostMessageA(GetDlgItem(window, kAddMode), BM_CLICK, 0, 0);
+    const HWND add = editor.WaitForWindow("#32770", "Add mode", 10000);
+    harness::MessageBoxSeen shown;
+    ASSERT_NE(nullptr, add) << (editor.WaitForMessageBox(shown, 0) ? shown.text : "no box");
+    SendMessageA(GetDlgItem(add, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Upgraded"));
+    PostMessageA(GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 5000));
+
+    ProgramUnderTest setup;
+    ASSERT_TRUE(setup.Start(m_setup, "/S"));
+    harness::MessageBoxSeen box;
+    ASSERT_TRUE(editor.WaitForMessageBox(box, 20000)) << "the editor was not asked to close";
+    EXPECT_NE(std::string::npos, box.text.find("Save the changes")) << box.text;
+    EXPECT_FALSE(setup.WaitForExit(0)) << "the setup went on while the editor was open";
+    PostMessageA(box.window, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(editor.WaitForExit(10000));
+    ASSERT_TRUE(setup.WaitForExit(kSetupTimeoutMs));
+    EXPECT_EQ(0u, setup.ExitCode());
+    EXPECT_NE(std::string::npos, ReadAll(userKeyMap).find("[Mode Upgraded]")) << "change lost";
+
+    HWND again = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (again = FindWindowA(kEditorClass, kEditorCaption)) != nullptr; }, 15000))
+        << "the editor was not opened again";
+    if (again != nullptr) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(again, &pid);
+        EXPECT_EQ(Lower(Installed("KV480keys.exe")), Lower(ImageOf(pid)));
+        PostMessageA(again, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitForProcess(pid, 10000));
+    }
+    DeleteFileA(userKeyMap.c_str());
 }
 
 } // namespace

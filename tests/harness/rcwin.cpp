@@ -23,10 +23,17 @@
 //   rcwin text <class> <caption> [timeout ms]   prints the window's text
 //                                              (WM_GETTEXT, so also a control's)
 //   rcwin front <class> <caption> [timeout ms]  makes it the foreground window
+//   rcwin select <class> <caption> <id> <index> [timeout ms]
+//                                              selects item <index> of its list
+//                                              or combo box <id>, as a click would
+//   rcwin hover <class> <caption> [timeout ms]  moves the pointer over the
+//                                              window's centre, as a user would
 // A class "parent>child" names a child window of a top-level window.
 // "-" as class or caption matches any. Exit 0 on success, 1 on time-out, 2 on
 // bad usage.
 #include <windows.h>
+
+#include "Pointer.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -119,21 +126,22 @@ bool ParseNumber(const char* text, unsigned long& number) {
 // How many arguments follow class and caption; -1 for an unknown verb.
 int ArgumentCount(const std::string& verb) {
     if (verb == "wait" || verb == "close" || verb == "rect" || verb == "rclick" || verb == "text" ||
-        verb == "front")
+        verb == "front" || verb == "hover")
         return 0;
     if (verb == "command" || verb == "click" || verb == "answer" || verb == "key")
         return 1;
-    if (verb == "move")
+    if (verb == "move" || verb == "select")
         return 2;
     return -1;
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: rcwin wait|close|rect|rclick|text|front <class> <caption> [timeout ms]\n"
-                 "       rcwin command|click|answer <class> <caption> <id> [timeout ms]\n"
-                 "       rcwin move <class> <caption> <x> <y> [timeout ms]\n"
-                 "       rcwin key <class> <caption> <char> [timeout ms]\n");
+    std::fprintf(stderr, "usage: rcwin wait|close|rect|rclick|text|front|hover <class> <caption> "
+                         "[timeout ms]\n"
+                         "       rcwin command|click|answer <class> <caption> <id> [timeout ms]\n"
+                         "       rcwin move <class> <caption> <x> <y> [timeout ms]\n"
+                         "       rcwin select <class> <caption> <id> <index> [timeout ms]\n"
+                         "       rcwin key <class> <caption> <char> [timeout ms]\n");
     return 2;
 }
 
@@ -191,6 +199,26 @@ int main(int argc, char** argv) {
     }
     if (verb == "rclick")
         return RightClick(window) ? 0 : 1;
+    if (verb == "select") {
+        const int control = static_cast<int>(numbers[0]);
+        const HWND item = GetDlgItem(window, control);
+        char itemClass[32] = "";
+        GetClassNameA(item, itemClass, sizeof(itemClass));
+        const bool list = lstrcmpiA(itemClass, "ListBox") == 0;
+        if (item == nullptr ||
+            SendMessageA(item, list ? LB_SETCURSEL : CB_SETCURSEL, numbers[1], 0) < 0)
+            return 1;
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(control, list ? LBN_SELCHANGE : CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(item));
+        return 0;
+    }
+    if (verb == "hover") {
+        RECT rect;
+        return GetWindowRect(window, &rect) && harness::MovePointer({(rect.left + rect.right) / 2,
+                                                                     (rect.top + rect.bottom) / 2})
+                   ? 0
+                   : 1;
+    }
     if (verb == "text") {
         char text[4096] = "";
         SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
