@@ -77,7 +77,7 @@ CWin32KeyDesktop::CWin32KeyDesktop(const CRecvApp& recvApps, const CDlgTest& dlg
     : m_recvApps(recvApps), m_dlgTest(dlgTest), m_trayIcon(trayIcon), m_lirc(lirc),
       m_overlays(overlays), m_nKeyMsg(nKeyMsg), m_nReleaseMsg(nReleaseMsg),
       m_dwOwnIntegrity(IntegrityOf(GetCurrentProcessId())),
-      m_bElevated(CResidentLauncher::IsCallerElevated()) {}
+      m_bElevated(CResidentLauncher::IsCallerElevated()), m_actionNote(overlays.Clock()) {}
 
 void CWin32KeyDesktop::LoadKeyMaps(HWND hMainWindow) {
     m_hMainWindow = hMainWindow;
@@ -221,8 +221,10 @@ IKeyDesktop::Outcome CWin32KeyDesktop::Carry(const CKeyActionEngine::Step& step)
 }
 
 void CWin32KeyDesktop::ShowActionNote(const std::string& strText, bool bAlways) {
-    if (bAlways || CActionNote::IsWanted()) {
-        m_actionNote.Show(strText, GetForegroundWindow());
+    const auto kind = bAlways ? CActionNoteRule::Kind::MustBeSeen : CActionNoteRule::Kind::Ordinary;
+    if (!m_actionNote.Show(strText, GetForegroundWindow(), kind) && bAlways) {
+        // A question or a mode the user never saw is worse than a balloon.
+        ShowBalloon(CKeyRouter::KEY_MAP_TITLE, strText);
     }
 }
 
