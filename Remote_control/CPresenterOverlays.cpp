@@ -268,8 +268,10 @@ LRESULT CALLBACK CPresenterOverlays::MouseHook(int nCode, WPARAM wParam, LPARAM 
     // Only notes the place: drawing here could outlast LowLevelHooksTimeout,
     // after which Windows removes the hook without a word.
     if (nCode == HC_ACTION && wParam == WM_MOUSEMOVE && g_pFollower != nullptr) {
-        g_pFollower->m_hooked = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt;
+        const POINT point = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt;
+        g_pFollower->m_hooked = point;
         g_pFollower->m_bHookedMove = true;
+        g_pFollower->m_hookWatch.Hooked({point.x, point.y});
         g_pFollower->m_wakeWindow.Wake();
     }
     return CallNextHookEx(nullptr, nCode, wParam, lParam);
@@ -293,6 +295,7 @@ void CPresenterOverlays::CheckHook() {
     if (GetCursorPos(&point) && m_hookWatch.Lost({point.x, point.y})) {
         Unhook();
         Hook();
+        // Followed at once: the pointer did move.
         m_hooked = point;
         m_bHookedMove = true;
         OnWake();
@@ -308,9 +311,6 @@ void CPresenterOverlays::OnWake() {
     const bool bFrame = m_tools.NeedsFrames();
     if (!m_bHookedMove && !m_pacer.IsPending() && !bFrame) {
         return;
-    }
-    if (m_bHookedMove) {
-        m_hookWatch.Hooked({m_hooked.x, m_hooked.y});
     }
     const std::uint64_t nDueUs = m_pacer.Moved(nNowUs);
     if (nDueUs > nNowUs) {
