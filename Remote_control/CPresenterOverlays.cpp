@@ -253,6 +253,9 @@ void CPresenterOverlays::Hook() {
     }
     g_pFollower = this;
     m_hMouseHook = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, GetModuleHandleW(nullptr), 0);
+    // The display's refresh rate is read again at the next frame: it may have
+    // changed since a tool last followed the pointer.
+    m_hPacedMonitor = nullptr;
 }
 
 void CPresenterOverlays::Unhook() {
