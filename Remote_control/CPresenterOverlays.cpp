@@ -256,6 +256,12 @@ void CPresenterOverlays::Hook() {
     // The display's refresh rate is read again at the next frame: it may have
     // changed since a tool last followed the pointer.
     m_hPacedMonitor = nullptr;
+    // Where the tools were drawn: a pointer found elsewhere with no hooked
+    // move is one the hook missed.
+    POINT point;
+    if (GetCursorPos(&point)) {
+        m_hookWatch.PutBy({point.x, point.y});
+    }
 }
 
 void CPresenterOverlays::Unhook() {
