@@ -2,11 +2,11 @@
 
 #include "Settings.h"
 #include "WideText.h"
-#include "WindowDpi.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -22,10 +22,10 @@ const COLORREF FOREGROUND = RGB(255, 255, 255);
 
 } // namespace
 
+CActionNote::CActionNote(CDeadlineClock& clock)
+    : COverlayWindow(clock), m_hideTimer(clock, [this] { Hide(); }) {}
+
 CActionNote::~CActionNote() {
-    if (m_hWnd != nullptr) {
-        DestroyWindow(m_hWnd);
-    }
     if (m_hFont != nullptr) {
         DeleteObject(m_hFont);
     }
@@ -48,40 +48,19 @@ bool CActionNote::IsUserBusy() {
            state == QUNS_PRESENTATION_MODE;
 }
 
-bool CActionNote::Create() {
-    if (m_hWnd != nullptr) {
-        return true;
-    }
-    const HINSTANCE hInstance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass;
-    ZeroMemory(&windowClass, sizeof(windowClass));
-    if (!GetClassInfoW(hInstance, CLASS_NAME, &windowClass)) {
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = hInstance;
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = CLASS_NAME;
-        if (RegisterClassW(&windowClass) == 0) {
-            return false;
-        }
-    }
-    // Never activated, clicks go through to what lies below, above other
-    // windows, and not on the taskbar.
-    m_hWnd = CreateWindowExW(
-        WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED,
-        CLASS_NAME, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, hInstance, this);
-    if (m_hWnd == nullptr) {
+bool CActionNote::Show(const std::string& strText, HWND hForeground, CActionNoteRule::Kind kind) {
+    // The option and the user's state are asked only of ordinary notes.
+    const bool bOrdinary = kind == CActionNoteRule::Kind::Ordinary;
+    const bool bWanted = !bOrdinary || IsWanted();
+    const auto state = bOrdinary && bWanted && IsUserBusy()
+                           ? CActionNoteRule::UserState::Busy
+                           : CActionNoteRule::UserState::AcceptsNotes;
+    if (!CActionNoteRule::Shows(kind, bWanted, state) || !Create(CLASS_NAME, true)) {
         return false;
     }
-    SetLayeredWindowAttributes(m_hWnd, 0, OPACITY, LWA_ALPHA);
-    return true;
-}
-
-void CActionNote::Show(const std::string& strText, HWND hForeground) {
-    if (IsUserBusy() || !Create()) {
-        return;
-    }
+    SetOpacity(OPACITY);
     m_strText = widetext::Widen(strText);
-    SetWindowTextW(m_hWnd, m_strText.c_str());
+    SetText(m_strText);
 
     const HMONITOR hMonitor = hForeground != nullptr
                                   ? MonitorFromWindow(hForeground, MONITOR_DEFAULTTOPRIMARY)
@@ -90,14 +69,14 @@ void CActionNote::Show(const std::string& strText, HWND hForeground) {
     ZeroMemory(&monitor, sizeof(monitor));
     monitor.cbSize = sizeof(monitor);
     if (!GetMonitorInfoW(hMonitor, &monitor)) {
-        return;
+        return false;
     }
     // Placed on that monitor first: this program is aware of each monitor's
     // DPI, so its own window then reads the monitor's, whatever the window in
     // front reports.
     SetWindowPos(m_hWnd, nullptr, monitor.rcWork.left, monitor.rcWork.top, 1, 1,
                  SWP_NOACTIVATE | SWP_NOZORDER);
-    const UINT nDpi = framework::GetWindowDpi(m_hWnd);
+    const UINT nDpi = Dpi();
     if (m_hFont == nullptr || nDpi != m_nFontDpi) {
         if (m_hFont != nullptr) {
             DeleteObject(m_hFont);
@@ -122,12 +101,13 @@ void CActionNote::Show(const std::string& strText, HWND hForeground) {
     const int nHeight = text.bottom + 2 * nPadding;
     const int nX = work.left + (work.right - work.left - nWidth) / 2;
     const int nY = work.bottom - nHeight - MulDiv(BOTTOM_GAP, static_cast<int>(nDpi), 96);
-    SetWindowPos(m_hWnd, HWND_TOPMOST, nX, nY, nWidth, nHeight, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ShowAt(RECT{nX, nY, nX + nWidth, nY + nHeight});
     InvalidateRect(m_hWnd, nullptr, TRUE);
-    SetTimer(m_hWnd, HIDE_TIMER_ID, SHOW_TIME_MS, nullptr);
+    m_hideTimer.SetAfter(SHOW_TIME_MS);
+    return true;
 }
 
-void CActionNote::Paint() {
+void CActionNote::OnPaint() {
     PAINTSTRUCT paint;
     const HDC hDC = BeginPaint(m_hWnd, &paint);
     RECT client;
@@ -144,32 +124,12 @@ void CActionNote::Paint() {
     EndPaint(m_hWnd, &paint);
 }
 
-LRESULT CALLBACK CActionNote::WindowProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam) {
-    if (nMessage == WM_NCCREATE) {
-        const auto* pCreate = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pCreate->lpCreateParams));
-    }
-    auto* pNote = reinterpret_cast<CActionNote*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    switch (nMessage) {
-    case WM_NCHITTEST:
-        return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_TIMER:
-        if (wParam == HIDE_TIMER_ID) {
-            KillTimer(hWnd, HIDE_TIMER_ID);
-            ShowWindow(hWnd, SW_HIDE);
-            return 0;
-        }
-        break;
-    case WM_PAINT:
-        if (pNote != nullptr) {
-            pNote->Paint();
-            return 0;
-        }
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcW(hWnd, nMessage, wParam, lParam);
+const framework::MessageMap* CActionNote::GetMessageMap() const {
+    using framework::Handler;
+    static const framework::MessageMapEntry entries[] = {
+        {WM_PAINT, 0, Handler<&CActionNote::OnPaint>},
+    };
+    static const framework::MessageMap map{COverlayWindow::GetMessageMap(), entries,
+                                           std::size(entries)};
+    return &map;
 }

@@ -1,38 +1,43 @@
 // The small window that shows for about a second what a key just did, near
-// the bottom of the monitor in front. It never takes the focus or a click,
-// and stays away while a full-screen program or a presentation runs.
+// the bottom of the monitor in front. It never takes the focus or a click.
+// Ordinary notes stay away while a full-screen program or a presentation
+// runs; those that must be seen show all the same (CActionNoteRule).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-class CActionNote {
+#include "CActionNoteRule.h"
+#include "COverlayWindow.h"
+
+class CActionNote : public COverlayWindow {
 public:
     static constexpr const char* WINDOW_CLASS = "KV480ActionNote";
-    static constexpr UINT SHOW_TIME_MS = 1000;
-    static constexpr UINT_PTR HIDE_TIMER_ID = 0x31;
+    static constexpr std::uint64_t SHOW_TIME_MS = 1000;
 
-    CActionNote() = default;
-    ~CActionNote();
-    CActionNote(const CActionNote&) = delete;
-    CActionNote& operator=(const CActionNote&) = delete;
+    explicit CActionNote(CDeadlineClock& clock);
+    ~CActionNote() override;
 
-    // Shows strText (UTF-8) on the monitor of hForeground, unless the user
-    // must not be disturbed now.
-    void Show(const std::string& strText, HWND hForeground);
+    // Shows strText (UTF-8) on the monitor of hForeground. False when it did
+    // not show: an ordinary note while the user must not be disturbed, or no
+    // window could be made (then a note that must be seen needs another way
+    // to the user).
+    bool Show(const std::string& strText, HWND hForeground,
+              CActionNoteRule::Kind kind = CActionNoteRule::Kind::Ordinary);
     // Whether the user's option ShowActions is on (read at each call, so a
     // change counts at the next key).
     static bool IsWanted();
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
-    static bool IsUserBusy();
-    bool Create();
-    void Paint();
+protected:
+    const framework::MessageMap* GetMessageMap() const override;
 
-    HWND m_hWnd = nullptr;
+private:
+    static bool IsUserBusy();
+    void OnPaint();
+
     HFONT m_hFont = nullptr;
     UINT m_nFontDpi = 0;
     std::wstring m_strText;
+    CDeadlineClock::Timer m_hideTimer;
 };

@@ -1,7 +1,6 @@
 #include "CPresenterOverlays.h"
 
 #include "COverlayGeometry.h"
-#include "WindowDpi.h"
 
 #include <cmath>
 #include <iterator>
@@ -12,60 +11,27 @@ using Tool = CPresenterTools::Tool;
 
 const wchar_t* const CLASS_NAMES[CPresenterTools::TOOL_COUNT] = {
     L"KV480Spotlight", L"KV480LaserDot", L"KV480Magnifier", L"KV480BlankScreen", L"KV480Timer"};
+const wchar_t* const SHADE_CLASS = L"KV480SpotlightShade";
+const wchar_t* const WAKE_CLASS = L"KV480OverlayWake";
 // The darkening around the spotlight: dark, yet the slide still shows through.
 const BYTE SHADE_ALPHA = 180;
 const COLORREF LENS_FRAME = RGB(255, 255, 255);
 const int LENS_FRAME_WIDTH = 2;   // at 96 DPI
 const int TIMER_FONT_HEIGHT = 34; // at 96 DPI
 const BYTE TIMER_OPACITY = 235;
-// When the display does not tell its refresh rate.
-const DWORD DEFAULT_HZ = 60;
 
 // The one instance that the mouse hook reports to.
 CPresenterOverlays* g_pFollower = nullptr;
-
-using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-
-UINT MonitorDpi(HMONITOR hMonitor) {
-    // shcore's, from Windows 8.1 on; the system DPI before.
-    static const auto pGetDpiForMonitor = [] {
-        const HMODULE hShcore = LoadLibraryW(L"shcore.dll");
-        return hShcore == nullptr
-                   ? nullptr
-                   : reinterpret_cast<GetDpiForMonitorFn>(
-                         reinterpret_cast<void (*)()>(GetProcAddress(hShcore, "GetDpiForMonitor")));
-    }();
-    UINT nX = 0;
-    UINT nY = 0;
-    if (pGetDpiForMonitor != nullptr && SUCCEEDED(pGetDpiForMonitor(hMonitor, 0, &nX, &nY)) &&
-        nX != 0) {
-        return nX;
-    }
-    return framework::GetWindowDpi(nullptr);
-}
-
-bool MonitorAt(POINT point, RECT& monitor, UINT& nDpi) {
-    const HMONITOR hMonitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO info;
-    ZeroMemory(&info, sizeof(info));
-    info.cbSize = sizeof(info);
-    if (!GetMonitorInfoW(hMonitor, &info)) {
-        return false;
-    }
-    monitor = info.rcMonitor;
-    nDpi = MonitorDpi(hMonitor);
-    return true;
-}
 
 // The monitor of the window in front, where a slide show is.
 bool MonitorInFront(RECT& monitor, UINT& nDpi) {
     const HWND hFront = GetForegroundWindow();
     RECT window = {0, 0, 0, 0};
     if (hFront == nullptr || !GetWindowRect(hFront, &window)) {
-        return MonitorAt(POINT{0, 0}, monitor, nDpi);
+        return COverlayWindow::MonitorAt(POINT{0, 0}, monitor, nDpi);
     }
-    return MonitorAt(POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2},
-                     monitor, nDpi);
+    return COverlayWindow::MonitorAt(
+        POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2}, monitor, nDpi);
 }
 
 COverlayGeometry Geometry(const RECT& monitor, UINT nDpi) {
@@ -73,15 +39,8 @@ COverlayGeometry Geometry(const RECT& monitor, UINT nDpi) {
                             static_cast<int>(nDpi));
 }
 
-std::uint64_t FrameMs() {
-    DEVMODEW mode;
-    ZeroMemory(&mode, sizeof(mode));
-    mode.dmSize = sizeof(mode);
-    const DWORD dwHz =
-        EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1
-            ? mode.dmDisplayFrequency
-            : DEFAULT_HZ;
-    return 1000 / dwHz > 0 ? 1000 / dwHz : 1;
+RECT ToRect(const COverlayGeometry::Rect& rect) {
+    return RECT{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 // A premultiplied pixel of a colour at an opacity.
@@ -97,47 +56,38 @@ double Coverage(double dDistance) {
     return dDistance <= -0.5 ? 1.0 : (dDistance >= 0.5 ? 0.0 : 0.5 - dDistance);
 }
 
-void Fill(DWORD* pBits, int nStride, const RECT& area, DWORD dwPixel) {
-    for (int y = area.top; y < area.bottom; ++y) {
-        DWORD* pRow = pBits + static_cast<std::ptrdiff_t>(y) * nStride;
-        for (int x = area.left; x < area.right; ++x) {
-            pRow[x] = dwPixel;
-        }
-    }
-}
-
-bool Update(HWND hWnd, HDC hSource, const RECT& place, BYTE format, const RECT* pDirty) {
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, format};
+bool Update(HWND hWnd, HDC hSource, const RECT& place) {
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     POINT position = {place.left, place.top};
     SIZE size = {place.right - place.left, place.bottom - place.top};
     POINT origin = {0, 0};
-    UPDATELAYEREDWINDOWINFO info;
-    ZeroMemory(&info, sizeof(info));
-    info.cbSize = sizeof(info);
-    info.pptDst = &position;
-    info.psize = &size;
-    info.hdcSrc = hSource;
-    info.pptSrc = &origin;
-    info.pblend = &blend;
-    info.dwFlags = ULW_ALPHA;
-    info.prcDirty = pDirty;
-    return UpdateLayeredWindowIndirect(hWnd, &info) != FALSE;
+    return UpdateLayeredWindow(hWnd, nullptr, &position, &size, hSource, &origin, 0, &blend,
+                               ULW_ALPHA) != FALSE;
+}
+
+// Moved (and shown) without a new picture.
+void MoveTo(HWND hWnd, const RECT& place) {
+    SetWindowPos(hWnd, nullptr, place.left, place.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 } // namespace
 
 CPresenterOverlays::CPresenterOverlays(CDeadlineClock& clock)
-    : m_clock(clock), m_pacer(FrameMs()), m_frameTimer(clock, [this] { OnFrame(); }),
-      m_talkTimer(clock, [this] { UpdateTimer(); }) {}
+    : m_clock(clock), m_hookCheck(clock, [this] { CheckHook(); }), m_wakeWindow(clock),
+      m_waker([this] { m_wakeWindow.Wake(); }), m_talkTimer(clock, [this] { UpdateTimer(); }) {
+    for (auto& pWnd : m_apWnd) {
+        pWnd = std::make_unique<COverlayWindow>(clock);
+    }
+    for (auto& pShade : m_apShade) {
+        pShade = std::make_unique<COverlayWindow>(clock);
+    }
+    m_wakeWindow.SetWakeHandler([this] { OnWake(); });
+}
 
 CPresenterOverlays::~CPresenterOverlays() {
     AllOff();
-    for (HWND& hWnd : m_ahWnd) {
-        if (hWnd != nullptr) {
-            DestroyWindow(hWnd);
-            hWnd = nullptr;
-        }
-    }
+    FreeSurface(m_ring);
     FreeSurface(m_dot);
     FreeSurface(m_lens);
     if (m_hTimerFont != nullptr) {
@@ -185,27 +135,30 @@ void CPresenterOverlays::FreeSurface(Surface& surface) {
     surface = Surface();
 }
 
-HWND CPresenterOverlays::Window(Tool tool) {
-    if (m_ahWnd[tool] != nullptr) {
-        return m_ahWnd[tool];
+COverlayWindow& CPresenterOverlays::Window(Tool tool) {
+    return *m_apWnd[tool];
+}
+
+bool CPresenterOverlays::Create(Tool tool) {
+    COverlayWindow& window = Window(tool);
+    if (!window.Create(CLASS_NAMES[tool], true)) {
+        return false;
     }
-    const HINSTANCE hInstance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass;
-    ZeroMemory(&windowClass, sizeof(windowClass));
-    if (!GetClassInfoW(hInstance, CLASS_NAMES[tool], &windowClass)) {
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = hInstance;
-        windowClass.lpszClassName = CLASS_NAMES[tool];
-        if (RegisterClassW(&windowClass) == 0) {
-            return nullptr;
+    if (tool == CPresenterTools::SPOTLIGHT) {
+        for (auto& pShade : m_apShade) {
+            // Plain black at one opacity: resized, never drawn again.
+            if (!pShade->Create(SHADE_CLASS, true,
+                                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))) {
+                return false;
+            }
+            pShade->SetOpacity(SHADE_ALPHA);
         }
+    } else if (tool == CPresenterTools::BLANK_SCREEN) {
+        window.SetPainter([this](HDC hDC, const RECT& client) { PaintBlankScreen(hDC, client); });
+    } else if (tool == CPresenterTools::TIMER) {
+        window.SetPainter([this](HDC hDC, const RECT& client) { PaintTimer(hDC, client); });
     }
-    // Never activated, clicks go through to what lies below, above other
-    // windows (slide shows too), and neither on the taskbar nor in Alt+Tab.
-    m_ahWnd[tool] = CreateWindowExW(
-        WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED,
-        CLASS_NAMES[tool], L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, hInstance, this);
-    return m_ahWnd[tool];
+    return true;
 }
 
 bool CPresenterOverlays::Carry(const CKeyAction& action) {
@@ -232,13 +185,14 @@ void CPresenterOverlays::AllOff() {
 }
 
 void CPresenterOverlays::Show(Tool tool) {
-    if (Window(tool) == nullptr) {
+    if (!Create(tool)) {
         return;
     }
     POINT point = {0, 0};
     GetCursorPos(&point);
     switch (tool) {
     case CPresenterTools::SPOTLIGHT:
+        SetRectEmpty(&m_ringDrawn);
         DrawSpotlight(point);
         break;
     case CPresenterTools::LASER_DOT:
@@ -256,43 +210,78 @@ void CPresenterOverlays::Show(Tool tool) {
     default:
         return;
     }
-    SetWindowPos(m_ahWnd[tool], HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // In front of the tools shown before; moves keep this order.
+    const UINT nFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (tool == CPresenterTools::SPOTLIGHT) {
+        for (auto& pShade : m_apShade) {
+            SetWindowPos(pShade->GetSafeHwnd(), HWND_TOPMOST, 0, 0, 0, 0, nFlags);
+        }
+    }
+    SetWindowPos(Window(tool).GetSafeHwnd(), HWND_TOPMOST, 0, 0, 0, 0, nFlags | SWP_SHOWWINDOW);
 }
 
 void CPresenterOverlays::Hide(Tool tool) {
-    if (m_ahWnd[tool] != nullptr) {
-        ShowWindow(m_ahWnd[tool], SW_HIDE);
-    }
-    // The spotlight's surface is a whole monitor's: not kept while off.
+    Window(tool).Hide();
     if (tool == CPresenterTools::SPOTLIGHT) {
-        FreeSurface(m_spotlight);
+        for (auto& pShade : m_apShade) {
+            pShade->Hide();
+        }
     } else if (tool == CPresenterTools::TIMER) {
         m_talkTimer.Cancel();
     }
 }
 
 void CPresenterOverlays::Follow() {
-    if (m_tools.FollowsPointer() && m_hMouseHook == nullptr) {
-        g_pFollower = this;
-        m_hMouseHook = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, GetModuleHandleW(nullptr), 0);
-    } else if (!m_tools.FollowsPointer() && m_hMouseHook != nullptr) {
-        UnhookWindowsHookEx(m_hMouseHook);
-        m_hMouseHook = nullptr;
-        g_pFollower = nullptr;
-    }
-    if (m_tools.NeedsFrames()) {
-        if (!m_frameTimer.IsSet()) {
-            m_frameTimer.SetAfter(m_pacer.FrameMs());
+    if (m_tools.FollowsPointer()) {
+        m_wakeWindow.Create(WAKE_CLASS, true);
+        Hook();
+        if (!m_hookCheck.IsSet()) {
+            m_hookCheck.SetAfter(HOOK_CHECK_MS);
         }
-    } else if (!m_tools.FollowsPointer()) {
-        m_frameTimer.Cancel();
+        if (m_tools.NeedsFrames()) {
+            m_waker.WakeAfter(m_pacer.FrameUs());
+        }
+    } else {
+        Unhook();
+        m_hookCheck.Cancel();
     }
 }
 
+void CPresenterOverlays::Hook() {
+    if (m_hMouseHook != nullptr) {
+        return;
+    }
+    g_pFollower = this;
+    m_hMouseHook = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, GetModuleHandleW(nullptr), 0);
+    // The display's refresh rate is read again at the next frame: it may have
+    // changed since a tool last followed the pointer.
+    m_hPacedMonitor = nullptr;
+    // Where the tools were drawn: a pointer found elsewhere with no hooked
+    // move is one the hook missed.
+    POINT point;
+    if (GetCursorPos(&point)) {
+        m_hookWatch.PutBy({point.x, point.y});
+    }
+}
+
+void CPresenterOverlays::Unhook() {
+    if (m_hMouseHook != nullptr) {
+        // Fails when Windows took the hook away already: nothing to undo then.
+        UnhookWindowsHookEx(m_hMouseHook);
+        m_hMouseHook = nullptr;
+    }
+    g_pFollower = nullptr;
+}
+
 LRESULT CALLBACK CPresenterOverlays::MouseHook(int nCode, WPARAM wParam, LPARAM lParam) {
+    // Only notes the place: drawing here could outlast LowLevelHooksTimeout,
+    // after which Windows removes the hook without a word.
     if (nCode == HC_ACTION && wParam == WM_MOUSEMOVE && g_pFollower != nullptr) {
-        g_pFollower->OnPointer(reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt);
+        const POINT point = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt;
+        g_pFollower->m_hooked = point;
+        g_pFollower->m_bHookedMove = true;
+        g_pFollower->m_hookWatch.Hooked({point.x, point.y});
+        g_pFollower->m_wakeWindow.Wake();
     }
     return CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
@@ -300,36 +289,63 @@ LRESULT CALLBACK CPresenterOverlays::MouseHook(int nCode, WPARAM wParam, LPARAM 
 void CPresenterOverlays::PointerMoved() {
     POINT point;
     if (m_tools.FollowsPointer() && GetCursorPos(&point)) {
-        OnPointer(point);
+        m_hookWatch.PutBy({point.x, point.y});
+        m_hooked = point;
+        m_bHookedMove = true;
+        OnWake();
     }
 }
 
-void CPresenterOverlays::OnPointer(POINT point) {
-    const std::uint64_t nNowMs = m_clock.Now();
-    const std::uint64_t nDueMs = m_pacer.Moved(nNowMs);
-    if (nDueMs > nNowMs) {
-        // Drawn by the frame's timer; a running one comes as soon.
-        if (!m_frameTimer.IsSet() || m_frameTimer.DueMs() > nDueMs) {
-            m_frameTimer.SetAt(nDueMs);
-        }
+void CPresenterOverlays::CheckHook() {
+    if (!m_tools.FollowsPointer()) {
         return;
     }
-    DrawFollowers(point);
-    m_pacer.Drawn(nNowMs);
+    POINT point;
+    if (GetCursorPos(&point) && m_hookWatch.Lost({point.x, point.y})) {
+        Unhook();
+        Hook();
+        // Followed at once: the pointer did move.
+        m_hooked = point;
+        m_bHookedMove = true;
+        OnWake();
+    }
+    m_hookCheck.SetAfter(HOOK_CHECK_MS);
 }
 
-void CPresenterOverlays::OnFrame() {
-    POINT point;
-    if ((m_tools.NeedsFrames() || m_pacer.IsPending()) && GetCursorPos(&point)) {
-        DrawFollowers(point);
-        m_pacer.Drawn(m_clock.Now());
+void CPresenterOverlays::OnWake() {
+    if (!m_tools.FollowsPointer()) {
+        return;
     }
-    if (m_tools.NeedsFrames()) {
-        m_frameTimer.SetAfter(m_pacer.FrameMs());
+    const std::uint64_t nNowUs = CFrameWaker::NowUs();
+    const bool bFrame = m_tools.NeedsFrames();
+    if (!m_bHookedMove && !m_pacer.IsPending() && !bFrame) {
+        return;
+    }
+    const std::uint64_t nDueUs = m_pacer.Moved(nNowUs);
+    if (nDueUs > nNowUs) {
+        m_waker.WakeAfter(nDueUs - nNowUs);
+        return;
+    }
+    // The hooked place is the newest; a frame of the lens alone asks.
+    POINT point = m_hooked;
+    if (!m_bHookedMove && !GetCursorPos(&point)) {
+        point = m_hooked;
+    }
+    m_bHookedMove = false;
+    DrawFollowers(point);
+    m_pacer.Drawn(nNowUs);
+    if (bFrame) {
+        m_waker.WakeAfter(m_pacer.FrameUs());
     }
 }
 
 void CPresenterOverlays::DrawFollowers(POINT point) {
+    // Frames at the refresh rate of the display the pointer is on.
+    const HMONITOR hMonitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
+    if (hMonitor != m_hPacedMonitor) {
+        m_hPacedMonitor = hMonitor;
+        m_pacer.SetFrameUs(CFrameWaker::FrameUsOf(hMonitor));
+    }
     if (m_tools.IsOn(CPresenterTools::SPOTLIGHT)) {
         DrawSpotlight(point);
     }
@@ -344,65 +360,67 @@ void CPresenterOverlays::DrawFollowers(POINT point) {
 void CPresenterOverlays::DrawSpotlight(POINT point) {
     RECT monitor;
     UINT nDpi = 0;
-    if (!MonitorAt(point, monitor, nDpi)) {
+    if (!COverlayWindow::MonitorAt(point, monitor, nDpi)) {
         return;
     }
-    const int nWidth = monitor.right - monitor.left;
-    const int nHeight = monitor.bottom - monitor.top;
-    const DWORD dwShade = Pixel(RGB(0, 0, 0), SHADE_ALPHA);
-    const bool bNewMonitor =
-        m_spotlight.hDC == nullptr || !EqualRect(&monitor, &m_spotlightMonitor);
-    if (bNewMonitor) {
-        if (!MakeSurface(m_spotlight, nWidth, nHeight)) {
-            return;
-        }
-        m_spotlightMonitor = monitor;
-        Fill(m_spotlight.pBits, nWidth, RECT{0, 0, nWidth, nHeight}, dwShade);
-        SetRectEmpty(&m_spotlightHole);
-    }
-    // Only the old hole and the new one change.
-    Fill(m_spotlight.pBits, nWidth, m_spotlightHole, dwShade);
     const COverlayGeometry geometry = Geometry(monitor, nDpi);
-    const COverlayGeometry::Rect box = geometry.SpotlightBox({point.x, point.y});
-    const RECT hole = {box.left - monitor.left, box.top - monitor.top, box.right - monitor.left,
-                       box.bottom - monitor.top};
-    const double dRadius = geometry.SpotlightRadius();
-    const double dCentreX = point.x - monitor.left + 0.5;
-    const double dCentreY = point.y - monitor.top + 0.5;
-    for (int y = hole.top; y < hole.bottom; ++y) {
-        DWORD* pRow = m_spotlight.pBits + static_cast<std::ptrdiff_t>(y) * nWidth;
-        for (int x = hole.left; x < hole.right; ++x) {
-            const double dX = x + 0.5 - dCentreX;
-            const double dY = y + 0.5 - dCentreY;
-            const double dClear = Coverage(std::sqrt(dX * dX + dY * dY) - dRadius);
-            pRow[x] = Pixel(RGB(0, 0, 0), static_cast<BYTE>(SHADE_ALPHA * (1.0 - dClear)));
+    const RECT box = ToRect(geometry.SpotlightBox({point.x, point.y}));
+    // The circle's centre on the ring's surface: the same (and so the same
+    // picture) wherever the square is whole; only near an edge is it drawn
+    // again, which costs the ring's size.
+    const RECT drawn = {point.x - box.left, point.y - box.top, box.right - box.left,
+                        box.bottom - box.top};
+    const HWND hRing = Window(CPresenterTools::SPOTLIGHT).GetSafeHwnd();
+    if (EqualRect(&drawn, &m_ringDrawn) && nDpi == m_nRingDpi) {
+        MoveTo(hRing, box);
+    } else if (MakeSurface(m_ring, drawn.right, drawn.bottom)) {
+        const double dRadius = geometry.SpotlightRadius();
+        const double dCentreX = drawn.left + 0.5;
+        const double dCentreY = drawn.top + 0.5;
+        for (int y = 0; y < m_ring.nHeight; ++y) {
+            DWORD* pRow = m_ring.pBits + static_cast<std::ptrdiff_t>(y) * m_ring.nWidth;
+            for (int x = 0; x < m_ring.nWidth; ++x) {
+                const double dX = x + 0.5 - dCentreX;
+                const double dY = y + 0.5 - dCentreY;
+                const double dClear = Coverage(std::sqrt(dX * dX + dY * dY) - dRadius);
+                pRow[x] = Pixel(RGB(0, 0, 0), static_cast<BYTE>(SHADE_ALPHA * (1.0 - dClear)));
+            }
         }
+        Update(hRing, m_ring.hDC, box);
+        m_ringDrawn = drawn;
+        m_nRingDpi = nDpi;
     }
-    RECT dirty;
-    UnionRect(&dirty, &m_spotlightHole, &hole);
-    m_spotlightHole = hole;
-    Update(m_ahWnd[CPresenterTools::SPOTLIGHT], m_spotlight.hDC, monitor, AC_SRC_ALPHA,
-           bNewMonitor ? nullptr : &dirty);
+    const auto shades = geometry.SpotlightShades({point.x, point.y});
+    for (std::size_t i = 0; i < shades.size(); ++i) {
+        const HWND hShade = m_apShade[i]->GetSafeHwnd();
+        const COverlayGeometry::Rect& shade = shades[i];
+        if (shade.Width() <= 0 || shade.Height() <= 0) {
+            ShowWindow(hShade, SW_HIDE);
+            continue;
+        }
+        SetWindowPos(hShade, nullptr, shade.left, shade.top, shade.Width(), shade.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
 }
 
 void CPresenterOverlays::DrawDot(POINT point) {
     RECT monitor;
     UINT nDpi = 0;
-    if (!MonitorAt(point, monitor, nDpi)) {
+    if (!COverlayWindow::MonitorAt(point, monitor, nDpi)) {
         return;
     }
-    const COverlayGeometry::Rect dot = Geometry(monitor, nDpi).Dot({point.x, point.y});
-    const HWND hWnd = m_ahWnd[CPresenterTools::LASER_DOT];
+    const RECT dot = ToRect(Geometry(monitor, nDpi).Dot({point.x, point.y}));
+    const HWND hWnd = Window(CPresenterTools::LASER_DOT).GetSafeHwnd();
     if (nDpi == m_nDotDpi && m_dot.hDC != nullptr) {
-        SetWindowPos(hWnd, HWND_TOPMOST, dot.left, dot.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+        MoveTo(hWnd, dot);
         return;
     }
-    if (!MakeSurface(m_dot, dot.Width(), dot.Height())) {
+    if (!MakeSurface(m_dot, dot.right - dot.left, dot.bottom - dot.top)) {
         return;
     }
     m_nDotDpi = nDpi;
     // A bright red disk with a darker rim, seen on white and on dark slides.
-    const double dRadius = dot.Width() / 2.0;
+    const double dRadius = m_dot.nWidth / 2.0;
     for (int y = 0; y < m_dot.nHeight; ++y) {
         for (int x = 0; x < m_dot.nWidth; ++x) {
             const double dX = x + 0.5 - dRadius;
@@ -413,13 +431,13 @@ void CPresenterOverlays::DrawDot(POINT point) {
             m_dot.pBits[y * m_dot.nWidth + x] = Pixel(colour, alpha);
         }
     }
-    Update(hWnd, m_dot.hDC, RECT{dot.left, dot.top, dot.right, dot.bottom}, AC_SRC_ALPHA, nullptr);
+    Update(hWnd, m_dot.hDC, dot);
 }
 
 void CPresenterOverlays::DrawLens(POINT point) {
     RECT monitor;
     UINT nDpi = 0;
-    if (!MonitorAt(point, monitor, nDpi)) {
+    if (!COverlayWindow::MonitorAt(point, monitor, nDpi)) {
         return;
     }
     const COverlayGeometry geometry = Geometry(monitor, nDpi);
@@ -449,25 +467,23 @@ void CPresenterOverlays::DrawLens(POINT point) {
     for (std::size_t i = 0; i < nPixels; ++i) {
         m_lens.pBits[i] |= 0xFF000000u;
     }
-    Update(m_ahWnd[CPresenterTools::MAGNIFIER], m_lens.hDC,
-           RECT{lens.left, lens.top, lens.right, lens.bottom}, AC_SRC_ALPHA, nullptr);
+    Update(Window(CPresenterTools::MAGNIFIER).GetSafeHwnd(), m_lens.hDC, ToRect(lens));
 }
 
 void CPresenterOverlays::ShowBlankScreen() {
-    const HWND hWnd = m_ahWnd[CPresenterTools::BLANK_SCREEN];
+    COverlayWindow& window = Window(CPresenterTools::BLANK_SCREEN);
     RECT monitor;
     UINT nDpi = 0;
     if (!MonitorInFront(monitor, nDpi)) {
         return;
     }
-    SetLayeredWindowAttributes(hWnd, 0, 255, LWA_ALPHA);
-    SetWindowPos(hWnd, HWND_TOPMOST, monitor.left, monitor.top, monitor.right - monitor.left,
-                 monitor.bottom - monitor.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    InvalidateRect(hWnd, nullptr, TRUE);
+    window.SetOpacity(255);
+    window.ShowAt(monitor);
+    InvalidateRect(window.GetSafeHwnd(), nullptr, TRUE);
 }
 
 void CPresenterOverlays::StartTimer() {
-    const HWND hWnd = m_ahWnd[CPresenterTools::TIMER];
+    COverlayWindow& window = Window(CPresenterTools::TIMER);
     RECT monitor;
     UINT nDpi = 0;
     if (!MonitorInFront(monitor, nDpi)) {
@@ -482,76 +498,45 @@ void CPresenterOverlays::StartTimer() {
                                CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
     m_talk = CTalkTimer(m_tools.TimerSeconds());
     m_nTalkStartMs = m_clock.Now();
-    const COverlayGeometry::Rect place = geometry.Timer();
-    SetLayeredWindowAttributes(hWnd, 0, TIMER_OPACITY, LWA_ALPHA);
+    window.SetOpacity(TIMER_OPACITY);
     UpdateTimer();
-    SetWindowPos(hWnd, HWND_TOPMOST, place.left, place.top, place.Width(), place.Height(),
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    window.ShowAt(ToRect(geometry.Timer()));
 }
 
 void CPresenterOverlays::UpdateTimer() {
-    const HWND hWnd = m_ahWnd[CPresenterTools::TIMER];
+    COverlayWindow& window = Window(CPresenterTools::TIMER);
     const std::uint64_t nElapsedMs = m_clock.Now() - m_nTalkStartMs;
     // The window's text is what it shows, for screen readers.
-    SetWindowTextA(hWnd, m_talk.Text(nElapsedMs).c_str());
-    InvalidateRect(hWnd, nullptr, TRUE);
+    const std::string strText = m_talk.Text(nElapsedMs);
+    window.SetText(std::wstring(strText.begin(), strText.end()));
+    InvalidateRect(window.GetSafeHwnd(), nullptr, TRUE);
     m_talkTimer.SetAt(m_nTalkStartMs + m_talk.NextChangeMs(nElapsedMs));
 }
 
-void CPresenterOverlays::Paint(HWND hWnd) {
-    PAINTSTRUCT paint;
-    const HDC hDC = BeginPaint(hWnd, &paint);
-    RECT client;
-    GetClientRect(hWnd, &client);
-    if (hWnd == m_ahWnd[CPresenterTools::BLANK_SCREEN]) {
-        FillRect(
-            hDC, &client,
-            static_cast<HBRUSH>(GetStockObject(m_tools.IsWhite() ? WHITE_BRUSH : BLACK_BRUSH)));
-    } else if (hWnd == m_ahWnd[CPresenterTools::TIMER]) {
-        const std::uint64_t nElapsedMs = m_clock.Now() - m_nTalkStartMs;
-        // Background and text by phase; a flash swaps them.
-        static const COLORREF BACKGROUNDS[] = {RGB(32, 32, 32), RGB(240, 170, 0), RGB(230, 90, 0),
-                                               RGB(200, 0, 0)};
-        static const COLORREF TEXTS[] = {RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255),
-                                         RGB(255, 255, 255)};
-        const auto nPhase = static_cast<std::size_t>(m_talk.PhaseAt(nElapsedMs));
-        const bool bFlash = m_talk.Flashing(nElapsedMs);
-        const HBRUSH hBrush = CreateSolidBrush(bFlash ? TEXTS[nPhase] : BACKGROUNDS[nPhase]);
-        FillRect(hDC, &client, hBrush);
-        DeleteObject(hBrush);
-        wchar_t szText[32] = L"";
-        const int nLength = GetWindowTextW(hWnd, szText, static_cast<int>(std::size(szText)));
-        const HGDIOBJ hOld = SelectObject(hDC, m_hTimerFont);
-        SetBkMode(hDC, TRANSPARENT);
-        SetTextColor(hDC, bFlash ? BACKGROUNDS[nPhase] : TEXTS[nPhase]);
-        DrawTextW(hDC, szText, nLength, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        SelectObject(hDC, hOld);
-    }
-    EndPaint(hWnd, &paint);
+void CPresenterOverlays::PaintBlankScreen(HDC hDC, const RECT& client) {
+    FillRect(hDC, &client,
+             static_cast<HBRUSH>(GetStockObject(m_tools.IsWhite() ? WHITE_BRUSH : BLACK_BRUSH)));
 }
 
-LRESULT CALLBACK CPresenterOverlays::WindowProc(HWND hWnd, UINT nMessage, WPARAM wParam,
-                                                LPARAM lParam) {
-    if (nMessage == WM_NCCREATE) {
-        const auto* pCreate = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pCreate->lpCreateParams));
-    }
-    auto* pOverlays = reinterpret_cast<CPresenterOverlays*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    switch (nMessage) {
-    case WM_NCHITTEST:
-        return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (pOverlays != nullptr) {
-            pOverlays->Paint(hWnd);
-            return 0;
-        }
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcW(hWnd, nMessage, wParam, lParam);
+void CPresenterOverlays::PaintTimer(HDC hDC, const RECT& client) {
+    const HWND hWnd = Window(CPresenterTools::TIMER).GetSafeHwnd();
+    const std::uint64_t nElapsedMs = m_clock.Now() - m_nTalkStartMs;
+    // Background and text by phase; a flash swaps them.
+    static const COLORREF BACKGROUNDS[] = {RGB(32, 32, 32), RGB(240, 170, 0), RGB(230, 90, 0),
+                                           RGB(200, 0, 0)};
+    static const COLORREF TEXTS[] = {RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255),
+                                     RGB(255, 255, 255)};
+    const auto nPhase = static_cast<std::size_t>(m_talk.PhaseAt(nElapsedMs));
+    const bool bFlash = m_talk.Flashing(nElapsedMs);
+    const HBRUSH hBrush = CreateSolidBrush(bFlash ? TEXTS[nPhase] : BACKGROUNDS[nPhase]);
+    FillRect(hDC, &client, hBrush);
+    DeleteObject(hBrush);
+    wchar_t szText[32] = L"";
+    const int nLength = GetWindowTextW(hWnd, szText, static_cast<int>(std::size(szText)));
+    const HGDIOBJ hOld = SelectObject(hDC, m_hTimerFont);
+    SetBkMode(hDC, TRANSPARENT);
+    SetTextColor(hDC, bFlash ? BACKGROUNDS[nPhase] : TEXTS[nPhase]);
+    RECT area = client;
+    DrawTextW(hDC, szText, nLength, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(hDC, hOld);
 }

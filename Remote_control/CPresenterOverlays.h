@@ -1,27 +1,40 @@
 // The presenter's tools on screen: the spotlight, the laser dot, the
-// magnifier's lens, the blank screen and the talk timer, each a top-most
-// window that never takes the focus, lets every click through and stays off
-// the taskbar and Alt+Tab. Those that follow the pointer listen to the mouse
-// only while one of them is on, and are redrawn at most once per frame; with
-// every tool off nothing runs.
+// magnifier's lens, the blank screen and the talk timer, each drawn in
+// top-most windows that never take the focus, let every click through and
+// stay off the taskbar and Alt+Tab (COverlayWindow). Those that follow the
+// pointer listen to the mouse only while one of them is on; the hook only
+// notes the place and wakes the drawing, at most once per frame of the
+// pointer's display. A move costs work in proportion to the tool, not the
+// monitor: the spotlight is a ring window that moves and four dark windows
+// around it that are only resized. With every tool off nothing runs.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+
 #include "CDeadlineClock.h"
 #include "CFramePacer.h"
+#include "CFrameWaker.h"
 #include "CKeyAction.h"
+#include "CMouseHookWatch.h"
+#include "COverlayWindow.h"
 #include "CPresenterTools.h"
 #include "CTalkTimer.h"
 
 class CPresenterOverlays {
 public:
-    // The window classes, one per tool, in CPresenterTools::Tool order.
+    // The window classes, one per tool, in CPresenterTools::Tool order; the
+    // spotlight's is its ring's, SPOTLIGHT_SHADE_CLASS the dark around it.
     static constexpr const char* SPOTLIGHT_CLASS = "KV480Spotlight";
     static constexpr const char* LASER_DOT_CLASS = "KV480LaserDot";
     static constexpr const char* MAGNIFIER_CLASS = "KV480Magnifier";
     static constexpr const char* BLANK_SCREEN_CLASS = "KV480BlankScreen";
     static constexpr const char* TIMER_CLASS = "KV480Timer";
+    static constexpr const char* SPOTLIGHT_SHADE_CLASS = "KV480SpotlightShade";
+    // How often a tool that follows the pointer checks that its hook is still
+    // there (CMouseHookWatch).
+    static constexpr std::uint64_t HOOK_CHECK_MS = 250;
 
     explicit CPresenterOverlays(CDeadlineClock& clock);
     ~CPresenterOverlays();
@@ -34,6 +47,8 @@ public:
     void PointerMoved();
     // Every tool off: the session is locked or KV480 ends.
     void AllOff();
+
+    CDeadlineClock& Clock() { return m_clock; }
 
 private:
     // A 32-bit top-down bitmap selected into a memory DC, for
@@ -49,15 +64,17 @@ private:
     static bool MakeSurface(Surface& surface, int nWidth, int nHeight);
     static void FreeSurface(Surface& surface);
 
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK MouseHook(int nCode, WPARAM wParam, LPARAM lParam);
 
-    HWND Window(CPresenterTools::Tool tool);
+    COverlayWindow& Window(CPresenterTools::Tool tool);
+    bool Create(CPresenterTools::Tool tool);
     void Show(CPresenterTools::Tool tool);
     void Hide(CPresenterTools::Tool tool);
     void Follow();
-    void OnPointer(POINT point);
-    void OnFrame();
+    void Hook();
+    void Unhook();
+    void CheckHook();
+    void OnWake();
     void DrawFollowers(POINT point);
     void DrawSpotlight(POINT point);
     void DrawDot(POINT point);
@@ -65,18 +82,31 @@ private:
     void ShowBlankScreen();
     void StartTimer();
     void UpdateTimer();
-    void Paint(HWND hWnd);
+    void PaintBlankScreen(HDC hDC, const RECT& client);
+    void PaintTimer(HDC hDC, const RECT& client);
 
     CDeadlineClock& m_clock;
     CPresenterTools m_tools;
-    HWND m_ahWnd[CPresenterTools::TOOL_COUNT] = {};
-    HHOOK m_hMouseHook = nullptr;
-    CFramePacer m_pacer;
-    CDeadlineClock::Timer m_frameTimer;
+    std::unique_ptr<COverlayWindow> m_apWnd[CPresenterTools::TOOL_COUNT];
+    std::unique_ptr<COverlayWindow> m_apShade[4];
 
-    Surface m_spotlight;
-    RECT m_spotlightMonitor = {};
-    RECT m_spotlightHole = {}; // on the surface, empty before the first draw
+    // Written by the hook (on this thread), read when the wake comes.
+    HHOOK m_hMouseHook = nullptr;
+    POINT m_hooked = {0, 0};
+    bool m_bHookedMove = false;
+    CMouseHookWatch m_hookWatch;
+    CDeadlineClock::Timer m_hookCheck;
+    CFramePacer m_pacer{16667};
+    HMONITOR m_hPacedMonitor = nullptr;
+    // Never shown: where the hook and the frame waker hand over to drawing.
+    // Declared before the waker, whose thread posts to it until it ends.
+    COverlayWindow m_wakeWindow;
+    CFrameWaker m_waker;
+
+    Surface m_ring;
+    // What the ring's surface holds: its size and the circle's centre on it.
+    RECT m_ringDrawn = {};
+    UINT m_nRingDpi = 0;
     Surface m_dot;
     UINT m_nDotDpi = 0;
     Surface m_lens;

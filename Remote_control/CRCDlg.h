@@ -109,7 +109,7 @@ private:
 
     // The desktop in its three roles: the windows and their facts, the
     // effects that carry out the key maps' actions, what the user is told.
-    CWin32UserNotices m_notices{m_trayIcon};
+    CWin32UserNotices m_notices{m_trayIcon, m_clock.Clock()};
     CWin32DesktopWindows m_windows;
     CWin32DesktopEffects m_effects{m_overlays, m_notices};
     // The way of every key event: decoded, shown in the test dialog, routed

@@ -4,10 +4,10 @@
 
 #include <shellapi.h>
 
-void CWin32UserNotices::ShowActionNote(const std::string& strText, bool bAlways) {
-    if (bAlways || CActionNote::IsWanted()) {
-        m_actionNote.Show(strText, GetForegroundWindow());
-    }
+bool CWin32UserNotices::ShowActionNote(const std::string& strText, bool bAlways) {
+    return m_actionNote.Show(strText, GetForegroundWindow(),
+                             bAlways ? CActionNoteRule::Kind::MustBeSeen
+                                     : CActionNoteRule::Kind::Ordinary);
 }
 
 void CWin32UserNotices::ShowMode(const std::string& strTipLine) {

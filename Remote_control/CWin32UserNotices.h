@@ -9,11 +9,12 @@ class CTrayIcon;
 
 class CWin32UserNotices : public IUserNotices {
 public:
-    explicit CWin32UserNotices(CTrayIcon& trayIcon) : m_trayIcon(trayIcon) {}
+    CWin32UserNotices(CTrayIcon& trayIcon, CDeadlineClock& clock)
+        : m_trayIcon(trayIcon), m_actionNote(clock) {}
     CWin32UserNotices(const CWin32UserNotices&) = delete;
     CWin32UserNotices& operator=(const CWin32UserNotices&) = delete;
 
-    void ShowActionNote(const std::string& strText, bool bAlways) override;
+    bool ShowActionNote(const std::string& strText, bool bAlways) override;
     void ShowMode(const std::string& strTipLine) override;
     bool ShowBalloon(const std::string& strTitle, const std::string& strText) override;
 

@@ -196,13 +196,19 @@ void CKeyRouter::SwitchMode(const CKeyAction& action) {
     m_notices.ShowMode(m_modeState.TipLine());
     // Whatever the user's choice of notes: a mode switched on unnoticed
     // leaves keys that seem broken.
-    m_notices.ShowActionNote(strNote, true);
+    if (!m_notices.ShowActionNote(strNote, true)) {
+        m_notices.ShowBalloon(KEY_MAP_TITLE, strNote);
+    }
 }
 
 void CKeyRouter::CarryPcAction(const CKeyActionEngine::Step& step) {
     const CKeyAction& action = step.answer.action;
     if (action.NeedsConfirmation() && !m_confirmation.Confirm(step, m_clock.Now())) {
-        m_notices.ShowActionNote(CActionConfirmation::AskText(action), true);
+        if (!m_notices.ShowActionNote(CActionConfirmation::AskText(action), true)) {
+            // A second press must never act on a question nobody saw.
+            m_confirmation.Forget();
+            m_notices.ShowBalloon(KEY_MAP_TITLE, action.Shown() + UNASKED_TEXT);
+        }
         return;
     }
     m_notices.ShowActionNote(action.Shown(), false);

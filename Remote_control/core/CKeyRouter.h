@@ -30,6 +30,11 @@ public:
         "rights to use your own.";
     // Why the remote does nothing in a locked session; told once per lock.
     static constexpr const char* LOCKED_TITLE = "Remote Control - Session locked";
+    // After an action that wants a second press, when its question could not
+    // be shown.
+    static constexpr const char* UNASKED_TEXT =
+        " was not carried out: its question, which asks for a second press, could not be "
+        "shown on the screen.";
     static constexpr const char* LOCKED_TEXT =
         "The session is locked: the remote's keys do nothing until you sign in again.";
 

@@ -26,6 +26,16 @@ COverlayGeometry::Rect COverlayGeometry::SpotlightBox(Point pointer) const {
             Clamp(pointer.y + nReach, m_monitor.top, m_monitor.bottom)};
 }
 
+std::array<COverlayGeometry::Rect, 4> COverlayGeometry::SpotlightShades(Point pointer) const {
+    const Rect box = SpotlightBox(pointer);
+    const Rect& m = m_monitor;
+    // Above and below span the monitor's width; beside only the square's rows.
+    return {{{m.left, m.top, m.right, box.top},
+             {m.left, box.bottom, m.right, m.bottom},
+             {m.left, box.top, box.left, box.bottom},
+             {box.right, box.top, m.right, box.bottom}}};
+}
+
 COverlayGeometry::Rect COverlayGeometry::Dot(Point pointer) const {
     const int nSize = Scaled(DOT_SIZE);
     const int nLeft = pointer.x - nSize / 2;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 // Where the presenter's overlays go on one monitor, and how large they are at
 // its DPI: the spotlight's circle, the laser dot, the magnifier's lens and
 // the part of the screen it enlarges, the talk timer in a corner. Lengths
@@ -33,8 +35,13 @@ public:
 
     int Scaled(int nLength) const;
     int SpotlightRadius() const { return Scaled(SPOTLIGHT_RADIUS); }
-    // The square around the circle, cut to the monitor.
+    // The square around the circle, cut to the monitor: the spotlight's
+    // ring window, which only moves while the square stays whole.
     Rect SpotlightBox(Point pointer) const;
+    // The dark rest of the monitor around that square: above it, below it,
+    // left and right of it (in that order; empty where the square meets the
+    // monitor's edge). Together with the square they cover the monitor once.
+    std::array<Rect, 4> SpotlightShades(Point pointer) const;
     // Centred on the pointer.
     Rect Dot(Point pointer) const;
     // Beside the pointer, right of it unless the monitor ends there, and clear

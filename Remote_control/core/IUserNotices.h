@@ -7,8 +7,9 @@
 class IUserNotices {
 public:
     // For a moment, near the window in front, what a key just did: when the
-    // user wants it, or bAlways (a mode switched, a question to answer).
-    virtual void ShowActionNote(const std::string& strText, bool bAlways) = 0;
+    // user wants it, or bAlways (a mode switched, a question to answer),
+    // whatever runs full screen. False when it is not shown.
+    virtual bool ShowActionNote(const std::string& strText, bool bAlways) = 0;
     // The tray icon's tooltip names the mode that is on (empty: none).
     virtual void ShowMode(const std::string& strTipLine) = 0;
     // A warning balloon on the tray icon; false when it could not be shown.

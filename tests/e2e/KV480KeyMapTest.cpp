@@ -662,16 +662,27 @@ TEST_F(KV480PresenterTest, SpotlightDotAndLensFollowThePointerAndGoWhenTheSessio
     EXPECT_TRUE(PixelBecomes(centre, RGB(0, 0, 0)));
     ASSERT_TRUE(Press(1));
     EXPECT_TRUE(Hidden(spotlight));
+    // Under Wine a move that another process makes while KV480's windows move
+    // under the X pointer can be pulled back to the place before: placed
+    // again with no tool following, KV480 and this test agree where it is.
+    ASSERT_TRUE(harness::MovePointer(aside));
 
     ASSERT_TRUE(Press(2));
     const HWND dot = ShownOverlay("KV480LaserDot");
     ASSERT_NE(nullptr, dot);
-    POINT at;
-    GetCursorPos(&at);
+    // Where KV480 has the pointer, read from the dot's window: under Wine this
+    // process may see the pointer elsewhere for a while.
+    const auto dotCentre = [&] {
+        RECT area{};
+        GetWindowRect(dot, &area);
+        return POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    };
+    const POINT at = dotCentre();
+    EXPECT_GE(2, std::abs(at.x - aside.x)) << "pointer at " << PointerText();
     EXPECT_TRUE(PixelBecomes(at, RGB(255, 0, 0)));
     ASSERT_TRUE(Hold(5, 1000)) << "the remote's pointer keys move the dot as well";
     POINT moved;
-    ASSERT_TRUE(WaitUntil([&] { return GetCursorPos(&moved) && moved.x > at.x + 20; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return (moved = dotCentre()).x > at.x + 20; }, 5000));
     EXPECT_TRUE(PixelBecomes(moved, RGB(255, 0, 0)));
     ASSERT_TRUE(Press(2));
     // Frames are carried out in order: once the dot is gone, no repeat of the
@@ -714,6 +725,22 @@ TEST_F(KV480PresenterTest, SpotlightDotAndLensFollowThePointerAndGoWhenTheSessio
     UnregisterClassA("KV480PresenterPatch", GetModuleHandleA(nullptr));
     DeleteObject(patchClass.hbrBackground);
     DeleteObject(blue);
+}
+
+// A pointer put in place by SetCursorPos reaches no mouse hook, as after
+// Windows took the hook away: KV480 finds it where the hook said nothing of,
+// hooks again and follows.
+TEST_F(KV480PresenterTest, TheSpotlightFollowsAMoveThatNoHookSaw) {
+    StartPresenting("Key1=Spotlight\r\n");
+    const POINT centre = Centre();
+    const POINT aside = {centre.x - 300, centre.y};
+    ASSERT_TRUE(harness::MovePointer(centre));
+    ASSERT_TRUE(Press(1));
+    ASSERT_NE(nullptr, ShownOverlay("KV480Spotlight"));
+    ASSERT_TRUE(PixelBecomes(aside, RGB(0, 0, 0)));
+    SetCursorPos(aside.x, aside.y);
+    EXPECT_TRUE(PixelBecomes(aside, m_paper)) << "pointer at " << PointerText();
+    EXPECT_TRUE(PixelBecomes(centre, RGB(0, 0, 0)));
 }
 
 TEST_F(KV480PresenterTest, TheBlankScreenCoversTheMonitorAndTheTimerCountsPastTheEnd) {

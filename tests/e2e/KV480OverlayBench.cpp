@@ -4,8 +4,13 @@
 //    and off: an overlay that is off must cost nothing;
 //  - KV480's CPU time per second while an overlay follows a pointer that moves
 //    at display rate (the bench moves it 60 times a second, as a mouse would);
-//  - the delay from a pointer move to the overlay's move (the dot's window in
-//    place, the spotlight's circle on screen);
+//  - the same movement with every overlay off, which the figures above are
+//    read against;
+//  - the delay from a pointer move to the overlay's move (the dot's and the
+//    lens's window in place, the spotlight's circle on screen), and whether
+//    the pointer then stays where the move put it;
+//  - the pixels each tool uploads per move (the sizes of its windows that
+//    are drawn again rather than moved);
 //  - a key's latency, from the frame's last byte to WM_KEYDOWN in the window in
 //    front, with every overlay off and with the spotlight on.
 #include <windows.h>
@@ -69,6 +74,14 @@ COLORREF Pixel(POINT point) {
     return colour;
 }
 
+SIZE Size(const char* windowClass) {
+    RECT area{};
+    const HWND window = FindWindowA(windowClass, nullptr);
+    if (window != nullptr)
+        GetWindowRect(window, &area);
+    return SIZE{area.right - area.left, area.bottom - area.top};
+}
+
 void MovePointer(POINT point) {
     harness::MouseAt(0, point);
 }
@@ -124,9 +137,11 @@ public:
                     seconds, (CpuMs(m_program.ProcessId()) - before) / seconds);
     }
 
-    // From a move to arrived(point) at the new place, over count moves.
+    // From a move to arrived(point) at the new place, over count moves; then
+    // whether the pointer is still where the move put it 100 ms later.
     template <typename Arrived> void Delay(const char* what, int count, Arrived arrived) {
         std::vector<double> delays;
+        int stayed = 0;
         const POINT centre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
         for (int i = 0; i < count; ++i) {
             const POINT target = {centre.x + (i % 2 == 0 ? -150 : 150), centre.y};
@@ -136,9 +151,19 @@ public:
             MovePointer(target);
             if (SpinUntil([&] { return arrived(target); }, 2000))
                 delays.push_back(Milliseconds(Now() - start));
+            // Wine shows another process an absolute move only after
+            // SetCursorPos; then the pointer must stay, not be pulled back.
+            SetCursorPos(target.x, target.y);
+            harness::WaitUntil([] { return false; }, 100);
+            POINT at{};
+            if (GetCursorPos(&at) && std::abs(at.x - target.x) <= 1 &&
+                std::abs(at.y - target.y) <= 1)
+                ++stayed;
         }
-        std::printf("%s: move to overlay moved over %zu moves: p50 %.1f ms, p99 %.1f ms\n", what,
-                    delays.size(), Percentile(delays, 0.5), Percentile(delays, 0.99));
+        std::printf("%s: move to overlay moved over %zu moves: p50 %.1f ms, p99 %.1f ms; "
+                    "pointer stayed where moved %d of %d times\n",
+                    what, delays.size(), Percentile(delays, 0.5), Percentile(delays, 0.99), stayed,
+                    count);
     }
 
     void KeyLatency(const char* when, int presses) {
@@ -201,6 +226,9 @@ int main(int argc, char** argv) {
     bench.Idle("every overlay off, none on yet", ms);
     bench.KeyLatency("every overlay off", 100);
 
+    bench.Follow("every overlay off", ms);
+    bench.Delay("every overlay off (nothing to wait for)", 20, [](POINT) { return true; });
+
     bench.Toggle(1);
     bench.Follow("spotlight", ms);
     bench.Delay("spotlight", 100, [](POINT target) {
@@ -208,8 +236,13 @@ int main(int argc, char** argv) {
         return Pixel(target) != RGB(0, 0, 0);
     });
     bench.KeyLatency("spotlight on", 100);
+    // The ring's picture is drawn again only where the monitor's edge cuts it.
+    std::printf("pixels uploaded per move away from the edges: spotlight 0 (ring %ld x %ld "
+                "moved, four shades resized), ",
+                Size("KV480Spotlight").cx, Size("KV480Spotlight").cy);
     bench.Toggle(1);
 
+    std::printf("laser dot 0 (moved)\n");
     bench.Toggle(2);
     bench.Follow("laser dot", ms);
     bench.Delay("laser dot", 100, [](POINT target) {
@@ -222,6 +255,15 @@ int main(int argc, char** argv) {
 
     bench.Toggle(3);
     bench.Follow("magnifier", ms);
+    bench.Delay("magnifier", 100, [](POINT target) {
+        RECT lens;
+        const HWND window = FindWindowA("KV480Magnifier", nullptr);
+        // Right of the pointer, beside what it enlarges.
+        return window != nullptr && GetWindowRect(window, &lens) && lens.left > target.x &&
+               lens.left < target.x + 200;
+    });
+    std::printf("pixels uploaded per move: magnifier %ld (its lens, drawn anew)\n",
+                Size("KV480Magnifier").cx * Size("KV480Magnifier").cy);
     bench.Idle("magnifier on, pointer still", ms);
     bench.Toggle(3);
 

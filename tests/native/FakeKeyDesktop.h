@@ -44,6 +44,7 @@ public:
     bool bSessionLocked = false;
     bool bTrayIcon = true;          // balloons can be shown
     bool bNotesWanted = true;       // the user's choice of the on-screen note
+    bool bNotesShown = true;        // false: the screen can show no note at all
     std::string strPcRefusal;       // Windows' reason to refuse the PC's actions
     bool bReleaseRegistered = true; // the release's message number exists
     std::string strStartFailure;    // what a program start reports
@@ -125,9 +126,11 @@ public:
         log.push_back("overlay " + action.Shown());
     }
 
-    void ShowActionNote(const std::string& strText, bool bAlways) override {
-        if (bAlways || bNotesWanted)
-            log.push_back("note " + strText);
+    bool ShowActionNote(const std::string& strText, bool bAlways) override {
+        if (!bNotesShown || (!bAlways && !bNotesWanted))
+            return false;
+        log.push_back("note " + strText);
+        return true;
     }
     void ShowMode(const std::string& strTipLine) override {
         carriers.push_back("mode");

@@ -323,3 +323,17 @@ TEST_F(KeyRouterTest, AShutdownNeedsTheSameKeyAgainWithinFiveSecondsAndARefusalI
              "lirc 6 0"}),
         Taken());
 }
+
+TEST_F(KeyRouterTest, AQuestionOrModeTheScreenCannotShowIsToldByBalloonAndNeverActsUnseen) {
+    FakeKeyDesktop::SetMap(desktop.userMap, "[Pc]\nClassName=NULL\nWindowName=NULL\n"
+                                            "Key5=ShutDown\nKey6=Mode \"Talk\"\n");
+    desktop.bNotesShown = false;
+    Press(5);
+    Press(5); // the question was never seen: asks again instead of shutting down
+    Press(6);
+    const std::string balloon = "balloon " + std::string(CKeyRouter::KEY_MAP_TITLE) + ": ";
+    const std::string unasked = balloon + "ShutDown" + CKeyRouter::UNASKED_TEXT;
+    EXPECT_EQ((Log{unasked, "lirc 5 0", unasked, "lirc 5 0", "tip Mode \"Talk\" on",
+                   balloon + "Mode \"Talk\" on", "lirc 6 0"}),
+              Taken());
+}

@@ -1,12 +1,16 @@
 // The presenter's tools without the desktop: which are on, the talk timer's
-// text and phases, where the overlays go, and when they are redrawn.
+// text and phases, where the overlays go, when they are redrawn, and when
+// their mouse hook is gone.
 #include "CFramePacer.h"
+#include "CMouseHookWatch.h"
 #include "COverlayGeometry.h"
 #include "CPresenterTools.h"
 #include "CTalkTimer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -104,6 +108,43 @@ TEST_F(OverlayGeometryTest, TheSpotlightIsCutToTheMonitorAndTheTimerSitsInItsCor
     EXPECT_EQ(225, timer.Width());
 }
 
+TEST_F(OverlayGeometryTest, TheSpotlightsSquareAndFourShadesCoverTheMonitorOnce) {
+    const auto area = [](const Rect& rect) {
+        return rect.Width() > 0 && rect.Height() > 0
+                   ? static_cast<long long>(rect.Width()) * rect.Height()
+                   : 0;
+    };
+    const auto inside = [](const Rect& rect, int x, int y) {
+        return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+    };
+    // In the middle, at a corner and half off an edge.
+    for (const COverlayGeometry::Point pointer : {COverlayGeometry::Point{3000, 700},
+                                                  {monitor.left + 3, monitor.top + 2},
+                                                  {monitor.right - 100, 1300}}) {
+        const Rect box = geometry.SpotlightBox(pointer);
+        const auto shades = geometry.SpotlightShades(pointer);
+        long long total = area(box);
+        for (const Rect& shade : shades) {
+            total += area(shade);
+        }
+        EXPECT_EQ(static_cast<long long>(monitor.Width()) * monitor.Height(), total)
+            << pointer.x << "," << pointer.y;
+        // Sampled points lie in exactly one part.
+        for (int y = monitor.top; y < monitor.bottom; y += 37) {
+            for (int x = monitor.left; x < monitor.right; x += 41) {
+                int parts = inside(box, x, y) ? 1 : 0;
+                for (const Rect& shade : shades) {
+                    parts += inside(shade, x, y) ? 1 : 0;
+                }
+                ASSERT_EQ(1, parts) << x << "," << y;
+            }
+        }
+    }
+    const Rect box = geometry.SpotlightBox({3000, 700});
+    EXPECT_EQ(2 * (210 + 2), box.Width()) << "the ring's size, not the monitor's";
+    EXPECT_EQ(box.top, geometry.SpotlightShades({3000, 700})[0].bottom) << "above it";
+}
+
 TEST(PresenterToolsTest, EachPressSwitchesItsToolOnOrOff) {
     CPresenterTools tools;
     EXPECT_FALSE(tools.Press(Action("Ctrl+A"))) << "not a tool";
@@ -137,15 +178,56 @@ TEST(PresenterToolsTest, EachPressSwitchesItsToolOnOrOff) {
 }
 
 TEST(FramePacerTest, DrawsAMoveAtOnceAndTheRestOfAFrameAtItsEnd) {
-    CFramePacer pacer(16);
-    EXPECT_EQ(100u, pacer.Moved(100)) << "the first move";
-    pacer.Drawn(100);
-    EXPECT_EQ(116u, pacer.Moved(101));
-    EXPECT_EQ(116u, pacer.Moved(110)) << "one draw for the frame's moves";
+    CFramePacer pacer(16000);
+    EXPECT_EQ(100000u, pacer.Moved(100000)) << "the first move";
+    pacer.Drawn(100000);
+    EXPECT_EQ(116000u, pacer.Moved(101000));
+    EXPECT_EQ(116000u, pacer.Moved(110000)) << "one draw for the frame's moves";
     EXPECT_TRUE(pacer.IsPending());
-    pacer.Drawn(116);
+    pacer.Drawn(116000);
     EXPECT_FALSE(pacer.IsPending());
-    EXPECT_EQ(140u, pacer.Moved(140)) << "after a quiet frame, at once";
+    EXPECT_EQ(140000u, pacer.Moved(140000)) << "after a quiet frame, at once";
+}
+
+// Windows' tick: a clock read, or a wake-up that comes, only every 15.6 ms.
+TEST(FramePacerTest, OnACoarseClockFramesComeEveryTickNotEveryOther) {
+    const std::uint64_t tickUs = 15625;
+    for (const std::uint64_t frameUs : {std::uint64_t{16667}, std::uint64_t{16000}}) {
+        CFramePacer pacer(frameUs);
+        std::uint64_t dueUs = 0;
+        std::uint64_t lastDrawUs = 0;
+        std::uint64_t widestUs = 0;
+        bool drawn = false;
+        for (std::uint64_t nowUs = 1000000; nowUs < 2000000; nowUs += tickUs) {
+            // The pointer moves between ticks; a wake asked for comes at the
+            // first tick at or after its time.
+            const bool wakeDue = pacer.IsPending() && nowUs >= dueUs;
+            const std::uint64_t askUs = pacer.Moved(nowUs);
+            if (askUs <= nowUs || wakeDue) {
+                if (drawn) {
+                    widestUs = std::max(widestUs, nowUs - lastDrawUs);
+                }
+                pacer.Drawn(nowUs);
+                lastDrawUs = nowUs;
+                drawn = true;
+            } else {
+                dueUs = askUs;
+            }
+        }
+        EXPECT_LE(widestUs, frameUs * 3 / 2) << "frame " << frameUs << " us";
+    }
+}
+
+TEST(MouseHookWatchTest, APointerThatMovedWithNoHookedMoveMeansTheHookIsGone) {
+    CMouseHookWatch watch;
+    EXPECT_FALSE(watch.Lost({10, 10})) << "the first look only starts";
+    watch.Hooked({20, 10});
+    EXPECT_FALSE(watch.Lost({22, 10})) << "hooked moves came: the pointer may lag";
+    EXPECT_FALSE(watch.Lost({22, 10})) << "a pointer at rest";
+    watch.PutBy({50, 50});
+    EXPECT_FALSE(watch.Lost({50, 50})) << "KV480 put it there itself";
+    EXPECT_TRUE(watch.Lost({80, 60})) << "moved, and the hook heard nothing";
+    EXPECT_FALSE(watch.Lost({80, 60})) << "told once";
 }
 
 } // namespace
