@@ -788,14 +788,19 @@ TEST_F(KV480KeyMapTest, AModeKeySwitchesTheKeysAndTheNoteAndTooltipSayWhich) {
 }
 
 TEST_F(KV480KeyMapTest, PcActionsAreCarriedOutAndShutDownWantsASecondPress) {
-    // Recorded instead of carried out, which would end the test.
+    // Recorded instead of carried out, which would end the test; only the
+    // argument asks for that, never the environment.
     const std::string record = m_dir + "pc actions.txt";
+    const std::string fromEnvironment = m_dir + "pc actions by environment.txt";
     DeleteFileA(record.c_str());
-    SetEnvironmentVariableA("KV480_TEST_RECORD_PC_ACTIONS_TO", record.c_str());
+    DeleteFileA(fromEnvironment.c_str());
+    SetEnvironmentVariableA("KV480_TEST_RECORD_PC_ACTIONS_TO", fromEnvironment.c_str());
     WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
                 "Key1=Lock\r\nKey2=ShutDown\r\nKey3=A\r\n");
-    StartConnected();
+    ResidentFixture::StartConnected("--record-pc-actions-to \"" + record + "\"");
     SetEnvironmentVariableA("KV480_TEST_RECORD_PC_ACTIONS_TO", nullptr);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(m_window->MakeForeground());
     const auto recorded = [&] {
         std::ifstream file(record, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -818,6 +823,7 @@ TEST_F(KV480KeyMapTest, PcActionsAreCarriedOutAndShutDownWantsASecondPress) {
         << ::testing::PrintToString(BalloonTexts());
     CloseHandle(held);
     DeleteFileA(record.c_str());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fromEnvironment.c_str()));
 }
 
 } // namespace
