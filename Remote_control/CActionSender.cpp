@@ -1,11 +1,9 @@
 #include "CActionSender.h"
 
 #include "CResidentLauncher.h"
-#include "ProcessImage.h"
+#include "ProgramOf.h"
 #include "ProgramWindowRule.h"
 #include "WideText.h"
-
-#include <dwmapi.h>
 
 #include <initializer_list>
 #include <iterator>
@@ -123,10 +121,7 @@ bool IsProgramWindow(HWND hWnd) {
     const LONG_PTR nExStyle = GetWindowLongPtrW(hWnd, GWL_EXSTYLE);
     facts.bAppWindow = (nExStyle & WS_EX_APPWINDOW) != 0;
     facts.bToolWindow = (nExStyle & WS_EX_TOOLWINDOW) != 0;
-    DWORD dwCloaked = 0;
-    facts.bCloaked = SUCCEEDED(DwmGetWindowAttribute(hWnd, DWMWA_CLOAKED, &dwCloaked,
-                                                     static_cast<DWORD>(sizeof(dwCloaked)))) &&
-                     dwCloaked != 0;
+    facts.bCloaked = IsCloaked(hWnd);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
     facts.bOwnProcess = dwProcess == GetCurrentProcessId();
@@ -141,26 +136,10 @@ BOOL CALLBACK FindProgramWindow(HWND hWnd, LPARAM lParam) {
     if (!IsProgramWindow(hWnd)) {
         return TRUE;
     }
-    const std::wstring strImage = CActionSender::ProgramOf(hWnd);
+    const std::wstring strImage = ProgramOf(hWnd);
     if (!strImage.empty() && CompareStringOrdinal(strImage.c_str(), -1, pSearch->strProgram.c_str(),
                                                   -1, TRUE) == CSTR_EQUAL) {
         pSearch->hFound = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-struct InnerProcessSearch {
-    DWORD dwFrame = 0;
-    DWORD dwInner = 0;
-};
-
-BOOL CALLBACK FindInnerProcess(HWND hWnd, LPARAM lParam) {
-    auto* pSearch = reinterpret_cast<InnerProcessSearch*>(lParam);
-    DWORD dwProcess = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcess);
-    if (dwProcess != 0 && dwProcess != pSearch->dwFrame) {
-        pSearch->dwInner = dwProcess;
         return FALSE;
     }
     return TRUE;
@@ -257,22 +236,6 @@ IKeyDesktop::Outcome CActionSender::Carry(const CKeyActionEngine::Step& step,
         break;
     }
     return outcome;
-}
-
-std::wstring CActionSender::ProgramOf(HWND hWnd) {
-    DWORD dwProcess = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcess);
-    std::wstring strImage = ProcessImage(dwProcess);
-    if (ProgramWindowRule::IsFrameHost(widetext::Narrow(strImage.c_str()))) {
-        // The app's own window is a child of the frame, from its own process.
-        InnerProcessSearch search;
-        search.dwFrame = dwProcess;
-        EnumChildWindows(hWnd, FindInnerProcess, reinterpret_cast<LPARAM>(&search));
-        if (search.dwInner != 0) {
-            strImage = ProcessImage(search.dwInner);
-        }
-    }
-    return strImage;
 }
 
 bool CActionSender::SendKeys(const CKeyAction& action) {

@@ -17,9 +17,6 @@ public:
     static IKeyDesktop::Outcome Carry(const CKeyActionEngine::Step& step,
                                       const std::string& strFileName);
 
-    // The program file of a window's process; for a Store app's frame, the
-    // app's inside it. Empty when it cannot be read.
-    static std::wstring ProgramOf(HWND hWnd);
     // Windows' text for an error code, as one line.
     static std::string ReasonOf(DWORD dwError);
 

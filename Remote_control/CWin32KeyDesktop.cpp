@@ -10,6 +10,7 @@
 #include "CRecvApp.h"
 #include "CTrayIcon.h"
 #include "KeysEditorWindow.h"
+#include "ProgramOf.h"
 #include "RcMessages.h"
 #include "Settings.h"
 #include "TargetWindow.h"
@@ -172,7 +173,7 @@ IKeyDesktop::WindowFacts CWin32KeyDesktop::FactsOf(Window window) const {
 }
 
 std::string CWin32KeyDesktop::ProgramOf(Window window) const {
-    return widetext::Narrow(CActionSender::ProgramOf(HandleOf(window)).c_str());
+    return widetext::Narrow(::ProgramOf(HandleOf(window)).c_str());
 }
 
 bool CWin32KeyDesktop::IsElevated() const {
