@@ -210,9 +210,10 @@ IKeyDesktop::Outcome CWin32KeyDesktop::Carry(const CKeyActionEngine::Step& step)
     Outcome outcome;
     const CKeyAction& action = step.answer.action;
     if (!m_overlays.Carry(action)) {
-        outcome = CActionSender::Carry(step, step.answer.layer == CKeyMapLayers::USER
-                                                 ? USER_KEY_MAP_SHOWN
-                                                 : CKeyMapFile::FILE_NAME);
+        outcome = CActionSender::Carry(
+            step,
+            step.answer.layer == CKeyMapLayers::USER ? USER_KEY_MAP_SHOWN : CKeyMapFile::FILE_NAME,
+            m_hMainWindow);
     }
     // SetCursorPos never reaches the overlays' mouse hook.
     if (action.GetKind() == CKeyAction::Kind::MouseMove) {
