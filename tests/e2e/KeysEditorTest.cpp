@@ -315,18 +315,30 @@ TEST_F(KeysEditorTest, AStoreAppIsNamedByTheProgramInsideItsFrame) {
     PostMessageA(GetDlgItem(editor, kAddApp), BM_CLICK, 0, 0);
     const HWND add = m_editor.WaitForWindow("#32770", "Add application", 10000);
     ASSERT_NE(nullptr, add);
-    const HWND list = GetDlgItem(add, kWindows);
+    // Made and filled as the dialog starts, which may be after it is found.
+    HWND list = nullptr;
     std::vector<std::wstring> lines;
-    for (LRESULT i = 0, count = SendMessageW(list, LB_GETCOUNT, 0, 0); i < count; ++i) {
-        std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-        line.resize(static_cast<size_t>(
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]))));
-        lines.push_back(line);
-    }
-    const auto found = std::find_if(lines.begin(), lines.end(), [](const std::wstring& line) {
-        return line.rfind(L"Store media player", 0) == 0;
-    });
-    ASSERT_NE(lines.end(), found) << lines.size() << " lines";
+    const auto frameLine = [&] {
+        return std::find_if(lines.begin(), lines.end(), [](const std::wstring& line) {
+            return line.rfind(L"Store media player", 0) == 0;
+        });
+    };
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            list = GetDlgItem(add, kWindows);
+            lines.clear();
+            for (LRESULT i = 0, count = SendMessageW(list, LB_GETCOUNT, 0, 0); i < count; ++i) {
+                std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1,
+                                  L'\0');
+                line.resize(static_cast<size_t>(
+                    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]))));
+                lines.push_back(line);
+            }
+            return frameLine() != lines.end();
+        },
+        5000))
+        << lines.size() << " lines";
+    const auto found = frameLine();
     EXPECT_EQ(L"Store media player  (rc_e2e_tests.exe)", *found);
 
     const int line = static_cast<int>(found - lines.begin());
