@@ -10,12 +10,11 @@
 
 namespace {
 
-// Beyond this a worker that was asked to stop is terminated. A worker never
+// Beyond this a worker that was asked to stop is left to end by itself. A worker never
 // waits for a hanging open (CPortOpener), so Stop, OK and Cancel answer
 // within a second; the bound is for a worker that is stuck elsewhere, and a
-// short one would terminate healthy workers on a busy machine.
+// short one would give up on healthy workers on a busy machine.
 constexpr DWORD STOP_TIMEOUT_MS = 4000;
-constexpr DWORD TERMINATED_TIMEOUT_MS = 1000;
 
 // A read that the driver does not end in time is abandoned after this.
 constexpr DWORD READ_GRACE_MS = 1000;
@@ -45,7 +44,8 @@ CDetectWorker::CDetectWorker(Listener& listener)
 
 CDetectWorker::~CDetectWorker() {
     Stop();
-    if (m_hStopEvent != nullptr) {
+    // A worker that is still there may yet wait on the event.
+    if (m_hStopEvent != nullptr && !m_bWorkerLeft) {
         CloseHandle(m_hStopEvent);
     }
 }
@@ -57,6 +57,10 @@ bool CDetectWorker::Start(bool bAddressMode, int nPort, CPortOpener::OpenFunctio
     m_csStop.Lock();
     m_bStopDetect = 0;
     m_csStop.Unlock();
+    if (m_bWorkerLeft) {
+        m_hStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_bWorkerLeft = false;
+    }
     ResetEvent(m_hStopEvent);
     m_bAddressMode = bAddressMode;
     m_nPort = nPort;
@@ -73,8 +77,9 @@ void CDetectWorker::Stop() {
     m_csStop.Unlock();
     // The worker sends messages to the dialog's controls and waits for them,
     // which the stop handles while it waits.
-    m_detectThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, TERMINATED_TIMEOUT_MS);
-    // A terminated worker had no chance to close its port.
+    m_bWorkerLeft = !m_detectThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS);
+    // A worker that is late has its port taken from it, which ends what it
+    // waits for there.
     CloseCommPort(m_hDetectPort);
 }
 
@@ -180,7 +185,7 @@ BOOL CDetectWorker::OpenCommPort(int nPort, std::atomic<HANDLE>& hPort) {
 
 void CDetectWorker::CloseCommPort(std::atomic<HANDLE>& hPort) {
     // Whoever takes the handle closes it: the worker, or the owner's thread
-    // after a termination.
+    // for a worker that is late.
     const HANDLE hDevice = hPort.exchange(INVALID_HANDLE_VALUE);
     if (hDevice != INVALID_HANDLE_VALUE) {
         PurgeComm(hDevice, CSerialLine::PURGE_ALL);

@@ -77,6 +77,9 @@ private:
     CCriticalSection m_csStop;
     // Set with m_bStopDetect: wakes the worker from a read or an open.
     HANDLE m_hStopEvent;
+    // The last worker did not end within the stop's bound: its stop event
+    // stays set and is left to it.
+    bool m_bWorkerLeft = false;
     // What the worker does, fixed before it starts.
     bool m_bAddressMode = false;
     int m_nPort = 0;

@@ -1,7 +1,7 @@
 #include "WindowFacts.h"
 
 #include "CKeyMap.h"
-#include "ProcessImage.h"
+#include "ProgramOf.h"
 #include "WideText.h"
 
 #include <vector>
@@ -22,11 +22,12 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam) {
     WindowList& list = *reinterpret_cast<WindowList*>(lParam);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
-    // The windows a user can see and switch to: visible, unowned, titled.
-    // The title is asked without a message: a program that does not answer
-    // must not hold the editor up.
+    // The windows a user can see and switch to: visible, not cloaked (a
+    // Store app's frame left behind, another virtual desktop's), unowned,
+    // titled. The title is asked without a message: a program that does not
+    // answer must not hold the editor up.
     wchar_t szTitle[2] = L"";
-    if (dwProcess != list.dwOwnProcess && IsWindowVisible(hWnd) &&
+    if (dwProcess != list.dwOwnProcess && IsWindowVisible(hWnd) && !IsCloaked(hWnd) &&
         GetWindow(hWnd, GW_OWNER) == nullptr &&
         (GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0 &&
         InternalGetWindowText(hWnd, szTitle, 2) > 0 && list.pWindows->size() < 500) {
@@ -80,9 +81,8 @@ WindowFacts FactsOf(HWND hWnd) {
     szText[0] = L'\0';
     InternalGetWindowText(hWnd, szText, TEXT_SIZE);
     facts.strCaption = widetext::Narrow(szText);
-    DWORD dwProcess = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcess);
-    facts.strProgramPath = widetext::Narrow(ProcessImage(dwProcess).c_str());
+    // As KV480 takes it: a Store app's, not its frame's.
+    facts.strProgramPath = widetext::Narrow(ProgramOf(hWnd).c_str());
     facts.strProgram = CKeyMap::FileNameOf(facts.strProgramPath);
     return facts;
 }

@@ -1,15 +1,18 @@
 #include "CActionSender.h"
 
+#include "BringForwardRule.h"
 #include "CResidentLauncher.h"
-#include "ProcessImage.h"
+#include "CRunWarnings.h"
+#include "ProgramOf.h"
 #include "ProgramWindowRule.h"
 #include "SystemErrorText.h"
 #include "WideText.h"
 
-#include <dwmapi.h>
+#include <process.h>
 
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -124,10 +127,7 @@ bool IsProgramWindow(HWND hWnd) {
     const LONG_PTR nExStyle = GetWindowLongPtrW(hWnd, GWL_EXSTYLE);
     facts.bAppWindow = (nExStyle & WS_EX_APPWINDOW) != 0;
     facts.bToolWindow = (nExStyle & WS_EX_TOOLWINDOW) != 0;
-    DWORD dwCloaked = 0;
-    facts.bCloaked = SUCCEEDED(DwmGetWindowAttribute(hWnd, DWMWA_CLOAKED, &dwCloaked,
-                                                     static_cast<DWORD>(sizeof(dwCloaked)))) &&
-                     dwCloaked != 0;
+    facts.bCloaked = IsCloaked(hWnd);
     DWORD dwProcess = 0;
     GetWindowThreadProcessId(hWnd, &dwProcess);
     facts.bOwnProcess = dwProcess == GetCurrentProcessId();
@@ -142,7 +142,7 @@ BOOL CALLBACK FindProgramWindow(HWND hWnd, LPARAM lParam) {
     if (!IsProgramWindow(hWnd)) {
         return TRUE;
     }
-    const std::wstring strImage = CActionSender::ProgramOf(hWnd);
+    const std::wstring strImage = ProgramOf(hWnd);
     if (!strImage.empty() && CompareStringOrdinal(strImage.c_str(), -1, pSearch->strProgram.c_str(),
                                                   -1, TRUE) == CSTR_EQUAL) {
         pSearch->hFound = hWnd;
@@ -151,37 +151,27 @@ BOOL CALLBACK FindProgramWindow(HWND hWnd, LPARAM lParam) {
     return TRUE;
 }
 
-struct InnerProcessSearch {
-    DWORD dwFrame = 0;
-    DWORD dwInner = 0;
-};
-
-BOOL CALLBACK FindInnerProcess(HWND hWnd, LPARAM lParam) {
-    auto* pSearch = reinterpret_cast<InnerProcessSearch*>(lParam);
-    DWORD dwProcess = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcess);
-    if (dwProcess != 0 && dwProcess != pSearch->dwFrame) {
-        pSearch->dwInner = dwProcess;
-        return FALSE;
-    }
-    return TRUE;
+// The caption as stored: of another process's window this sends nothing.
+std::string CaptionOf(HWND hWnd) {
+    wchar_t szCaption[256] = L"";
+    GetWindowTextW(hWnd, szCaption, static_cast<int>(std::size(szCaption)));
+    return widetext::Narrow(szCaption);
 }
 
 // Nothing here waits for the window's thread: a program that stopped
 // answering would freeze KV480, and the next key with it.
-std::string BringForward(HWND hWnd) {
-    if (IsHungAppWindow(hWnd)) {
-        wchar_t szCaption[256] = L"";
-        // Of another process's window this reads the stored caption and
-        // sends the window nothing.
-        GetWindowTextW(hWnd, szCaption, static_cast<int>(std::size(szCaption)));
-        return "was not brought forward: \"" + widetext::Narrow(szCaption) + "\" does not answer.";
+BringForwardRule::Attempt TryBringForward(HWND hWnd) {
+    BringForwardRule::Attempt attempt;
+    attempt.bHung = IsHungAppWindow(hWnd) != FALSE;
+    if (attempt.bHung) {
+        return attempt;
     }
     if (IsIconic(hWnd)) {
         ShowWindowAsync(hWnd, SW_RESTORE);
     }
-    if (SetForegroundWindow(hWnd)) {
-        return std::string();
+    attempt.bSet = SetForegroundWindow(hWnd) != FALSE;
+    if (attempt.bSet) {
+        return attempt;
     }
     // The remote's key is the user's input, but it did not come through
     // Windows' input queue, so the foreground lock holds: share the input
@@ -192,30 +182,142 @@ std::string BringForward(HWND hWnd) {
                                    ? GetWindowThreadProcessId(hFront, nullptr)
                                    : 0;
     const DWORD dwOwn = GetCurrentThreadId();
-    if (dwForeground != 0 && dwForeground != dwOwn &&
-        AttachThreadInput(dwOwn, dwForeground, TRUE)) {
-        SetForegroundWindow(hWnd);
+    attempt.bAttached = dwForeground != 0 && dwForeground != dwOwn &&
+                        AttachThreadInput(dwOwn, dwForeground, TRUE) != FALSE;
+    if (attempt.bAttached) {
+        attempt.bSetAttached = SetForegroundWindow(hWnd) != FALSE;
         AttachThreadInput(dwOwn, dwForeground, FALSE);
     }
-    return std::string();
+    return attempt;
+}
+
+std::string BringForward(HWND hWnd) {
+    return BringForwardRule::ForRunning(TryBringForward(hWnd), CaptionOf(hWnd));
+}
+
+// How long a started program's window is waited for; one that comes later
+// has been left where Windows put it.
+constexpr DWORD SHOW_WAIT_MS = 10000;
+constexpr DWORD SHOW_POLL_MS = 100;
+
+struct ProcessWindowSearch {
+    DWORD dwProcess = 0;
+    HWND hFound = nullptr;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND hWnd, LPARAM lParam) {
+    auto* pSearch = reinterpret_cast<ProcessWindowSearch*>(lParam);
+    DWORD dwProcess = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcess);
+    if (dwProcess == pSearch->dwProcess && IsProgramWindow(hWnd)) {
+        pSearch->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A started program, followed on a thread of its own until its window shows:
+// the key is not held up for it.
+struct StartedProgram {
+    HANDLE hProcess = nullptr;
+    DWORD dwProcess = 0;
+    bool bMayTakeForeground = false;
+    std::string strHead; // the warning's start: the Run line
+    HWND hNotify = nullptr;
+    ~StartedProgram() {
+        if (hProcess != nullptr) {
+            CloseHandle(hProcess);
+        }
+    }
+};
+
+unsigned WINAPI FollowStartedProgram(void* pParam) {
+    const std::unique_ptr<StartedProgram> pStarted(static_cast<StartedProgram*>(pParam));
+    // A program with windows idles once its first is up; a console program
+    // fails this at once and is looked at until it ends or the time is over.
+    WaitForInputIdle(pStarted->hProcess, SHOW_WAIT_MS);
+    ProcessWindowSearch search;
+    search.dwProcess = pStarted->dwProcess;
+    const DWORD dwStart = GetTickCount();
+    for (;;) {
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.hFound != nullptr || GetTickCount() - dwStart >= SHOW_WAIT_MS ||
+            WaitForSingleObject(pStarted->hProcess, SHOW_POLL_MS) != WAIT_TIMEOUT) {
+            break;
+        }
+    }
+    DWORD dwFront = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &dwFront);
+    if (search.hFound != nullptr && dwFront != pStarted->dwProcess) {
+        CRunWarnings::Report report;
+        report.strHead = pStarted->strHead;
+        report.hStarted = search.hFound;
+        report.bMayTakeForeground = pStarted->bMayTakeForeground;
+        CRunWarnings::Tell(pStarted->hNotify, report);
+    }
+    return 0;
+}
+
+// A start through the desktop shell, on a thread of its own: the call into
+// Explorer's process waits in a COM apartment that handles messages, which on
+// the main thread would let the next bytes and timers into a key's middle.
+struct ShellStart {
+    std::wstring strProgram;
+    std::wstring strArguments;
+    std::wstring strFolder;
+    std::string strHead;
+    HWND hNotify = nullptr;
+};
+
+unsigned WINAPI StartThroughShell(void* pParam) {
+    const std::unique_ptr<ShellStart> pStart(static_cast<ShellStart*>(pParam));
+    // Its own apartment, set up and ended in the call.
+    const HRESULT hResult = CResidentLauncher::StartThroughDesktopShell(
+        pStart->strProgram, pStart->strArguments, pStart->strFolder);
+    if (FAILED(hResult)) {
+        CRunWarnings::Report report;
+        report.strHead = pStart->strHead;
+        report.strWarning =
+            CannotStart("KV480 runs with administrator rights and starts programs only "
+                        "through the desktop shell, which is not available (" +
+                        SystemErrorText(static_cast<DWORD>(hResult)) + ")");
+        CRunWarnings::Tell(pStart->hNotify, report);
+    }
+    return 0;
+}
+
+// Runs pfnProc(pParam) on a thread of its own that nobody waits for; false
+// (and pParam left to the caller) when no thread came.
+bool StartDetached(unsigned(WINAPI* pfnProc)(void*), void* pParam) {
+    const std::uintptr_t hThread = _beginthreadex(nullptr, 0, pfnProc, pParam, 0, nullptr);
+    if (hThread == 0) {
+        return false;
+    }
+    CloseHandle(reinterpret_cast<HANDLE>(hThread));
+    return true;
 }
 
 } // namespace
 
-std::wstring CActionSender::ProgramOf(HWND hWnd) {
-    DWORD dwProcess = 0;
-    GetWindowThreadProcessId(hWnd, &dwProcess);
-    std::wstring strImage = ProcessImage(dwProcess);
-    if (ProgramWindowRule::IsFrameHost(widetext::Narrow(strImage.c_str()))) {
-        // The app's own window is a child of the frame, from its own process.
-        InnerProcessSearch search;
-        search.dwFrame = dwProcess;
-        EnumChildWindows(hWnd, FindInnerProcess, reinterpret_cast<LPARAM>(&search));
-        if (search.dwInner != 0) {
-            strImage = ProcessImage(search.dwInner);
-        }
+std::string CActionSender::Settle(const CRunWarnings::Report& report) {
+    if (report.hStarted == nullptr) {
+        return report.strWarning.empty() ? std::string() : report.strHead + report.strWarning;
     }
-    return strImage;
+    // Looked at again: it may have come in front, or gone, since it was found.
+    BringForwardRule::Started started;
+    started.bMayTakeForeground = report.bMayTakeForeground;
+    started.bWindowShown = IsWindow(report.hStarted) != FALSE;
+    DWORD dwStarted = 0;
+    DWORD dwFront = 0;
+    GetWindowThreadProcessId(report.hStarted, &dwStarted);
+    GetWindowThreadProcessId(GetForegroundWindow(), &dwFront);
+    started.bInFront = dwStarted != 0 && dwFront == dwStarted;
+    if (BringForwardRule::MustBringForward(started)) {
+        started.attempt = TryBringForward(report.hStarted);
+    }
+    const std::string strWarning =
+        BringForwardRule::ForStarted(started, CaptionOf(report.hStarted));
+    return strWarning.empty() ? std::string() : report.strHead + strWarning;
 }
 
 bool CActionSender::SendKeys(const CKeyAction& action) {
@@ -304,7 +406,8 @@ bool CActionSender::PressMouse(CKeyAction::Mouse mouse) {
            records.size();
 }
 
-IDesktopEffects::Outcome CActionSender::Run(const CKeyAction& action) {
+IDesktopEffects::Outcome CActionSender::Run(const CKeyAction& action, const std::string& strHead,
+                                            HWND hNotify) {
     IDesktopEffects::Outcome outcome;
     const std::wstring strProgram = ProgramPath(action.GetText());
     ProgramWindowSearch search;
@@ -335,15 +438,14 @@ IDesktopEffects::Outcome CActionSender::Run(const CKeyAction& action) {
     // rights of an elevated KV480: only the desktop shell starts it, at the
     // user's level, or nothing does.
     if (CResidentLauncher::IsCallerElevated()) {
-        const HRESULT hResult = CResidentLauncher::StartThroughDesktopShell(
-            strProgram, widetext::Widen(strArguments), strFolder);
-        if (FAILED(hResult)) {
-            outcome.strWarning = CannotStart(
-                "KV480 runs with administrator rights and starts programs only through the "
-                "desktop shell, which is not available (" +
-                SystemErrorText(static_cast<DWORD>(hResult)) + ")");
+        std::unique_ptr<ShellStart> pStart(
+            new ShellStart{strProgram, widetext::Widen(strArguments), strFolder, strHead, hNotify});
+        if (!StartDetached(StartThroughShell, pStart.get())) {
+            outcome.strWarning = CannotStart(SystemErrorText(GetLastError()));
             return outcome;
         }
+        pStart.release(); // the thread's now
+        // Taken by the shell's thread, which tells a failure itself.
         outcome.bCarried = true;
         return outcome;
     }
@@ -369,11 +471,29 @@ IDesktopEffects::Outcome CActionSender::Run(const CKeyAction& action) {
         return outcome;
     }
     // The program the user asked for may take the foreground as its window
-    // shows (where KV480 may give it).
-    AllowSetForegroundWindow(process.dwProcessId);
-    ResumeThread(process.hThread);
+    // shows, where KV480 may give it; where it may not, its window is brought
+    // forward once it shows, or the user told.
+    std::unique_ptr<StartedProgram> pStarted(new StartedProgram);
+    pStarted->bMayTakeForeground = AllowSetForegroundWindow(process.dwProcessId) != FALSE;
+    const bool bResumed = ResumeThread(process.hThread) != static_cast<DWORD>(-1);
+    const DWORD dwResumeError = GetLastError();
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (!bResumed) {
+        // Left suspended it would never run, nor end.
+        TerminateProcess(process.hProcess, ERROR_CANCELLED);
+        CloseHandle(process.hProcess);
+        outcome.strWarning = CannotStart(SystemErrorText(dwResumeError));
+        return outcome;
+    }
+    pStarted->hProcess = process.hProcess;
+    pStarted->dwProcess = process.dwProcessId;
+    pStarted->strHead = strHead;
+    pStarted->hNotify = hNotify;
+    // Granted, it takes the front itself as its window activates; only one
+    // Windows gave no front is followed (BringForwardRule::MustBringForward).
+    if (!pStarted->bMayTakeForeground && StartDetached(FollowStartedProgram, pStarted.get())) {
+        pStarted.release(); // the thread's now
+    }
     outcome.bCarried = true;
     return outcome;
 }

@@ -13,7 +13,7 @@ namespace {
 const DWORD LOOK_MS = 1000;
 const DWORD LOCKED_LOOK_MS = 200;
 // How long the owner waits for the watcher to end, which may be inside a
-// read from a server.
+// read from a server; a later one ends by itself, holding what it shares.
 const DWORD STOP_BOUND_MS = 2000;
 
 } // namespace
@@ -42,7 +42,7 @@ bool CKeyMapFile::Stamp::operator==(const Stamp& other) const {
 
 CKeyMapFile::~CKeyMapFile() {
     if (m_pShared != nullptr) {
-        m_watcher.Stop(m_pShared->hStop, STOP_BOUND_MS, 0);
+        m_watcher.Stop(m_pShared->hStop, STOP_BOUND_MS);
     }
 }
 

@@ -1,13 +1,17 @@
 #include "CPcActions.h"
 
+#include "PowerChoice.h"
 #include "RcMessages.h"
 #include "SystemErrorText.h"
 #include "WideText.h"
+#include "CWinApp.h"
 
 #include <powrprof.h>
 #include <process.h>
 
 #include <memory>
+#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -15,6 +19,69 @@ namespace {
 const LPARAM MONITOR_OFF = 2;
 const DWORD SHUTDOWN_REASON =
     SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
+
+DWORD LastErrorOr(DWORD dwFallback) {
+    const DWORD dwError = GetLastError();
+    return dwError != ERROR_SUCCESS ? dwError : dwFallback;
+}
+
+// Windows 8's headers name Modern Standby's flag AoAc, the last of the three
+// bytes after FastSystemS4 (after Hiberboot and WakeAlarmPresent); older
+// headers, MinGW's among them, still call those bytes spare2.
+template <typename Capabilities, typename = void> struct ModernStandbyField {
+    static bool IsSet(const Capabilities& capabilities) {
+        return capabilities.spare2[sizeof(capabilities.spare2) - 1] != 0;
+    }
+};
+template <typename Capabilities>
+struct ModernStandbyField<Capabilities, std::void_t<decltype(Capabilities::AoAc)>> {
+    static bool IsSet(const Capabilities& capabilities) { return capabilities.AoAc != FALSE; }
+};
+
+// Posted to the own window, whose default handling asks Windows: a broadcast
+// sent to every window could hang on one that hangs.
+BOOL TurnMonitorsOff(HWND hNotify) {
+    return PostMessageW(hNotify, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF);
+}
+
+// The file that KV480's arguments name for the record; empty in use.
+std::wstring RecordFile() {
+    const auto* pApp = framework::AfxGetApp();
+    if (pApp == nullptr) {
+        return std::wstring();
+    }
+    const std::vector<std::string>& arguments = pApp->GetArguments();
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == CPcActions::RECORD_OPTION) {
+            return widetext::Widen(widetext::AnsiToUtf8(arguments[i + 1]));
+        }
+    }
+    return std::wstring();
+}
+
+DWORD Record(const std::string& strWhat, const std::wstring& strFile) {
+    const HANDLE hFile = CreateFileW(strFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        return GetLastError();
+    }
+    const std::string strLine = strWhat + "\r\n";
+    DWORD dwWritten = 0;
+    const bool bWritten = WriteFile(hFile, strLine.data(), static_cast<DWORD>(strLine.size()),
+                                    &dwWritten, nullptr) != FALSE;
+    const DWORD dwError = bWritten ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(hFile);
+    return dwError;
+}
+
+// The last step of an action: Windows' call, or in a test its record.
+template <typename Call> DWORD Finish(const std::string& strWhat, Call call) {
+    const std::wstring strRecord = RecordFile();
+    if (!strRecord.empty()) {
+        return Record(strWhat, strRecord);
+    }
+    return call() ? ERROR_SUCCESS : LastErrorOr(ERROR_GEN_FAILURE);
+}
 
 } // namespace
 
@@ -41,37 +108,15 @@ unsigned WINAPI CPcActions::ThreadProc(void* pParam) {
 }
 
 DWORD CPcActions::Carry(CKeyAction::Pc pc, HWND hNotify) {
-    wchar_t szRecord[MAX_PATH] = L"";
-    const DWORD dwRecord =
-        GetEnvironmentVariableW(widetext::Widen(RECORD_VARIABLE).c_str(), szRecord, MAX_PATH);
-    if (dwRecord > 0 && dwRecord < MAX_PATH) {
-        return Record(pc, szRecord);
-    }
-    bool bDone = false;
+    const std::string strWord = CKeyAction::PcName(pc);
     switch (pc) {
     case CKeyAction::Pc::Lock:
-        bDone = LockWorkStation() != FALSE;
-        break;
+        return Finish(strWord, [] { return LockWorkStation(); });
     case CKeyAction::Pc::Sleep:
-    case CKeyAction::Pc::Hibernate: {
-        const bool bHibernate = pc == CKeyAction::Pc::Hibernate;
-        // Windows gives no reason when the kind of sleep is switched off.
-        if (!(bHibernate ? IsPwrHibernateAllowed() : IsPwrSuspendAllowed())) {
-            return ERROR_NOT_SUPPORTED;
-        }
-        const DWORD dwPrivilege = EnableShutdownPrivilege();
-        if (dwPrivilege != ERROR_SUCCESS) {
-            return dwPrivilege;
-        }
-        // Returns when the PC wakes again.
-        bDone = SetSuspendState(bHibernate ? TRUE : FALSE, FALSE, FALSE) != FALSE;
-        break;
-    }
+    case CKeyAction::Pc::Hibernate:
+        return SleepOrHibernate(pc, hNotify);
     case CKeyAction::Pc::MonitorOff:
-        // Posted to the own window, whose default handling asks Windows: a
-        // broadcast sent to every window could hang on one that hangs.
-        bDone = PostMessageW(hNotify, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF) != FALSE;
-        break;
+        return Finish(strWord, [hNotify] { return TurnMonitorsOff(hNotify); });
     case CKeyAction::Pc::ShutDown:
     case CKeyAction::Pc::Restart: {
         const DWORD dwPrivilege = EnableShutdownPrivilege();
@@ -82,30 +127,47 @@ DWORD CPcActions::Carry(CKeyAction::Pc pc, HWND hNotify) {
         const UINT nHow =
             (pc == CKeyAction::Pc::Restart ? EWX_REBOOT : EWX_SHUTDOWN | EWX_POWEROFF) |
             EWX_FORCEIFHUNG;
-        bDone = ExitWindowsEx(nHow, SHUTDOWN_REASON) != FALSE;
-        break;
+        return Finish(strWord, [nHow] { return ExitWindowsEx(nHow, SHUTDOWN_REASON); });
     }
     }
-    if (bDone) {
-        return ERROR_SUCCESS;
-    }
-    const DWORD dwError = GetLastError();
-    return dwError != ERROR_SUCCESS ? dwError : ERROR_GEN_FAILURE;
+    return ERROR_INVALID_PARAMETER;
 }
 
-DWORD CPcActions::Record(CKeyAction::Pc pc, const std::wstring& strFile) {
-    const HANDLE hFile = CreateFileW(strFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) {
-        return GetLastError();
+DWORD CPcActions::SleepOrHibernate(CKeyAction::Pc pc, HWND hNotify) {
+    SYSTEM_POWER_CAPABILITIES system;
+    ZeroMemory(&system, sizeof(system));
+    if (!GetPwrCapabilities(&system)) {
+        return LastErrorOr(ERROR_GEN_FAILURE);
     }
-    const std::string strLine = std::string(CKeyAction::PcName(pc)) + "\r\n";
-    DWORD dwWritten = 0;
-    const bool bWritten = WriteFile(hFile, strLine.data(), static_cast<DWORD>(strLine.size()),
-                                    &dwWritten, nullptr) != FALSE;
-    const DWORD dwError = bWritten ? ERROR_SUCCESS : GetLastError();
-    CloseHandle(hFile);
-    return dwError;
+    PowerChoice::Capabilities capabilities;
+    capabilities.bS1 = system.SystemS1 != FALSE;
+    capabilities.bS2 = system.SystemS2 != FALSE;
+    capabilities.bS3 = system.SystemS3 != FALSE;
+    capabilities.bS4 = system.SystemS4 != FALSE;
+    capabilities.bHiberFilePresent = system.HiberFilePresent != FALSE;
+    capabilities.bAoAc = ModernStandbyField<SYSTEM_POWER_CAPABILITIES>::IsSet(system);
+    const PowerChoice::Choice choice = pc == CKeyAction::Pc::Hibernate
+                                           ? PowerChoice::ForHibernate(capabilities)
+                                           : PowerChoice::ForSleep(capabilities);
+    const std::string strWord = CKeyAction::PcName(pc);
+    switch (choice.means) {
+    case PowerChoice::Means::Refused:
+        return PowerChoice::CodeOf(choice.refusal);
+    case PowerChoice::Means::DisplayOff:
+        // As Start's Sleep does there; nothing needs a privilege for it.
+        return Finish(strWord + " " + CKeyAction::PcName(CKeyAction::Pc::MonitorOff),
+                      [hNotify] { return TurnMonitorsOff(hNotify); });
+    case PowerChoice::Means::Suspend:
+    case PowerChoice::Means::Hibernate:
+        break;
+    }
+    const DWORD dwPrivilege = EnableShutdownPrivilege();
+    if (dwPrivilege != ERROR_SUCCESS) {
+        return dwPrivilege;
+    }
+    const BOOLEAN bHibernate = choice.means == PowerChoice::Means::Hibernate ? TRUE : FALSE;
+    // Returns when the PC wakes again.
+    return Finish(strWord, [bHibernate] { return SetSuspendState(bHibernate, FALSE, FALSE); });
 }
 
 DWORD CPcActions::EnableShutdownPrivilege() {
@@ -130,10 +192,9 @@ DWORD CPcActions::EnableShutdownPrivilege() {
 }
 
 std::string CPcActions::RefusedText(CKeyAction::Pc pc, DWORD dwError) {
-    const std::string strReason = dwError == ERROR_NOT_SUPPORTED && pc == CKeyAction::Pc::Hibernate
-                                      ? "Hibernation is switched off on this PC."
-                                  : dwError == ERROR_NOT_SUPPORTED && pc == CKeyAction::Pc::Sleep
-                                      ? "Sleep is not available on this PC."
+    const PowerChoice::Refusal refusal = PowerChoice::RefusalOf(dwError);
+    const std::string strReason = refusal != PowerChoice::Refusal::None
+                                      ? PowerChoice::ReasonOf(refusal)
                                       : SystemErrorText(dwError) + ".";
     return std::string(CKeyAction::PcName(pc)) + " was refused by Windows. " + strReason;
 }

@@ -12,11 +12,13 @@
 
 class CPcActions {
 public:
-    // For tests only: when this environment variable names a file, each
-    // action is appended to it as a line (its KeyMap.ini word) instead of
-    // carried out, since carrying it out would end the test; a file that
-    // cannot be written is a refusal. No user sets a variable of this name.
-    static constexpr const char* RECORD_VARIABLE = "KV480_TEST_RECORD_PC_ACTIONS_TO";
+    // For tests only: KV480's arguments "--record-pc-actions-to <file>"
+    // (nothing else starts it with that) make the last step of each action,
+    // after every check and privilege, append a line to the file instead of
+    // calling Windows, since the call would end the test: the action's
+    // KeyMap.ini word, and after it how Windows would be asked where there is
+    // a choice. A file that cannot be written is a refusal.
+    static constexpr const char* RECORD_OPTION = "--record-pc-actions-to";
 
     // Starts the action; hNotify gets the refusal and the screen-off
     // request. ERROR_SUCCESS, or the error when no thread could start.
@@ -32,6 +34,6 @@ private:
     static unsigned WINAPI ThreadProc(void* pParam);
     // ERROR_SUCCESS when Windows took the action, else its error.
     static DWORD Carry(CKeyAction::Pc pc, HWND hNotify);
-    static DWORD Record(CKeyAction::Pc pc, const std::wstring& strFile);
+    static DWORD SleepOrHibernate(CKeyAction::Pc pc, HWND hNotify);
     static DWORD EnableShutdownPrivilege();
 };

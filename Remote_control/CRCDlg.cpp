@@ -1,7 +1,9 @@
 #include "CRCDlg.h"
 
 #include "CLircProtocol.h"
+#include "CActionSender.h"
 #include "CPcActions.h"
+#include "CRunWarnings.h"
 #include "CReg.h"
 #include "CWinApp.h"
 #include "MessageBox.h"
@@ -62,6 +64,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_RC_TRAY, 0, Handler<&CRCDlg::OnTrayNotify>},
         {0, 0, Handler<&CRCDlg::OnTaskbarCreated>, framework::RegisteredMessage("TaskbarCreated")},
         {WM_RC_PC_REFUSED, 0, Handler<&CRCDlg::OnPcRefused>},
+        {WM_RC_RUN_WARNING, 0, Handler<&CRCDlg::OnRunWarning>},
     };
     static const framework::MessageMap map{CDialog::GetMessageMap(), entries, std::size(entries)};
     return &map;
@@ -276,5 +279,17 @@ LRESULT CRCDlg::OnPcRefused(WPARAM wParam, LPARAM lParam) {
         CKeyRouter::KEY_MAP_TITLE,
         CPcActions::RefusedText(static_cast<CKeyAction::Pc>(wParam), static_cast<DWORD>(lParam)),
         NIIF_WARNING);
+    return 0;
+}
+
+LRESULT CRCDlg::OnRunWarning(WPARAM, LPARAM) {
+    // Any process can post this number: the reports come only from KV480's
+    // own threads.
+    for (const CRunWarnings::Report& report : CRunWarnings::Take()) {
+        const std::string strWarning = CActionSender::Settle(report);
+        if (!strWarning.empty()) {
+            m_trayIcon.ShowBalloon(CKeyRouter::KEY_MAP_TITLE, strWarning, NIIF_WARNING);
+        }
+    }
     return 0;
 }

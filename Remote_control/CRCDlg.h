@@ -61,6 +61,8 @@ private:
     // A PC action that Windows refused after it started (wParam: CKeyAction::Pc,
     // lParam: Windows' error).
     LRESULT OnPcRefused(WPARAM wParam, LPARAM lParam);
+    // A Run line's thread has something to tell (CRunWarnings).
+    LRESULT OnRunWarning(WPARAM wParam, LPARAM lParam);
 
     // LIRC server: started with the port of the settings; its thread tells
     // when another program holds that port.

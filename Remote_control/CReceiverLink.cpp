@@ -32,10 +32,9 @@ const char* const TEXT_NO_THREAD = "Cannot run watch thread.";
 // The option of the configuration utility's restart: one attempt only.
 const char* const NO_RETRY_OPTION = "-nr";
 
-// Beyond this the watch thread is terminated; a thread stuck in a driver
-// request cannot finish terminating, and is then given this much more.
+// Beyond this the watch thread is left to end by itself (one stuck in a
+// driver request keeps its port to the end of the process).
 constexpr DWORD STOP_TIMEOUT_MS = 5000;
-constexpr DWORD TERMINATE_WAIT_MS = 1000;
 
 // A registration for session notifications fails until the session service
 // runs (early at logon); tried again this often.
@@ -220,7 +219,7 @@ bool CReceiverLink::StopWatchThread() {
     // inside a driver request that never completes cannot finish that: the
     // wait is bounded, since the main thread may be in a suspend notice that
     // Windows gives 2 s.
-    return m_watchThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS, TERMINATE_WAIT_MS);
+    return m_watchThread.Stop(m_hStopEvent, STOP_TIMEOUT_MS);
 }
 
 void CReceiverLink::PostLinkError(DWORD dwError) const {

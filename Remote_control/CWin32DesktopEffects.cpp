@@ -51,13 +51,15 @@ void CWin32DesktopEffects::MoveMouse(const CKeyAction& action, std::uint64_t nHe
 
 IDesktopEffects::Outcome CWin32DesktopEffects::Run(const CKeyActionEngine::Step& step) {
     const CKeyAction& action = step.answer.action;
-    Outcome outcome = CActionSender::Run(action);
+    const char* const pszFile = step.answer.layer == CKeyMapLayers::USER
+                                    ? keymaplocation::USER_SHOWN
+                                    : keymaplocation::FILE_NAME;
+    // Also for what the program's start tells later, from its own thread.
+    const std::string strHead = "Line " + std::to_string(step.answer.nLine) + " of " + pszFile +
+                                ": \"" + action.GetText() + "\" ";
+    Outcome outcome = CActionSender::Run(action, strHead, m_hMainWindow);
     if (!outcome.strWarning.empty()) {
-        const char* const pszFile = step.answer.layer == CKeyMapLayers::USER
-                                        ? keymaplocation::USER_SHOWN
-                                        : keymaplocation::FILE_NAME;
-        outcome.strWarning = "Line " + std::to_string(step.answer.nLine) + " of " + pszFile +
-                             ": \"" + action.GetText() + "\" " + outcome.strWarning;
+        outcome.strWarning = strHead + outcome.strWarning;
     }
     return outcome;
 }

@@ -1,9 +1,9 @@
 #include "CWin32DesktopWindows.h"
 
-#include "CActionSender.h"
 #include "CRecvApp.h"
 #include "CResidentLauncher.h"
 #include "KeysEditorWindow.h"
+#include "ProgramOf.h"
 #include "TargetWindow.h"
 #include "WideText.h"
 
@@ -133,7 +133,7 @@ IDesktopWindows::WindowFacts CWin32DesktopWindows::FactsOf(Window window) const 
 }
 
 std::string CWin32DesktopWindows::ProgramOf(Window window) const {
-    return widetext::Narrow(CActionSender::ProgramOf(HandleOf(window)).c_str());
+    return widetext::Narrow(::ProgramOf(HandleOf(window)).c_str());
 }
 
 bool CWin32DesktopWindows::IsElevated() const {

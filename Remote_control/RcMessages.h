@@ -24,3 +24,6 @@ constexpr UINT WM_RC_LIRC_PORT_TAKEN = WM_USER + 20;
 // A PC action's thread to main dialog, posted when Windows refused the
 // action: wParam the action (CKeyAction::Pc), lParam Windows' error code.
 constexpr UINT WM_RC_PC_REFUSED = WM_USER + 21;
+// A Run line's thread to main dialog, posted when it has something to tell
+// (CRunWarnings holds the text).
+constexpr UINT WM_RC_RUN_WARNING = WM_USER + 22;

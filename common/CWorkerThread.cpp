@@ -18,23 +18,17 @@ bool CWorkerThread::Start(Procedure pfnProc, void* pParam) {
     return true;
 }
 
-bool CWorkerThread::Stop(HANDLE hStopEvent, DWORD dwBoundMs, DWORD dwTerminatedWaitMs) {
+bool CWorkerThread::Stop(HANDLE hStopEvent, DWORD dwBoundMs) {
     if (m_hThread == nullptr) {
         return true;
     }
     SetEvent(hStopEvent);
-    bool bGone = WaitHandlingSentMessages(dwBoundMs);
-    if (!bGone) {
-        // Termination is asynchronous, and a thread inside a driver request
-        // that never completes does not finish it.
-        TerminateThread(m_hThread, 0);
-        bGone = WaitForSingleObject(m_hThread, dwTerminatedWaitMs) == WAIT_OBJECT_0;
-    }
-    if (bGone) {
-        CloseHandle(m_hThread);
-    }
-    // Otherwise its handle is left to the end of the process, as the owner
-    // leaves those the thread may still use.
+    // Never terminated: a thread killed while it holds the heap's lock or a
+    // mutex leaves them held, and the process hangs at its next allocation
+    // or at exit. One that is late ends by itself once it sees the event.
+    const bool bGone = WaitHandlingSentMessages(dwBoundMs);
+    // Closing the handle leaves a thread that still runs alone.
+    CloseHandle(m_hThread);
     m_hThread = nullptr;
     return bGone;
 }

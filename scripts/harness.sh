@@ -2,7 +2,10 @@
 #
 # harness_start sets up, for one run:
 #   - a fresh WINEPREFIX in a temporary folder with one persistent wineserver;
-#   - an Xvfb display of its own (Xvfb picks a free number);
+#   - an Xvfb display of its own (Xvfb picks a free number); with
+#     RC_TWO_MONITORS=1 an Xorg display with two monitors side by side instead
+#     (tests/harness/xorg-two-monitors.conf: 1280x1024 at 0,0 and 1024x768 at
+#     1280,0; needs root and xserver-xorg-video-dummy);
 #   - virtual COM ports: socat pty pairs, COMn linked to one end and COM(n+10)
 #     to the other, so a Windows program on COM(n+10) plays the device on COMn;
 #   - the line-state folder the modem shim records into, with lines-COMn -> pts-N
@@ -14,7 +17,7 @@
 # the same COM names, as a receiver that vanishes and comes back; a Windows
 # test asks for them through scripts/harness-port (see there).
 # Exports: WINEPREFIX DISPLAY RC_HARNESS_DIR RC_LINESTATE_DIR RC_MODEM_SHIM RC_PORT_PAIRS
-#          RC_HARNESS_PORT
+#          RC_HARNESS_PORT, and RC_TWO_MONITORS=1 when the display has two monitors
 
 RC_ROOT=${RC_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 RC_PORT_COUNT=${RC_PORT_COUNT:-4}
@@ -48,7 +51,9 @@ harness_start() {
     export RC_MODEM_SHIM=$shim
     export RC_HARNESS_PORT=$RC_ROOT/scripts/harness-port
 
-    if [ -z "${RC_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    if [ "${RC_TWO_MONITORS:-}" = 1 ]; then
+        harness_start_two_monitors || return 1
+    elif [ -z "${RC_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
         # RC_SCREEN: a larger screen, for windows shown at 200 %.
         Xvfb -displayfd 3 -screen 0 "${RC_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$RC_HARNESS_DIR/display" \
             >/dev/null 2>&1 &
@@ -78,6 +83,11 @@ harness_start() {
             printf '"COM%s"="%s"\n' "${port##*/com}" "$port"
         done
         printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n'
+        # The monitors as Xinerama places them; Wine 8's XRandR and
+        # XF86VidMode handlers see one screen on that server, or abort.
+        if [ "${RC_TWO_MONITORS:-}" = 1 ]; then
+            printf '"UseXRandR"="N"\n"UseXVidMode"="N"\n'
+        fi
     } >"$RC_HARNESS_DIR/harness.reg"
     wine regedit /S "$(winepath -w "$RC_HARNESS_DIR/harness.reg")" >/dev/null 2>&1
     wineserver -k
@@ -93,6 +103,21 @@ harness_start() {
         case "$(readlink "$port")" in "$RC_HARNESS_DIR"/ports/*) ;; *) rm -f "$port" ;; esac
     done
     harness_log "prefix $WINEPREFIX, display $DISPLAY, ports $RC_PORT_PAIRS"
+}
+
+# An Xorg display with the dummy driver's two monitors, on a free number. As
+# root without a console: no VT of its own to switch to or share.
+harness_start_two_monitors() {
+    local conf=$RC_ROOT/tests/harness/xorg-two-monitors.conf
+    command -v Xorg >/dev/null || { harness_log "Xorg missing (scripts/setup.sh)"; return 1; }
+    Xorg -config "$conf" -noreset -nolisten tcp -novtswitch -sharevts \
+        -logfile "$RC_HARNESS_DIR/xorg.log" -displayfd 3 3>"$RC_HARNESS_DIR/display" \
+        >/dev/null 2>&1 &
+    echo $! >>"$RC_HARNESS_DIR/pids"
+    harness_wait_for test -s "$RC_HARNESS_DIR/display" ||
+        { harness_log "Xorg did not start (see $RC_HARNESS_DIR/xorg.log)"; return 1; }
+    export DISPLAY=:$(head -n1 "$RC_HARNESS_DIR/display")
+    export RC_TWO_MONITORS=1
 }
 
 harness_ports_linked() {

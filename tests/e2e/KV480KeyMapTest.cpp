@@ -815,14 +815,19 @@ TEST_F(KV480KeyMapTest, AModeKeySwitchesTheKeysAndTheNoteAndTooltipSayWhich) {
 }
 
 TEST_F(KV480KeyMapTest, PcActionsAreCarriedOutAndShutDownWantsASecondPress) {
-    // Recorded instead of carried out, which would end the test.
+    // Recorded instead of carried out, which would end the test; only the
+    // argument asks for that, never the environment.
     const std::string record = m_dir + "pc actions.txt";
+    const std::string fromEnvironment = m_dir + "pc actions by environment.txt";
     DeleteFileA(record.c_str());
-    SetEnvironmentVariableA("KV480_TEST_RECORD_PC_ACTIONS_TO", record.c_str());
+    DeleteFileA(fromEnvironment.c_str());
+    SetEnvironmentVariableA("KV480_TEST_RECORD_PC_ACTIONS_TO", fromEnvironment.c_str());
     WriteKeyMap("[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
-                "Key1=Lock\r\nKey2=ShutDown\r\nKey3=A\r\n");
-    StartConnected();
+                "Key1=Lock\r\nKey2=ShutDown\r\nKey3=A\r\nKey4=Sleep\r\n");
+    ResidentFixture::StartConnected("--record-pc-actions-to \"" + record + "\"");
     SetEnvironmentVariableA("KV480_TEST_RECORD_PC_ACTIONS_TO", nullptr);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(m_window->MakeForeground());
     const auto recorded = [&] {
         std::ifstream file(record, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -835,6 +840,11 @@ TEST_F(KV480KeyMapTest, PcActionsAreCarriedOutAndShutDownWantsASecondPress) {
     ASSERT_TRUE(Press(2));
     EXPECT_TRUE(WaitUntil([&] { return recorded() == "Lock\r\nShutDown\r\n"; }, 5000))
         << recorded();
+    // Recorded past the power capabilities' check: Wine reports a sleep
+    // state (S1-S3), so the PC is suspended, not its display turned off.
+    ASSERT_TRUE(Press(4));
+    EXPECT_TRUE(WaitUntil([&] { return recorded() == "Lock\r\nShutDown\r\nSleep\r\n"; }, 5000))
+        << recorded() << ::testing::PrintToString(BalloonTexts());
 
     // Windows refuses: held by another program, the record cannot be written.
     const HANDLE held = CreateFileA(record.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -845,6 +855,7 @@ TEST_F(KV480KeyMapTest, PcActionsAreCarriedOutAndShutDownWantsASecondPress) {
         << ::testing::PrintToString(BalloonTexts());
     CloseHandle(held);
     DeleteFileA(record.c_str());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fromEnvironment.c_str()));
 }
 
 } // namespace

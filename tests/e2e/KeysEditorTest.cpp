@@ -14,6 +14,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "Accessibility.h"
 #include "KeysEditorWindow.h"
@@ -293,6 +294,67 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     const harness::KeyboardEvent typed = app.KeyDowns()[2];
     EXPECT_EQ(WPARAM('S'), typed.vk);
     EXPECT_TRUE(typed.ctrlDown && typed.shiftDown);
+}
+
+// A Store app shows in a frame of another program: the editor names the app
+// inside it, which KV480 matches, in the list and in the fields.
+TEST_F(KeysEditorTest, AStoreAppIsNamedByTheProgramInsideItsFrame) {
+    const std::string host = m_dir + "ApplicationFrameHost.exe";
+    ASSERT_TRUE(CopyFileA(
+        (harness::WindowsPathFromEnv("RC_TOOLS_DIR") + "\\DemoReceiver\\DemoReceiver.exe").c_str(),
+        host.c_str(), FALSE));
+    harness::ProgramUnderTest frameHost;
+    ASSERT_TRUE(frameHost.Start(host));
+    const HWND frame = frameHost.WaitForWindow("KV480DemoReceiver", nullptr, 10000);
+    ASSERT_NE(nullptr, frame);
+    SetWindowTextW(frame, L"Store media player");
+    // The app's window, this process's, inside the frame.
+    const HWND app = CreateWindowExA(0, "Static", "Store app", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
+                                     frame, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, app);
+
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    PostMessageA(GetDlgItem(editor, kAddApp), BM_CLICK, 0, 0);
+    const HWND add = m_editor.WaitForWindow("#32770", "Add application", 10000);
+    ASSERT_NE(nullptr, add);
+    // Made and filled as the dialog starts, which may be after it is found.
+    HWND list = nullptr;
+    std::vector<std::wstring> lines;
+    const auto frameLine = [&] {
+        return std::find_if(lines.begin(), lines.end(), [](const std::wstring& line) {
+            return line.rfind(L"Store media player", 0) == 0;
+        });
+    };
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            list = GetDlgItem(add, kWindows);
+            lines.clear();
+            for (LRESULT i = 0, count = SendMessageW(list, LB_GETCOUNT, 0, 0); i < count; ++i) {
+                std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1,
+                                  L'\0');
+                line.resize(static_cast<size_t>(
+                    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]))));
+                lines.push_back(line);
+            }
+            return frameLine() != lines.end();
+        },
+        5000))
+        << lines.size() << " lines";
+    const auto found = frameLine();
+    EXPECT_EQ(L"Store media player  (rc_e2e_tests.exe)", *found);
+
+    const int line = static_cast<int>(found - lines.begin());
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    SendMessageW(add, WM_COMMAND, MAKEWPARAM(kWindows, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(GetDlgItem(add, kAppProgram)) == "rc_e2e_tests.exe"; }, 5000))
+        << WindowText(GetDlgItem(add, kAppProgram));
+    PostMessageA(GetDlgItem(add, IDCANCEL), BM_CLICK, 0, 0);
+    DestroyWindow(app);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(frameHost.WaitForExit(5000));
 }
 
 // A mode for the mouse, made as a user would: the mode added, its key
