@@ -66,6 +66,10 @@ private:
     void Carry(const CKeyActionEngine::Step& step);
     void SwitchMode(const CKeyAction& action);
     void CarryPcAction(const CKeyActionEngine::Step& step);
+    // Another action ran: the second press is no longer awaited.
+    void EndQuestion();
+    // A note shown now waits for the key's release to start its time.
+    bool IsKeyHeld() const { return m_nPressKey != 0; }
     // In a locked session only the PC's own actions act (but Lock): the
     // others are dropped, and the user told once per lock.
     bool IsLockedOut(const CKeyAction& action);
@@ -82,6 +86,8 @@ private:
     // The window that got the press of m_nPressKey, to which its release goes.
     Window m_pressTarget = 0;
     int m_nPressKey = 0;
+    // The key of the last press, which a question asks to press again.
+    int m_nLastPressKey = 0;
     // Windows that refused a key and that the user has been told about.
     CRefusedPostNotice m_refusedPosts;
     // The mode that is on, asked before the key maps' other sections; and
