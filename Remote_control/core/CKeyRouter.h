@@ -21,15 +21,14 @@
 class CKeyRouter : public IKeyEventSink {
 public:
     // The title of the warnings about the key maps and their actions.
-    static constexpr const char* KEY_MAP_TITLE = "Remote Control - Key map";
+    static constexpr const char* KEY_MAP_TITLE = "Remote Control: key map";
     // Why an elevated KV480 leaves the user's own key map aside.
     static constexpr const char* ELEVATED_TEXT =
-        "KV480 runs with administrator rights, so it does not use your own key map "
-        "(%APPDATA%\\Remote Control\\KeyMap.ini), which any of your programs could change: "
-        "only the installation folder's KeyMap.ini acts. Start KV480 without administrator "
-        "rights to use your own.";
+        "KV480 runs with administrator rights, so only the installation folder's KeyMap.ini "
+        "acts, not yours in %APPDATA%\\Remote Control, which any program could change. Start "
+        "KV480 without administrator rights to use yours.";
     // Why the remote does nothing in a locked session; told once per lock.
-    static constexpr const char* LOCKED_TITLE = "Remote Control - Session locked";
+    static constexpr const char* LOCKED_TITLE = "Remote Control: session locked";
     // After an action that wants a second press, when its question could not
     // be shown.
     static constexpr const char* UNASKED_TEXT =
