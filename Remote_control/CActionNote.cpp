@@ -23,7 +23,7 @@ const COLORREF FOREGROUND = RGB(255, 255, 255);
 } // namespace
 
 CActionNote::CActionNote(CDeadlineClock& clock)
-    : COverlayWindow(clock), m_hideTimer(clock, [this] { Hide(); }) {}
+    : COverlayWindow(clock), m_changeTimer(clock, [this] { OnTimeReached(); }) {}
 
 CActionNote::~CActionNote() {
     if (m_hFont != nullptr) {
@@ -48,27 +48,80 @@ bool CActionNote::IsUserBusy() {
            state == QUNS_PRESENTATION_MODE;
 }
 
-bool CActionNote::Show(const std::string& strText, HWND hForeground, CActionNoteRule::Kind kind) {
+bool CActionNote::MayShow(CActionNoteRule::Kind kind) {
     // The option and the user's state are asked only of ordinary notes.
     const bool bOrdinary = kind == CActionNoteRule::Kind::Ordinary;
     const bool bWanted = !bOrdinary || IsWanted();
     const auto state = bOrdinary && bWanted && IsUserBusy()
                            ? CActionNoteRule::UserState::Busy
                            : CActionNoteRule::UserState::AcceptsNotes;
-    if (!CActionNoteRule::Shows(kind, bWanted, state) || !Create(CLASS_NAME, true)) {
+    return CActionNoteRule::Shows(kind, bWanted, state);
+}
+
+bool CActionNote::Show(const std::string& strText, HWND hForeground, CActionNoteRule::Kind kind,
+                       bool bKeyHeld) {
+    if (!MayShow(kind)) {
+        return false;
+    }
+    m_timing.Note(strText, bKeyHeld, Clock().Now());
+    m_hMonitor = MonitorOf(hForeground);
+    return Place();
+}
+
+bool CActionNote::ShowCountdown(const CActionNoteTiming::Countdown& countdown, HWND hForeground) {
+    m_timing.Count(countdown, Clock().Now());
+    m_hMonitor = MonitorOf(hForeground);
+    return Place();
+}
+
+void CActionNote::KeyReleased() {
+    m_timing.KeyReleased(Clock().Now());
+    ScheduleNext();
+}
+
+void CActionNote::HideNote() {
+    m_timing.Hide();
+    m_changeTimer.Cancel();
+    Hide();
+}
+
+void CActionNote::OnTimeReached() {
+    if (!m_timing.IsShown(Clock().Now())) {
+        HideNote();
+        return;
+    }
+    // Only a countdown changes its text; it stays on its monitor.
+    Place();
+}
+
+HMONITOR CActionNote::MonitorOf(HWND hForeground) {
+    return hForeground != nullptr ? MonitorFromWindow(hForeground, MONITOR_DEFAULTTOPRIMARY)
+                                  : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+}
+
+void CActionNote::ScheduleNext() {
+    std::uint64_t nDueMs = 0;
+    if (m_timing.NextChange(Clock().Now(), nDueMs)) {
+        m_changeTimer.SetAt(nDueMs);
+    } else {
+        m_changeTimer.Cancel();
+    }
+}
+
+bool CActionNote::Place() {
+    if (!Create(CLASS_NAME, true)) {
+        m_timing.Hide();
         return false;
     }
     SetOpacity(OPACITY);
-    m_strText = widetext::Widen(strText);
+    m_strText = widetext::Widen(m_timing.Text(Clock().Now()));
     SetText(m_strText);
 
-    const HMONITOR hMonitor = hForeground != nullptr
-                                  ? MonitorFromWindow(hForeground, MONITOR_DEFAULTTOPRIMARY)
-                                  : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO monitor;
     ZeroMemory(&monitor, sizeof(monitor));
     monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(hMonitor, &monitor)) {
+    if (!GetMonitorInfoW(m_hMonitor, &monitor)) {
+        HideNote();
         return false;
     }
     // Placed on that monitor first: this program is aware of each monitor's
@@ -103,7 +156,7 @@ bool CActionNote::Show(const std::string& strText, HWND hForeground, CActionNote
     const int nY = work.bottom - nHeight - MulDiv(BOTTOM_GAP, static_cast<int>(nDpi), 96);
     ShowAt(RECT{nX, nY, nX + nWidth, nY + nHeight});
     InvalidateRect(m_hWnd, nullptr, TRUE);
-    m_hideTimer.SetAfter(SHOW_TIME_MS);
+    ScheduleNext();
     return true;
 }
 

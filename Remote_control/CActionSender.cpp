@@ -278,8 +278,8 @@ unsigned WINAPI StartThroughShell(void* pParam) {
         CRunWarnings::Report report;
         report.strHead = pStart->strHead;
         report.strWarning =
-            CannotStart("KV480 runs with administrator rights and starts programs only "
-                        "through the desktop shell, which is not available (" +
+            CannotStart("KV480 runs as administrator and starts programs only through the "
+                        "desktop shell, which is not there (" +
                         SystemErrorText(static_cast<DWORD>(hResult)) + ")");
         CRunWarnings::Tell(pStart->hNotify, report);
     }

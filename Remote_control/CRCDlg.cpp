@@ -2,6 +2,7 @@
 
 #include "CLircProtocol.h"
 #include "CActionSender.h"
+#include "ClassifyLircBind.h"
 #include "CPcActions.h"
 #include "CRunWarnings.h"
 #include "CReg.h"
@@ -23,7 +24,6 @@ const char* const MAIN_CAPTION = "Remote Control";
 const char* const TEXT_NOT_CONFIGURED =
     "The remote control has not been configured.\nYou should configure it with config utility.";
 const char* const TEXT_CANNOT_REGISTER = "Cannot register window message.";
-const char* const TITLE_LIRC_PORT_TAKEN = "LIRC port in use";
 
 UINT RegisterRemoteControlMessage() {
     const UINT nMessage = RegisterWindowMessageA(RC_MESSAGE_NAME);
@@ -258,13 +258,8 @@ void CRCDlg::TellLircPortTaken() {
     if (!m_lirc.IsPortTaken()) {
         return;
     }
-    const std::string strText =
-        "Port " + std::to_string(m_lirc.Port()) +
-        (m_lirc.IsPortReserved() ? " is reserved by Windows (for Hyper-V, WSL or Docker)"
-                                 : " is used by another program") +
-        ", so programs that read the remote over the LIRC protocol "
-        "get no keys. KV480 tries again every 30 seconds.";
-    if (!m_trayIcon.ShowBalloon(TITLE_LIRC_PORT_TAKEN, strText, NIIF_WARNING)) {
+    const std::string strText = LircPortTakenText(m_lirc.Port(), m_lirc.IsPortReserved());
+    if (!m_trayIcon.ShowBalloon(LIRC_PORT_TAKEN_TITLE, strText, NIIF_WARNING)) {
         m_lircBalloonTimer.SetAfter(LIRC_BALLOON_RETRY_MS);
     }
 }

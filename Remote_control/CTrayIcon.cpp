@@ -1,5 +1,6 @@
 #include "CTrayIcon.h"
 
+#include "CBalloonText.h"
 #include "CWinApp.h"
 #include "WideText.h"
 #include "resource.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -31,6 +33,17 @@ template <std::size_t N> void CopyText(wchar_t (&field)[N], const std::string& s
     }
     std::memcpy(field, strWide.data(), nLength * sizeof(wchar_t));
     field[nLength] = L'\0';
+}
+
+static_assert(sizeof(NOTIFYICONDATAW::szInfoTitle) / sizeof(wchar_t) == CBalloonText::TITLE_UNITS,
+              "the balloon's title field");
+static_assert(sizeof(NOTIFYICONDATAW::szInfo) / sizeof(wchar_t) == CBalloonText::TEXT_UNITS,
+              "the balloon's text field");
+
+// A balloon's title and text in lines, each cut with "…" when too long.
+void SetBalloon(NOTIFYICONDATAW& nid, const std::string& strTitle, const std::string& strText) {
+    CopyText(nid.szInfoTitle, CBalloonText::Fit(strTitle, std::size(nid.szInfoTitle)));
+    CopyText(nid.szInfo, CBalloonText::Fit(CBalloonText::Wrapped(strText), std::size(nid.szInfo)));
 }
 
 // The tray image of the state at the size the shell uses at the current
@@ -85,9 +98,8 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
     nid.hIcon = LoadTrayImage(nIconState);
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
     CopyText(nid.szTip, Tip());
-    CopyText(nid.szInfo, strText);
+    SetBalloon(nid, strTitle, strText);
     nid.uTimeout = BALLOON_TIMEOUT_MS;
-    CopyText(nid.szInfoTitle, strTitle);
     nid.dwInfoFlags = nBalloonIcon;
 
     BOOL bAdded = Shell_NotifyIconW(NIM_ADD, &nid);
@@ -120,9 +132,8 @@ bool CTrayIcon::ShowBalloon(const std::string& strTitle, const std::string& strT
     NOTIFYICONDATAW nid = m_nid;
     nid.uCallbackMessage = 0;
     nid.uFlags = NIF_INFO;
-    CopyText(nid.szInfo, strText);
+    SetBalloon(nid, strTitle, strText);
     nid.uTimeout = BALLOON_TIMEOUT_MS;
-    CopyText(nid.szInfoTitle, strTitle);
     nid.dwInfoFlags = nBalloonIcon;
     return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }

@@ -4,10 +4,22 @@
 
 #include <shellapi.h>
 
-bool CWin32UserNotices::ShowActionNote(const std::string& strText, bool bAlways) {
-    return m_actionNote.Show(strText, GetForegroundWindow(),
-                             bAlways ? CActionNoteRule::Kind::MustBeSeen
-                                     : CActionNoteRule::Kind::Ordinary);
+bool CWin32UserNotices::ShowActionNote(const std::string& strText, bool bAlways, bool bKeyHeld) {
+    return m_actionNote.Show(
+        strText, GetForegroundWindow(),
+        bAlways ? CActionNoteRule::Kind::MustBeSeen : CActionNoteRule::Kind::Ordinary, bKeyHeld);
+}
+
+bool CWin32UserNotices::ShowCountdownNote(const CActionNoteTiming::Countdown& countdown) {
+    return m_actionNote.ShowCountdown(countdown, GetForegroundWindow());
+}
+
+void CWin32UserNotices::NoteKeyReleased() {
+    m_actionNote.KeyReleased();
+}
+
+void CWin32UserNotices::HideActionNote() {
+    m_actionNote.HideNote();
 }
 
 void CWin32UserNotices::ShowMode(const std::string& strTipLine) {

@@ -14,7 +14,10 @@ public:
     CWin32UserNotices(const CWin32UserNotices&) = delete;
     CWin32UserNotices& operator=(const CWin32UserNotices&) = delete;
 
-    bool ShowActionNote(const std::string& strText, bool bAlways) override;
+    bool ShowActionNote(const std::string& strText, bool bAlways, bool bKeyHeld) override;
+    bool ShowCountdownNote(const CActionNoteTiming::Countdown& countdown) override;
+    void NoteKeyReleased() override;
+    void HideActionNote() override;
     void ShowMode(const std::string& strTipLine) override;
     bool ShowBalloon(const std::string& strTitle, const std::string& strText) override;
 

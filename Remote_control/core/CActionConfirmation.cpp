@@ -1,5 +1,15 @@
 #include "CActionConfirmation.h"
 
+namespace {
+
+const char* What(const CKeyAction& action) {
+    return action.GetKind() == CKeyAction::Kind::Pc && action.GetPc() == CKeyAction::Pc::Restart
+               ? "restart"
+               : "shut down";
+}
+
+} // namespace
+
 bool CActionConfirmation::Confirm(const CKeyActionEngine::Step& step, std::uint64_t nNowMs) {
     const bool bAgain = m_bAsked && step.answer.layer == m_layer && step.answer.nLine == m_nLine &&
                         step.form == m_form && nNowMs - m_nAskedMs <= CONFIRM_MS;
@@ -12,10 +22,19 @@ bool CActionConfirmation::Confirm(const CKeyActionEngine::Step& step, std::uint6
 }
 
 std::string CActionConfirmation::AskText(const CKeyAction& action) {
-    const char* pszWhat =
-        action.GetKind() == CKeyAction::Kind::Pc && action.GetPc() == CKeyAction::Pc::Restart
-            ? "restart"
-            : "shut down";
     return std::string("Press the key again within ") + std::to_string(CONFIRM_MS / 1000) +
-           " s to " + pszWhat + " the PC";
+           " s to " + What(action) + " the PC";
+}
+
+CActionNoteTiming::Countdown CActionConfirmation::Question(const CKeyAction& action, int nKey,
+                                                           CKeyMap::Form form) {
+    // A short press does not answer a question asked by a held key.
+    const char* pszForm = form == CKeyMap::Form::Long     ? "held"
+                          : form == CKeyMap::Form::Double ? "twice"
+                                                          : "short";
+    CActionNoteTiming::Countdown countdown;
+    countdown.strBefore = "Press key " + std::to_string(nKey) + " again (" + pszForm + ") within ";
+    countdown.strAfter = std::string(" s to ") + What(action) + " the PC";
+    countdown.nWindowMs = CONFIRM_MS;
+    return countdown;
 }

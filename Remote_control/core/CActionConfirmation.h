@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CActionNoteTiming.h"
 #include "CKeyActionEngine.h"
 
 #include <cstdint>
@@ -14,12 +15,18 @@ public:
     static constexpr std::uint64_t CONFIRM_MS = 5000;
 
     // For a step whose action needs confirmation: true when it acts now,
-    // false when this press only asks (AskText tells the user how to go on).
+    // false when this press only asks (Question tells the user how to go on).
     bool Confirm(const CKeyActionEngine::Step& step, std::uint64_t nNowMs);
     // Another action ran: the question is over.
     void Forget() { m_bAsked = false; }
+    bool IsAsked() const { return m_bAsked; }
 
+    // The question's note, counting down the seconds left: "Press key 6
+    // again (held) within 5 s to shut down the PC", with the key and the
+    // form that answer it.
     static std::string AskText(const CKeyAction& action);
+    static CActionNoteTiming::Countdown Question(const CKeyAction& action, int nKey,
+                                                 CKeyMap::Form form);
 
 private:
     bool m_bAsked = false;

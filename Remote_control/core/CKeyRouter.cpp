@@ -19,6 +19,7 @@ void CKeyRouter::KeyEvent(int nKey, int nRepeat) {
     }
     if (nRepeat == CFrameDecoder::NEW_PRESS) {
         m_nPressKey = nKey;
+        m_nLastPressKey = nKey;
         m_pressTarget = target;
     }
     if (target == 0) {
@@ -35,6 +36,7 @@ void CKeyRouter::KeyRelease(int nKey) {
     }
     m_pressTarget = 0;
     m_nPressKey = 0;
+    m_notices.NoteKeyReleased();
     CarrySteps(m_actionEngine.Release(nKey, m_clock.Now()));
 }
 
@@ -100,7 +102,7 @@ void CKeyRouter::Carry(const CKeyActionEngine::Step& step) {
     const CKeyAction& action = step.answer.action;
     const Kind kind = action.GetKind();
     if (kind != Kind::Pc || !action.NeedsConfirmation()) {
-        m_confirmation.Forget();
+        EndQuestion();
     }
     if (kind == Kind::Nothing || IsLockedOut(action)) {
         return;
@@ -162,7 +164,7 @@ void CKeyRouter::Carry(const CKeyActionEngine::Step& step) {
     // After the action, so that the note costs the key no time; and only
     // for what happened.
     if (outcome.bCarried) {
-        m_notices.ShowActionNote(action.Shown(), false);
+        m_notices.ShowActionNote(action.Shown(), false, IsKeyHeld());
     }
 }
 
@@ -196,7 +198,7 @@ void CKeyRouter::SwitchMode(const CKeyAction& action) {
     m_notices.ShowMode(m_modeState.TipLine());
     // Whatever the user's choice of notes: a mode switched on unnoticed
     // leaves keys that seem broken.
-    if (!m_notices.ShowActionNote(strNote, true)) {
+    if (!m_notices.ShowActionNote(strNote, true, IsKeyHeld())) {
         m_notices.ShowBalloon(KEY_MAP_TITLE, strNote);
     }
 }
@@ -204,16 +206,29 @@ void CKeyRouter::SwitchMode(const CKeyAction& action) {
 void CKeyRouter::CarryPcAction(const CKeyActionEngine::Step& step) {
     const CKeyAction& action = step.answer.action;
     if (action.NeedsConfirmation() && !m_confirmation.Confirm(step, m_clock.Now())) {
-        if (!m_notices.ShowActionNote(CActionConfirmation::AskText(action), true)) {
+        if (!m_notices.ShowCountdownNote(
+                CActionConfirmation::Question(action, m_nLastPressKey, step.form))) {
             // A second press must never act on a question nobody saw.
             m_confirmation.Forget();
             m_notices.ShowBalloon(KEY_MAP_TITLE, action.Shown() + UNASKED_TEXT);
         }
         return;
     }
-    m_notices.ShowActionNote(action.Shown(), false);
+    // The answered question's countdown must not stay on the screen.
+    if (action.NeedsConfirmation()) {
+        m_notices.HideActionNote();
+    }
+    m_notices.ShowActionNote(action.Shown(), false, IsKeyHeld());
     std::string strRefusal;
     if (!m_effects.StartPcAction(action.GetPc(), strRefusal)) {
         m_notices.ShowBalloon(KEY_MAP_TITLE, strRefusal);
     }
+}
+
+void CKeyRouter::EndQuestion() {
+    // Its note would still ask for a press that now does nothing.
+    if (m_confirmation.IsAsked()) {
+        m_notices.HideActionNote();
+    }
+    m_confirmation.Forget();
 }

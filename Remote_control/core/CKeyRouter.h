@@ -21,15 +21,14 @@
 class CKeyRouter : public IKeyEventSink {
 public:
     // The title of the warnings about the key maps and their actions.
-    static constexpr const char* KEY_MAP_TITLE = "Remote Control - Key map";
+    static constexpr const char* KEY_MAP_TITLE = "Remote Control: key map";
     // Why an elevated KV480 leaves the user's own key map aside.
     static constexpr const char* ELEVATED_TEXT =
-        "KV480 runs with administrator rights, so it does not use your own key map "
-        "(%APPDATA%\\Remote Control\\KeyMap.ini), which any of your programs could change: "
-        "only the installation folder's KeyMap.ini acts. Start KV480 without administrator "
-        "rights to use your own.";
+        "KV480 runs with administrator rights, so only the installation folder's KeyMap.ini "
+        "acts, not yours in %APPDATA%\\Remote Control, which any program could change. Start "
+        "KV480 without administrator rights to use yours.";
     // Why the remote does nothing in a locked session; told once per lock.
-    static constexpr const char* LOCKED_TITLE = "Remote Control - Session locked";
+    static constexpr const char* LOCKED_TITLE = "Remote Control: session locked";
     // After an action that wants a second press, when its question could not
     // be shown.
     static constexpr const char* UNASKED_TEXT =
@@ -66,6 +65,10 @@ private:
     void Carry(const CKeyActionEngine::Step& step);
     void SwitchMode(const CKeyAction& action);
     void CarryPcAction(const CKeyActionEngine::Step& step);
+    // Another action ran: the second press is no longer awaited.
+    void EndQuestion();
+    // A note shown now waits for the key's release to start its time.
+    bool IsKeyHeld() const { return m_nPressKey != 0; }
     // In a locked session only the PC's own actions act (but Lock): the
     // others are dropped, and the user told once per lock.
     bool IsLockedOut(const CKeyAction& action);
@@ -82,6 +85,8 @@ private:
     // The window that got the press of m_nPressKey, to which its release goes.
     Window m_pressTarget = 0;
     int m_nPressKey = 0;
+    // The key of the last press, which a question asks to press again.
+    int m_nLastPressKey = 0;
     // Windows that refused a key and that the user has been told about.
     CRefusedPostNotice m_refusedPosts;
     // The mode that is on, asked before the key maps' other sections; and

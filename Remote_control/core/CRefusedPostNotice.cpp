@@ -8,7 +8,12 @@ std::string Shortened(const std::string& name) {
     if (name.size() <= CRefusedPostNotice::MAX_NAME_LENGTH) {
         return name;
     }
-    return name.substr(0, CRefusedPostNotice::MAX_NAME_LENGTH - 3) + "...";
+    // At a character's start: half a UTF-8 sequence would show as garbage.
+    std::size_t nEnd = CRefusedPostNotice::MAX_NAME_LENGTH - 3;
+    while (nEnd > 0 && (static_cast<unsigned char>(name[nEnd]) & 0xC0) == 0x80) {
+        --nEnd;
+    }
+    return name.substr(0, nEnd) + "...";
 }
 
 } // namespace
@@ -28,7 +33,7 @@ void CRefusedPostNotice::Told(std::uintptr_t window) {
 }
 
 const char* CRefusedPostNotice::Title() {
-    return "Remote Control - Key refused";
+    return "Remote Control: key refused";
 }
 
 std::string CRefusedPostNotice::Text(const std::string& caption, const std::string& className) {

@@ -17,3 +17,11 @@ LircBind ClassifyLircBind(int nError, bool bListened) {
     }
     return LircBind::Failed;
 }
+
+std::string LircPortTakenText(unsigned int nPort, bool bReserved) {
+    return "Port " + std::to_string(nPort) +
+           (bReserved ? " is reserved by Windows (for Hyper-V, WSL or Docker)"
+                      : " is used by another program") +
+           ", so programs that read the remote over the LIRC protocol get no keys. KV480 tries "
+           "again every 30 seconds.";
+}

@@ -1,6 +1,8 @@
 // What a failed bind of the LIRC listener means for the user.
 #pragma once
 
+#include <string>
+
 enum class LircBind {
     // Another program listens on the port.
     Taken,
@@ -15,3 +17,7 @@ enum class LircBind {
 // PC listens on the port. Windows answers WSAEACCES both for a port another
 // program holds exclusively and for a reserved one.
 LircBind ClassifyLircBind(int nError, bool bListened);
+
+// The tray's balloon while the port cannot be taken (bReserved: by Windows).
+constexpr const char* LIRC_PORT_TAKEN_TITLE = "Remote Control: LIRC port in use";
+std::string LircPortTakenText(unsigned int nPort, bool bReserved);

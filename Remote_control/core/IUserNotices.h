@@ -2,14 +2,24 @@
 // the tray's tooltip and the tray's warning balloons.
 #pragma once
 
+#include "CActionNoteTiming.h"
+
 #include <string>
 
 class IUserNotices {
 public:
-    // For a moment, near the window in front, what a key just did: when the
-    // user wants it, or bAlways (a mode switched, a question to answer),
-    // whatever runs full screen. False when it is not shown.
-    virtual bool ShowActionNote(const std::string& strText, bool bAlways) = 0;
+    // Near the window in front, what a key just did: when the user wants it,
+    // or bAlways (a mode switched), whatever runs full screen. It stays long
+    // enough to be read after the key's release (NoteKeyReleased when
+    // bKeyHeld). False when it is not shown.
+    virtual bool ShowActionNote(const std::string& strText, bool bAlways, bool bKeyHeld) = 0;
+    // A question to answer within a time, shown whatever runs full screen
+    // and counting down the seconds left; false when it is not shown.
+    virtual bool ShowCountdownNote(const CActionNoteTiming::Countdown& countdown) = 0;
+    // The key whose press showed the note was released.
+    virtual void NoteKeyReleased() = 0;
+    // The note's question is over before its time.
+    virtual void HideActionNote() = 0;
     // The tray icon's tooltip names the mode that is on (empty: none).
     virtual void ShowMode(const std::string& strTipLine) = 0;
     // A warning balloon on the tray icon; false when it could not be shown.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include <vector>
@@ -89,7 +90,9 @@ std::vector<std::string> BalloonTexts() {
             char utf8[4 * std::size(text)] = "";
             WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, static_cast<int>(sizeof(utf8)), nullptr,
                                 nullptr);
-            texts.push_back(utf8);
+            std::string line = utf8;
+            std::replace(line.begin(), line.end(), '\n', ' ');
+            texts.push_back(line);
         }
     }
     return texts;

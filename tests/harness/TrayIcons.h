@@ -21,7 +21,8 @@ bool TrayIconShowsColour(unsigned long colour);
 HWND FirstTrayIcon();
 
 // The texts of the visible balloons: Wine shows a balloon as a tooltip
-// window of its tray.
+// window of its tray. KV480 breaks a balloon's lines at spaces, and these
+// texts have those breaks as spaces again.
 std::vector<std::string> BalloonTexts();
 
 } // namespace harness

@@ -51,6 +51,9 @@ public:
     CKeyMap userMap;
     CKeyMap installedMap;
 
+    // The last note was shown while its key was held, and it is still so.
+    bool bNoteWaitsForRelease = false;
+
     std::vector<std::string> log;
     // "keys", "text", "button", "pointer", "run", "overlay", "pc", "mode".
     std::vector<std::string> carriers;
@@ -126,12 +129,23 @@ public:
         log.push_back("overlay " + action.Shown());
     }
 
-    bool ShowActionNote(const std::string& strText, bool bAlways) override {
+    bool ShowActionNote(const std::string& strText, bool bAlways, bool bKeyHeld) override {
         if (!bNotesShown || (!bAlways && !bNotesWanted))
             return false;
         log.push_back("note " + strText);
+        bNoteWaitsForRelease = bKeyHeld;
         return true;
     }
+    bool ShowCountdownNote(const CActionNoteTiming::Countdown& countdown) override {
+        if (!bNotesShown)
+            return false;
+        log.push_back("note " + countdown.strBefore + std::to_string(countdown.nWindowMs / 1000) +
+                      countdown.strAfter);
+        bNoteWaitsForRelease = false;
+        return true;
+    }
+    void NoteKeyReleased() override { bNoteWaitsForRelease = false; }
+    void HideActionNote() override { log.push_back("hide note"); }
     void ShowMode(const std::string& strTipLine) override {
         carriers.push_back("mode");
         log.push_back("tip " + strTipLine);

@@ -295,7 +295,7 @@ TEST_F(KeyRouterTest, AModeAnswersFirstIsShownAndKeysItLeavesOutKeepTheirMeaning
 TEST_F(KeyRouterTest, AShutdownNeedsTheSameKeyAgainWithinFiveSecondsAndARefusalIsTold) {
     FakeKeyDesktop::SetMap(desktop.userMap,
                            "[Pc]\nClassName=NULL\nWindowName=NULL\nKey5=ShutDown\nKey6=Lock\n");
-    const std::string ask = "note Press the key again within 5 s to shut down the PC";
+    const std::string ask = "note Press key 5 again (short) within 5 s to shut down the PC";
     Press(5);
     Advance(CActionConfirmation::CONFIRM_MS + 1);
     Press(5); // too late: asks again
@@ -306,10 +306,34 @@ TEST_F(KeyRouterTest, AShutdownNeedsTheSameKeyAgainWithinFiveSecondsAndARefusalI
     desktop.strPcRefusal = "Lock was refused by Windows.";
     Press(6);
     EXPECT_EQ(
-        (Log{ask, "lirc 5 0", ask, "lirc 5 0", "carry A", "note A", "lirc 1 0", ask, "lirc 5 0",
-             "note ShutDown", "pc ShutDown", "lirc 5 0", "note Lock", "pc Lock",
+        (Log{ask, "lirc 5 0", ask, "lirc 5 0", "hide note", "carry A", "note A", "lirc 1 0", ask,
+             "lirc 5 0", "hide note", "note ShutDown", "pc ShutDown", "lirc 5 0", "note Lock",
+             "pc Lock",
              "balloon " + std::string(CKeyRouter::KEY_MAP_TITLE) + ": " + desktop.strPcRefusal,
              "lirc 6 0"}),
+        Taken());
+}
+
+TEST_F(KeyRouterTest, ANoteWaitsForItsKeysReleaseAndAQuestionNamesTheKeyAndItsForm) {
+    FakeKeyDesktop::SetMap(desktop.userMap, "[Pc]\nClassName=NULL\nWindowName=NULL\n"
+                                            "Key5=A\nKey5 long=Restart\n");
+    Press(5);
+    Advance(CFrameDecoder::HOLD_TIME_MS);
+    Repeat(5);
+    Advance(CKeyActionEngine::LONG_PRESS_MS - CFrameDecoder::HOLD_TIME_MS);
+    EXPECT_FALSE(desktop.bNoteWaitsForRelease); // the question counts from its asking
+    Release(5);
+    Press(1); // acts at its press, while held
+    EXPECT_TRUE(desktop.bNoteWaitsForRelease);
+    Release(1);
+    EXPECT_FALSE(desktop.bNoteWaitsForRelease);
+    Press(5);
+    Release(5); // the short form acts at the release
+    EXPECT_FALSE(desktop.bNoteWaitsForRelease);
+    EXPECT_EQ(
+        (Log{"lirc 5 0", "lirc 5 1", "note Press key 5 again (held) within 5 s to restart the PC",
+             "lirc release 5", "hide note", "carry A", "note A", "lirc 1 0", "lirc release 1",
+             "lirc 5 0", "carry A", "note A", "lirc release 5"}),
         Taken());
 }
 

@@ -31,4 +31,10 @@ TEST(RefusedPostNotice, TextNamesTheWindowAndFitsABalloon) {
     const std::string longName(1000, 'x');
     EXPECT_LT(CRefusedPostNotice::Text(longName, longName).size(), 256u);
     EXPECT_LT(CRefusedPostNotice::Text("", longName).size(), 256u);
+    // A shortened name ends with a whole character: "é" is two bytes.
+    std::string accents;
+    for (int i = 0; i < 40; ++i)
+        accents += "\xC3\xA9";
+    const std::string text = CRefusedPostNotice::Text(accents, "");
+    EXPECT_EQ(0u, text.rfind("\"" + accents.substr(0, 56) + "...\"", 0)) << text;
 }
