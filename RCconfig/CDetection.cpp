@@ -5,6 +5,7 @@
 
 #include "CAddressDetector.h"
 #include "CWnd.h"
+#include "MessageBox.h"
 #include "resource.h"
 
 namespace {
@@ -35,10 +36,10 @@ constexpr UINT BLINK_PERIOD_MS = 400;
 
 } // namespace
 
-CDetection::CDetection(CWnd& dialog, Listener& listener) : m_dialog(dialog), m_listener(listener) {}
+CDetection::CDetection(CWnd& dialog, CDetectionPort& port) : m_dialog(dialog), m_port(port) {}
 
 CDetection::~CDetection() {
-    // The worker reaches the dialog's windows and the listener.
+    // The worker reaches the dialog's windows and the port's hooks.
     Stop();
 }
 
@@ -66,24 +67,30 @@ void CDetection::FocusControl(int nID) const {
     SendMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(nID)), TRUE);
 }
 
-void CDetection::OnAutoDetectCommPort() {
+int CDetection::ShowMessage(const char* pszText, UINT nType) const {
+    // Owned by the dialog, so that the dialog takes no input while a box waits.
+    return framework::ShowMessageBox(Dialog(), pszText, framework::AppTitle().c_str(), nType);
+}
+
+void CDetection::OnAutoDetectCommPort(int nPortCount, int nCommPort) {
     // A disabled control keeps no focus, and without one the keyboard does
     // nothing: the list that the search fills takes it.
     FocusControl(IDC_COMM_PORT);
     Enable(IDC_AUTO_DETECT_ADDRESS, FALSE);
     Enable(IDC_AUTO_DETECT_PORT, FALSE);
-    m_listener.ShowMessage(TEXT_PORT_SEARCH, MB_OK | MB_ICONINFORMATION);
+    ShowMessage(TEXT_PORT_SEARCH, MB_OK | MB_ICONINFORMATION);
     Stop();
-    m_progress.SetRange32(0, m_listener.PortCount());
+    m_nPortCount = nPortCount;
+    m_progress.SetRange32(0, m_nPortCount);
     m_progress.SetPos(0);
     m_progress.SetStep(1);
     ShowProgress(TRUE);
-    if (Start()) {
+    if (Start(nCommPort)) {
         SetCaption(IDC_AUTO_DETECT_PORT, CAPTION_IN_PROGRESS);
         SetTimer(Dialog(), BLINK_TIMER_ID, BLINK_PERIOD_MS, nullptr);
         return;
     }
-    m_listener.ShowMessage(TEXT_NO_THREAD, MB_OK | MB_ICONEXCLAMATION);
+    ShowMessage(TEXT_NO_THREAD, MB_OK | MB_ICONEXCLAMATION);
     // Back to idle: the user may try again or choose the port by hand.
     ShowProgress(FALSE);
     Enable(IDC_AUTO_DETECT_PORT, TRUE);
@@ -97,15 +104,18 @@ void CDetection::OnTimer(UINT_PTR nIDEvent) {
     }
 }
 
-LRESULT CDetection::OnPortDetected(WPARAM wParam, LPARAM lParam) {
+bool CDetection::PortFound(WPARAM wParam, LPARAM lParam, int* pnPort) {
+    *pnPort = static_cast<int>(lParam);
+    return wParam != 0;
+}
+
+void CDetection::TellPortSearchEnded(bool bFound) {
     SetForegroundWindow(Dialog());
-    m_progress.SetPos(m_listener.PortCount());
-    const bool bFound = wParam != 0;
+    m_progress.SetPos(m_nPortCount);
     if (bFound) {
-        m_listener.PortDetected(static_cast<int>(lParam));
-        m_listener.ShowMessage(TEXT_PORT_FOUND, MB_OK | MB_ICONINFORMATION);
+        ShowMessage(TEXT_PORT_FOUND, MB_OK | MB_ICONINFORMATION);
     } else {
-        m_listener.ShowMessage(TEXT_PORT_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(TEXT_PORT_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
     }
     KillTimer(Dialog(), BLINK_TIMER_ID);
     ShowProgress(FALSE);
@@ -116,24 +126,23 @@ LRESULT CDetection::OnPortDetected(WPARAM wParam, LPARAM lParam) {
     // the frame shows: the next step after a found port, another try after
     // none.
     FocusControl(bFound ? IDC_AUTO_DETECT_ADDRESS : IDC_AUTO_DETECT_PORT);
-    return 1;
 }
 
-void CDetection::OnAutoDetectAddress() {
+void CDetection::OnAutoDetectAddress(int nCommPort) {
     Enable(IDC_AUTO_DETECT_PORT, FALSE);
     if (m_bDetectAddress == 0) {
         m_bDetectAddress = 1;
         SetCaption(IDC_AUTO_DETECT_ADDRESS, CAPTION_STOP_ADDRESS);
         Stop();
-        m_listener.ShowMessage(TEXT_ADDRESS_DETECTION, MB_OK | MB_ICONINFORMATION);
+        ShowMessage(TEXT_ADDRESS_DETECTION, MB_OK | MB_ICONINFORMATION);
         ShowProgress(TRUE);
         m_progress.SetRange32(0, CAddressDetector::RECEPTIONS_NEEDED);
         m_progress.SetPos(0);
         m_progress.SetStep(1);
-        Start();
+        Start(nCommPort);
         return;
     }
-    if (m_listener.ShowMessage(TEXT_STOP_QUESTION, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (ShowMessage(TEXT_STOP_QUESTION, MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return;
     }
     // The detection may have ended while the question waited.
@@ -147,30 +156,25 @@ void CDetection::OnAutoDetectAddress() {
     Enable(IDC_AUTO_DETECT_PORT, TRUE);
 }
 
-LRESULT CDetection::OnAddressDetected(WPARAM wParam, LPARAM lParam) {
-    if (lParam != 0) {
-        m_listener.AddressDetected(LOWORD(wParam));
-        m_listener.ShowMessage(TEXT_ADDRESS_FOUND, MB_OK | MB_ICONINFORMATION);
+bool CDetection::AddressFound(WPARAM wParam, LPARAM lParam, std::uint16_t* pwAddress) {
+    *pwAddress = LOWORD(wParam);
+    return lParam != 0;
+}
+
+void CDetection::TellAddressDetectionEnded(bool bFound) {
+    if (bFound) {
+        ShowMessage(TEXT_ADDRESS_FOUND, MB_OK | MB_ICONINFORMATION);
     } else {
-        m_listener.ShowMessage(TEXT_ADDRESS_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(TEXT_ADDRESS_NOT_FOUND, MB_OK | MB_ICONEXCLAMATION);
     }
     m_bDetectAddress = 0;
     ShowProgress(FALSE);
     SetCaption(IDC_AUTO_DETECT_ADDRESS, CAPTION_START_ADDRESS);
     Enable(IDC_AUTO_DETECT_PORT, TRUE);
-    return 1;
 }
 
-LRESULT CDetection::OnTypeDetected(WPARAM wParam, LPARAM) {
-    m_listener.TypeDetected(static_cast<int>(wParam));
-    return 1;
-}
-
-int CDetection::Start() {
-    return m_detectWorker.Start(m_bDetectAddress != 0, m_listener.CommPort(),
-                                m_listener.DeviceOpenFunction())
-               ? 1
-               : 0;
+int CDetection::Start(int nCommPort) {
+    return m_detectWorker.Start(m_bDetectAddress != 0, nCommPort, m_port.OpenFunction()) ? 1 : 0;
 }
 
 int CDetection::Stop() {
@@ -212,6 +216,6 @@ void CDetection::AddressDetectionEnded(std::uint16_t wAddress, bool bFound) {
 }
 
 BOOL CDetection::ReadPort(HANDLE hPort, BYTE* pBuffer, DWORD dwWant, DWORD* pdwRead) {
-    m_listener.BeforeRead(hPort);
+    m_port.BeforeRead(hPort);
     return m_detectWorker.ReadPort(hPort, pBuffer, dwWant, pdwRead);
 }

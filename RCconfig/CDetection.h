@@ -3,7 +3,7 @@
 // which type of remote) and the address detection (button "Auto Detect
 // Address"). It owns the worker that listens (CDetectWorker), the buttons'
 // captions and states, the progress bar and the boxes that tell the user what
-// to do; what is found goes to its Listener, on the dialog's thread.
+// to do; what is found the dialog reads from it, on the dialog's thread.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "CDetectWorker.h"
-#include "CPortOpener.h"
+#include "CDetectionPort.h"
 #include "CProgressCtrl.h"
 
 class CWnd;
@@ -29,29 +29,10 @@ public:
         WM_TYPE_DETECTED = WM_USER + 7
     };
 
-    // Called on the dialog's thread, except BeforeRead.
-    class Listener {
-    public:
-        virtual int ShowMessage(const char* pszText, UINT nType) = 0;
-        // The entries of the port list: the port search's progress range.
-        virtual int PortCount() const = 0;
-        // The port the address detection listens on.
-        virtual int CommPort() const = 0;
-        virtual void TypeDetected(int nType) = 0;
-        virtual void PortDetected(int nPort) = 0;
-        virtual void AddressDetected(std::uint16_t wAddress) = 0;
-        // How the worker opens a port; null for the system's open.
-        virtual CPortOpener::OpenFunction DeviceOpenFunction() const = 0;
-        // On the worker's thread, before each read of an open port.
-        virtual void BeforeRead(HANDLE hPort) = 0;
-
-    protected:
-        ~Listener() = default;
-    };
-
-    // dialog: the window whose controls 1001, 1002 and 1007 this drives and
-    // to which the worker's messages go.
-    CDetection(CWnd& dialog, Listener& listener);
+    // dialog: the window whose controls 1001, 1002 and 1007 this drives, to
+    // which the worker's messages go and which owns the boxes; port: how the
+    // worker reaches a port.
+    CDetection(CWnd& dialog, CDetectionPort& port);
     ~CDetection();
     CDetection(const CDetection&) = delete;
     CDetection& operator=(const CDetection&) = delete;
@@ -59,16 +40,28 @@ public:
     // Control 1007, bound by the dialog's data exchange.
     CProgressCtrl& ProgressBar() { return m_progress; }
 
-    // The buttons' clicks, the blink timer and the worker's messages.
-    void OnAutoDetectCommPort();
-    void OnAutoDetectAddress();
+    // The buttons' clicks: the search's progress runs over nPortCount ports
+    // (the entries of the port list); the address detection listens on
+    // nCommPort.
+    void OnAutoDetectCommPort(int nPortCount, int nCommPort);
+    void OnAutoDetectAddress(int nCommPort);
     void OnTimer(UINT_PTR nIDEvent);
-    LRESULT OnPortDetected(WPARAM wParam, LPARAM lParam);
-    LRESULT OnAddressDetected(WPARAM wParam, LPARAM lParam);
-    LRESULT OnTypeDetected(WPARAM wParam, LPARAM lParam);
 
-    // Starts the worker in the mode of the address flag; 1 when one runs.
-    int Start();
+    // What the worker's messages say. The dialog shows what was found, then
+    // has the end told: the user sees the port or the address before the box.
+    // WM_PORT_DETECTED: whether a port was found, and which.
+    static bool PortFound(WPARAM wParam, LPARAM lParam, int* pnPort);
+    // WM_ADDRESS_DETECTED: whether an address was found, and which.
+    static bool AddressFound(WPARAM wParam, LPARAM lParam, std::uint16_t* pwAddress);
+    // WM_TYPE_DETECTED: the type heard.
+    static int TypeHeard(WPARAM wParam) { return static_cast<int>(wParam); }
+    // The end of a detection: the box that tells it, and the buttons back.
+    void TellPortSearchEnded(bool bFound);
+    void TellAddressDetectionEnded(bool bFound);
+
+    // Starts the worker in the mode of the address flag, the address
+    // detection on nCommPort; 1 when one runs.
+    int Start(int nCommPort);
     // Stops a running worker and drops the results it posted; returns 1.
     int Stop();
 
@@ -89,8 +82,12 @@ private:
     void FocusControl(int nID) const;
     void DiscardResults() const;
 
+    // A box owned by the dialog, with the utility's title.
+    int ShowMessage(const char* pszText, UINT nType) const;
+
     CWnd& m_dialog;
-    Listener& m_listener;
+    CDetectionPort& m_port;
+    int m_nPortCount = 0;
     int m_bDetectAddress = 0;
     int m_bBlink = 0;
     CProgressCtrl m_progress;

@@ -33,9 +33,10 @@ const UINT PICTURES_TYPE1[dpi::PICTURE_SCALES] = {IDB_RC_TYPE1, IDB_RC_TYPE1_150
 
 } // namespace
 
-CRCconfigDlg::CRCconfigDlg(CWnd* pParent)
+CRCconfigDlg::CRCconfigDlg(CWnd* pParent, CDetectionPort* pPort)
     : CDialog(IDD_RCCONFIG_DIALOG, pParent),
-      m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(LoadIconA(framework::AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_detection(*this, pPort != nullptr ? *pPort : m_systemPort) {}
 
 CRCconfigDlg::~CRCconfigDlg() {
     // The worker uses this object: it must not outlive it.
@@ -222,10 +223,6 @@ void CRCconfigDlg::TypeDetected(int nType) {
     ShowType(m_nRCType);
 }
 
-int CRCconfigDlg::PortCount() const {
-    return m_comboPort.GetCount();
-}
-
 void CRCconfigDlg::PortDetected(int nPort) {
     // Take the check box first: showing the port must not undo a change the
     // user made while the search ran.
@@ -244,11 +241,11 @@ void CRCconfigDlg::AddressDetected(std::uint16_t wAddress) {
 }
 
 void CRCconfigDlg::OnAutoDetectCommPort() {
-    m_detection.OnAutoDetectCommPort();
+    m_detection.OnAutoDetectCommPort(m_comboPort.GetCount(), m_nCommPort);
 }
 
 void CRCconfigDlg::OnAutoDetectAddress() {
-    m_detection.OnAutoDetectAddress();
+    m_detection.OnAutoDetectAddress(m_nCommPort);
 }
 
 LRESULT CRCconfigDlg::OnTimer(WPARAM wParam, LPARAM) {
@@ -257,19 +254,32 @@ LRESULT CRCconfigDlg::OnTimer(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CRCconfigDlg::OnPortDetected(WPARAM wParam, LPARAM lParam) {
-    return m_detection.OnPortDetected(wParam, lParam);
+    int nPort = 0;
+    const bool bFound = CDetection::PortFound(wParam, lParam, &nPort);
+    if (bFound) {
+        PortDetected(nPort);
+    }
+    m_detection.TellPortSearchEnded(bFound);
+    return 1;
 }
 
 LRESULT CRCconfigDlg::OnAddressDetected(WPARAM wParam, LPARAM lParam) {
-    return m_detection.OnAddressDetected(wParam, lParam);
+    std::uint16_t wAddress = 0;
+    const bool bFound = CDetection::AddressFound(wParam, lParam, &wAddress);
+    if (bFound) {
+        AddressDetected(wAddress);
+    }
+    m_detection.TellAddressDetectionEnded(bFound);
+    return 1;
 }
 
-LRESULT CRCconfigDlg::OnTypeDetected(WPARAM wParam, LPARAM lParam) {
-    return m_detection.OnTypeDetected(wParam, lParam);
+LRESULT CRCconfigDlg::OnTypeDetected(WPARAM wParam, LPARAM) {
+    TypeDetected(CDetection::TypeHeard(wParam));
+    return 1;
 }
 
 int CRCconfigDlg::StartDetectThread() {
-    return m_detection.Start();
+    return m_detection.Start(m_nCommPort);
 }
 
 int CRCconfigDlg::StopDetectThread() {
@@ -281,7 +291,11 @@ BOOL CRCconfigDlg::CloseRemoteControl() {
 }
 
 BOOL CRCconfigDlg::RestartRemoteControl() {
-    return m_resident.Restart();
+    const CResidentControl::RestartResult result = m_resident.Restart();
+    if (result == CResidentControl::RestartResult::PathUnknown) {
+        ShowMessage(CResidentControl::CANNOT_READ_TEXT, MB_OK | MB_ICONEXCLAMATION);
+    }
+    return result == CResidentControl::RestartResult::Idle ? TRUE : FALSE;
 }
 
 BOOL CRCconfigDlg::IsAdministrator() const {

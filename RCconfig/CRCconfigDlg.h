@@ -2,8 +2,8 @@
 // control and the autostart of the resident program. Two objects of its own
 // do the rest: m_resident (CResidentControl) ends a running resident program
 // when the dialog opens and starts it again when it closes; m_detection
-// (CDetection) runs the port search and the address detection. Both report
-// back through their listeners, which the dialog implements.
+// (CDetection) runs the port search and the address detection. The dialog
+// reads what they report, and shows it.
 #pragma once
 
 #include <windows.h>
@@ -15,16 +15,16 @@
 #include "CComboBox.h"
 #include "CDataExchange.h"
 #include "CDetection.h"
+#include "CDetectionPort.h"
 #include "CDialog.h"
-#include "CPortOpener.h"
 #include "CResidentControl.h"
 #include "CStatic.h"
 
-class CRCconfigDlg : public CDialog,
-                     private CDetection::Listener,
-                     private CResidentControl::Listener {
+class CRCconfigDlg : public CDialog {
 public:
-    explicit CRCconfigDlg(CWnd* pParent = nullptr);
+    // port: how the detections' worker reaches a port; the system's way when
+    // null. It must outlive the dialog.
+    explicit CRCconfigDlg(CWnd* pParent = nullptr, CDetectionPort* pPort = nullptr);
     ~CRCconfigDlg() override;
 
     // Ends a running resident program: WM_CLOSE, then force after 3000 ms.
@@ -50,11 +50,6 @@ protected:
 
     // Only an administrator's changes are stored.
     virtual BOOL IsAdministrator() const;
-    // How the worker opens a port; null for the system's open. A plain
-    // function: an abandoned open may end after the dialog is gone.
-    CPortOpener::OpenFunction DeviceOpenFunction() const override { return nullptr; }
-    // On the worker's thread, before each read of an open port.
-    void BeforeRead(HANDLE) override {}
 
 private:
     // Buffers the port enumeration fills.
@@ -75,14 +70,12 @@ private:
     LRESULT OnTypeDetected(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
-    // Both listeners: a box owned by the dialog, with the utility's title.
-    int ShowMessage(const char* pszText, UINT nType) override;
-    // CDetection::Listener.
-    int PortCount() const override;
-    int CommPort() const override { return m_nCommPort; }
-    void TypeDetected(int nType) override;
-    void PortDetected(int nPort) override;
-    void AddressDetected(std::uint16_t wAddress) override;
+    // A box owned by the dialog, with the utility's title.
+    int ShowMessage(const char* pszText, UINT nType);
+    // What the detections found, shown.
+    void TypeDetected(int nType);
+    void PortDetected(int nPort);
+    void AddressDetected(std::uint16_t wAddress);
 
     void LoadSettings();
     void WriteSetting(const char* pszName, DWORD dwValue);
@@ -107,7 +100,8 @@ private:
     // Whether OnInitDialog loaded the settings; without them OK stores nothing.
     bool m_bSettingsLoaded = false;
 
-    CResidentControl m_resident{*this};
+    CResidentControl m_resident;
+    CDetectionPort m_systemPort;
     // Last: its worker is stopped before the controls it reaches are destroyed.
-    CDetection m_detection{*this, *this};
+    CDetection m_detection;
 };

@@ -6,8 +6,6 @@
 
 namespace {
 
-const char* const TEXT_CANNOT_READ = "Cannot read from registry key.";
-
 constexpr DWORD CLOSE_TIMEOUT_MS = 3000;
 constexpr DWORD IDLE_TIMEOUT_MS = 3000;
 // A terminated process lets go of its port once it has fully ended.
@@ -39,13 +37,14 @@ BOOL CResidentControl::Close() {
     return bClosed;
 }
 
-BOOL CResidentControl::Restart() {
+CResidentControl::RestartResult CResidentControl::Restart() {
     char szPath[MAX_PATH] = "";
     const CReg reg;
     if (reg.ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH, szPath,
                        sizeof(szPath)) != CReg::RESULT_OK) {
-        m_listener.ShowMessage(TEXT_CANNOT_READ, MB_OK | MB_ICONEXCLAMATION);
-        return FALSE;
+        return RestartResult::PathUnknown;
     }
-    return CResidentLauncher::Start(szPath, CResidentLauncher::RESIDENT_OPTION, IDLE_TIMEOUT_MS);
+    return CResidentLauncher::Start(szPath, CResidentLauncher::RESIDENT_OPTION, IDLE_TIMEOUT_MS)
+               ? RestartResult::Idle
+               : RestartResult::NotIdle;
 }

@@ -7,26 +7,22 @@
 
 class CResidentControl {
 public:
-    class Listener {
-    public:
-        // A failure the user must know of; the utility's message box.
-        virtual int ShowMessage(const char* pszText, UINT nType) = 0;
-
-    protected:
-        ~Listener() = default;
+    // Why a restart failed before it could start KV480.
+    static constexpr const char* CANNOT_READ_TEXT = "Cannot read from registry key.";
+    enum class RestartResult {
+        Idle,        // started, and idle in time
+        NotIdle,     // not started, or not idle in time
+        PathUnknown, // the installation folder could not be read: CANNOT_READ_TEXT
     };
 
-    explicit CResidentControl(Listener& listener) : m_listener(listener) {}
+    CResidentControl() = default;
     CResidentControl(const CResidentControl&) = delete;
     CResidentControl& operator=(const CResidentControl&) = delete;
 
     // Ends a running KV480: WM_CLOSE, then force after 3000 ms. TRUE when
     // none runs any more.
     BOOL Close();
-    // Starts KV480 from the installation folder with "-nr"; TRUE when it
+    // Starts KV480 from the installation folder with "-nr"; Idle when it
     // became idle within 3000 ms.
-    BOOL Restart();
-
-private:
-    Listener& m_listener;
+    RestartResult Restart();
 };

@@ -214,22 +214,6 @@ void CRCDlg::OnAppExit() {
     CDialog::OnCancel();
 }
 
-void CRCDlg::ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
-                           DWORD nBalloonIcon) {
-    const int nIconState = bReady ? CTrayIcon::STATE_READY : CTrayIcon::STATE_NOT_READY;
-    if (m_trayIcon.IsShowing(nIconState)) {
-        return;
-    }
-    m_trayIcon.Remove();
-    m_trayIcon.Show(pszTitle, pszText, nBalloonIcon, nIconState);
-}
-
-void CRCDlg::OnConsoleAway(bool bAway) {
-    // LIRC clients of this session must not read the console user's keys, nor
-    // keep the console user's KV480 from listening.
-    m_lirc.SetSessionAway(bAway);
-}
-
 LRESULT CRCDlg::OnTimer(WPARAM wParam, LPARAM) {
     if (m_clock.OnTimer(wParam)) {
         return 0;

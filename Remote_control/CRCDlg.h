@@ -17,6 +17,7 @@
 #include "CDlgTest.h"
 #include "CExitSignal.h"
 #include "CKeyPipeline.h"
+#include "CLinkReactions.h"
 #include "CLircServer.h"
 #include "CPresenterOverlays.h"
 #include "CReceiverLink.h"
@@ -27,7 +28,7 @@
 #include "CWin32UserNotices.h"
 #include "CWindowClock.h"
 
-class CRCDlg : public CDialog, private CReceiverLink::Listener {
+class CRCDlg : public CDialog {
 public:
     CRCDlg();
     ~CRCDlg() override;
@@ -77,17 +78,6 @@ private:
     // icon's place, or the pointer's for an older shell.
     void ShowTrayMenu(POINT pt);
 
-    // CReceiverLink::Listener.
-    void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
-                       DWORD nBalloonIcon) override;
-    void OnConsoleAway(bool bAway) override;
-    // Nothing of a talk stays on a locked screen, and the first key refused
-    // there says why.
-    void OnSessionLocked() override {
-        m_overlays.AllOff();
-        m_pipeline.Router().SessionLocked();
-    }
-
     // Every deadline of the program, on one timer of this window. Declared
     // first so that it outlives every member that holds a timer of it.
     CWindowClock m_clock;
@@ -122,7 +112,9 @@ private:
     HMENU m_hTrayMenuResource = nullptr;
     // The setup's request, from any session, to end.
     CExitSignal m_exitSignal;
+    // What the link tells goes to the tray icon, LIRC, the overlays and the router.
+    CLinkReactions m_linkReactions{m_trayIcon, m_lirc, m_overlays, m_pipeline.Router()};
     // After the clock, whose timers it holds, and the objects its listener
     // calls reach: destroyed first.
-    CReceiverLink m_link{m_clock.Clock(), m_pipeline, *this};
+    CReceiverLink m_link{m_clock.Clock(), m_pipeline, m_linkReactions};
 };

@@ -4,8 +4,9 @@
 // notifications, the watch thread's failures, its timers on the one clock)
 // and the actions it asks for. The messages arrive at the main window, whose
 // message map chains in the link's own; the bytes read go to the key
-// pipeline, and what else the link has to say goes back through its
-// Listener: the state to show in the tray, the console and the lock.
+// pipeline, and what else the link has to say goes to its listener
+// (IReceiverLinkListener): the state to show in the tray, the console and the
+// lock.
 #pragma once
 
 #include <windows.h>
@@ -19,27 +20,14 @@
 #include "CLinkPolicy.h"
 #include "CPortOpener.h"
 #include "CWorkerThread.h"
+#include "IReceiverLinkListener.h"
 #include "MessageMap.h"
 
 class CSerialReader;
 
 class CReceiverLink : public framework::MessageTarget {
 public:
-    class Listener {
-    public:
-        // The link's state for the tray: replace the icon unless it shows
-        // this state already. nBalloonIcon: NIIF_INFO, NIIF_WARNING, NIIF_ERROR.
-        virtual void ShowLinkState(bool bReady, const char* pszTitle, const char* pszText,
-                                   DWORD nBalloonIcon) = 0;
-        // Told after every event whether this session is away from the
-        // console, where the receiver belongs to another session's KV480.
-        virtual void OnConsoleAway(bool bAway) = 0;
-        // The user locked this session.
-        virtual void OnSessionLocked() = 0;
-
-    protected:
-        ~Listener() = default;
-    };
+    using Listener = IReceiverLinkListener;
 
     // Each chunk the watch thread reads goes to pipeline, with the time the
     // read completed (GetTickCount64, the clock's time); chunks may be empty.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CDeadlineClock.h"
+#include "IFrameDecoderListener.h"
 #include "RemoteControl.h"
 
 #include <cstddef>
@@ -36,17 +37,8 @@ public:
     // USB adapters hand over bytes in packets, so a frame can come in two reads.
     static constexpr unsigned int CHUNK_JOIN_MS = 60;
 
-    // Receiver of the decoder's outward calls; implemented by the owner.
-    class Listener {
-    public:
-        // A key event: nRepeat is NEW_PRESS or REPEAT.
-        virtual void OnKeyEvent(int nKey, int nRepeat) = 0;
-        // The hold of nKey, whose press was reported, has ended.
-        virtual void OnKeyRelease(int nKey) = 0;
-
-    protected:
-        virtual ~Listener() = default;
-    };
+    // Receiver of the decoder's outward calls, named by the owner.
+    using Listener = IFrameDecoderListener;
 
     CFrameDecoder(Listener& listener, CDeadlineClock& clock);
     CFrameDecoder(const CFrameDecoder&) = delete;

@@ -7,13 +7,14 @@
 
 #include "CDeadlineClock.h"
 #include "CFrameDecoder.h"
+#include "CKeyEventFanOut.h"
 #include "CKeyRouter.h"
 #include "IKeyEventSink.h"
 
 #include <cstddef>
 #include <cstdint>
 
-class CKeyPipeline : private CFrameDecoder::Listener {
+class CKeyPipeline {
 public:
     CKeyPipeline(CDeadlineClock& clock, IDesktopWindows& windows, IDesktopEffects& effects,
                  IUserNotices& notices, IKeyEventSink& testDialog, IKeyEventSink& lirc);
@@ -37,12 +38,8 @@ public:
     CKeyRouter& Router() { return m_router; }
 
 private:
-    void OnKeyEvent(int nKey, int nRepeat) override;
-    void OnKeyRelease(int nKey) override;
-
     CKeyRouter m_router;
-    IKeyEventSink& m_testDialog;
-    IKeyEventSink& m_lirc;
+    CKeyEventFanOut m_consumers;
     // After the consumers, which its timers' callbacks reach.
     CFrameDecoder m_decoder;
 };

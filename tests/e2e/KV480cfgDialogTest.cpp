@@ -42,22 +42,15 @@ HANDLE HangingOpen(int nPort, DWORD* pdwError) {
     return hDevice;
 }
 
-class CTestConfigDlg : public CRCconfigDlg {
+// The worker's way to a port, with an open or a read that can hang.
+class CTestPort : public CDetectionPort {
 public:
-    bool bAdministrator = true;
-    bool bResidentEnds = true;
     bool bReadsHang = false;
     bool bOpensHang = false;
     // The port handle of the worker's last read.
     std::atomic<HANDLE> hReadPort{INVALID_HANDLE_VALUE};
 
-    BOOL CloseRemoteControl() override {
-        return bResidentEnds ? CRCconfigDlg::CloseRemoteControl() : FALSE;
-    }
-
-protected:
-    BOOL IsAdministrator() const override { return bAdministrator ? TRUE : FALSE; }
-    CPortOpener::OpenFunction DeviceOpenFunction() const override {
+    CPortOpener::OpenFunction OpenFunction() const override {
         return bOpensHang ? &HangingOpen : nullptr;
     }
     void BeforeRead(HANDLE hPort) override {
@@ -67,6 +60,21 @@ protected:
             Sleep(INFINITE);
         }
     }
+};
+
+class CTestConfigDlg : public CRCconfigDlg {
+public:
+    explicit CTestConfigDlg(CTestPort* pPort = nullptr) : CRCconfigDlg(nullptr, pPort) {}
+
+    bool bAdministrator = true;
+    bool bResidentEnds = true;
+
+    BOOL CloseRemoteControl() override {
+        return bResidentEnds ? CRCconfigDlg::CloseRemoteControl() : FALSE;
+    }
+
+protected:
+    BOOL IsAdministrator() const override { return bAdministrator ? TRUE : FALSE; }
 };
 
 class KV480cfgDialogTest : public ::testing::Test {
@@ -210,8 +218,9 @@ TEST_F(KV480cfgDialogTest, WithoutLoadedSettingsOkStoresNothing) {
 TEST_F(KV480cfgDialogTest, WorkerEndedByForceLeavesNoPortOpen) {
     ASSERT_TRUE(WriteDword("CommPort", 1));
     harness::ClearLineState("COM1");
-    CTestConfigDlg dlg;
-    dlg.bReadsHang = true;
+    CTestPort port;
+    port.bReadsHang = true;
+    CTestConfigDlg dlg{&port};
     DWORD cancelled = 0;
     Run(dlg, [&](HWND dialog) {
         PostMessageA(GetDlgItem(dialog, IDC_AUTO_DETECT_ADDRESS), BM_CLICK, 0, 0);
@@ -225,10 +234,10 @@ TEST_F(KV480cfgDialogTest, WorkerEndedByForceLeavesNoPortOpen) {
     EXPECT_LT(stopping, 8000u);
     // Wine lets anyone open a port that is open already, so look at the
     // handle itself: it must not be a port any more.
-    ASSERT_NE(INVALID_HANDLE_VALUE, dlg.hReadPort.load());
+    ASSERT_NE(INVALID_HANDLE_VALUE, port.hReadPort.load());
     DCB dcb{};
     dcb.DCBlength = sizeof(dcb);
-    EXPECT_FALSE(GetCommState(dlg.hReadPort.load(), &dcb)) << "the port was left open";
+    EXPECT_FALSE(GetCommState(port.hReadPort.load(), &dcb)) << "the port was left open";
 }
 
 TEST_F(KV480cfgDialogTest, StopAnswersWithinASecondWhileAnOpenHangsAndTheOpenEndsAlone) {
@@ -237,8 +246,9 @@ TEST_F(KV480cfgDialogTest, StopAnswersWithinASecondWhileAnOpenHangsAndTheOpenEnd
     g_bOpenEntered = false;
     g_hOpened = INVALID_HANDLE_VALUE;
     {
-        CTestConfigDlg dlg;
-        dlg.bOpensHang = true;
+        CTestPort port;
+        port.bOpensHang = true;
+        CTestConfigDlg dlg{&port};
         Run(dlg, [&](HWND dialog) {
             PostMessageA(GetDlgItem(dialog, IDC_AUTO_DETECT_ADDRESS), BM_CLICK, 0, 0);
             ASSERT_TRUE(WaitUntil([] { return g_bOpenEntered.load(); }, 10000));
