@@ -10,7 +10,7 @@ public:
     // user wants it, or bAlways (a mode switched, a question to answer).
     virtual void ShowActionNote(const std::string& strText, bool bAlways) = 0;
     // The tray icon's tooltip names the mode that is on (empty: none).
-    virtual void ShowMode(const std::string& strTipLine) = 0;
+    virtual void ShowMode(const std::string& strMode, const std::string& strTipLine) = 0;
     // A warning balloon on the tray icon; false when it could not be shown.
     virtual bool ShowBalloon(const std::string& strTitle, const std::string& strText) = 0;
 

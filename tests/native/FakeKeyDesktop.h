@@ -129,7 +129,7 @@ public:
         if (bAlways || bNotesWanted)
             log.push_back("note " + strText);
     }
-    void ShowMode(const std::string& strTipLine) override {
+    void ShowMode(const std::string&, const std::string& strTipLine) override {
         carriers.push_back("mode");
         log.push_back("tip " + strTipLine);
     }
