@@ -6,6 +6,8 @@
 #include "CKeyMapStore.h"
 #include "CModeNameDlg.h"
 #include "CReg.h"
+#include "CResidentLauncher.h"
+#include "CRunningState.h"
 #include "CWhichRuleDlg.h"
 #include "CWinApp.h"
 #include "EditorMessages.h"
@@ -31,6 +33,9 @@ const CRemotePicture::Pen SELECTED_PEN{RGB(250, 0, 0), 3};
 const CRemotePicture::Pen PROBLEM_PEN{RGB(255, 140, 0), 2};
 // Offered in the Program fields' lists; more help nobody.
 const std::size_t MAX_PROGRAMS = 40;
+// KV480 ends within a second; starting, it waits for its port.
+const DWORD RESIDENT_END_TIMEOUT_MS = 5000;
+const DWORD RESIDENT_START_TIMEOUT_MS = 5000;
 
 std::string ChordText(WPARAM nVirtualKey, LPARAM nModifiers) {
     const std::string strKey = CKeyChord::KeyName(static_cast<std::uint16_t>(nVirtualKey));
@@ -112,6 +117,8 @@ const framework::MessageMap* CKeysEditorDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_SHOW_ACTIONS, Handler<&C::OnShowActions>},
         {WM_COMMAND, IDC_IMPORT, Handler<&C::OnImport>},
         {WM_COMMAND, IDC_EXPORT, Handler<&C::OnExport>},
+        {WM_COMMAND, IDC_RESTART_RESIDENT, Handler<&C::OnRestartResident>},
+        {WM_TIMER, 0, Handler<&C::OnTimer>},
         ControlNotifications(IDC_PRESS_KIND, Handler<&C::OnFormCommand>),
         ControlNotifications(IDC_PRESS_VALUE, Handler<&C::OnFormCommand>),
         ControlNotifications(IDC_PRESS_REPEAT, Handler<&C::OnFormCommand>),
@@ -152,11 +159,14 @@ BOOL CKeysEditorDlg::OnInitDialog() {
                        ? BST_CHECKED
                        : BST_UNCHECKED);
     FitToWorkArea();
+    m_model.SetResident(CRunningState::Read());
+    SetTimer(m_hWnd, RESIDENT_TIMER_ID, RESIDENT_POLL_MS, nullptr);
     LoadFiles();
     OfferPrograms();
     ShowApplications();
     m_model.SelectRcType(bZelmar ? settings::RC_TYPE_ZELMAR_OVI : settings::RC_TYPE_VEKO);
     ShowRcType();
+    ShowResident();
     return TRUE;
 }
 
@@ -343,7 +353,7 @@ void CKeysEditorDlg::OnFormChanged(int nForm, bool bChosenFromList) {
     // A kind without its value yet is kept as nothing: the status says so
     // rather than let the field look saved.
     UpdateStatus(strAction.empty() && parts.kind != CKeyAction::Kind::Nothing
-                     ? "nothing is given yet, so nothing is kept"
+                     ? "Nothing is set for this key yet: fill in the field below the kind."
                      : std::string());
 }
 
@@ -354,7 +364,7 @@ LRESULT CKeysEditorDlg::OnKeystrokeCaptured(WPARAM wParam, LPARAM lParam) {
     }
     const std::string strChord = ChordText(wParam, lParam);
     if (strChord.empty()) {
-        UpdateStatus("That key has no name in the key map; choose one from the list.");
+        UpdateStatus("KV480 cannot press that key; choose one from the list.");
         return 0;
     }
     m_bFilling = true;
@@ -434,9 +444,79 @@ void CKeysEditorDlg::AskModeName(bool bRename) {
 }
 
 void CKeysEditorDlg::OnWhichRule() {
-    CWhichRuleDlg dlg(this, m_model.GetUser(), m_model.GetInstalled(), m_model.GetFirstKey(),
-                      m_model.GetLastKey());
+    // As KV480 answers now: the maps it reads, the mode that is on.
+    m_model.SetResident(CRunningState::Read());
+    ShowResident();
+    const CWhichRuleAnswers answers(
+        m_model.GetUser(), m_model.GetInstalled(),
+        [](const std::string& strText) { return widetext::AnsiToUtf8(strText); },
+        m_model.IsUserFileRead());
+    CWhichRuleDlg dlg(this, answers, m_model.ModeNames(), m_model.GetResident().GetMode(),
+                      m_model.GetFirstKey(), m_model.GetLastKey());
     dlg.DoModal();
+}
+
+LRESULT CKeysEditorDlg::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam != RESIDENT_TIMER_ID) {
+        return Default();
+    }
+    const CPublishedState resident = CRunningState::Read();
+    if (resident != m_model.GetResident()) {
+        m_model.SetResident(resident);
+        ShowResident();
+        UpdateStatus();
+    }
+    return 0;
+}
+
+void CKeysEditorDlg::ShowResident() {
+    const CPublishedState& resident = m_model.GetResident();
+    window_facts::SetAnnouncedText(Item(IDC_RESIDENT), resident.Banner(m_strUserFile));
+    ShowWindow(Item(IDC_RESTART_RESIDENT), resident.OffersRestart() ? SW_SHOWNA : SW_HIDE);
+}
+
+void CKeysEditorDlg::OnRestartResident() {
+    const CPublishedState resident = CRunningState::Read();
+    std::string strFolder;
+    if (!resident.OffersRestart() ||
+        CReg().ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH,
+                          strFolder) != CReg::RESULT_OK) {
+        m_model.SetResident(resident);
+        ShowResident();
+        return;
+    }
+    // The tray program of that process only: the window message is the one
+    // an elevated KV480 takes from the user's level, where WM_CLOSE and the
+    // setup's exit event are refused.
+    const HWND hResident =
+        FindWindowA(CResidentLauncher::RESIDENT_CLASS, CResidentLauncher::RESIDENT_CAPTION);
+    DWORD dwProcess = 0;
+    if (hResident != nullptr) {
+        GetWindowThreadProcessId(hResident, &dwProcess);
+    }
+    const HANDLE hProcess =
+        dwProcess == resident.GetProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, dwProcess) : nullptr;
+    const UINT nEndMessage = RegisterWindowMessageA(CRunningState::END_MESSAGE_NAME);
+    bool bEnded = false;
+    if (hProcess != nullptr && nEndMessage != 0 && PostMessageA(hResident, nEndMessage, 0, 0)) {
+        bEnded = WaitForSingleObject(hProcess, RESIDENT_END_TIMEOUT_MS) == WAIT_OBJECT_0;
+    }
+    if (hProcess != nullptr) {
+        CloseHandle(hProcess);
+    }
+    // Started by this editor, which runs at the user's level (or, elevated,
+    // through the desktop shell).
+    if (!bEnded || !CResidentLauncher::Start(strFolder, std::string(), RESIDENT_START_TIMEOUT_MS)) {
+        framework::ShowMessageBox(
+            m_hWnd,
+            bEnded ? "KV480 ended but could not be started again: start it from the Start menu."
+                   : "KV480 did not end: close it from its tray icon, then start it from the "
+                     "Start menu.",
+            EDITOR_TITLE, MB_OK | MB_ICONEXCLAMATION);
+    }
+    m_model.SetResident(CRunningState::Read());
+    ShowResident();
+    UpdateStatus();
 }
 
 bool CKeysEditorDlg::Save() {
@@ -487,9 +567,9 @@ void CKeysEditorDlg::OnCancel() {
     CDialog::OnCancel();
 }
 
-void CKeysEditorDlg::UpdateStatus(const std::string& strProblem) {
+void CKeysEditorDlg::UpdateStatus(const std::string& strNote) {
     window_facts::SetAnnouncedText(Item(IDC_STATUS),
-                                   m_model.StatusText(m_nCaptureForm >= 0, strProblem));
+                                   m_model.StatusText(m_nCaptureForm >= 0, strNote));
 }
 
 void CKeysEditorDlg::UpdateButtons() {

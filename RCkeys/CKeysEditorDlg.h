@@ -54,6 +54,14 @@ private:
     void OnShowActions();
     void OnImport();
     void OnExport();
+    // The running KV480, asked again every RESIDENT_POLL_MS: it may start or
+    // end, or switch a mode, while the window is open.
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    void ShowResident();
+    // Ends the KV480 that runs as administrator and starts it at the user's level.
+    void OnRestartResident();
+    static constexpr UINT_PTR RESIDENT_TIMER_ID = 1;
+    static constexpr UINT RESIDENT_POLL_MS = 2000;
 
     void LoadFiles();
     // Fills the applications list from the model, then shows the selection.
@@ -71,7 +79,7 @@ private:
     void OnFormChanged(int nForm, bool bChosenFromList);
     void OnMove(bool bUp);
     bool Save();
-    void UpdateStatus(const std::string& strProblem = std::string());
+    void UpdateStatus(const std::string& strNote = std::string());
     void UpdateButtons();
     void LoadPicture();
     // Keeps the window inside the work area of its monitor.
