@@ -20,6 +20,7 @@
 #include "WindowFacts.h"
 #include "resource.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -119,6 +120,7 @@ const framework::MessageMap* CKeysEditorDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_EXPORT, Handler<&C::OnExport>},
         {WM_COMMAND, IDC_RESTART_RESIDENT, Handler<&C::OnRestartResident>},
         {WM_TIMER, 0, Handler<&C::OnTimer>},
+        {WM_NOTIFY, 0, Handler<&C::OnNotify>},
         ControlNotifications(IDC_PRESS_KIND, Handler<&C::OnFormCommand>),
         ControlNotifications(IDC_PRESS_VALUE, Handler<&C::OnFormCommand>),
         ControlNotifications(IDC_PRESS_REPEAT, Handler<&C::OnFormCommand>),
@@ -159,6 +161,7 @@ BOOL CKeysEditorDlg::OnInitDialog() {
                        ? BST_CHECKED
                        : BST_UNCHECKED);
     FitToWorkArea();
+    AddListTip();
     m_model.SetResident(CRunningState::Read());
     SetTimer(m_hWnd, RESIDENT_TIMER_ID, RESIDENT_POLL_MS, nullptr);
     LoadFiles();
@@ -466,6 +469,84 @@ LRESULT CKeysEditorDlg::OnTimer(WPARAM wParam, LPARAM) {
         ShowResident();
         UpdateStatus();
     }
+    return 0;
+}
+
+void CKeysEditorDlg::AddListTip() {
+    m_hListTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                 framework::AfxGetInstanceHandle(), nullptr);
+    const HWND hList = Item(IDC_APPS);
+    if (m_hListTip == nullptr) {
+        return;
+    }
+    TTTOOLINFOW tool;
+    ZeroMemory(&tool, sizeof(tool));
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(hList);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(m_hListTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SetWindowSubclass(hList, ListTipProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+int CKeysEditorDlg::ListItemAtPointer() const {
+    const HWND hList = Item(IDC_APPS);
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(hList, &pt);
+    const LRESULT nFound =
+        SendMessageW(hList, LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x & 0xFFFF, pt.y & 0xFFFF));
+    const int nItem = LOWORD(nFound);
+    return HIWORD(nFound) == 0 && nItem < static_cast<int>(m_model.GetApplications().size()) ? nItem
+                                                                                             : -1;
+}
+
+LRESULT CALLBACK CKeysEditorDlg::ListTipProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR pThis) {
+    auto* pDlg = reinterpret_cast<CKeysEditorDlg*>(pThis);
+    if (nMessage == WM_MOUSEMOVE) {
+        const int nItem = pDlg->ListItemAtPointer();
+        if (nItem != pDlg->m_nTipItem) {
+            // Hidden now, it asks for the new line's text when it shows again.
+            pDlg->m_nTipItem = nItem;
+            SendMessageW(pDlg->m_hListTip, TTM_POP, 0, 0);
+        }
+    } else if (nMessage == WM_NCDESTROY) {
+        RemoveWindowSubclass(hWnd, ListTipProc, 0);
+    }
+    return DefSubclassProc(hWnd, nMessage, wParam, lParam);
+}
+
+LRESULT CKeysEditorDlg::OnNotify(WPARAM, LPARAM lParam) {
+    auto* pInfo = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+    if (pInfo == nullptr || pInfo->hdr.hwndFrom != m_hListTip ||
+        pInfo->hdr.code != TTN_GETDISPINFOW) {
+        return Default();
+    }
+    m_strTip.clear();
+    const int nItem = ListItemAtPointer();
+    const HWND hList = Item(IDC_APPS);
+    if (nItem >= 0) {
+        const std::wstring strText =
+            widetext::Widen(m_model.GetApplications()[static_cast<std::size_t>(nItem)].strText);
+        RECT rc = {0, 0, 0, 0};
+        GetClientRect(hList, &rc);
+        const HDC hDC = GetDC(hList);
+        const HGDIOBJ hOld =
+            SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(hList, WM_GETFONT, 0, 0)));
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(hDC, strText.c_str(), static_cast<int>(strText.size()), &size);
+        SelectObject(hDC, hOld);
+        ReleaseDC(hList, hDC);
+        // Only a line the list cuts off.
+        if (size.cx > rc.right - rc.left) {
+            m_strTip = strText;
+        }
+    }
+    pInfo->lpszText = &m_strTip[0];
     return 0;
 }
 

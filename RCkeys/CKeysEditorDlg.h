@@ -61,6 +61,15 @@ private:
     // Ends the KV480 that runs as administrator and starts it at the user's level.
     void OnRestartResident();
     static constexpr UINT_PTR RESIDENT_TIMER_ID = 1;
+    // A line of the applications list wider than the list ("Default
+    // (administrator, for everyone)") shows in full in a tooltip.
+    void AddListTip();
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+    // The list's mouse moves: a tooltip for another line is asked again.
+    static LRESULT CALLBACK ListTipProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR nId, DWORD_PTR pThis);
+    // The line under the pointer; -1 for none.
+    int ListItemAtPointer() const;
     static constexpr UINT RESIDENT_POLL_MS = 2000;
 
     void LoadFiles();
@@ -101,5 +110,8 @@ private:
     CRemotePicture m_picture;
     CKeystrokeCapture m_capture;
     int m_nCaptureForm = -1;
+    HWND m_hListTip = nullptr;
+    int m_nTipItem = -1;
+    std::wstring m_strTip;
     bool m_bFilling = false;
 };
