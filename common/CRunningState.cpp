@@ -92,19 +92,34 @@ CRunningState::~CRunningState() {
     }
 }
 
-std::wstring CRunningState::SessionKey() {
+std::wstring CRunningState::SessionName() {
     DWORD dwSession = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &dwSession);
-    return widetext::Widen(CPublishedState::KEY) + L"\\" + std::to_wstring(dwSession);
+    return std::to_wstring(dwSession);
+}
+
+std::wstring CRunningState::SessionKey() {
+    return widetext::Widen(CPublishedState::KEY) + L"\\" + SessionName();
 }
 
 void CRunningState::Publish(const std::string& strUserFile, const std::string& strInstalledFile,
                             bool bElevated) {
+    // The keys above it are made lasting first: made with it, they would be
+    // volatile too, and the user's own settings kept there would go at logoff.
+    HKEY hParent = nullptr;
     if (m_hKey == nullptr &&
-        RegCreateKeyExW(HKEY_CURRENT_USER, SessionKey().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &m_hKey, nullptr) != ERROR_SUCCESS) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, widetext::Widen(CPublishedState::KEY).c_str(), 0,
+                        nullptr, REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY, nullptr, &hParent,
+                        nullptr) == ERROR_SUCCESS) {
+        // Volatile: a KV480 that never removed it leaves nothing after logoff.
+        if (RegCreateKeyExW(hParent, SessionName().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_SET_VALUE, nullptr, &m_hKey, nullptr) != ERROR_SUCCESS) {
+            m_hKey = nullptr;
+        }
+        RegCloseKey(hParent);
+    }
+    if (m_hKey == nullptr) {
         // Without it the editor says KV480 is not running; the keys still work.
-        m_hKey = nullptr;
         return;
     }
     // The process last: a reader that sees it finds the rest written.

@@ -42,6 +42,8 @@ public:
     static CPublishedState Read();
 
 private:
+    // The session's subkey: its name, and its path below HKEY_CURRENT_USER.
+    static std::wstring SessionName();
     static std::wstring SessionKey();
 
     HKEY m_hKey = nullptr;
