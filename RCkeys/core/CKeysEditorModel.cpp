@@ -92,7 +92,7 @@ void CKeysEditorModel::Load(const std::string& strUserFile, FileState state,
     m_strUserBytes = strUserBytes;
     if (!m_user.IsComplete()) {
         m_bCanSave = false;
-        m_strLoadNote = "Your key map is longer than 1 MB or ends in half a character: it is "
+        m_strLoadNote = "Your key map is larger than 1 MB or its last letter is cut off: it is "
                         "shown, but not saved, so that nothing of it is lost.";
     } else if (m_user.GetSectionCount() > CKeyMap::MAX_SECTIONS) {
         m_strLoadNote = "KV480 reads only the first " + std::to_string(CKeyMap::MAX_SECTIONS) +
@@ -554,7 +554,7 @@ std::string CKeysEditorModel::ImportProblem(const std::string& strBytes) {
     CKeyMapDocument doc;
     doc.Load(strBytes.data(), strBytes.size());
     if (!doc.IsComplete()) {
-        return "it is longer than 1 MB or ends in half a character";
+        return "it is larger than 1 MB or its last letter is cut off";
     }
     if (doc.GetSectionCount() == 0) {
         return "it sets no keys for any application";
@@ -577,7 +577,7 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     } else if (pDoc != nullptr && !pEntry->strMode.empty()) {
         const std::string strMode = "\"" + pEntry->strMode + "\"";
         strText = "Keys set here work while the mode " + strMode + " is on" +
-                  (HasCriterion(*pDoc, nSection) ? " (in the windows the section names)"
+                  (HasCriterion(*pDoc, nSection) ? " (in the windows this entry names)"
                                                  : ", in every application") +
                   "; a key not set here keeps its usual meaning.";
         if (!IsModeSwitched(pEntry->strMode)) {

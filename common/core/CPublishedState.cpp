@@ -71,8 +71,7 @@ std::string CPublishedState::Banner(const std::string& strUserFile) const {
         m_strMode.empty() ? std::string() : " The mode \"" + m_strMode + "\" is on.";
     switch (m_status) {
     case Status::NotRunning:
-        return "KV480 is not running: your keys work once it starts (it starts with Windows "
-               "when the configuration program says so).";
+        return "KV480 is not running: your keys work once it starts.";
     case Status::Damaged:
         return "KV480 is running, but cannot tell which key maps it uses: close it from its "
                "tray icon and start it again to be sure your keys work.";

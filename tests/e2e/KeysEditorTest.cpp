@@ -681,6 +681,42 @@ TEST_F(KeysEditorTest, WhichRuleAnswersInTheModeThatIsOn) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(which); }, 5000));
 }
 
+// A line the applications list cuts off shows in full under the pointer.
+TEST_F(KeysEditorTest, ALineTooLongForTheListShowsInFullUnderThePointer) {
+    std::ofstream(m_dir + "KeyMap.ini", std::ios::binary)
+        << "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey3=PageUp\r\n";
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(harness::KeepInFront(editor));
+    const HWND list = GetDlgItem(editor, kApps);
+    const LRESULT last = SendMessageA(list, LB_GETCOUNT, 0, 0) - 1;
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(last), reinterpret_cast<LPARAM>(&item));
+    POINT at{item.left + 10, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &at);
+    std::string tip;
+    const bool shown = WaitUntil(
+        [&] {
+            // Moves over the line wake the tooltip.
+            harness::MouseAt(0, at);
+            at.x ^= 1;
+            for (HWND window = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
+                 window != nullptr;
+                 window = FindWindowExA(nullptr, window, "tooltips_class32", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == m_editor.ProcessId() && IsWindowVisible(window)) {
+                    tip = WindowText(window);
+                    return tip == "Default (administrator, for everyone)";
+                }
+            }
+            return false;
+        },
+        8000);
+    EXPECT_TRUE(shown) << "tooltip: \"" << tip << "\"";
+    DeleteFileA((m_dir + "KeyMap.ini").c_str());
+}
+
 TEST_F(KeysEditorTest, TheWindowScalesWithTheDisplay) {
     HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
