@@ -521,17 +521,20 @@ LRESULT CALLBACK CKeysEditorDlg::ListTipProc(HWND hWnd, UINT nMessage, WPARAM wP
 }
 
 LRESULT CKeysEditorDlg::OnNotify(WPARAM, LPARAM lParam) {
-    auto* pInfo = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-    if (pInfo == nullptr || pInfo->hdr.hwndFrom != m_hListTip ||
-        pInfo->hdr.code != TTN_GETDISPINFOW) {
+    const auto* pHeader = reinterpret_cast<const NMHDR*>(lParam);
+    // The tooltip asks in the dialog's character set, ANSI or wide.
+    if (pHeader == nullptr || pHeader->hwndFrom != m_hListTip ||
+        (pHeader->code != TTN_GETDISPINFOW && pHeader->code != TTN_GETDISPINFOA)) {
         return Default();
     }
     m_strTip.clear();
+    m_strTipAnsi.clear();
     const int nItem = ListItemAtPointer();
     const HWND hList = Item(IDC_APPS);
     if (nItem >= 0) {
-        const std::wstring strText =
-            widetext::Widen(m_model.GetApplications()[static_cast<std::size_t>(nItem)].strText);
+        const std::string& strEntry =
+            m_model.GetApplications()[static_cast<std::size_t>(nItem)].strText;
+        const std::wstring strText = widetext::Widen(strEntry);
         RECT rc = {0, 0, 0, 0};
         GetClientRect(hList, &rc);
         const HDC hDC = GetDC(hList);
@@ -544,9 +547,14 @@ LRESULT CKeysEditorDlg::OnNotify(WPARAM, LPARAM lParam) {
         // Only a line the list cuts off.
         if (size.cx > rc.right - rc.left) {
             m_strTip = strText;
+            m_strTipAnsi = widetext::Utf8ToAnsi(strEntry);
         }
     }
-    pInfo->lpszText = &m_strTip[0];
+    if (pHeader->code == TTN_GETDISPINFOW) {
+        reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = &m_strTip[0];
+    } else {
+        reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = &m_strTipAnsi[0];
+    }
     return 0;
 }
 

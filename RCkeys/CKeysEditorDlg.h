@@ -113,5 +113,6 @@ private:
     HWND m_hListTip = nullptr;
     int m_nTipItem = -1;
     std::wstring m_strTip;
+    std::string m_strTipAnsi;
     bool m_bFilling = false;
 };

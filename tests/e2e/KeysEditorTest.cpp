@@ -695,11 +695,16 @@ TEST_F(KeysEditorTest, ALineTooLongForTheListShowsInFullUnderThePointer) {
     POINT at{item.left + 10, (item.top + item.bottom) / 2};
     ClientToScreen(list, &at);
     std::string tip;
+    DWORD movedAt = GetTickCount() - 2000;
     const bool shown = WaitUntil(
         [&] {
-            // Moves over the line wake the tooltip.
-            harness::MouseAt(0, at);
-            at.x ^= 1;
+            // A move over the line wakes the tooltip, which shows once the
+            // pointer rests.
+            if (GetTickCount() - movedAt > 1500) {
+                harness::MouseAt(0, at);
+                at.x ^= 1;
+                movedAt = GetTickCount();
+            }
             for (HWND window = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
                  window != nullptr;
                  window = FindWindowExA(nullptr, window, "tooltips_class32", nullptr)) {
