@@ -629,6 +629,42 @@ TEST_F(KeysEditorTest, AnElevatedKV480IsToldAndRestartedAtTheUsersLevel) {
     DeleteFileA((m_dir + "KeyMap.ini").c_str());
 }
 
+// What KV480 publishes, overwritten by another program with a huge text or
+// a number of another size, is told as unknown, never taken in part.
+TEST_F(KeysEditorTest, ABadEntryOfTheRunningKV480IsToldAsUnknown) {
+    m_program.SetUnelevated(true);
+    StartProgram();
+    if (HasFatalFailure())
+        return;
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    const HWND banner = GetDlgItem(editor, kResident);
+    EXPECT_EQ(0u, WindowText(banner).find("KV480 is running and uses your key map"))
+        << WindowText(banner);
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    const std::string key = "Software\\VEKO\\KV480\\Running\\" + std::to_string(session);
+    const auto damaged = [&] {
+        return WaitUntil(
+            [&] { return WindowText(banner).find("KV480 is running, but cannot tell") == 0; },
+            6000);
+    };
+    const std::string huge(100000, 'M');
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Mode", REG_SZ,
+                                             huge.c_str(), static_cast<DWORD>(huge.size() + 1)));
+    EXPECT_TRUE(damaged()) << WindowText(banner);
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Mode", REG_SZ, "", 1));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(banner).find("KV480 is running and uses your key map") == 0; },
+        6000));
+    const unsigned long long wide = 1;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Elevated", REG_QWORD,
+                                             &wide, sizeof(wide)));
+    EXPECT_TRUE(damaged()) << WindowText(banner);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, kRestartResident)));
+}
+
 // "Which rule answers here" answers in the mode that is on, and in any other
 // mode chosen.
 TEST_F(KeysEditorTest, WhichRuleAnswersInTheModeThatIsOn) {
