@@ -9,7 +9,8 @@ public:
     // For a moment, near the window in front, what a key just did: when the
     // user wants it, or bAlways (a mode switched, a question to answer).
     virtual void ShowActionNote(const std::string& strText, bool bAlways) = 0;
-    // The tray icon's tooltip names the mode that is on (empty: none).
+    // The mode that is on (empty: none), and the line of the tray icon's
+    // tooltip that names it; other programs of the user learn it too.
     virtual void ShowMode(const std::string& strMode, const std::string& strTipLine) = 0;
     // A warning balloon on the tray icon; false when it could not be shown.
     virtual bool ShowBalloon(const std::string& strTitle, const std::string& strText) = 0;

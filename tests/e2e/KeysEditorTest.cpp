@@ -609,7 +609,9 @@ TEST_F(KeysEditorTest, AnElevatedKV480IsToldAndRestartedAtTheUsersLevel) {
         10000))
         << WindowText(banner);
     EXPECT_FALSE(IsWindowVisible(restart));
-    EXPECT_TRUE(WaitForPortOpen());
+    // Its icon may lie under the editor: the port's line tells it has the
+    // port, the key typed that it reads it.
+    EXPECT_TRUE(WaitUntil([] { return harness::DtrRaised(kPort); }, 30000));
     ASSERT_TRUE(harness::KeepInFront(app.Handle()));
     EXPECT_TRUE(PressUntil(
         1, [&] { return !app.KeyDowns().empty(); }, [&] { app.Clear(); }));
