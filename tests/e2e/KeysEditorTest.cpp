@@ -683,11 +683,25 @@ TEST_F(KeysEditorTest, WhichRuleAnswersInTheModeThatIsOn) {
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
     const HWND banner = GetDlgItem(editor, kResident);
-    // Switched on in the application: in front, the editor takes the keys.
+    // Switched on in the application (in front, the editor takes the keys),
+    // as KV480 publishes it at once; a second press would switch it off.
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    const std::string key = "Software\\VEKO\\KV480\\Running\\" + std::to_string(session);
     ASSERT_TRUE(PressUntil(
         6,
+        [&] {
+            char mode[16] = "";
+            DWORD size = sizeof(mode);
+            return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "Mode", RRF_RT_REG_SZ, nullptr,
+                                mode, &size) == ERROR_SUCCESS &&
+                   std::string(mode) == "Mouse";
+        },
+        [&] { harness::KeepInFront(app.Handle()); }));
+    // The editor asks KV480 every two seconds.
+    EXPECT_TRUE(WaitUntil(
         [&] { return WindowText(banner).find("The mode \"Mouse\" is on.") != std::string::npos; },
-        [&] { harness::KeepInFront(app.Handle()); }))
+        6000))
         << WindowText(banner);
 
     PostMessageA(GetDlgItem(editor, kWhich), BM_CLICK, 0, 0);
