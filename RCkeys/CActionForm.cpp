@@ -155,8 +155,13 @@ void CActionForm::SetValue(const std::string& strValue) {
 
 CActionForm::Event CActionForm::OnCommand(int nId, int nCode) {
     if (nId == m_ids.nKind && nCode == CBN_SELCHANGE) {
-        // The form now says for itself what the key does.
+        // The form now says for itself what the key does, from the kind's
+        // empty form: a value of the kind before ("45:00" of a timer) would
+        // stand as a wrong one of this kind.
         ShowInherited(std::string());
+        SetValue(std::string());
+        CheckDlgButton(m_hDialog, m_ids.nRepeat, BST_UNCHECKED);
+        m_bProblem = false;
         ShowKind(Row());
         return Event::Changed;
     }

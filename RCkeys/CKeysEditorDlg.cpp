@@ -6,6 +6,8 @@
 #include "CKeyMapStore.h"
 #include "CModeNameDlg.h"
 #include "CReg.h"
+#include "CResidentLauncher.h"
+#include "CRunningState.h"
 #include "CWhichRuleDlg.h"
 #include "CWinApp.h"
 #include "EditorMessages.h"
@@ -18,6 +20,7 @@
 #include "WindowFacts.h"
 #include "resource.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -31,6 +34,9 @@ const CRemotePicture::Pen SELECTED_PEN{RGB(250, 0, 0), 3};
 const CRemotePicture::Pen PROBLEM_PEN{RGB(255, 140, 0), 2};
 // Offered in the Program fields' lists; more help nobody.
 const std::size_t MAX_PROGRAMS = 40;
+// KV480 ends within a second; starting, it waits for its port.
+const DWORD RESIDENT_END_TIMEOUT_MS = 5000;
+const DWORD RESIDENT_START_TIMEOUT_MS = 5000;
 
 std::string ChordText(WPARAM nVirtualKey, LPARAM nModifiers) {
     const std::string strKey = CKeyChord::KeyName(static_cast<std::uint16_t>(nVirtualKey));
@@ -112,6 +118,9 @@ const framework::MessageMap* CKeysEditorDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_SHOW_ACTIONS, Handler<&C::OnShowActions>},
         {WM_COMMAND, IDC_IMPORT, Handler<&C::OnImport>},
         {WM_COMMAND, IDC_EXPORT, Handler<&C::OnExport>},
+        {WM_COMMAND, IDC_RESTART_RESIDENT, Handler<&C::OnRestartResident>},
+        {WM_TIMER, 0, Handler<&C::OnTimer>},
+        {WM_NOTIFY, 0, Handler<&C::OnNotify>},
         ControlNotifications(IDC_PRESS_KIND, Handler<&C::OnFormCommand>),
         ControlNotifications(IDC_PRESS_VALUE, Handler<&C::OnFormCommand>),
         ControlNotifications(IDC_PRESS_REPEAT, Handler<&C::OnFormCommand>),
@@ -152,11 +161,15 @@ BOOL CKeysEditorDlg::OnInitDialog() {
                        ? BST_CHECKED
                        : BST_UNCHECKED);
     FitToWorkArea();
+    AddListTip();
+    m_model.SetResident(CRunningState::Read());
+    SetTimer(m_hWnd, RESIDENT_TIMER_ID, RESIDENT_POLL_MS, nullptr);
     LoadFiles();
     OfferPrograms();
     ShowApplications();
     m_model.SelectRcType(bZelmar ? settings::RC_TYPE_ZELMAR_OVI : settings::RC_TYPE_VEKO);
     ShowRcType();
+    ShowResident();
     return TRUE;
 }
 
@@ -343,7 +356,7 @@ void CKeysEditorDlg::OnFormChanged(int nForm, bool bChosenFromList) {
     // A kind without its value yet is kept as nothing: the status says so
     // rather than let the field look saved.
     UpdateStatus(strAction.empty() && parts.kind != CKeyAction::Kind::Nothing
-                     ? "nothing is given yet, so nothing is kept"
+                     ? "Nothing is set for this key yet: fill in the field below the kind."
                      : std::string());
 }
 
@@ -354,7 +367,7 @@ LRESULT CKeysEditorDlg::OnKeystrokeCaptured(WPARAM wParam, LPARAM lParam) {
     }
     const std::string strChord = ChordText(wParam, lParam);
     if (strChord.empty()) {
-        UpdateStatus("That key has no name in the key map; choose one from the list.");
+        UpdateStatus("KV480 cannot press that key; choose one from the list.");
         return 0;
     }
     m_bFilling = true;
@@ -434,9 +447,165 @@ void CKeysEditorDlg::AskModeName(bool bRename) {
 }
 
 void CKeysEditorDlg::OnWhichRule() {
-    CWhichRuleDlg dlg(this, m_model.GetUser(), m_model.GetInstalled(), m_model.GetFirstKey(),
-                      m_model.GetLastKey());
+    // As KV480 answers now: the maps it reads, the mode that is on.
+    m_model.SetResident(CRunningState::Read());
+    ShowResident();
+    const CWhichRuleAnswers answers(
+        m_model.GetUser(), m_model.GetInstalled(),
+        [](const std::string& strText) { return widetext::AnsiToUtf8(strText); },
+        m_model.IsUserFileRead());
+    CWhichRuleDlg dlg(this, answers, m_model.ModeNames(), m_model.GetResident().GetMode(),
+                      m_model.GetFirstKey(), m_model.GetLastKey());
     dlg.DoModal();
+}
+
+LRESULT CKeysEditorDlg::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam != RESIDENT_TIMER_ID) {
+        return Default();
+    }
+    const CPublishedState resident = CRunningState::Read();
+    if (resident != m_model.GetResident()) {
+        m_model.SetResident(resident);
+        ShowResident();
+        UpdateStatus();
+    }
+    return 0;
+}
+
+void CKeysEditorDlg::AddListTip() {
+    m_hListTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                 framework::AfxGetInstanceHandle(), nullptr);
+    const HWND hList = Item(IDC_APPS);
+    if (m_hListTip == nullptr) {
+        return;
+    }
+    TTTOOLINFOW tool;
+    ZeroMemory(&tool, sizeof(tool));
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(hList);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(m_hListTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SetWindowSubclass(hList, ListTipProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+int CKeysEditorDlg::ListItemAtPointer() const {
+    const HWND hList = Item(IDC_APPS);
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(hList, &pt);
+    const LRESULT nFound =
+        SendMessageW(hList, LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x & 0xFFFF, pt.y & 0xFFFF));
+    const int nItem = LOWORD(nFound);
+    return HIWORD(nFound) == 0 && nItem < static_cast<int>(m_model.GetApplications().size()) ? nItem
+                                                                                             : -1;
+}
+
+LRESULT CALLBACK CKeysEditorDlg::ListTipProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR pThis) {
+    auto* pDlg = reinterpret_cast<CKeysEditorDlg*>(pThis);
+    if (nMessage == WM_MOUSEMOVE) {
+        const int nItem = pDlg->ListItemAtPointer();
+        if (nItem != pDlg->m_nTipItem) {
+            // Hidden now, it asks for the new line's text when it shows again.
+            pDlg->m_nTipItem = nItem;
+            SendMessageW(pDlg->m_hListTip, TTM_POP, 0, 0);
+        }
+    } else if (nMessage == WM_NCDESTROY) {
+        RemoveWindowSubclass(hWnd, ListTipProc, 0);
+    }
+    return DefSubclassProc(hWnd, nMessage, wParam, lParam);
+}
+
+LRESULT CKeysEditorDlg::OnNotify(WPARAM, LPARAM lParam) {
+    const auto* pHeader = reinterpret_cast<const NMHDR*>(lParam);
+    // The tooltip asks in the dialog's character set, ANSI or wide.
+    if (pHeader == nullptr || pHeader->hwndFrom != m_hListTip ||
+        (pHeader->code != TTN_GETDISPINFOW && pHeader->code != TTN_GETDISPINFOA)) {
+        return Default();
+    }
+    m_strTip.clear();
+    m_strTipAnsi.clear();
+    const int nItem = ListItemAtPointer();
+    const HWND hList = Item(IDC_APPS);
+    if (nItem >= 0) {
+        const std::string& strEntry =
+            m_model.GetApplications()[static_cast<std::size_t>(nItem)].strText;
+        const std::wstring strText = widetext::Widen(strEntry);
+        RECT rc = {0, 0, 0, 0};
+        GetClientRect(hList, &rc);
+        const HDC hDC = GetDC(hList);
+        const HGDIOBJ hOld =
+            SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(hList, WM_GETFONT, 0, 0)));
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(hDC, strText.c_str(), static_cast<int>(strText.size()), &size);
+        SelectObject(hDC, hOld);
+        ReleaseDC(hList, hDC);
+        // Only a line the list cuts off.
+        if (size.cx > rc.right - rc.left) {
+            m_strTip = strText;
+            m_strTipAnsi = widetext::Utf8ToAnsi(strEntry);
+        }
+    }
+    if (pHeader->code == TTN_GETDISPINFOW) {
+        reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = &m_strTip[0];
+    } else {
+        reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = &m_strTipAnsi[0];
+    }
+    return 0;
+}
+
+void CKeysEditorDlg::ShowResident() {
+    const CPublishedState& resident = m_model.GetResident();
+    window_facts::SetAnnouncedText(Item(IDC_RESIDENT), resident.Banner(m_strUserFile));
+    ShowWindow(Item(IDC_RESTART_RESIDENT), resident.OffersRestart() ? SW_SHOWNA : SW_HIDE);
+}
+
+void CKeysEditorDlg::OnRestartResident() {
+    const CPublishedState resident = CRunningState::Read();
+    std::string strFolder;
+    if (!resident.OffersRestart() ||
+        CReg().ReadString(HKEY_LOCAL_MACHINE, settings::SETTINGS_KEY, settings::VALUE_PATH,
+                          strFolder) != CReg::RESULT_OK) {
+        m_model.SetResident(resident);
+        ShowResident();
+        return;
+    }
+    // The tray program of that process only: the window message is the one
+    // an elevated KV480 takes from the user's level, where WM_CLOSE and the
+    // setup's exit event are refused.
+    const HWND hResident =
+        FindWindowA(CResidentLauncher::RESIDENT_CLASS, CResidentLauncher::RESIDENT_CAPTION);
+    DWORD dwProcess = 0;
+    if (hResident != nullptr) {
+        GetWindowThreadProcessId(hResident, &dwProcess);
+    }
+    const HANDLE hProcess =
+        dwProcess == resident.GetProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, dwProcess) : nullptr;
+    const UINT nEndMessage = RegisterWindowMessageA(CRunningState::END_MESSAGE_NAME);
+    bool bEnded = false;
+    if (hProcess != nullptr && nEndMessage != 0 && PostMessageA(hResident, nEndMessage, 0, 0)) {
+        bEnded = WaitForSingleObject(hProcess, RESIDENT_END_TIMEOUT_MS) == WAIT_OBJECT_0;
+    }
+    if (hProcess != nullptr) {
+        CloseHandle(hProcess);
+    }
+    // Started by this editor, which runs at the user's level (or, elevated,
+    // through the desktop shell).
+    if (!bEnded || !CResidentLauncher::Start(strFolder, std::string(), RESIDENT_START_TIMEOUT_MS)) {
+        framework::ShowMessageBox(
+            m_hWnd,
+            bEnded ? "KV480 ended but could not be started again: start it from the Start menu."
+                   : "KV480 did not end: close it from its tray icon, then start it from the "
+                     "Start menu.",
+            EDITOR_TITLE, MB_OK | MB_ICONEXCLAMATION);
+    }
+    m_model.SetResident(CRunningState::Read());
+    ShowResident();
+    UpdateStatus();
 }
 
 bool CKeysEditorDlg::Save() {
@@ -487,9 +656,9 @@ void CKeysEditorDlg::OnCancel() {
     CDialog::OnCancel();
 }
 
-void CKeysEditorDlg::UpdateStatus(const std::string& strProblem) {
+void CKeysEditorDlg::UpdateStatus(const std::string& strNote) {
     window_facts::SetAnnouncedText(Item(IDC_STATUS),
-                                   m_model.StatusText(m_nCaptureForm >= 0, strProblem));
+                                   m_model.StatusText(m_nCaptureForm >= 0, strNote));
 }
 
 void CKeysEditorDlg::UpdateButtons() {

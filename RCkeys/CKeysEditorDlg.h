@@ -54,6 +54,23 @@ private:
     void OnShowActions();
     void OnImport();
     void OnExport();
+    // The running KV480, asked again every RESIDENT_POLL_MS: it may start or
+    // end, or switch a mode, while the window is open.
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    void ShowResident();
+    // Ends the KV480 that runs as administrator and starts it at the user's level.
+    void OnRestartResident();
+    static constexpr UINT_PTR RESIDENT_TIMER_ID = 1;
+    // A line of the applications list wider than the list ("Default
+    // (administrator, for everyone)") shows in full in a tooltip.
+    void AddListTip();
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+    // The list's mouse moves: a tooltip for another line is asked again.
+    static LRESULT CALLBACK ListTipProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR nId, DWORD_PTR pThis);
+    // The line under the pointer; -1 for none.
+    int ListItemAtPointer() const;
+    static constexpr UINT RESIDENT_POLL_MS = 2000;
 
     void LoadFiles();
     // Fills the applications list from the model, then shows the selection.
@@ -71,7 +88,7 @@ private:
     void OnFormChanged(int nForm, bool bChosenFromList);
     void OnMove(bool bUp);
     bool Save();
-    void UpdateStatus(const std::string& strProblem = std::string());
+    void UpdateStatus(const std::string& strNote = std::string());
     void UpdateButtons();
     void LoadPicture();
     // Keeps the window inside the work area of its monitor.
@@ -93,5 +110,9 @@ private:
     CRemotePicture m_picture;
     CKeystrokeCapture m_capture;
     int m_nCaptureForm = -1;
+    HWND m_hListTip = nullptr;
+    int m_nTipItem = -1;
+    std::wstring m_strTip;
+    std::string m_strTipAnsi;
     bool m_bFilling = false;
 };

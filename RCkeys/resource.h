@@ -26,6 +26,9 @@
 #define IDC_EXPORT 1045
 #define IDC_ADD_MODE 1046
 #define IDC_RENAME_MODE 1047
+// What the running KV480 uses, and its restart at the user's level.
+#define IDC_RESIDENT 1048
+#define IDC_RESTART_RESIDENT 1049
 // One row per form of a key (press, long, double): the kind, the value, the
 // Repeat box, the Browse button, the value's label, and in the value's place
 // what another entry decides for the form, with its own label.
@@ -63,6 +66,7 @@
 #define IDC_USE_WINDOW 1109
 #define IDC_ANSWERS 1110
 #define IDC_MODE_NAME 1111
+#define IDC_WHICH_MODE 1112
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -7,6 +7,7 @@
 #include "CRunWarnings.h"
 #include "CReg.h"
 #include "CWinApp.h"
+#include "KeyMapLocation.h"
 #include "MessageBox.h"
 #include "RcMessages.h"
 #include "RemoteControl.h"
@@ -63,6 +64,8 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_RC_LIRC_PORT_TAKEN, 0, Handler<&CRCDlg::OnLircPortTaken>},
         {WM_RC_TRAY, 0, Handler<&CRCDlg::OnTrayNotify>},
         {0, 0, Handler<&CRCDlg::OnTaskbarCreated>, framework::RegisteredMessage("TaskbarCreated")},
+        {0, 0, Handler<&CRCDlg::OnEndForRestart>,
+         framework::RegisteredMessage(CRunningState::END_MESSAGE_NAME)},
         {WM_RC_PC_REFUSED, 0, Handler<&CRCDlg::OnPcRefused>},
         {WM_RC_RUN_WARNING, 0, Handler<&CRCDlg::OnRunWarning>},
     };
@@ -130,6 +133,17 @@ BOOL CRCDlg::OnInitDialog() {
         return TRUE;
     }
     m_effects.LoadKeyMaps(m_hWnd);
+    // Run as administrator, KV480 reads only the installation's key map.
+    const bool bElevated = m_windows.IsElevated();
+    m_runningState.Publish(bElevated ? std::string() : keymaplocation::UserFile(),
+                           keymaplocation::InstalledFile(), bElevated);
+    if (bElevated) {
+        // The user's unelevated editor may ask it to end; nothing else.
+        const UINT nEndMessage = RegisterWindowMessageA(CRunningState::END_MESSAGE_NAME);
+        if (nEndMessage != 0) {
+            ChangeWindowMessageFilterEx(m_hWnd, nEndMessage, MSGFLT_ALLOW, nullptr);
+        }
+    }
 
     DWORD dwPort = 0;
     if (reg.ReadDword(HKEY_LOCAL_MACHINE, std::string(settings::SETTINGS_KEY),
@@ -158,6 +172,7 @@ LRESULT CRCDlg::OnQueryDragIcon(WPARAM, LPARAM) {
 
 void CRCDlg::OnDestroy() {
     m_exitSignal.Unwatch();
+    m_runningState.Withdraw();
     m_link.EndLink();
     // A receiving application must not wait for the end of a hold forever.
     m_pipeline.ReleaseNow();

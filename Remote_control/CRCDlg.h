@@ -22,6 +22,7 @@
 #include "CPresenterOverlays.h"
 #include "CReceiverLink.h"
 #include "CRecvApp.h"
+#include "CRunningState.h"
 #include "CTrayIcon.h"
 #include "CWin32DesktopEffects.h"
 #include "CWin32DesktopWindows.h"
@@ -58,6 +59,9 @@ private:
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     // The shell (re)started: the icon comes back as it stood.
     void OnTaskbarCreated() { m_trayIcon.OnTaskbarCreated(); }
+    // The editor asks this KV480, run as administrator, to end so that it
+    // can start it again at the user's level.
+    void OnEndForRestart() { OnAppExit(); }
 
     // A PC action that Windows refused after it started (wParam: CKeyAction::Pc,
     // lParam: Windows' error).
@@ -101,7 +105,9 @@ private:
 
     // The desktop in its three roles: the windows and their facts, the
     // effects that carry out the key maps' actions, what the user is told.
-    CWin32UserNotices m_notices{m_trayIcon, m_clock.Clock()};
+    // What the editor learns of this KV480: the key maps it reads, the mode.
+    CRunningState m_runningState;
+    CWin32UserNotices m_notices{m_trayIcon, m_clock.Clock(), m_runningState};
     CWin32DesktopWindows m_windows;
     CWin32DesktopEffects m_effects{m_overlays, m_notices};
     // The way of every key event: decoded, shown in the test dialog, routed

@@ -1,5 +1,6 @@
 #include "CWin32UserNotices.h"
 
+#include "CRunningState.h"
 #include "CTrayIcon.h"
 
 #include <shellapi.h>
@@ -22,8 +23,9 @@ void CWin32UserNotices::HideActionNote() {
     m_actionNote.HideNote();
 }
 
-void CWin32UserNotices::ShowMode(const std::string& strTipLine) {
+void CWin32UserNotices::ShowMode(const std::string& strMode, const std::string& strTipLine) {
     m_trayIcon.SetTipLine(strTipLine);
+    m_runningState.PublishMode(strMode);
 }
 
 bool CWin32UserNotices::ShowBalloon(const std::string& strTitle, const std::string& strText) {

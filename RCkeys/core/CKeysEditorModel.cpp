@@ -92,7 +92,7 @@ void CKeysEditorModel::Load(const std::string& strUserFile, FileState state,
     m_strUserBytes = strUserBytes;
     if (!m_user.IsComplete()) {
         m_bCanSave = false;
-        m_strLoadNote = "Your key map is longer than 1 MB or ends in half a character: it is "
+        m_strLoadNote = "Your key map is larger than 1 MB or its last letter is cut off: it is "
                         "shown, but not saved, so that nothing of it is lost.";
     } else if (m_user.GetSectionCount() > CKeyMap::MAX_SECTIONS) {
         m_strLoadNote = "KV480 reads only the first " + std::to_string(CKeyMap::MAX_SECTIONS) +
@@ -554,7 +554,7 @@ std::string CKeysEditorModel::ImportProblem(const std::string& strBytes) {
     CKeyMapDocument doc;
     doc.Load(strBytes.data(), strBytes.size());
     if (!doc.IsComplete()) {
-        return "it is longer than 1 MB or ends in half a character";
+        return "it is larger than 1 MB or its last letter is cut off";
     }
     if (doc.GetSectionCount() == 0) {
         return "it sets no keys for any application";
@@ -562,7 +562,12 @@ std::string CKeysEditorModel::ImportProblem(const std::string& strBytes) {
     return std::string();
 }
 
-std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& strProblem) const {
+bool CKeysEditorModel::IsUserFileRead() const {
+    return m_resident.GetStatus() != CPublishedState::Status::Running ||
+           m_resident.ReadsUserFile(m_strUserFile);
+}
+
+std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& strNote) const {
     std::string strText;
     const Entry* pEntry = Selected();
     std::size_t nSection = 0;
@@ -572,7 +577,7 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     } else if (pDoc != nullptr && !pEntry->strMode.empty()) {
         const std::string strMode = "\"" + pEntry->strMode + "\"";
         strText = "Keys set here work while the mode " + strMode + " is on" +
-                  (HasCriterion(*pDoc, nSection) ? " (in the windows the section names)"
+                  (HasCriterion(*pDoc, nSection) ? " (in the windows this entry names)"
                                                  : ", in every application") +
                   "; a key not set here keeps its usual meaning.";
         if (!IsModeSwitched(pEntry->strMode)) {
@@ -601,8 +606,8 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     if (bCapturing) {
         strText += "\r\nPress the keystroke on the keyboard (Tab leaves the field).";
     }
-    if (!strProblem.empty()) {
-        strText += "\r\nKV480 cannot type this: " + strProblem + ".";
+    if (!strNote.empty()) {
+        strText += "\r\n" + strNote;
     }
     for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
         const auto form = static_cast<Form>(nForm);
@@ -614,8 +619,8 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
                        " acts only when the key is pressed again within 5 seconds.";
         }
         if (!strFormProblem.empty()) {
-            strText += std::string("\r\nKV480 cannot carry out the ") + FORM_NAMES[nForm] + " (" +
-                       strFormProblem + ") and skips it.";
+            strText += std::string("\r\nThe ") + FORM_NAMES[nForm] +
+                       " does nothing: " + strFormProblem + ".";
         }
         // The plain press going to the entries below is what users expect;
         // a long or double press decided there changes the key here too.
@@ -625,8 +630,8 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
         if (!inherited.strAction.empty()) {
             std::string strForm = FORM_NAMES[nForm];
             strForm[0] = static_cast<char>(strForm[0] - 'a' + 'A');
-            strText +=
-                "\r\n" + strForm + " set by \"" + inherited.strFrom + "\" (Nothing turns it off).";
+            strText += "\r\n" + strForm + ": as \"" + inherited.strFrom +
+                       "\" sets it (choose Nothing to turn it off here).";
         }
     }
     if (!m_strLoadNote.empty()) {
@@ -636,7 +641,7 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
         strText += "\r\nNot saved yet.";
     } else if (m_bSaved) {
         // Without a word the user cannot tell that the save took, nor where.
-        strText += "\r\nSaved in " + m_strUserFile + "; KV480 uses it from the next key press.";
+        strText += "\r\nSaved in " + m_strUserFile + "; " + m_resident.SavedEffect(m_strUserFile);
     }
     return strText;
 }

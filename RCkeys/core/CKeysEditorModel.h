@@ -6,6 +6,7 @@
 #pragma once
 
 #include "CKeyMapDocument.h"
+#include "CPublishedState.h"
 
 #include <cstddef>
 #include <functional>
@@ -130,11 +131,17 @@ public:
     // Why a file cannot replace the user's key map; empty when it can.
     static std::string ImportProblem(const std::string& strBytes);
 
+    // What the running KV480 publishes: whether a save takes effect.
+    void SetResident(const CPublishedState& resident) { m_resident = resident; }
+    const CPublishedState& GetResident() const { return m_resident; }
+    // Whether the running KV480 reads the user's key map; when none runs
+    // (or what it publishes is damaged), as a KV480 started normally would.
+    bool IsUserFileRead() const;
+
     // The status line: the selected entry's criteria and what else the user
     // should know: forms KV480 cannot carry out, long and double presses
-    // another entry decides. strProblem: why KV480 cannot carry the edited
-    // action out.
-    std::string StatusText(bool bCapturing, const std::string& strProblem) const;
+    // another entry decides. strNote: a word on the edit just made.
+    std::string StatusText(bool bCapturing, const std::string& strNote) const;
 
     // The key and form a ready-made entry's key name ("Key5", "Key6 long") means.
     static void ReadyMadeKey(const char* pszKey, int& nKey, Form& form);
@@ -168,6 +175,7 @@ private:
     std::string m_strLoadNote;
     // The user's file was saved in this run (the status says so until the next change).
     bool m_bSaved = false;
+    CPublishedState m_resident;
     std::vector<Entry> m_apps;
     int m_nApp = -1;
     int m_nRcType = 0;

@@ -195,7 +195,7 @@ bool CKeyRouter::IsRefusedInput(Window target) {
 
 void CKeyRouter::SwitchMode(const CKeyAction& action) {
     const std::string strNote = m_modeState.Switch(action);
-    m_notices.ShowMode(m_modeState.TipLine());
+    m_notices.ShowMode(m_modeState.GetMode(), m_modeState.TipLine());
     // Whatever the user's choice of notes: a mode switched on unnoticed
     // leaves keys that seem broken.
     if (!m_notices.ShowActionNote(strNote, true, IsKeyHeld())) {

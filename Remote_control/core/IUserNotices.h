@@ -20,8 +20,9 @@ public:
     virtual void NoteKeyReleased() = 0;
     // The note's question is over before its time.
     virtual void HideActionNote() = 0;
-    // The tray icon's tooltip names the mode that is on (empty: none).
-    virtual void ShowMode(const std::string& strTipLine) = 0;
+    // The mode that is on (empty: none), and the line of the tray icon's
+    // tooltip that names it; other programs of the user learn it too.
+    virtual void ShowMode(const std::string& strMode, const std::string& strTipLine) = 0;
     // A warning balloon on the tray icon; false when it could not be shown.
     virtual bool ShowBalloon(const std::string& strTitle, const std::string& strText) = 0;
 

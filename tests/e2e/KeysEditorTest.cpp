@@ -57,12 +57,16 @@ const int kKindNothing = 6;
 const int kKindPresenterTool = 7;
 const int kDoubleKind = 1030;
 const int kDoubleLabel = 1034;
+const int kDoubleValue = 1031;
 const int kApps = 1001;
 const int kAddMode = 1046;
 const int kModeName = 1111;
 const int kKindMode = 9;
 const int kLongInherited = 1028;
 const int kImport = 1044;
+const int kResident = 1048;
+const int kRestartResident = 1049;
+const int kWhichMode = 1112;
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -432,18 +436,25 @@ TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
     EXPECT_EQ("Key 1: Top left \xE2\x80\x94 set: press, double press",
               harness::AccessibleName(GetDlgItem(editor, kKey)));
     const std::string status = WindowText(GetDlgItem(editor, kStatus));
-    EXPECT_NE(std::string::npos, status.find("KV480 cannot carry out the press")) << status;
+    EXPECT_NE(std::string::npos, status.find("The press does nothing: ")) << status;
     ChooseKind(editor, kPressKind, kKindPresenterTool);
     const HWND pressValue = GetDlgItem(editor, kPressValue);
     SendMessageA(pressValue, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("blankscreen white"));
     SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kPressValue, CBN_EDITCHANGE),
                  reinterpret_cast<LPARAM>(pressValue));
     EXPECT_EQ("Tool:", WindowText(GetDlgItem(editor, kPressLabel)));
+    // Another kind starts from its empty form: the timer's time is no tool.
+    ChooseKind(editor, kDoubleKind, kKindPresenterTool);
+    EXPECT_EQ("", WindowText(GetDlgItem(editor, kDoubleValue)));
+    EXPECT_EQ("Tool:", WindowText(GetDlgItem(editor, kDoubleLabel)));
+    EXPECT_NE(std::string::npos,
+              WindowText(GetDlgItem(editor, kStatus)).find("Nothing is set for this key yet"));
     ChooseKind(editor, kLongKind, kKindNothing);
     EXPECT_FALSE(IsWindowVisible(longValue));
     EXPECT_FALSE(IsWindowVisible(longInherited));
-    EXPECT_EQ("Key 1: Top left \xE2\x80\x94 set: press, long press, double press",
-              harness::AccessibleName(GetDlgItem(editor, kKey)));
+    EXPECT_EQ("Key 1: Top left \xE2\x80\x94 set: press, long press",
+              harness::AccessibleName(GetDlgItem(editor, kKey)))
+        << "the double press has no tool yet";
     PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -620,6 +631,208 @@ TEST_F(KeysEditorTest, WhichRuleAnswersTellsTheFileSectionAndAction) {
     EXPECT_NE(std::string::npos, text.find("Key 3 long: F5 (repeats)  - yours, [Tests] line 3"))
         << text;
     EXPECT_NE(std::string::npos, text.find("Key 4: nothing")) << text;
+    DeleteFileA((m_dir + "KeyMap.ini").c_str());
+}
+
+// An elevated KV480 reads only the installation's key map: the editor, at
+// the user's level, says so and restarts it at that level, and the user's
+// own key then acts.
+TEST_F(KeysEditorTest, AnElevatedKV480IsToldAndRestartedAtTheUsersLevel) {
+    KeyboardWindow app(kAppClass, kAppCaption);
+    PlaceAway(app.Handle());
+    WriteUserFile("[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=b\r\n");
+    std::ofstream(m_dir + "KeyMap.ini", std::ios::binary)
+        << "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=a\r\n";
+    // The restart starts the installed program, from the settings' Path.
+    ASSERT_TRUE(CopyFileA(m_exe.c_str(), (m_dir + "KV480.exe").c_str(), FALSE));
+    StartConnected(); // elevated, as every Wine program
+    if (HasFatalFailure())
+        return;
+    m_editor.SetUnelevated(true);
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    const HWND banner = GetDlgItem(editor, kResident);
+    EXPECT_EQ("KV480 is running with administrator rights and uses only the installation's key "
+              "map: your changes take effect when KV480 runs normally.",
+              WindowText(banner));
+    const HWND restart = GetDlgItem(editor, kRestartResident);
+    ASSERT_TRUE(IsWindowVisible(restart));
+
+    PostMessageA(restart, BM_CLICK, 0, 0);
+    ASSERT_TRUE(m_program.WaitForExit(10000)) << "the elevated KV480 did not end";
+    HWND restarted = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (restarted = FindWindowA(kMainClass, kMainCaption)) != nullptr; }, 10000));
+    DWORD restartedId = 0;
+    GetWindowThreadProcessId(restarted, &restartedId);
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, restartedId);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(banner).find("KV480 is running and uses your key map") == 0; },
+        10000))
+        << WindowText(banner);
+    EXPECT_FALSE(IsWindowVisible(restart));
+    // Its icon may lie under the editor: the port's line tells it has the
+    // port, the key typed that it reads it.
+    EXPECT_TRUE(WaitUntil([] { return harness::DtrRaised(kPort); }, 30000));
+    ASSERT_TRUE(harness::KeepInFront(app.Handle()));
+    EXPECT_TRUE(PressUntil(
+        1, [&] { return !app.KeyDowns().empty(); }, [&] { app.Clear(); }));
+    if (!app.KeyDowns().empty()) {
+        EXPECT_EQ(WPARAM('B'), app.KeyDowns()[0].vk) << "the user's map answers";
+    }
+
+    PostMessageA(restarted, WM_CLOSE, 0, 0);
+    if (process != nullptr) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 10000));
+        CloseHandle(process);
+    }
+    EXPECT_TRUE(
+        WaitUntil([&] { return WindowText(banner).find("KV480 is not running: ") == 0; }, 10000))
+        << WindowText(banner);
+    DeleteFileA((m_dir + "KV480.exe").c_str());
+    DeleteFileA((m_dir + "KeyMap.ini").c_str());
+}
+
+// What KV480 publishes, overwritten by another program with a huge text or
+// a number of another size, is told as unknown, never taken in part.
+TEST_F(KeysEditorTest, ABadEntryOfTheRunningKV480IsToldAsUnknown) {
+    m_program.SetUnelevated(true);
+    StartProgram();
+    if (HasFatalFailure())
+        return;
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    const HWND banner = GetDlgItem(editor, kResident);
+    EXPECT_EQ(0u, WindowText(banner).find("KV480 is running and uses your key map"))
+        << WindowText(banner);
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    const std::string key = "Software\\VEKO\\KV480\\Running\\" + std::to_string(session);
+    const auto damaged = [&] {
+        return WaitUntil(
+            [&] { return WindowText(banner).find("KV480 is running, but cannot tell") == 0; },
+            6000);
+    };
+    const std::string huge(100000, 'M');
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Mode", REG_SZ,
+                                             huge.c_str(), static_cast<DWORD>(huge.size() + 1)));
+    EXPECT_TRUE(damaged()) << WindowText(banner);
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Mode", REG_SZ, "", 1));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(banner).find("KV480 is running and uses your key map") == 0; },
+        6000));
+    const unsigned long long wide = 1;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Elevated", REG_QWORD,
+                                             &wide, sizeof(wide)));
+    EXPECT_TRUE(damaged()) << WindowText(banner);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, kRestartResident)));
+}
+
+// "Which rule answers here" answers in the mode that is on, and in any other
+// mode chosen.
+TEST_F(KeysEditorTest, WhichRuleAnswersInTheModeThatIsOn) {
+    KeyboardWindow app(kAppClass, kAppCaption);
+    PlaceAway(app.Handle());
+    WriteUserFile("[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=b\r\n"
+                  "Key6=Mode \"Mouse\"\r\n"
+                  "[Mouse keys]\r\nMode=Mouse\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+                  "Key1=MouseUp\r\n");
+    m_program.SetUnelevated(true);
+    StartConnected();
+    if (HasFatalFailure())
+        return;
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    const HWND banner = GetDlgItem(editor, kResident);
+    // Switched on in the application (in front, the editor takes the keys),
+    // as KV480 publishes it at once; a second press would switch it off.
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    const std::string key = "Software\\VEKO\\KV480\\Running\\" + std::to_string(session);
+    ASSERT_TRUE(PressUntil(
+        6,
+        [&] {
+            char mode[16] = "";
+            DWORD size = sizeof(mode);
+            return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "Mode", RRF_RT_REG_SZ, nullptr,
+                                mode, &size) == ERROR_SUCCESS &&
+                   std::string(mode) == "Mouse";
+        },
+        [&] { harness::KeepInFront(app.Handle()); }));
+    // The editor asks KV480 every two seconds.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(banner).find("The mode \"Mouse\" is on.") != std::string::npos; },
+        6000))
+        << WindowText(banner);
+
+    PostMessageA(GetDlgItem(editor, kWhich), BM_CLICK, 0, 0);
+    const HWND which = m_editor.WaitForWindow("#32770", "Which rule answers here", 10000);
+    ASSERT_NE(nullptr, which);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(which) != FALSE; }, 5000));
+    const HWND modes = GetDlgItem(which, kWhichMode);
+    EXPECT_EQ(1, SendMessageA(modes, CB_GETCURSEL, 0, 0)) << "the mode that is on";
+    ASSERT_TRUE(harness::KeepInFront(which));
+    SendMessageA(which, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(which, kWindows)), TRUE);
+    WaitForEditorIdle();
+    Keys({'P'});
+    const HWND answers = GetDlgItem(which, kAnswers);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return WindowText(answers).find(
+                       "Key 1: MouseUp (repeats)  - yours, [Mouse keys] of mode \"Mouse\"") !=
+                   std::string::npos;
+        },
+        5000))
+        << WindowText(answers);
+    SendMessageA(modes, CB_SETCURSEL, 0, 0);
+    SendMessageA(which, WM_COMMAND, MAKEWPARAM(kWhichMode, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(modes));
+    EXPECT_NE(std::string::npos,
+              WindowText(answers).find("Key 1: b  - yours, [All applications] line 4"))
+        << WindowText(answers);
+    PostMessageA(which, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(which); }, 5000));
+}
+
+// A line the applications list cuts off shows in full under the pointer.
+TEST_F(KeysEditorTest, ALineTooLongForTheListShowsInFullUnderThePointer) {
+    std::ofstream(m_dir + "KeyMap.ini", std::ios::binary)
+        << "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey3=PageUp\r\n";
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(harness::KeepInFront(editor));
+    const HWND list = GetDlgItem(editor, kApps);
+    const LRESULT last = SendMessageA(list, LB_GETCOUNT, 0, 0) - 1;
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(last), reinterpret_cast<LPARAM>(&item));
+    POINT at{item.left + 10, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &at);
+    std::string tip;
+    DWORD movedAt = GetTickCount() - 2000;
+    const bool shown = WaitUntil(
+        [&] {
+            // A move over the line wakes the tooltip, which shows once the
+            // pointer rests.
+            if (GetTickCount() - movedAt > 1500) {
+                harness::MouseAt(0, at);
+                at.x ^= 1;
+                movedAt = GetTickCount();
+            }
+            for (HWND window = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr);
+                 window != nullptr;
+                 window = FindWindowExA(nullptr, window, "tooltips_class32", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == m_editor.ProcessId() && IsWindowVisible(window)) {
+                    tip = WindowText(window);
+                    return tip == "Default (administrator, for everyone)";
+                }
+            }
+            return false;
+        },
+        8000);
+    EXPECT_TRUE(shown) << "tooltip: \"" << tip << "\"";
     DeleteFileA((m_dir + "KeyMap.ini").c_str());
 }
 

@@ -146,7 +146,7 @@ public:
     }
     void NoteKeyReleased() override { bNoteWaitsForRelease = false; }
     void HideActionNote() override { log.push_back("hide note"); }
-    void ShowMode(const std::string& strTipLine) override {
+    void ShowMode(const std::string&, const std::string& strTipLine) override {
         carriers.push_back("mode");
         log.push_back("tip " + strTipLine);
     }
