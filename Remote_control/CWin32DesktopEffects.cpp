@@ -76,3 +76,11 @@ bool CWin32DesktopEffects::StartPcAction(CKeyAction::Pc pc, std::string& strRefu
     strRefusal = CPcActions::RefusedText(pc, dwError);
     return false;
 }
+
+IDesktopEffects::MenuSettings CWin32DesktopEffects::ReadMenuSettings() {
+    return MenuSettings();
+}
+
+void CWin32DesktopEffects::ShowMenu(const CMenuModel&) {}
+
+void CWin32DesktopEffects::HideMenu() {}

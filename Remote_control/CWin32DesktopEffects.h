@@ -31,6 +31,9 @@ public:
     Outcome Run(const CKeyActionEngine::Step& step) override;
     void ShowOverlay(const CKeyAction& action) override;
     bool StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) override;
+    MenuSettings ReadMenuSettings() override;
+    void ShowMenu(const CMenuModel& menu) override;
+    void HideMenu() override;
 
 private:
     CPresenterOverlays& m_overlays;

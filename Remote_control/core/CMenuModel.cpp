@@ -216,7 +216,7 @@ CMenuModel::Outcome CMenuModel::Choose() {
         m_nAskedLevel = nLevel;
         m_nAskedEntry = nEntry;
         m_nAskedMs = m_clock.Now();
-        outcome.strNote = CActionConfirmation::AskText(entry.action);
+        outcome.strNote = AskText(entry.strLabel, entry.action);
     } else {
         outcome.bCarry = true;
         outcome.action = entry.action;
@@ -436,4 +436,12 @@ std::string CMenuModel::WindowText() const {
         return m_keyboard.Text();
     }
     return m_levels.empty() ? std::string() : m_levels.back().entries[SelectedIndex()].strLabel;
+}
+
+std::string CMenuModel::AskText(const std::string& strLabel, const CKeyAction& action) {
+    const bool bRestart =
+        action.GetKind() == CKeyAction::Kind::Pc && action.GetPc() == CKeyAction::Pc::Restart;
+    return "Select \"" + strLabel + "\" again within " +
+           std::to_string(CActionConfirmation::CONFIRM_MS / 1000) + " s to " +
+           (bRestart ? "restart" : "shut down") + " the PC";
 }

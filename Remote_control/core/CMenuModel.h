@@ -94,6 +94,9 @@ public:
     std::string Title() const;
     // The window's text, which a screen reader says at every move.
     std::string WindowText() const;
+    // The question of a shutdown or restart chosen once from the entry
+    // strLabel: Select answers it.
+    static std::string AskText(const std::string& strLabel, const CKeyAction& action);
 
 private:
     struct Level {

@@ -50,9 +50,11 @@ public:
     std::string strStartFailure;    // what a program start reports
     CKeyMap userMap;
     CKeyMap installedMap;
+    MenuSettings menuSettings;
 
     std::vector<std::string> log;
-    // "keys", "text", "button", "pointer", "run", "overlay", "pc", "mode".
+    // "keys", "text", "button", "pointer", "run", "overlay", "pc", "mode",
+    // "menu".
     std::vector<std::string> carriers;
     mutable int nProgramReads = 0;
 
@@ -125,6 +127,13 @@ public:
         carriers.push_back("overlay");
         log.push_back("overlay " + action.Shown());
     }
+
+    MenuSettings ReadMenuSettings() override { return menuSettings; }
+    void ShowMenu(const CMenuModel& menu) override {
+        carriers.push_back("menu");
+        log.push_back("menu " + menu.Title() + ": " + menu.WindowText());
+    }
+    void HideMenu() override { log.push_back("menu hidden"); }
 
     bool ShowActionNote(const std::string& strText, bool bAlways) override {
         if (!bNotesShown || (!bAlways && !bNotesWanted))

@@ -182,7 +182,7 @@ TEST_F(MenuModelTest, ShutDownWaitsForASecondSelect) {
     Open("Power");
     Outcome first = menu.Steer(Steer::Select);
     EXPECT_FALSE(first.bCarry);
-    EXPECT_EQ(CActionConfirmation::AskText(CKeyAction()), first.strNote);
+    EXPECT_EQ("Select \"Off\" again within 5 s to shut down the PC", first.strNote);
     menu.Steer(Steer::Down);
     menu.Steer(Steer::Up);
     EXPECT_FALSE(menu.Steer(Steer::Select).bCarry) << "a move in between asks anew";
