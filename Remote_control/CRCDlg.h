@@ -22,6 +22,7 @@
 #include "CReceiverLink.h"
 #include "CRecvApp.h"
 #include "CTrayIcon.h"
+#include "CMenuWindow.h"
 #include "CWin32DesktopEffects.h"
 #include "CWin32DesktopWindows.h"
 #include "CWin32UserNotices.h"
@@ -113,7 +114,8 @@ private:
     // effects that carry out the key maps' actions, what the user is told.
     CWin32UserNotices m_notices{m_trayIcon, m_clock.Clock()};
     CWin32DesktopWindows m_windows;
-    CWin32DesktopEffects m_effects{m_overlays, m_notices};
+    CMenuWindow m_menuWindow{m_clock.Clock()};
+    CWin32DesktopEffects m_effects{m_overlays, m_notices, m_menuWindow};
     // The way of every key event: decoded, shown in the test dialog, routed
     // (the router decides, the desktop carries it out) and served to LIRC.
     CKeyPipeline m_pipeline;

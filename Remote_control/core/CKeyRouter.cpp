@@ -308,8 +308,12 @@ void CKeyRouter::CarryMenuOutcome(const CMenuModel::Outcome& outcome) {
         step.answer.action = outcome.action;
         Carry(step, outcome.strLabel, outcome.bConfirmed);
     }
-    if (outcome.bChanged && m_menu.IsOpen()) {
-        m_effects.ShowMenu(m_menu);
+    if (outcome.bChanged && m_menu.IsOpen() && !m_effects.ShowMenu(m_menu)) {
+        // Keys must never steer a menu nobody sees.
+        m_menu.Close();
+        m_modeState.Set(m_strModeBeforeMenu);
+        m_effects.HideMenu();
+        m_notices.ShowBalloon(KEY_MAP_TITLE, UNSHOWN_MENU_TEXT);
     }
     if (!outcome.strNote.empty() && !m_notices.ShowActionNote(outcome.strNote, true)) {
         m_notices.ShowBalloon(KEY_MAP_TITLE, outcome.strNote);

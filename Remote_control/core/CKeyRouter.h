@@ -36,6 +36,9 @@ public:
     static constexpr const char* UNASKED_TEXT =
         " was not carried out: its question, which asks for a second press, could not be "
         "shown on the screen.";
+    // When the on-screen menu could not be drawn, and so closed again.
+    static constexpr const char* UNSHOWN_MENU_TEXT =
+        "The on-screen menu could not be shown on the screen: it was closed again.";
     static constexpr const char* LOCKED_TEXT =
         "The session is locked: the remote's keys do nothing until you sign in again.";
 

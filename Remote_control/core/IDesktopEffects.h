@@ -49,9 +49,10 @@ public:
     // was refused at once (a later refusal is told by the desktop itself).
     virtual bool StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) = 0;
     // The on-screen menu or keyboard: read as it opens, drawn as menu shows
-    // it now (on top, never taking the focus), hidden once it closed.
+    // it now (on top, never taking the focus; false when it cannot be shown),
+    // hidden once it closed.
     virtual MenuSettings ReadMenuSettings() = 0;
-    virtual void ShowMenu(const CMenuModel& menu) = 0;
+    virtual bool ShowMenu(const CMenuModel& menu) = 0;
     virtual void HideMenu() = 0;
 
 protected:

@@ -44,7 +44,7 @@ public:
     bool bSessionLocked = false;
     bool bTrayIcon = true;          // balloons can be shown
     bool bNotesWanted = true;       // the user's choice of the on-screen note
-    bool bNotesShown = true;        // false: the screen can show no note at all
+    bool bNotesShown = true;        // false: the screen can show no note nor menu
     std::string strPcRefusal;       // Windows' reason to refuse the PC's actions
     bool bReleaseRegistered = true; // the release's message number exists
     std::string strStartFailure;    // what a program start reports
@@ -129,9 +129,10 @@ public:
     }
 
     MenuSettings ReadMenuSettings() override { return menuSettings; }
-    void ShowMenu(const CMenuModel& menu) override {
+    bool ShowMenu(const CMenuModel& menu) override {
         carriers.push_back("menu");
         log.push_back("menu " + menu.Title() + ": " + menu.WindowText());
+        return bNotesShown;
     }
     void HideMenu() override { log.push_back("menu hidden"); }
 

@@ -144,4 +144,14 @@ TEST_F(KeyRouterMenuTest, TheMainMenuTellsTheKeysOfTheRemoteInHand) {
               Taken());
 }
 
+TEST_F(KeyRouterMenuTest, AMenuTheScreenCannotShowClosesAndIsToldByBalloon) {
+    desktop.bNotesShown = false;
+    Taps({4, 1});
+    EXPECT_EQ((Log{"menu Main: Hello", "menu hidden",
+                   "balloon " + std::string(CKeyRouter::KEY_MAP_TITLE) + ": " +
+                       CKeyRouter::UNSHOWN_MENU_TEXT,
+                   "carry A"}),
+              Taken());
+}
+
 } // namespace
