@@ -96,6 +96,8 @@ bool CMenuWindow::Show(const CMenuModel& menu, HWND hForeground) {
     }
     const RECT& work = monitor.rcWork;
     if (!IsVisible()) {
+        // The setting counts from the next opening; a move reads nothing.
+        m_nTextPercent = TextPercent();
         // On that monitor first, so that the window reads the monitor's DPI.
         SetWindowPos(m_hWnd, nullptr, work.left, work.top, 1, 1, SWP_NOACTIVATE | SWP_NOZORDER);
     }
@@ -105,7 +107,7 @@ bool CMenuWindow::Show(const CMenuModel& menu, HWND hForeground) {
     // A share of the monitor's height in its own pixels; never smaller than
     // a dialog's text at this DPI.
     const int nMonitorHeight = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
-    MakeFonts((std::max)(nMonitorHeight * static_cast<int>(TextPercent()) / 100,
+    MakeFonts((std::max)(nMonitorHeight * static_cast<int>(m_nTextPercent) / 100,
                          MulDiv(16, static_cast<int>(nDpi), 96)));
     TakeFrom(menu);
     const SIZE size = Measure(work);

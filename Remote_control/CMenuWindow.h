@@ -61,6 +61,7 @@ private:
 
     HFONT m_hFont = nullptr;
     HFONT m_hTitleFont = nullptr;
+    unsigned m_nTextPercent = DEFAULT_TEXT_PERCENT;
     int m_nFontHeight = 0;
     int m_nPadding = 0;
     int m_nRowHeight = 0;
