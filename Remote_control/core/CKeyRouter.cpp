@@ -306,6 +306,8 @@ void CKeyRouter::CarryMenuOutcome(const CMenuModel::Outcome& outcome) {
     if (outcome.bCarry) {
         CKeyActionEngine::Step step{};
         step.answer.action = outcome.action;
+        step.answer.layer = outcome.layer;
+        step.answer.nLine = outcome.nLine;
         Carry(step, outcome.strLabel, outcome.bConfirmed);
     }
     if (outcome.bChanged && m_menu.IsOpen() && !m_effects.ShowMenu(m_menu)) {

@@ -95,10 +95,15 @@ TEST_F(MenuModelTest, TheWindowInFrontAndTheUsersFileChooseTheSection) {
     Load(user, "[Pad]\nMenu=Programs\nClassName=Notepad\nItem1=\"Mine\" Lock\n");
     Open("Programs");
     EXPECT_EQ(std::vector<std::string>{"Mine"}, Labels());
-    menu.Close();
+    Outcome chosen = menu.Steer(Steer::Select);
+    EXPECT_EQ(CKeyMapLayers::USER, chosen.layer) << "told where a failing entry is written";
+    EXPECT_EQ(4u, chosen.nLine);
     context.window.strClass = "Other";
     Open("Programs");
     EXPECT_EQ("Calculator", menu.WindowText());
+    chosen = menu.Steer(Steer::Select);
+    EXPECT_EQ(CKeyMapLayers::INSTALLATION, chosen.layer);
+    EXPECT_EQ(3u, chosen.nLine);
 }
 
 TEST_F(MenuModelTest, SubmenusOpenAboveAndBackReturnsThenCloses) {
