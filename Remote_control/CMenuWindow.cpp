@@ -113,8 +113,7 @@ bool CMenuWindow::Show(const CMenuModel& menu, HWND hForeground) {
     const SIZE size = Measure(work);
     const int nX = work.left + (work.right - work.left - size.cx) / 2;
     const int nY = work.top + (work.bottom - work.top - size.cy) / 2;
-    ShowAt(RECT{nX, nY, nX + size.cx, nY + size.cy});
-    InvalidateRect(m_hWnd, nullptr, FALSE);
+    // The text first: a window that shows names what it shows at once.
     const std::wstring strText = widetext::Widen(menu.WindowText());
     if (strText != m_strText) {
         m_strText = strText;
@@ -122,6 +121,8 @@ bool CMenuWindow::Show(const CMenuModel& menu, HWND hForeground) {
         // A screen reader says the new selection.
         NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_WINDOW, CHILDID_SELF);
     }
+    ShowAt(RECT{nX, nY, nX + size.cx, nY + size.cy});
+    InvalidateRect(m_hWnd, nullptr, FALSE);
     return true;
 }
 

@@ -868,7 +868,7 @@ protected:
                     "[Main]\r\nMenu=Main\r\nItem1=\"Greet\" Text \"Hi\"\r\n"
                     "Item2=\"More\" Menu \"More\"\r\n"
                     "[More]\r\nMenu=More\r\nItem1=\"Bee\" B\r\n"
-                    "[Scan]\r\nMenu=Scan\r\nScan=1500\r\nItem1=\"One\" Text \"1\"\r\n"
+                    "[Scan]\r\nMenu=Scan\r\nScan=2500\r\nItem1=\"One\" Text \"1\"\r\n"
                     "Item2=\"Two\" Text \"2\"\r\n"
                     "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\n"
                     "Key3=Keyboard\r\nKey4=Menu\r\nKey6=Menu \"Scan\"\r\n");
@@ -910,7 +910,8 @@ TEST_F(KV480MenuTest, AKeyOpensTheMenuWhoseEntryTypesIntoTheWindowThatKeepsTheFo
 TEST_F(KV480MenuTest, AScanningMenuMovesByItselfAndTheKeyboardTypesAWord) {
     StartWithMenus();
     ASSERT_TRUE(Steer(6, L"One"));
-    EXPECT_TRUE(MenuSays(L"Two")) << "moved by the scan";
+    // The first entry waits two steps of 2.5 s.
+    EXPECT_TRUE(WaitUntil([] { return MenuText() == L"Two"; }, 10000)) << "moved by the scan";
     // Up starts the step again, the first entry's twice as long: time to select.
     ASSERT_TRUE(Steer(1, L"One"));
     ASSERT_TRUE(Steer(5, L""));
