@@ -187,6 +187,11 @@ void CKeyRouter::Carry(const CKeyActionEngine::Step& step, const std::string& st
         CarryPcAction(step, strShown, bConfirmed);
         return;
     case Kind::Mode:
+        // A mode switched from the menu's own keys ends the menu first,
+        // whose mode would otherwise come back over it.
+        if (m_menu.IsOpen()) {
+            CarryMenuOutcome(m_menu.Close());
+        }
         SwitchMode(action);
         return;
     // The on-screen menu and keyboard show themselves.

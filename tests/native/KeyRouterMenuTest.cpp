@@ -91,6 +91,14 @@ TEST_F(KeyRouterMenuTest, SubmenuBackAndTheOpeningKeyCloseStepByStepAndTheModeCo
               Taken());
 }
 
+TEST_F(KeyRouterMenuTest, AModeSwitchedByTheMenusKeysClosesTheMenuFirst) {
+    FakeKeyDesktop::SetMap(desktop.userMap, "[Steering]\nMode=Menu\nKey3=Mode \"Mouse\"\n");
+    Taps({4, 3, 3});
+    EXPECT_EQ((Log{"menu Main: Hello", "menu hidden", "tip Mode \"Mouse\" on",
+                   "note Mode \"Mouse\" on", "carry LeftClick", "note LeftClick"}),
+              Taken());
+}
+
 TEST_F(KeyRouterMenuTest, ShutDownFromAMenuAsksForASecondSelect) {
     Taps({4, 2, 2, 5});
     EXPECT_EQ("note Select \"Power off\" again within 5 s to shut down the PC", Taken().back());
