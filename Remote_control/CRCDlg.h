@@ -24,6 +24,7 @@
 #include "CRecvApp.h"
 #include "CRunningState.h"
 #include "CTrayIcon.h"
+#include "CMenuWindow.h"
 #include "CWin32DesktopEffects.h"
 #include "CWin32DesktopWindows.h"
 #include "CWin32UserNotices.h"
@@ -109,7 +110,8 @@ private:
     CRunningState m_runningState;
     CWin32UserNotices m_notices{m_trayIcon, m_clock.Clock(), m_runningState};
     CWin32DesktopWindows m_windows;
-    CWin32DesktopEffects m_effects{m_overlays, m_notices};
+    CMenuWindow m_menuWindow{m_clock.Clock()};
+    CWin32DesktopEffects m_effects{m_overlays, m_notices, m_menuWindow};
     // The way of every key event: decoded, shown in the test dialog, routed
     // (the router decides, the desktop carries it out) and served to LIRC.
     CKeyPipeline m_pipeline;

@@ -2,9 +2,25 @@
 
 #include "CActionSender.h"
 #include "CKeyRouter.h"
+#include "CMenuWindow.h"
 #include "CPcActions.h"
 #include "CPresenterOverlays.h"
 #include "KeyMapLocation.h"
+#include "KeyboardLayoutRows.h"
+#include "Settings.h"
+
+#include <algorithm>
+
+namespace {
+
+// The user's DWORD setting strName; false when it is not there.
+bool ReadSetting(const char* pszName, DWORD& dwValue) {
+    DWORD dwSize = sizeof(dwValue);
+    return RegGetValueA(HKEY_CURRENT_USER, settings::USER_KEY, pszName, RRF_RT_REG_DWORD, nullptr,
+                        &dwValue, &dwSize) == ERROR_SUCCESS;
+}
+
+} // namespace
 
 void CWin32DesktopEffects::LoadKeyMaps(HWND hMainWindow) {
     m_hMainWindow = hMainWindow;
@@ -75,4 +91,29 @@ bool CWin32DesktopEffects::StartPcAction(CKeyAction::Pc pc, std::string& strRefu
     }
     strRefusal = CPcActions::RefusedText(pc, dwError);
     return false;
+}
+
+IDesktopEffects::MenuSettings CWin32DesktopEffects::ReadMenuSettings() {
+    // An hour at most: a menu left open for good is asked for with 0.
+    const DWORD MAX_TIMEOUT_S = 3600;
+    MenuSettings menuSettings;
+    DWORD dwValue = 0;
+    if (ReadSetting(settings::VALUE_MENU_TIMEOUT, dwValue)) {
+        menuSettings.nTimeoutMs = std::uint64_t{(std::min)(dwValue, MAX_TIMEOUT_S)} * 1000;
+    }
+    if (ReadSetting(settings::VALUE_KEYBOARD_SCAN, dwValue) && dwValue != 0) {
+        // As a menu's Scan= line is kept.
+        menuSettings.nKeyboardScanMs =
+            std::clamp(static_cast<unsigned>(dwValue), CKeyMap::MIN_SCAN_MS, CKeyMap::MAX_SCAN_MS);
+    }
+    menuSettings.layout = keyboardlayout::RowsOf(GetForegroundWindow());
+    return menuSettings;
+}
+
+bool CWin32DesktopEffects::ShowMenu(const CMenuModel& menu) {
+    return m_menuWindow.Show(menu, GetForegroundWindow());
+}
+
+void CWin32DesktopEffects::HideMenu() {
+    m_menuWindow.Hide();
 }

@@ -8,14 +8,16 @@
 #include "CKeyMapFile.h"
 #include "IDesktopEffects.h"
 
+class CMenuWindow;
 class CPresenterOverlays;
 class IUserNotices;
 
 class CWin32DesktopEffects : public IDesktopEffects {
 public:
     // notices: where the key maps' warnings are told.
-    CWin32DesktopEffects(CPresenterOverlays& overlays, IUserNotices& notices)
-        : m_overlays(overlays), m_notices(notices) {}
+    CWin32DesktopEffects(CPresenterOverlays& overlays, IUserNotices& notices,
+                         CMenuWindow& menuWindow)
+        : m_overlays(overlays), m_notices(notices), m_menuWindow(menuWindow) {}
     CWin32DesktopEffects(const CWin32DesktopEffects&) = delete;
     CWin32DesktopEffects& operator=(const CWin32DesktopEffects&) = delete;
 
@@ -31,10 +33,14 @@ public:
     Outcome Run(const CKeyActionEngine::Step& step) override;
     void ShowOverlay(const CKeyAction& action) override;
     bool StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) override;
+    MenuSettings ReadMenuSettings() override;
+    bool ShowMenu(const CMenuModel& menu) override;
+    void HideMenu() override;
 
 private:
     CPresenterOverlays& m_overlays;
     IUserNotices& m_notices;
+    CMenuWindow& m_menuWindow;
     // The user's key map is asked before the installation folder's.
     CKeyMapFile m_userKeyMap;
     CKeyMapFile m_keyMap;

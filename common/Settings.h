@@ -22,6 +22,12 @@ constexpr const char* RUN_VALUE = "Veko - Remote Control";
 // every key, so a change counts from the next one.
 constexpr const char* USER_KEY = "Software\\VEKO\\KV480";
 constexpr const char* VALUE_SHOW_ACTIONS = "ShowActions"; // REG_DWORD, 1: the on-screen note
+// The on-screen menu: its text's height in percent of the monitor's (absent:
+// 3), the seconds an untouched menu stays (absent: 30; 0: until closed), and
+// the keyboard's scan step in milliseconds (absent or 0: no scanning).
+constexpr const char* VALUE_MENU_TEXT_HEIGHT = "MenuTextHeight"; // REG_DWORD
+constexpr const char* VALUE_MENU_TIMEOUT = "MenuTimeout";        // REG_DWORD
+constexpr const char* VALUE_KEYBOARD_SCAN = "KeyboardScan";      // REG_DWORD
 
 // Stored in VALUE_RC_TYPE.
 enum RcType : unsigned int { RC_TYPE_VEKO = 0, RC_TYPE_ZELMAR_OVI = 1 };

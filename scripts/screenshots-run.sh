@@ -150,4 +150,5 @@ for dpi in 96 192; do
 done
 run reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 bash "$root/scripts/presenting-screenshots-run.sh"
+bash "$root/scripts/menu-screenshots-run.sh"
 say "done"

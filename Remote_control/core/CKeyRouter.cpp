@@ -1,6 +1,7 @@
 #include "CKeyRouter.h"
 
 #include "CFrameDecoder.h"
+#include "RemoteControl.h"
 
 #include <utility>
 
@@ -10,7 +11,8 @@ using Kind = CKeyAction::Kind;
 CKeyRouter::CKeyRouter(IDesktopWindows& windows, IDesktopEffects& effects, IUserNotices& notices,
                        CDeadlineClock& clock)
     : m_windows(windows), m_effects(effects), m_notices(notices), m_clock(clock),
-      m_actionTimer(clock, [this] { CarrySteps(m_actionEngine.TimeReached(m_clock.Now())); }) {}
+      m_actionTimer(clock, [this] { CarrySteps(m_actionEngine.TimeReached(m_clock.Now())); }),
+      m_menu(clock, [this](const CMenuModel::Outcome& outcome) { CarryMenuOutcome(outcome); }) {}
 
 void CKeyRouter::KeyEvent(int nKey, int nRepeat) {
     Window target = m_windows.KeysEditorInFront();
@@ -19,7 +21,6 @@ void CKeyRouter::KeyEvent(int nKey, int nRepeat) {
     }
     if (nRepeat == CFrameDecoder::NEW_PRESS) {
         m_nPressKey = nKey;
-        m_nLastPressKey = nKey;
         m_pressTarget = target;
     }
     if (target == 0) {
@@ -58,6 +59,21 @@ void CKeyRouter::TypeMappedKey(int nKey, int nRepeat) {
         CarrySteps(m_actionEngine.Repeat(nKey, nNowMs));
         return;
     }
+    m_nMappedKey = nKey;
+    const CKeyMapLayers layers = MappedLayers();
+    CKeyMap::Window window;
+    if (!FrontWindow(layers, window)) {
+        return;
+    }
+    CKeyMapLayers::KeyAnswers answers = layers.FindAll(window, nKey);
+    if (m_menu.IsOpen() && KeepMenuKeys(nKey, answers)) {
+        CarryMenuOutcome(m_menu.Digit(nKey - RC_KEY_ZELMAR_F1 + 1));
+        return;
+    }
+    CarrySteps(m_actionEngine.Press(nKey, answers, nNowMs));
+}
+
+CKeyMapLayers CKeyRouter::MappedLayers() {
     CKeyMapLayers layers = m_effects.KeyMaps(m_modeState.GetMode());
     if (m_windows.IsElevated()) {
         // A file the user's unelevated programs can write must not start
@@ -69,21 +85,43 @@ void CKeyRouter::TypeMappedKey(int nKey, int nRepeat) {
         layers = CKeyMapLayers(m_noMap, layers.GetMap(CKeyMapLayers::INSTALLATION),
                                m_modeState.GetMode());
     }
-    CKeyMap::Window window;
+    return layers;
+}
+
+bool CKeyRouter::FrontWindow(const CKeyMapLayers& layers, CKeyMap::Window& window) {
     const Window front = m_windows.Foreground();
-    if (front != 0) {
-        IDesktopWindows::WindowFacts facts = m_windows.FactsOf(front);
-        // The test dialog shows the keys; typing into it would close it.
-        if (facts.bOwnProcess) {
-            return;
-        }
-        window.strClass = std::move(facts.strClass);
-        window.strCaption = std::move(facts.strCaption);
-        if (layers.UsesProgram()) {
-            window.strProgram = m_windows.ProgramOf(front);
-        }
+    if (front == 0) {
+        return true;
     }
-    CarrySteps(m_actionEngine.Press(nKey, layers.FindAll(window, nKey), nNowMs));
+    IDesktopWindows::WindowFacts facts = m_windows.FactsOf(front);
+    // The test dialog shows the keys; typing into it would close it.
+    if (facts.bOwnProcess) {
+        return false;
+    }
+    window.strClass = std::move(facts.strClass);
+    window.strCaption = std::move(facts.strCaption);
+    if (layers.UsesProgram()) {
+        window.strProgram = m_windows.ProgramOf(front);
+    }
+    return true;
+}
+
+bool CKeyRouter::KeepMenuKeys(int nKey, CKeyMapLayers::KeyAnswers& answers) {
+    bool bAnswered = false;
+    for (CKeyMapLayers::Answer& answer : answers.forms) {
+        const Kind kind = answer.action.GetKind();
+        // Only the mode that is on, Menu, gives sections a mode.
+        if (answer.IsFound() && answer.strMode.empty() && kind != Kind::Menu &&
+            kind != Kind::Keyboard && kind != Kind::MenuSteer) {
+            answer = CKeyMapLayers::Answer();
+        }
+        bAnswered = bAnswered || answer.IsFound();
+    }
+    // The ZELMAR has no digit keys: its F1 to F6 jump to the menu's first
+    // six entries. Six keys cannot spell the alphabet by multi-tap, so the
+    // keyboard takes them only where the mode Menu names them.
+    return !bAnswered && !m_menu.IsKeyboardShown() && nKey >= RC_KEY_ZELMAR_F1 &&
+           nKey <= RC_KEY_ZELMAR_F6;
 }
 
 void CKeyRouter::CarrySteps(const std::vector<CKeyActionEngine::Step>& steps) {
@@ -98,7 +136,8 @@ void CKeyRouter::CarrySteps(const std::vector<CKeyActionEngine::Step>& steps) {
     }
 }
 
-void CKeyRouter::Carry(const CKeyActionEngine::Step& step) {
+void CKeyRouter::Carry(const CKeyActionEngine::Step& step, const std::string& strShown,
+                       bool bConfirmed) {
     const CKeyAction& action = step.answer.action;
     const Kind kind = action.GetKind();
     if (kind != Kind::Pc || !action.NeedsConfirmation()) {
@@ -146,15 +185,24 @@ void CKeyRouter::Carry(const CKeyActionEngine::Step& step) {
         break;
     // KV480's own state and the PC's, which tell the user themselves.
     case Kind::Pc:
-        CarryPcAction(step);
+        CarryPcAction(step, strShown, bConfirmed);
         return;
     case Kind::Mode:
+        // A mode switched from the menu's own keys ends the menu first,
+        // whose mode would otherwise come back over it.
+        if (m_menu.IsOpen()) {
+            CarryMenuOutcome(m_menu.Close());
+        }
         SwitchMode(action);
         return;
-    // The on-screen menu's actions do nothing until KV480 shows the menu.
+    // The on-screen menu and keyboard show themselves.
     case Kind::Menu:
     case Kind::Keyboard:
+        OpenMenu(action);
+        return;
     case Kind::MenuSteer:
+        CarryMenuOutcome(m_menu.Steer(action.GetSteer()));
+        return;
     case Kind::Nothing:
         return;
     }
@@ -164,7 +212,7 @@ void CKeyRouter::Carry(const CKeyActionEngine::Step& step) {
     // After the action, so that the note costs the key no time; and only
     // for what happened.
     if (outcome.bCarried) {
-        m_notices.ShowActionNote(action.Shown(), false, IsKeyHeld());
+        m_notices.ShowActionNote(strShown.empty() ? action.Shown() : strShown, false, IsKeyHeld());
     }
 }
 
@@ -203,11 +251,12 @@ void CKeyRouter::SwitchMode(const CKeyAction& action) {
     }
 }
 
-void CKeyRouter::CarryPcAction(const CKeyActionEngine::Step& step) {
+void CKeyRouter::CarryPcAction(const CKeyActionEngine::Step& step, const std::string& strShown,
+                               bool bConfirmed) {
     const CKeyAction& action = step.answer.action;
-    if (action.NeedsConfirmation() && !m_confirmation.Confirm(step, m_clock.Now())) {
+    if (action.NeedsConfirmation() && !bConfirmed && !m_confirmation.Confirm(step, m_clock.Now())) {
         if (!m_notices.ShowCountdownNote(
-                CActionConfirmation::Question(action, m_nLastPressKey, step.form))) {
+                CActionConfirmation::Question(action, m_nMappedKey, step.form))) {
             // A second press must never act on a question nobody saw.
             m_confirmation.Forget();
             m_notices.ShowBalloon(KEY_MAP_TITLE, action.Shown() + UNASKED_TEXT);
@@ -218,7 +267,7 @@ void CKeyRouter::CarryPcAction(const CKeyActionEngine::Step& step) {
     if (action.NeedsConfirmation()) {
         m_notices.HideActionNote();
     }
-    m_notices.ShowActionNote(action.Shown(), false, IsKeyHeld());
+    m_notices.ShowActionNote(strShown.empty() ? action.Shown() : strShown, false, IsKeyHeld());
     std::string strRefusal;
     if (!m_effects.StartPcAction(action.GetPc(), strRefusal)) {
         m_notices.ShowBalloon(KEY_MAP_TITLE, strRefusal);
@@ -231,4 +280,63 @@ void CKeyRouter::EndQuestion() {
         m_notices.HideActionNote();
     }
     m_confirmation.Forget();
+}
+
+void CKeyRouter::OpenMenu(const CKeyAction& action) {
+    if (m_menu.IsOpen() && m_menu.IsOpeningAction(action)) {
+        CarryMenuOutcome(m_menu.Close());
+        return;
+    }
+    const CKeyMapLayers layers = MappedLayers();
+    CMenuModel::Context context;
+    if (!m_menu.IsOpen()) {
+        const IDesktopEffects::MenuSettings settings = m_effects.ReadMenuSettings();
+        m_menu.SetTimeout(settings.nTimeoutMs);
+        m_menu.SetKeyboardLayout(settings.layout);
+        context.nKeyboardScanMs = settings.nKeyboardScanMs;
+        if (!FrontWindow(layers, context.window)) {
+            return;
+        }
+        context.strMode = m_modeState.GetMode();
+        // The main menu's cheat sheet tells the keys of the remote in hand.
+        const bool bZelmar = m_nMappedKey >= RC_KEY_ZELMAR_FIRST;
+        context.nFirstKey = bZelmar ? RC_KEY_ZELMAR_FIRST : RC_KEY_VEKO_FIRST;
+        context.nLastKey = bZelmar ? RC_KEY_ZELMAR_LAST : RC_KEY_VEKO_LAST;
+        m_strModeBeforeMenu = m_modeState.GetMode();
+    }
+    const CMenuModel::Outcome outcome =
+        action.GetKind() == Kind::Keyboard
+            ? m_menu.OpenKeyboard(context)
+            : m_menu.Open(layers.GetMap(CKeyMapLayers::USER),
+                          layers.GetMap(CKeyMapLayers::INSTALLATION), context, action.GetMenu());
+    if (m_menu.IsOpen()) {
+        // No note: the menu shows itself.
+        m_modeState.Set(CMenuModel::STEERING_MODE);
+    }
+    CarryMenuOutcome(outcome);
+}
+
+void CKeyRouter::CarryMenuOutcome(const CMenuModel::Outcome& outcome) {
+    if (outcome.bClosed) {
+        // Before the chosen entry, which may switch that mode.
+        m_modeState.Set(m_strModeBeforeMenu);
+        m_effects.HideMenu();
+    }
+    if (outcome.bCarry) {
+        CKeyActionEngine::Step step{};
+        step.answer.action = outcome.action;
+        step.answer.layer = outcome.layer;
+        step.answer.nLine = outcome.nLine;
+        Carry(step, outcome.strLabel, outcome.bConfirmed);
+    }
+    if (outcome.bChanged && m_menu.IsOpen() && !m_effects.ShowMenu(m_menu)) {
+        // Keys must never steer a menu nobody sees.
+        m_menu.Close();
+        m_modeState.Set(m_strModeBeforeMenu);
+        m_effects.HideMenu();
+        m_notices.ShowBalloon(KEY_MAP_TITLE, UNSHOWN_MENU_TEXT);
+    }
+    if (!outcome.strNote.empty() && !m_notices.ShowActionNote(outcome.strNote, true, IsKeyHeld())) {
+        m_notices.ShowBalloon(KEY_MAP_TITLE, outcome.strNote);
+    }
 }

@@ -9,6 +9,7 @@
 #include "CActionConfirmation.h"
 #include "CDeadlineClock.h"
 #include "CKeyActionEngine.h"
+#include "CMenuModel.h"
 #include "CModeState.h"
 #include "CRefusedPostNotice.h"
 #include "IDesktopEffects.h"
@@ -34,6 +35,9 @@ public:
     static constexpr const char* UNASKED_TEXT =
         " was not carried out: its question, which asks for a second press, could not be "
         "shown on the screen.";
+    // When the on-screen menu could not be drawn, and so closed again.
+    static constexpr const char* UNSHOWN_MENU_TEXT =
+        "The on-screen menu could not be shown on the screen: it was closed again.";
     static constexpr const char* LOCKED_TEXT =
         "The session is locked: the remote's keys do nothing until you sign in again.";
 
@@ -59,16 +63,32 @@ private:
     void TellRefusedPost(Window target);
     // What the key maps name for the key in the window in front.
     void TypeMappedKey(int nKey, int nRepeat);
+    // The key maps as they stand; the user's left aside while KV480 is elevated.
+    CKeyMapLayers MappedLayers();
+    // The window in front as the key maps see it; false for KV480's own.
+    bool FrontWindow(const CKeyMapLayers& layers, CKeyMap::Window& window);
+    // While a menu is open only what steers or opens menus and what the
+    // mode Menu names act; nothing falls through to the window in front.
+    // True when the key is left to the menu as a digit.
+    bool KeepMenuKeys(int nKey, CKeyMapLayers::KeyAnswers& answers);
     // Carries out what the action engine decided and waits for its next time.
     void CarrySteps(const std::vector<CKeyActionEngine::Step>& steps);
-    // The one place that decides where each kind of action goes.
-    void Carry(const CKeyActionEngine::Step& step);
+    // The one place that decides where each kind of action goes. A menu's
+    // entry names itself in the note (strShown), and a shutdown chosen
+    // from it asked its question there (bConfirmed).
+    void Carry(const CKeyActionEngine::Step& step, const std::string& strShown = std::string(),
+               bool bConfirmed = false);
     void SwitchMode(const CKeyAction& action);
-    void CarryPcAction(const CKeyActionEngine::Step& step);
+    void CarryPcAction(const CKeyActionEngine::Step& step, const std::string& strShown,
+                       bool bConfirmed);
     // Another action ran: the second press is no longer awaited.
     void EndQuestion();
     // A note shown now waits for the key's release to start its time.
     bool IsKeyHeld() const { return m_nPressKey != 0; }
+    // A Menu or Keyboard action: opens it, a submenu, or closes what it opened.
+    void OpenMenu(const CKeyAction& action);
+    // What the menu did, from a key or from the clock.
+    void CarryMenuOutcome(const CMenuModel::Outcome& outcome);
     // In a locked session only the PC's own actions act (but Lock): the
     // others are dropped, and the user told once per lock.
     bool IsLockedOut(const CKeyAction& action);
@@ -85,14 +105,20 @@ private:
     // The window that got the press of m_nPressKey, to which its release goes.
     Window m_pressTarget = 0;
     int m_nPressKey = 0;
-    // The key of the last press, which a question asks to press again.
-    int m_nLastPressKey = 0;
+    // The last key pressed that the key maps answer, kept past its release:
+    // the key a question asks to press again, and the remote whose keys the
+    // main menu's cheat sheet tells.
+    int m_nMappedKey = 0;
     // Windows that refused a key and that the user has been told about.
     CRefusedPostNotice m_refusedPosts;
     // The mode that is on, asked before the key maps' other sections; and
     // the second press a shutdown waits for.
     CModeState m_modeState;
     CActionConfirmation m_confirmation;
+    // The on-screen menu and keyboard, and the mode that comes back when it
+    // closes.
+    CMenuModel m_menu;
+    std::string m_strModeBeforeMenu;
     // Stands for the user's key map while KV480 is elevated.
     const CKeyMap m_noMap;
     bool m_bToldElevated = false;

@@ -92,13 +92,19 @@ bool CMenuModel::Push(const std::string& strName, std::string& strNote) {
     }
     Level level;
     level.strName = strName;
-    const CKeyMap::Menu* pMenu =
-        CKeyMapLayers(*m_pUserMap, *m_pInstallationMap).FindMenu(m_context.window, strName);
+    // The user's file first, as CKeyMapLayers asks; the file is kept for
+    // what an entry's program start tells.
+    CKeyMapLayers::Layer layer = CKeyMapLayers::USER;
+    const CKeyMap::Menu* pMenu = m_pUserMap->FindMenu(m_context.window, strName);
+    if (pMenu == nullptr) {
+        layer = CKeyMapLayers::INSTALLATION;
+        pMenu = m_pInstallationMap->FindMenu(m_context.window, strName);
+    }
     if (pMenu != nullptr) {
         level.strName = pMenu->strName; // the title as its section writes it
         level.nScanMs = pMenu->nScanMs;
         for (const CKeyMap::MenuItem& item : pMenu->items) {
-            level.entries.push_back({item.strLabel, item.action});
+            level.entries.push_back({item.strLabel, item.action, layer, item.nLine});
         }
     } else if (unicodetext::EqualFolded(strName, MAIN_MENU)) {
         level.entries = MainMenu();
@@ -129,7 +135,7 @@ std::vector<CMenuModel::Entry> CMenuModel::MainMenu() const {
                 kind != CKeyAction::Kind::MenuSteer) {
                 entries.push_back({"Key " + std::to_string(nKey) + " " + pszKey +
                                        FORM_LABELS[nForm] + ": " + answer.action.Shown(),
-                                   answer.action});
+                                   answer.action, answer.layer, answer.nLine});
             }
         }
     }
@@ -205,11 +211,13 @@ CMenuModel::Outcome CMenuModel::Choose() {
         m_nAskedLevel = nLevel;
         m_nAskedEntry = nEntry;
         m_nAskedMs = m_clock.Now();
-        outcome.strNote = CActionConfirmation::AskText(entry.action);
+        outcome.strNote = AskText(entry.strLabel, entry.action);
     } else {
         outcome.bCarry = true;
         outcome.action = entry.action;
         outcome.strLabel = entry.strLabel;
+        outcome.layer = entry.layer;
+        outcome.nLine = entry.nLine;
         outcome.bConfirmed = entry.action.NeedsConfirmation();
         CloseAll(outcome);
         return outcome;
@@ -425,4 +433,12 @@ std::string CMenuModel::WindowText() const {
         return m_keyboard.Text();
     }
     return m_levels.empty() ? std::string() : m_levels.back().entries[SelectedIndex()].strLabel;
+}
+
+std::string CMenuModel::AskText(const std::string& strLabel, const CKeyAction& action) {
+    const bool bRestart =
+        action.GetKind() == CKeyAction::Kind::Pc && action.GetPc() == CKeyAction::Pc::Restart;
+    return "Select \"" + strLabel + "\" again within " +
+           std::to_string(CActionConfirmation::CONFIRM_MS / 1000) + " s to " +
+           (bRestart ? "restart" : "shut down") + " the PC";
 }

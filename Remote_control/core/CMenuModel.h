@@ -2,6 +2,7 @@
 
 #include "CDeadlineClock.h"
 #include "CKeyMap.h"
+#include "CKeyMapLayers.h"
 #include "COnScreenKeyboard.h"
 
 #include <cstddef>
@@ -39,13 +40,18 @@ public:
     struct Entry {
         std::string strLabel;
         CKeyAction action;
+        // Where the action is written; NO_LAYER for the main menu's own.
+        CKeyMapLayers::Layer layer = CKeyMapLayers::NO_LAYER;
+        std::size_t nLine = 0;
     };
 
     // What a call (or the clock) did, for the owner to carry out.
     struct Outcome {
         bool bCarry = false; // carry action: the chosen entry's, or the key typed
         CKeyAction action;
-        std::string strLabel;    // the chosen entry's, for the note
+        std::string strLabel;                                 // the chosen entry's, for the note
+        CKeyMapLayers::Layer layer = CKeyMapLayers::NO_LAYER; // where action is written
+        std::size_t nLine = 0;                                //
         bool bConfirmed = false; // a shutdown or restart already asked twice
         std::string strNote;     // for the user: a refusal, an empty menu, a question
         bool bChanged = false;   // the window shows something else: draw it again
@@ -94,6 +100,9 @@ public:
     std::string Title() const;
     // The window's text, which a screen reader says at every move.
     std::string WindowText() const;
+    // The question of a shutdown or restart chosen once from the entry
+    // strLabel: Select answers it.
+    static std::string AskText(const std::string& strLabel, const CKeyAction& action);
 
 private:
     struct Level {

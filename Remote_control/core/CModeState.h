@@ -13,6 +13,9 @@ public:
     // is already on (names compare in any case); "Mode Off" switches any
     // mode off. Returns the note's text for what happened.
     std::string Switch(const CKeyAction& action);
+    // Puts strMode on (empty: none) without a note: the on-screen menu's
+    // steering mode, and the mode it leaves again.
+    void Set(const std::string& strMode) { m_strMode = strMode; }
 
     // The mode that is on, as the action that switched it wrote it; empty
     // when none is.

@@ -6,6 +6,7 @@
 
 #include "CKeyActionEngine.h"
 #include "CKeyMapLayers.h"
+#include "CMenuModel.h"
 
 #include <cstdint>
 #include <string>
@@ -20,6 +21,13 @@ public:
         // What the user must be told (a program that cannot be started);
         // empty when there is nothing to tell.
         std::string strWarning;
+    };
+    // What the on-screen menu takes from the user's settings and the window
+    // in front when it opens.
+    struct MenuSettings {
+        std::uint64_t nTimeoutMs = CMenuModel::DEFAULT_TIMEOUT_MS; // 0: none
+        unsigned nKeyboardScanMs = 0;                              // 0: no scanning
+        COnScreenKeyboard::Layout layout = COnScreenKeyboard::UsEnglish();
     };
 
     // The user's key maps as they stand, read again where a file changed,
@@ -40,6 +48,12 @@ public:
     // Starts one of the PC's own actions; false with Windows' reason when it
     // was refused at once (a later refusal is told by the desktop itself).
     virtual bool StartPcAction(CKeyAction::Pc pc, std::string& strRefusal) = 0;
+    // The on-screen menu or keyboard: read as it opens, drawn as menu shows
+    // it now (on top, never taking the focus; false when it cannot be shown),
+    // hidden once it closed.
+    virtual MenuSettings ReadMenuSettings() = 0;
+    virtual bool ShowMenu(const CMenuModel& menu) = 0;
+    virtual void HideMenu() = 0;
 
 protected:
     ~IDesktopEffects() = default;

@@ -874,4 +874,80 @@ TEST_F(KV480KeyMapTest, PcActionsAreCarriedOutAndShutDownWantsASecondPress) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fromEnvironment.c_str()));
 }
 
+// The on-screen menu: the installation's steering keys, a main menu with a
+// submenu, a scanning menu and the keyboard, each opened by a key.
+class KV480MenuTest : public KV480KeyMapTest {
+protected:
+    void StartWithMenus() {
+        WriteKeyMap("[Steering]\r\nMode=Menu\r\nKey1=Menu Up\r\nKey2=Menu Down\r\n"
+                    "Key3=Menu Right\r\nKey5=Menu Select\r\nKey6=Menu Back\r\n"
+                    "[Main]\r\nMenu=Main\r\nItem1=\"Greet\" Text \"Hi\"\r\n"
+                    "Item2=\"More\" Menu \"More\"\r\n"
+                    "[More]\r\nMenu=More\r\nItem1=\"Bee\" B\r\n"
+                    "[Scan]\r\nMenu=Scan\r\nScan=2500\r\nItem1=\"One\" Text \"1\"\r\n"
+                    "Item2=\"Two\" Text \"2\"\r\n"
+                    "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\n"
+                    "Key3=Keyboard\r\nKey4=Menu\r\nKey6=Menu \"Scan\"\r\n");
+        StartConnected();
+    }
+    // Presses the key and waits until the menu's window says text (shown),
+    // or is hidden (empty text).
+    bool Steer(int key, const std::wstring& text) { return Press(key) && MenuSays(text); }
+    static bool MenuSays(const std::wstring& text) {
+        return WaitUntil([&] { return MenuText() == text; }, 5000);
+    }
+    // The window's text while it is shown, which a screen reader reads.
+    static std::wstring MenuText() {
+        const HWND menu = FindWindowA("KV480Menu", nullptr);
+        wchar_t shown[64] = L"";
+        if (menu == nullptr || !IsWindowVisible(menu))
+            return L"";
+        GetWindowTextW(menu, shown, 64);
+        return shown;
+    }
+};
+
+TEST_F(KV480MenuTest, AKeyOpensTheMenuWhoseEntryTypesIntoTheWindowThatKeepsTheFocus) {
+    StartWithMenus();
+    ASSERT_TRUE(Steer(4, L"Greet"));
+    const HWND menu = FindWindowA("KV480Menu", nullptr);
+    EXPECT_EQ(WS_EX_NOACTIVATE | WS_EX_TOPMOST,
+              GetWindowLongPtrA(menu, GWL_EXSTYLE) & (WS_EX_NOACTIVATE | WS_EX_TOPMOST));
+    ASSERT_TRUE(Steer(2, L"More"));
+    ASSERT_TRUE(Steer(5, L"Bee")) << "the submenu";
+    ASSERT_TRUE(Steer(6, L"More")) << "Back returns to its menu";
+    ASSERT_TRUE(Steer(1, L"Greet"));
+    ASSERT_TRUE(Steer(5, L""));
+    EXPECT_TRUE(WaitUntil([&] { return m_window->Chars() == L"Hi"; }, 5000));
+    EXPECT_EQ(m_window->Handle(), GetForegroundWindow());
+    EXPECT_EQ(WPARAM('A'), Typed(1)) << "after the menu the key means what it meant before";
+}
+
+TEST_F(KV480MenuTest, AScanningMenuMovesByItselfAndTheKeyboardTypesAWord) {
+    StartWithMenus();
+    ASSERT_TRUE(Steer(6, L"One"));
+    // The first entry waits two steps of 2.5 s.
+    EXPECT_TRUE(WaitUntil([] { return MenuText() == L"Two"; }, 10000)) << "moved by the scan";
+    // Up starts the step again, the first entry's twice as long: time to select.
+    ASSERT_TRUE(Steer(1, L"One"));
+    ASSERT_TRUE(Steer(5, L""));
+    EXPECT_TRUE(WaitUntil([&] { return m_window->Chars() == L"1"; }, 5000));
+
+    m_window->Clear();
+    ASSERT_TRUE(Press(3));
+    ASSERT_TRUE(WaitUntil([] { return !MenuText().empty(); }, 5000));
+    const std::wstring first = MenuText();
+    ASSERT_TRUE(Press(5));
+    ASSERT_TRUE(WaitUntil([&] { return m_window->Chars() == first; }, 5000));
+    ASSERT_TRUE(Press(3));
+    ASSERT_TRUE(WaitUntil([&] { return MenuText() != first; }, 5000));
+    const std::wstring second = MenuText();
+    ASSERT_TRUE(Press(5));
+    EXPECT_TRUE(WaitUntil([&] { return m_window->Chars() == first + second; }, 5000))
+        << "the keyboard stays open as it types";
+    ASSERT_TRUE(Steer(6, L""));
+    EXPECT_EQ(m_window->Handle(), GetForegroundWindow());
+    EXPECT_EQ(WPARAM('A'), Typed(1));
+}
+
 } // namespace

@@ -44,18 +44,20 @@ public:
     bool bSessionLocked = false;
     bool bTrayIcon = true;          // balloons can be shown
     bool bNotesWanted = true;       // the user's choice of the on-screen note
-    bool bNotesShown = true;        // false: the screen can show no note at all
+    bool bNotesShown = true;        // false: the screen can show no note nor menu
     std::string strPcRefusal;       // Windows' reason to refuse the PC's actions
     bool bReleaseRegistered = true; // the release's message number exists
     std::string strStartFailure;    // what a program start reports
     CKeyMap userMap;
     CKeyMap installedMap;
+    MenuSettings menuSettings;
 
     // The last note was shown while its key was held, and it is still so.
     bool bNoteWaitsForRelease = false;
 
     std::vector<std::string> log;
-    // "keys", "text", "button", "pointer", "run", "overlay", "pc", "mode".
+    // "keys", "text", "button", "pointer", "run", "overlay", "pc", "mode",
+    // "menu".
     std::vector<std::string> carriers;
     mutable int nProgramReads = 0;
 
@@ -128,6 +130,14 @@ public:
         carriers.push_back("overlay");
         log.push_back("overlay " + action.Shown());
     }
+
+    MenuSettings ReadMenuSettings() override { return menuSettings; }
+    bool ShowMenu(const CMenuModel& menu) override {
+        carriers.push_back("menu");
+        log.push_back("menu " + menu.Title() + ": " + menu.WindowText());
+        return bNotesShown;
+    }
+    void HideMenu() override { log.push_back("menu hidden"); }
 
     bool ShowActionNote(const std::string& strText, bool bAlways, bool bKeyHeld) override {
         if (!bNotesShown || (!bAlways && !bNotesWanted))

@@ -1,5 +1,6 @@
 #include "CKeyChord.h"
 #include "CKeyMap.h"
+#include "CKeyMapLayers.h"
 
 #include <gtest/gtest.h>
 
@@ -232,6 +233,12 @@ TEST_F(KeyMapTest, TheInstalledTemplateReadsWithoutSkippedLines) {
     const CKeyMap::Rule held = map.Find({"AnyClass", "Any caption", ""}, 6, CKeyMap::Form::Long);
     ASSERT_NE(nullptr, held.pAction);
     EXPECT_EQ("B", held.pAction->Shown());
+    const CKeyMap none;
+    const CKeyMapLayers menu(map, none, "Menu");
+    const CKeyMap::Window any{"AnyClass", "Any caption", ""};
+    EXPECT_EQ("Menu Select", menu.Find(any, 5, CKeyMap::Form::Plain).action.Shown());
+    EXPECT_EQ("Menu Back", menu.Find(any, 13, CKeyMap::Form::Plain).action.Shown());
+    EXPECT_EQ("Menu", CKeyMapLayers(map, none).Find(any, 21, CKeyMap::Form::Plain).action.Shown());
 }
 
 // Every example section of the user guide reads as written.

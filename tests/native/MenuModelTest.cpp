@@ -84,10 +84,15 @@ TEST_F(MenuModelTest, TheWindowInFrontAndTheUsersFileChooseTheSection) {
     Load(user, "[Pad]\nMenu=Programs\nClassName=Notepad\nItem1=\"Mine\" Lock\n");
     Open("Programs");
     EXPECT_EQ(std::vector<std::string>{"Mine"}, Labels());
-    menu.Close();
+    Outcome chosen = menu.Steer(Steer::Select);
+    EXPECT_EQ(CKeyMapLayers::USER, chosen.layer) << "told where a failing entry is written";
+    EXPECT_EQ(4u, chosen.nLine);
     context.window.strClass = "Other";
     Open("Programs");
     EXPECT_EQ("Calculator", menu.WindowText());
+    chosen = menu.Steer(Steer::Select);
+    EXPECT_EQ(CKeyMapLayers::INSTALLATION, chosen.layer);
+    EXPECT_EQ(3u, chosen.nLine);
 }
 
 TEST_F(MenuModelTest, SubmenusOpenAboveAndBackReturnsThenCloses) {
@@ -171,7 +176,7 @@ TEST_F(MenuModelTest, ShutDownWaitsForASecondSelect) {
     Open("Power");
     Outcome first = menu.Steer(Steer::Select);
     EXPECT_FALSE(first.bCarry);
-    EXPECT_EQ(CActionConfirmation::AskText(CKeyAction()), first.strNote);
+    EXPECT_EQ("Select \"Off\" again within 5 s to shut down the PC", first.strNote);
     menu.Steer(Steer::Down);
     menu.Steer(Steer::Up);
     EXPECT_FALSE(menu.Steer(Steer::Select).bCarry) << "a move in between asks anew";
