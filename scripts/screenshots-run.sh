@@ -38,7 +38,7 @@ rcwin wait "${config[@]}" 15000
 
 say "Auto Detect CommPort, holding a key of the remote control"
 rcwin click "${config[@]}" 1001
-rcwin wait '#32770' KV480cfg 10000
+rcwin box "${config[@]}" 10000
 # As the message asks: the key is held before OK is clicked, so that the
 # search hears only the repeats of the held key.
 run "$win/tools/ReceiverSimulator/ReceiverSimulator.exe" --port COM11 --verbose \
@@ -48,17 +48,17 @@ for _ in $(seq 200); do
     grep -q sent "$work/hold.log" && break
     sleep 0.05
 done
-rcwin answer '#32770' KV480cfg 1
-rcwin answer '#32770' KV480cfg 1 15000
+rcwin answer "${config[@]}" 1
+rcwin answer "${config[@]}" 1 15000
 wait "$holding"
 
-say "Auto Detect Address, clicking a key several times"
+say "Auto Detect Address, a key pressed about once a second"
 rcwin click "${config[@]}" 1002
-rcwin answer '#32770' KV480cfg 1 10000
-for _ in $(seq 20); do echo 'press veko 12ED 1'; echo 'wait 350'; done |
+rcwin answer "${config[@]}" 1 10000
+for _ in $(seq 8); do echo 'press veko 12ED 1'; echo 'wait 1000'; done |
     receiver script - &
 clicking=$!
-rcwin answer '#32770' KV480cfg 1 30000
+rcwin answer "${config[@]}" 1 30000
 wait "$clicking"
 
 geometry=$(rcwin rect "${config[@]}")

@@ -11,6 +11,9 @@
 //                                              prints the text of a message box,
 //                                              presses its button <id> and waits
 //                                              until the box has gone
+//   rcwin box <class> <caption> [timeout ms]    waits until such a message box
+//                                              exists (a box may bear its
+//                                              dialog's title: only boxes count)
 //   rcwin rect <class> <caption> [timeout ms]   prints the window's place on the
 //                                              screen as WxH+X+Y
 //   rcwin move <class> <caption> <x> <y> [timeout ms]
@@ -65,12 +68,32 @@ struct WindowQuery {
     const char* className;
     const char* caption;
     HWND found;
+    // Only a message box: a window with the box's text control.
+    bool messageBox;
 };
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM context) {
+    auto* query = reinterpret_cast<WindowQuery*>(context);
+    char className[64] = "";
+    char caption[256] = "";
+    GetClassNameA(window, className, sizeof(className));
+    GetWindowTextA(window, caption, sizeof(caption));
+    if (IsWindowVisible(window) && GetDlgItem(window, MESSAGE_BOX_TEXT_ID) != nullptr &&
+        (query->className == nullptr || lstrcmpiA(className, query->className) == 0) &&
+        (query->caption == nullptr || std::strcmp(caption, query->caption) == 0)) {
+        query->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
 
 bool Exists(HWND, void* context) {
     auto* query = static_cast<WindowQuery*>(context);
     const char* child = query->className ? std::strchr(query->className, '>') : nullptr;
-    if (child == nullptr) {
+    if (query->messageBox) {
+        query->found = nullptr;
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(query));
+    } else if (child == nullptr) {
         query->found = FindWindowA(query->className, query->caption);
     } else {
         const std::string parentClass(query->className, child);
@@ -126,7 +149,7 @@ bool ParseNumber(const char* text, unsigned long& number) {
 // How many arguments follow class and caption; -1 for an unknown verb.
 int ArgumentCount(const std::string& verb) {
     if (verb == "wait" || verb == "close" || verb == "rect" || verb == "rclick" || verb == "text" ||
-        verb == "front" || verb == "hover")
+        verb == "front" || verb == "hover" || verb == "box")
         return 0;
     if (verb == "command" || verb == "click" || verb == "answer" || verb == "key")
         return 1;
@@ -136,12 +159,13 @@ int ArgumentCount(const std::string& verb) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: rcwin wait|close|rect|rclick|text|front|hover <class> <caption> "
-                         "[timeout ms]\n"
-                         "       rcwin command|click|answer <class> <caption> <id> [timeout ms]\n"
-                         "       rcwin move <class> <caption> <x> <y> [timeout ms]\n"
-                         "       rcwin select <class> <caption> <id> <index> [timeout ms]\n"
-                         "       rcwin key <class> <caption> <char> [timeout ms]\n");
+    std::fprintf(stderr,
+                 "usage: rcwin wait|close|rect|rclick|text|front|hover|box <class> <caption> "
+                 "[timeout ms]\n"
+                 "       rcwin command|click|answer <class> <caption> <id> [timeout ms]\n"
+                 "       rcwin move <class> <caption> <x> <y> [timeout ms]\n"
+                 "       rcwin select <class> <caption> <id> <index> [timeout ms]\n"
+                 "       rcwin key <class> <caption> <char> [timeout ms]\n");
     return 2;
 }
 
@@ -166,13 +190,14 @@ int main(int argc, char** argv) {
     const int next = 4 + count;
     const DWORD timeoutMs =
         argc > next ? static_cast<DWORD>(std::strtoul(argv[next], nullptr, 10)) : 10000;
-    WindowQuery query = {OrNull(argv[2]), OrNull(argv[3]), nullptr};
+    WindowQuery query = {OrNull(argv[2]), OrNull(argv[3]), nullptr,
+                         verb == "answer" || verb == "box"};
     if (!WaitUntil(Exists, nullptr, &query, timeoutMs)) {
         std::fprintf(stderr, "rcwin: no window %s / %s\n", argv[2], argv[3]);
         return 1;
     }
     HWND window = query.found;
-    if (verb == "wait")
+    if (verb == "wait" || verb == "box")
         return 0;
     if (verb == "command")
         return PostMessageA(window, WM_COMMAND, id, 0) ? 0 : 1;
