@@ -10,17 +10,6 @@ namespace {
 using Steer = CKeyAction::Steer;
 using Key = COnScreenKeyboard::Key;
 
-bool SameName(const std::string& strA, const std::string& strB) {
-    std::u32string a = unicodetext::CodePoints(strA);
-    std::u32string b = unicodetext::CodePoints(strB);
-    for (std::u32string* pText : {&a, &b}) {
-        for (char32_t& c : *pText) {
-            c = unicodetext::FoldCase(c);
-        }
-    }
-    return a == b;
-}
-
 CKeyAction Parsed(const std::string& strValue) {
     CKeyAction action;
     std::string strReason;
@@ -96,7 +85,7 @@ bool CMenuModel::Push(const std::string& strName, std::string& strNote) {
         return false;
     }
     for (const Level& open : m_levels) {
-        if (SameName(open.strName, strName)) {
+        if (unicodetext::EqualFolded(open.strName, strName)) {
             strNote = "The menu " + strQuoted + " is already open: it is not opened again";
             return false;
         }
@@ -111,7 +100,7 @@ bool CMenuModel::Push(const std::string& strName, std::string& strNote) {
         for (const CKeyMap::MenuItem& item : pMenu->items) {
             level.entries.push_back({item.strLabel, item.action});
         }
-    } else if (SameName(strName, MAIN_MENU)) {
+    } else if (unicodetext::EqualFolded(strName, MAIN_MENU)) {
         level.entries = MainMenu();
     } else {
         strNote = "There is no menu " + strQuoted + " for this window";
@@ -148,15 +137,15 @@ std::vector<CMenuModel::Entry> CMenuModel::MainMenu() const {
     for (const std::string& strMode : m_pInstallationMap->ModeNames()) {
         bool bKnown = false;
         for (const std::string& strKnown : modes) {
-            bKnown = bKnown || SameName(strKnown, strMode);
+            bKnown = bKnown || unicodetext::EqualFolded(strKnown, strMode);
         }
         if (!bKnown) {
             modes.push_back(strMode);
         }
     }
     for (const std::string& strMode : modes) {
-        if (!SameName(strMode, STEERING_MODE)) {
-            const bool bOn = SameName(strMode, m_context.strMode);
+        if (!unicodetext::EqualFolded(strMode, STEERING_MODE)) {
+            const bool bOn = unicodetext::EqualFolded(strMode, m_context.strMode);
             entries.push_back({"Mode \"" + strMode + "\" " + (bOn ? "off" : "on"),
                                Parsed("Mode \"" + strMode + "\"")});
         }
@@ -333,7 +322,7 @@ bool CMenuModel::IsOpeningAction(const CKeyAction& action) const {
         return m_bKeyboard && action.GetKind() == CKeyAction::Kind::Keyboard;
     }
     return action.GetKind() == CKeyAction::Kind::Menu &&
-           SameName(action.GetMenu(), m_levels.front().strName);
+           unicodetext::EqualFolded(action.GetMenu(), m_levels.front().strName);
 }
 
 void CMenuModel::CloseAll(Outcome& outcome) {

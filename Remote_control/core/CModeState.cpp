@@ -4,17 +4,6 @@
 
 namespace {
 
-bool SameName(const std::string& strA, const std::string& strB) {
-    std::u32string a = unicodetext::CodePoints(strA);
-    std::u32string b = unicodetext::CodePoints(strB);
-    for (std::u32string* pText : {&a, &b}) {
-        for (char32_t& c : *pText) {
-            c = unicodetext::FoldCase(c);
-        }
-    }
-    return a == b;
-}
-
 std::string Named(const std::string& strMode) {
     return "Mode \"" + strMode + "\"";
 }
@@ -26,7 +15,8 @@ std::string CModeState::Switch(const CKeyAction& action) {
     if (action.GetKind() != CKeyAction::Kind::Mode) {
         return std::string();
     }
-    if (action.GetMode().empty() || (!strWas.empty() && SameName(strWas, action.GetMode()))) {
+    if (action.GetMode().empty() ||
+        (!strWas.empty() && unicodetext::EqualFolded(strWas, action.GetMode()))) {
         m_strMode.clear();
         return strWas.empty() ? "Mode off" : Named(strWas) + " off";
     }

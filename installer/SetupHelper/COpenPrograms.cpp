@@ -17,25 +17,27 @@ std::wstring Lower(std::wstring strText) {
     return strText;
 }
 
+struct WindowSearch {
+    DWORD dwProcess;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectMainWindow(HWND hWnd, LPARAM lParam) {
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(lParam);
+    DWORD dwOwner = 0;
+    GetWindowThreadProcessId(hWnd, &dwOwner);
+    if (dwOwner == search.dwProcess && IsWindowVisible(hWnd) &&
+        GetWindow(hWnd, GW_OWNER) == nullptr) {
+        search.windows.push_back(hWnd);
+    }
+    return TRUE;
+}
+
 // The visible windows of a process that nothing owns: what the user would
 // close.
 std::vector<HWND> MainWindowsOf(DWORD dwProcess) {
-    struct Search {
-        DWORD dwProcess;
-        std::vector<HWND> windows;
-    } search{dwProcess, {}};
-    EnumWindows(
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            Search& s = *reinterpret_cast<Search*>(lParam);
-            DWORD dwOwner = 0;
-            GetWindowThreadProcessId(hWnd, &dwOwner);
-            if (dwOwner == s.dwProcess && IsWindowVisible(hWnd) &&
-                GetWindow(hWnd, GW_OWNER) == nullptr) {
-                s.windows.push_back(hWnd);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{dwProcess, {}};
+    EnumWindows(CollectMainWindow, reinterpret_cast<LPARAM>(&search));
     return search.windows;
 }
 

@@ -3,6 +3,7 @@
 #include "CKeyPipeline.h"
 #include "FakeKeyDesktop.h"
 #include "FakeKeySink.h"
+#include "HandDrivenClock.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace {
 using Log = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 
-class KeyPipelineTest : public ::testing::Test {
+class KeyPipelineTest : public ::testing::Test, protected HandDrivenClock {
 protected:
     static constexpr IDesktopWindows::Window RECEIVER = 20;
 
@@ -31,20 +32,8 @@ protected:
         Advance(afterMs);
         pipeline.Bytes(bytes.data(), bytes.size(), now);
     }
-    // Time passes; every deadline on the way runs on time.
-    void Advance(std::uint64_t ms) {
-        const std::uint64_t until = now + ms;
-        std::uint64_t due = 0;
-        while (clock.NextDeadline(due) && due <= until) {
-            now = std::max(now, due);
-            clock.RunDue();
-        }
-        now = until;
-    }
     Log Taken() { return std::exchange(desktop.log, {}); }
 
-    std::uint64_t now = 1000;
-    CDeadlineClock clock{[this] { return now; }};
     FakeKeyDesktop desktop;
     FakeKeySink testDialog{desktop.log, "test"};
     FakeKeySink lirc{desktop.log, "lirc"};

@@ -4,6 +4,7 @@
 #include "CFrameDecoder.h"
 #include "FakeKeyDesktop.h"
 #include "FakeKeySink.h"
+#include "HandDrivenClock.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-class KeyRouterTest : public ::testing::Test {
+class KeyRouterTest : public ::testing::Test, protected HandDrivenClock {
 protected:
     static constexpr IDesktopWindows::Window APP = 10, RECEIVER = 20, EDITOR = 30, TEST = 40,
                                              PLAYER = 50;
@@ -46,23 +47,11 @@ protected:
         router.KeyRelease(key);
         lirc.KeyRelease(key);
     }
-    // Time passes; every deadline on the way runs on time.
-    void Advance(std::uint64_t ms) {
-        const std::uint64_t until = now + ms;
-        std::uint64_t due = 0;
-        while (clock.NextDeadline(due) && due <= until) {
-            now = std::max(now, due);
-            clock.RunDue();
-        }
-        now = until;
-    }
     Log Taken() { return std::exchange(desktop.log, {}); }
     static std::string LockedBalloon() {
         return "balloon " + std::string(CKeyRouter::LOCKED_TITLE) + ": " + CKeyRouter::LOCKED_TEXT;
     }
 
-    std::uint64_t now = 1000;
-    CDeadlineClock clock{[this] { return now; }};
     FakeKeyDesktop desktop;
     CKeyRouter router{desktop, desktop, desktop, clock};
     FakeKeySink lirc{desktop.log, "lirc"};

@@ -4,6 +4,7 @@
 #include "CActionConfirmation.h"
 #include "CMenuModel.h"
 #include "ParseAction.h"
+#include "HandDrivenClock.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace {
 using Steer = CKeyAction::Steer;
 using Outcome = CMenuModel::Outcome;
 
-class MenuModelTest : public ::testing::Test {
+class MenuModelTest : public ::testing::Test, protected HandDrivenClock {
 protected:
     MenuModelTest() {
         Load(installation, "[Programs]\nMenu=Programs\nItem1=\"Calculator\" Run \"calc.exe\"\n"
@@ -35,16 +36,6 @@ protected:
     Outcome Open(const std::string& name = CMenuModel::MAIN_MENU) {
         return menu.Open(user, installation, context, name);
     }
-    // Time passes; every deadline on the way runs on time.
-    void Advance(std::uint64_t ms) {
-        const std::uint64_t until = now + ms;
-        std::uint64_t due = 0;
-        while (clock.NextDeadline(due) && due <= until) {
-            now = std::max(now, due);
-            clock.RunDue();
-        }
-        now = until;
-    }
     std::vector<std::string> Labels() const {
         std::vector<std::string> labels;
         for (const CMenuModel::Entry& entry : menu.Entries()) {
@@ -53,8 +44,6 @@ protected:
         return labels;
     }
 
-    std::uint64_t now = 1000;
-    CDeadlineClock clock{[this] { return now; }};
     std::vector<Outcome> timed;
     CMenuModel menu{clock, [this](const Outcome& outcome) { timed.push_back(outcome); }};
     CKeyMap user;

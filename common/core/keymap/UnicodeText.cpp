@@ -211,4 +211,15 @@ std::size_t CutPoint(const std::string& strText, std::size_t nMax) {
     return nMax;
 }
 
+bool EqualFolded(const std::string& strA, const std::string& strB) {
+    std::u32string a = CodePoints(strA);
+    std::u32string b = CodePoints(strB);
+    for (std::u32string* pText : {&a, &b}) {
+        for (char32_t& c : *pText) {
+            c = FoldCase(c);
+        }
+    }
+    return a == b;
+}
+
 } // namespace unicodetext

@@ -45,6 +45,10 @@ void AppendUtf8(std::string& strText, char32_t c);
 // Greek and Cyrillic; other code points as they are. Enough for window
 // captions of the languages the product ships to.
 char32_t FoldCase(char32_t c);
+// Whether two UTF-8 texts are the same name once their case is folded
+// character by character (mode and menu names: "Präsentation" is
+// "PRÄSENTATION").
+bool EqualFolded(const std::string& strA, const std::string& strB);
 
 // The longest start of UTF-8 text of at most nMax bytes that does not cut a
 // character.
