@@ -4,8 +4,8 @@
 #include "MonitorChoice.h"
 #include "ProgramOf.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <vector>
 
