@@ -1,9 +1,13 @@
 #include "CPresenterOverlays.h"
 
 #include "COverlayGeometry.h"
+#include "MonitorChoice.h"
+#include "ProgramOf.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -23,15 +27,69 @@ const BYTE TIMER_OPACITY = 235;
 // The one instance that the mouse hook reports to.
 CPresenterOverlays* g_pFollower = nullptr;
 
-// The monitor of the window in front, where a slide show is.
-bool MonitorInFront(RECT& monitor, UINT& nDpi) {
-    const HWND hFront = GetForegroundWindow();
-    RECT window = {0, 0, 0, 0};
-    if (hFront == nullptr || !GetWindowRect(hFront, &window)) {
-        return COverlayWindow::MonitorAt(POINT{0, 0}, monitor, nDpi);
+// The monitors and what the monitor rule looks at. The window in front is
+// the presenter's; a visible window of another program that covers a monitor
+// is a slide show. The desktop's own windows and cloaked ones (another
+// virtual desktop) are none.
+struct MonitorFacts {
+    std::vector<HMONITOR> handles;
+    std::vector<std::wstring> devices;
+    MonitorChoice::Layout layout;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR hMonitor, HDC, LPRECT, LPARAM lParam) {
+    auto& facts = *reinterpret_cast<MonitorFacts*>(lParam);
+    MONITORINFOEXW info;
+    ZeroMemory(&info, sizeof(info));
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(hMonitor, &info)) {
+        const RECT& area = info.rcMonitor;
+        if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {
+            facts.layout.nPrimaryMonitor = static_cast<int>(facts.handles.size());
+        }
+        facts.handles.push_back(hMonitor);
+        facts.devices.push_back(info.szDevice);
+        facts.layout.monitors.push_back({area.left, area.top, area.right, area.bottom});
     }
-    return COverlayWindow::MonitorAt(
-        POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2}, monitor, nDpi);
+    return TRUE;
+}
+
+BOOL CALLBACK AddFullScreenWindow(HWND hWnd, LPARAM lParam) {
+    auto& facts = *reinterpret_cast<MonitorFacts*>(lParam);
+    DWORD nProcess = 0;
+    GetWindowThreadProcessId(hWnd, &nProcess);
+    wchar_t szClass[16] = L"";
+    GetClassNameW(hWnd, szClass, static_cast<int>(std::size(szClass)));
+    RECT area;
+    if (!IsWindowVisible(hWnd) || IsIconic(hWnd) || nProcess == GetCurrentProcessId() ||
+        IsCloaked(hWnd) || lstrcmpW(szClass, L"Progman") == 0 ||
+        lstrcmpW(szClass, L"WorkerW") == 0 || !GetWindowRect(hWnd, &area)) {
+        return TRUE;
+    }
+    for (const MonitorChoice::Rect& monitor : facts.layout.monitors) {
+        if (area.left <= monitor.left && area.top <= monitor.top && area.right >= monitor.right &&
+            area.bottom >= monitor.bottom) {
+            facts.layout.fullScreenWindows.push_back(
+                {area.left, area.top, area.right, area.bottom});
+            break;
+        }
+    }
+    return TRUE;
+}
+
+MonitorFacts ReadMonitors() {
+    MonitorFacts facts;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&facts));
+    const HWND hFront = GetAncestor(GetForegroundWindow(), GA_ROOT);
+    const HMONITOR hFrontMonitor =
+        hFront != nullptr ? MonitorFromWindow(hFront, MONITOR_DEFAULTTONULL) : nullptr;
+    for (std::size_t i = 0; i < facts.handles.size(); ++i) {
+        if (facts.handles[i] == hFrontMonitor) {
+            facts.layout.nFrontMonitor = static_cast<int>(i);
+        }
+    }
+    EnumWindows(AddFullScreenWindow, reinterpret_cast<LPARAM>(&facts));
+    return facts;
 }
 
 COverlayGeometry Geometry(const RECT& monitor, UINT nDpi) {
@@ -73,9 +131,10 @@ void MoveTo(HWND hWnd, const RECT& place) {
 
 } // namespace
 
-CPresenterOverlays::CPresenterOverlays(CDeadlineClock& clock)
-    : m_clock(clock), m_hookCheck(clock, [this] { CheckHook(); }), m_wakeWindow(clock),
-      m_waker([this] { m_wakeWindow.Wake(); }), m_talkTimer(clock, [this] { UpdateTimer(); }) {
+CPresenterOverlays::CPresenterOverlays(CDeadlineClock& clock, IUserNotices& notices)
+    : m_clock(clock), m_notices(notices), m_hookCheck(clock, [this] { CheckHook(); }),
+      m_wakeWindow(clock), m_waker([this] { m_wakeWindow.Wake(); }),
+      m_talkTimer(clock, [this] { UpdateTimer(); }) {
     for (auto& pWnd : m_apWnd) {
         pWnd = std::make_unique<COverlayWindow>(clock);
     }
@@ -470,11 +529,66 @@ void CPresenterOverlays::DrawLens(POINT point) {
     Update(Window(CPresenterTools::MAGNIFIER).GetSafeHwnd(), m_lens.hDC, ToRect(lens));
 }
 
+const framework::MessageMap* CPresenterOverlays::GetMessageMap() const {
+    using framework::Handler;
+    static const framework::MessageMapEntry entries[] = {
+        {WM_DISPLAYCHANGE, 0, Handler<&CPresenterOverlays::OnDisplayChange>},
+    };
+    static const framework::MessageMap map{nullptr, entries, std::size(entries)};
+    return &map;
+}
+
+bool CPresenterOverlays::ChooseMonitor(Tool tool, RECT& monitor, UINT& nDpi,
+                                       std::wstring& strDevice) const {
+    const MonitorFacts facts = ReadMonitors();
+    const int nNamed = static_cast<int>(m_tools.MonitorOf(tool));
+    const int nChosen = tool == CPresenterTools::BLANK_SCREEN
+                            ? MonitorChoice::ForBlankScreen(facts.layout, nNamed)
+                            : MonitorChoice::ForTimer(facts.layout, nNamed);
+    if (nChosen < 0) {
+        return false;
+    }
+    const auto nIndex = static_cast<std::size_t>(nChosen);
+    const MonitorChoice::Rect& area = facts.layout.monitors[nIndex];
+    strDevice = facts.devices[nIndex];
+    return COverlayWindow::MonitorAt(
+        POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2}, monitor, nDpi);
+}
+
+void CPresenterOverlays::OnDisplayChange() {
+    // Each display's refresh rate is read again at the next frame.
+    m_hPacedMonitor = nullptr;
+    const MonitorFacts facts = ReadMonitors();
+    static const char* const GONE[CPresenterTools::TOOL_COUNT] = {
+        "", "", "", "The blank screen was taken away: its monitor is gone.",
+        "The talk timer was taken away: its monitor is gone."};
+    for (const Tool tool : {CPresenterTools::BLANK_SCREEN, CPresenterTools::TIMER}) {
+        if (!m_tools.IsOn(tool)) {
+            continue;
+        }
+        // Never moved onto a screen the user did not mean, the presenter's own
+        // above all: a tool whose monitor was unplugged goes.
+        if (std::find(facts.devices.begin(), facts.devices.end(), m_astrMonitorOf[tool]) ==
+            facts.devices.end()) {
+            m_tools.Off(tool);
+            Hide(tool);
+            m_notices.ShowBalloon("Presenter's tools", GONE[tool]);
+        } else if (tool == CPresenterTools::BLANK_SCREEN) {
+            ShowBlankScreen();
+        } else {
+            PlaceTimer();
+        }
+    }
+    // The tools that follow the pointer, at its place on the new layout.
+    PointerMoved();
+}
+
 void CPresenterOverlays::ShowBlankScreen() {
     COverlayWindow& window = Window(CPresenterTools::BLANK_SCREEN);
     RECT monitor;
     UINT nDpi = 0;
-    if (!MonitorInFront(monitor, nDpi)) {
+    if (!ChooseMonitor(CPresenterTools::BLANK_SCREEN, monitor, nDpi,
+                       m_astrMonitorOf[CPresenterTools::BLANK_SCREEN])) {
         return;
     }
     window.SetOpacity(255);
@@ -483,10 +597,18 @@ void CPresenterOverlays::ShowBlankScreen() {
 }
 
 void CPresenterOverlays::StartTimer() {
-    COverlayWindow& window = Window(CPresenterTools::TIMER);
+    m_talk = CTalkTimer(m_tools.TimerSeconds());
+    m_nTalkStartMs = m_clock.Now();
+    Window(CPresenterTools::TIMER).SetOpacity(TIMER_OPACITY);
+    UpdateTimer();
+    PlaceTimer();
+}
+
+void CPresenterOverlays::PlaceTimer() {
     RECT monitor;
     UINT nDpi = 0;
-    if (!MonitorInFront(monitor, nDpi)) {
+    if (!ChooseMonitor(CPresenterTools::TIMER, monitor, nDpi,
+                       m_astrMonitorOf[CPresenterTools::TIMER])) {
         return;
     }
     const COverlayGeometry geometry = Geometry(monitor, nDpi);
@@ -496,11 +618,9 @@ void CPresenterOverlays::StartTimer() {
     m_hTimerFont = CreateFontW(-geometry.Scaled(TIMER_FONT_HEIGHT), 0, 0, 0, FW_BOLD, FALSE, FALSE,
                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
-    m_talk = CTalkTimer(m_tools.TimerSeconds());
-    m_nTalkStartMs = m_clock.Now();
-    window.SetOpacity(TIMER_OPACITY);
-    UpdateTimer();
+    COverlayWindow& window = Window(CPresenterTools::TIMER);
     window.ShowAt(ToRect(geometry.Timer()));
+    InvalidateRect(window.GetSafeHwnd(), nullptr, TRUE);
 }
 
 void CPresenterOverlays::UpdateTimer() {

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "CDeadlineClock.h"
 #include "CFramePacer.h"
@@ -21,8 +22,10 @@
 #include "COverlayWindow.h"
 #include "CPresenterTools.h"
 #include "CTalkTimer.h"
+#include "IUserNotices.h"
+#include "MessageMap.h"
 
-class CPresenterOverlays {
+class CPresenterOverlays : public framework::MessageTarget {
 public:
     // The window classes, one per tool, in CPresenterTools::Tool order; the
     // spotlight's is its ring's, SPOTLIGHT_SHADE_CLASS the dark around it.
@@ -36,7 +39,8 @@ public:
     // there (CMouseHookWatch).
     static constexpr std::uint64_t HOOK_CHECK_MS = 250;
 
-    explicit CPresenterOverlays(CDeadlineClock& clock);
+    // notices: where the user is told of a tool taken away with its monitor.
+    CPresenterOverlays(CDeadlineClock& clock, IUserNotices& notices);
     ~CPresenterOverlays();
     CPresenterOverlays(const CPresenterOverlays&) = delete;
     CPresenterOverlays& operator=(const CPresenterOverlays&) = delete;
@@ -49,6 +53,9 @@ public:
     void AllOff();
 
     CDeadlineClock& Clock() { return m_clock; }
+
+    // The main window's messages that concern the tools (WM_DISPLAYCHANGE).
+    const framework::MessageMap* GetMessageMap() const;
 
 private:
     // A 32-bit top-down bitmap selected into a memory DC, for
@@ -79,14 +86,25 @@ private:
     void DrawSpotlight(POINT point);
     void DrawDot(POINT point);
     void DrawLens(POINT point);
+    // The monitor the rule picks for the blank screen or the timer: its
+    // place, DPI and device name. False when there is none.
+    bool ChooseMonitor(CPresenterTools::Tool tool, RECT& monitor, UINT& nDpi,
+                       std::wstring& strDevice) const;
+    // Monitors added, removed or changed: each tool placed again, or taken
+    // away with its monitor.
+    void OnDisplayChange();
     void ShowBlankScreen();
     void StartTimer();
+    void PlaceTimer();
     void UpdateTimer();
     void PaintBlankScreen(HDC hDC, const RECT& client);
     void PaintTimer(HDC hDC, const RECT& client);
 
     CDeadlineClock& m_clock;
+    IUserNotices& m_notices;
     CPresenterTools m_tools;
+    // The device of the monitor the blank screen and the timer are on.
+    std::wstring m_astrMonitorOf[CPresenterTools::TOOL_COUNT];
     std::unique_ptr<COverlayWindow> m_apWnd[CPresenterTools::TOOL_COUNT];
     std::unique_ptr<COverlayWindow> m_apShade[4];
 

@@ -58,6 +58,7 @@ const framework::MessageMap* CRCDlg::GetMessageMap() const {
         {WM_COMMAND, ID_APP_EXIT, Handler<&CRCDlg::OnAppExit>},
         {WM_COMMAND, ID_ABOUT, Handler<&CRCDlg::OnAbout>},
         framework::ChainToMember<&CRCDlg::m_link>(),
+        framework::ChainToMember<&CRCDlg::m_overlays>(),
         {WM_CREATE, 0, Handler<&CRCDlg::OnCreate>},
         {WM_CLOSE, 0, Handler<&CRCDlg::OnClose>},
         {WM_TIMER, 0, Handler<&CRCDlg::OnTimer>},

@@ -97,7 +97,8 @@ private:
     UINT m_nRemoteControlMsg = 0;
     CRecvApp m_recvApps;
     // The presenter's tools; before the desktop, which hands them their actions.
-    CPresenterOverlays m_overlays{m_clock.Clock()};
+    // They tell the user through m_notices only once the program runs.
+    CPresenterOverlays m_overlays{m_clock.Clock(), m_notices};
     CLircServer m_lirc;
     CDeadlineClock::Timer m_lircBalloonTimer;
 

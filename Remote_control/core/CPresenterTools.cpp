@@ -27,14 +27,18 @@ bool CPresenterTools::Press(const CKeyAction& action) {
     if (!ToolOf(action, tool)) {
         return false;
     }
-    if (tool == BLANK_SCREEN && m_abOn[tool] && action.IsWhite() != m_bWhite) {
+    // The other colour, or the same blank screen sent to another monitor.
+    if (tool == BLANK_SCREEN && m_abOn[tool] &&
+        (action.IsWhite() != m_bWhite || action.GetMonitor() != m_anMonitor[tool])) {
         m_bWhite = action.IsWhite();
+        m_anMonitor[tool] = action.GetMonitor();
         return true;
     }
     m_abOn[tool] = !m_abOn[tool];
     if (m_abOn[tool]) {
         m_bWhite = tool == BLANK_SCREEN ? action.IsWhite() : m_bWhite;
         m_nTimerSeconds = tool == TIMER ? action.GetSeconds() : m_nTimerSeconds;
+        m_anMonitor[tool] = action.GetMonitor();
     }
     return true;
 }

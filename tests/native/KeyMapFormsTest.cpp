@@ -89,8 +89,35 @@ TEST(KeyActionTest, PresenterToolsReadWithTheirOptions) {
     EXPECT_EQ("unexpected words after the time's closing quote", ActionError("Timer \"5:00\" x"));
     EXPECT_EQ("Spotlight is switched on and off by a press and cannot repeat",
               ActionError("Spotlight repeat"));
-    EXPECT_EQ("BlankScreen takes only the word White", ActionError("BlankScreen Red"));
+    EXPECT_EQ("BlankScreen takes only the word White and Monitor <n>",
+              ActionError("BlankScreen Red"));
     EXPECT_EQ("LaserDot takes no options", ActionError("LaserDot big"));
+}
+
+TEST(KeyActionTest, TheBlankScreenAndTheTimerNameAMonitor) {
+    EXPECT_EQ(0u, Action("BlankScreen White").GetMonitor());
+    const CKeyAction blank = Action("BlankScreen  white monitor 2");
+    EXPECT_TRUE(blank.IsWhite());
+    EXPECT_EQ(2u, blank.GetMonitor());
+    EXPECT_EQ(1u, Action("BlankScreen Monitor 1").GetMonitor());
+    const CKeyAction timer = Action("Timer \"20:00\"  Monitor 12");
+    EXPECT_EQ(1200u, timer.GetSeconds());
+    EXPECT_EQ(12u, timer.GetMonitor());
+    // The editor's field and back.
+    EXPECT_EQ("BlankScreen White Monitor 2", blank.Value());
+    EXPECT_EQ("20:00 Monitor 12", timer.Value());
+    EXPECT_EQ("Timer \"20:00\" Monitor 12", CKeyAction::Write(Kind::Timer, timer.Value(), false));
+    EXPECT_EQ("Timer \"20:00\"", CKeyAction::Write(Kind::Timer, "20:00", false));
+
+    const std::string wrong = "Monitor takes a number from 1 to 99 at the end, such as Monitor 2";
+    for (const char* value :
+         {"BlankScreen Monitor", "BlankScreen Monitor 0", "BlankScreen Monitor x",
+          "BlankScreen Monitor 100", "BlankScreen Monitor 2 White", "Timer \"5:00\" Monitor",
+          "Timer \"5:00\" Monitor -1"})
+        EXPECT_EQ(wrong, ActionError(value)) << value;
+    EXPECT_EQ("Spotlight takes no options", ActionError("Spotlight Monitor 2"));
+    EXPECT_EQ("unexpected words after the time's closing quote",
+              ActionError("Timer \"5:00\" x Monitor 2"));
 }
 
 class KeyMapFormsTest : public ::testing::Test {

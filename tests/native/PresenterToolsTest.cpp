@@ -177,6 +177,24 @@ TEST(PresenterToolsTest, EachPressSwitchesItsToolOnOrOff) {
     EXPECT_FALSE(tools.AnyOn());
 }
 
+TEST(PresenterToolsTest, TheBlankScreenAndTheTimerKeepTheMonitorTheirKeyNamed) {
+    CPresenterTools tools;
+    tools.Press(Action("BlankScreen"));
+    EXPECT_EQ(0u, tools.MonitorOf(CPresenterTools::BLANK_SCREEN));
+    tools.Press(Action("BlankScreen Monitor 2"));
+    EXPECT_TRUE(tools.IsOn(CPresenterTools::BLANK_SCREEN)) << "sent to the other monitor";
+    EXPECT_EQ(2u, tools.MonitorOf(CPresenterTools::BLANK_SCREEN));
+    tools.Press(Action("BlankScreen Monitor 2"));
+    EXPECT_FALSE(tools.IsOn(CPresenterTools::BLANK_SCREEN));
+
+    tools.Press(Action("Timer \"20:00\" Monitor 1"));
+    EXPECT_EQ(1u, tools.MonitorOf(CPresenterTools::TIMER));
+    tools.Off(CPresenterTools::TIMER);
+    EXPECT_FALSE(tools.AnyOn());
+    tools.Press(Action("Timer \"20:00\""));
+    EXPECT_EQ(0u, tools.MonitorOf(CPresenterTools::TIMER));
+}
+
 TEST(FramePacerTest, DrawsAMoveAtOnceAndTheRestOfAFrameAtItsEnd) {
     CFramePacer pacer(16000);
     EXPECT_EQ(100000u, pacer.Moved(100000)) << "the first move";

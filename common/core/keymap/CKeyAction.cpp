@@ -14,6 +14,9 @@ const char* const WORD_RUN = "Run";
 const char* const WORD_TIMER = "Timer";
 const char* const WORD_BLANK_SCREEN = "BlankScreen";
 const char* const WORD_WHITE = "White";
+// "Monitor 2" after the blank screen or a timer: the monitor it goes to.
+const char* const WORD_MONITOR = "Monitor";
+const unsigned MAX_MONITOR = 99;
 // Longer talks are surely a typing mistake.
 const unsigned MAX_TIMER_MINUTES = 999;
 const char* const WORD_MODE = "Mode";
@@ -100,6 +103,41 @@ bool StartsWithWord(const std::string& strValue, const char* pszWord) {
     return strValue.size() > nLength &&
            initext::EqualsNoCase(strValue.substr(0, nLength), pszWord) &&
            (initext::IsBlank(strValue[nLength]) || strValue[nLength] == '"');
+}
+
+// Splits a trailing "Monitor <n>" off a tool's options; nMonitor stays 0
+// without one. False, with strReason, when the number is missing or wrong.
+bool TakeMonitor(std::string& strOptions, unsigned& nMonitor, std::string& strReason) {
+    std::vector<std::string> words;
+    std::size_t nStart = strOptions.find_first_not_of(" \t");
+    while (nStart != std::string::npos) {
+        const std::size_t nEnd = strOptions.find_first_of(" \t", nStart);
+        words.push_back(strOptions.substr(nStart, nEnd - nStart));
+        nStart = nEnd == std::string::npos ? nEnd : strOptions.find_first_not_of(" \t", nEnd);
+    }
+    std::size_t nWord = 0;
+    while (nWord < words.size() && !initext::EqualsNoCase(words[nWord], WORD_MONITOR)) {
+        ++nWord;
+    }
+    if (nWord == words.size()) {
+        return true;
+    }
+    const std::string strNumber = nWord + 1 < words.size() ? words[nWord + 1] : std::string();
+    if (nWord + 2 != words.size() || !IsDigits(strNumber) || strNumber.size() > 2 ||
+        std::stoul(strNumber) == 0) {
+        strReason = "Monitor takes a number from 1 to " + std::to_string(MAX_MONITOR) +
+                    " at the end, such as Monitor 2";
+        return false;
+    }
+    nMonitor = static_cast<unsigned>(std::stoul(strNumber));
+    strOptions = initext::Trim(strOptions.substr(0, strOptions.size() - strNumber.size()));
+    strOptions = initext::Trim(strOptions.substr(0, strOptions.size() - words[nWord].size()));
+    return true;
+}
+
+std::string MonitorWritten(unsigned nMonitor) {
+    return nMonitor == 0 ? std::string()
+                         : std::string(" ") + WORD_MONITOR + " " + std::to_string(nMonitor);
 }
 
 } // namespace
@@ -192,7 +230,10 @@ bool CKeyAction::ParseTimer(const std::string& strValue, std::string& strReason)
         strReason = "the time is not between two double quotes";
         return false;
     }
-    const std::string strAfter = initext::Trim(strValue.substr(nSecond + 1));
+    std::string strAfter = initext::Trim(strValue.substr(nSecond + 1));
+    if (!TakeMonitor(strAfter, m_nMonitor, strReason)) {
+        return false;
+    }
     if (initext::EqualsNoCase(strAfter, WORD_REPEAT)) {
         strReason = "a timer is started and stopped by a press and cannot repeat";
         return false;
@@ -240,8 +281,11 @@ bool CKeyAction::ParseTool(const std::string& strValue, std::string& strReason) 
         }
         strReason.clear();
         const bool bBlank = tool.kind == Kind::BlankScreen;
+        if (bBlank && !TakeMonitor(strOption, m_nMonitor, strReason)) {
+            return true;
+        }
         if (!strOption.empty() && !(bBlank && initext::EqualsNoCase(strOption, WORD_WHITE))) {
-            strReason = bBlank ? "BlankScreen takes only the word White"
+            strReason = bBlank ? "BlankScreen takes only the word White and Monitor <n>"
                                : std::string(tool.pszName) + " takes no options";
         } else if (bRepeat) {
             strReason =
@@ -449,14 +493,15 @@ std::string CKeyAction::Value() const {
     case Kind::Timer: {
         const unsigned nSeconds = m_nSeconds % 60;
         return std::to_string(m_nSeconds / 60) + (nSeconds < 10 ? ":0" : ":") +
-               std::to_string(nSeconds);
+               std::to_string(nSeconds) + MonitorWritten(m_nMonitor);
     }
     case Kind::Spotlight:
     case Kind::LaserDot:
     case Kind::Magnifier:
     case Kind::BlankScreen:
         return std::string(NameOf(TOOLS, &NamedKind::kind, m_kind)) +
-               (m_bWhite ? std::string(" ") + WORD_WHITE : std::string());
+               (m_bWhite ? std::string(" ") + WORD_WHITE : std::string()) +
+               MonitorWritten(m_nMonitor);
     case Kind::Menu:
         return m_strText;
     case Kind::Keyboard:
@@ -484,11 +529,21 @@ std::string CKeyAction::Write(Kind kind, const std::string& strValue, bool bRepe
                          (strTrimmed.front() == '"' ? strTrimmed : "\"" + strTrimmed + "\"");
         }
         break;
-    case Kind::Timer:
-        if (!strTrimmed.empty()) {
-            strWritten = std::string(WORD_TIMER) + " \"" + strTrimmed + "\"";
+    case Kind::Timer: {
+        // The time in quotes, a monitor after them.
+        std::string strTime = strTrimmed;
+        unsigned nMonitor = 0;
+        std::string strReason;
+        if (!TakeMonitor(strTime, nMonitor, strReason)) {
+            strTime = strTrimmed;
+            nMonitor = 0;
+        }
+        if (!strTime.empty()) {
+            strWritten =
+                std::string(WORD_TIMER) + " \"" + strTime + "\"" + MonitorWritten(nMonitor);
         }
         break;
+    }
     case Kind::Mode:
         if (initext::EqualsNoCase(strTrimmed, WORD_OFF)) {
             strWritten = std::string(WORD_MODE) + " " + WORD_OFF;

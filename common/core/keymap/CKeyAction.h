@@ -50,8 +50,8 @@ public:
     // Reads a value such as "Ctrl+A, Ctrl+C", "PageDown repeat",
     // "Text \"Hello\"", "Run \"%ProgramFiles%\\App\\app.exe\" /x", "MouseUp"
     // "Mode \"Mouse\"", "Mode Off", "ShutDown", "Spotlight", "BlankScreen White",
-    // "Timer \"20:00\"", "Menu \"Programs\"", "Menu Down", "Keyboard" or "None". On failure the
-    // action is unchanged and strReason says why.
+    // "BlankScreen Monitor 2", "Timer \"20:00\" Monitor 1", "Menu \"Programs\"", "Menu Down",
+    // "Keyboard" or "None". On failure the action is unchanged and strReason says why.
     bool Parse(const std::string& strValue, std::string& strReason);
 
     Kind GetKind() const { return m_kind; }
@@ -69,6 +69,9 @@ public:
     bool IsWhite() const { return m_bWhite; }
     // Timer: the time it counts down from.
     unsigned GetSeconds() const { return m_nSeconds; }
+    // BlankScreen and Timer: the monitor named with "Monitor 2", 1 for the
+    // first; 0 when none is named.
+    unsigned GetMonitor() const { return m_nMonitor; }
     // Mode: the mode's name as written; empty for "Mode Off".
     const std::string& GetMode() const { return m_strText; }
     Pc GetPc() const { return m_pc; }
@@ -132,6 +135,7 @@ private:
     Mouse m_mouse = Mouse::Up;
     bool m_bWhite = false;
     unsigned m_nSeconds = 0;
+    unsigned m_nMonitor = 0;
     Pc m_pc = Pc::Lock;
     Steer m_steer = Steer::Up;
     std::string m_strWritten;
