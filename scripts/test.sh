@@ -13,8 +13,9 @@ export RC_MODEM_SHIM=$build/native/tests/harness/libmodem_shim.so
 # usual one. Both runs print their summary; the status fails if either failed.
 two_monitors=TwoMonitors
 status=0
-"$root/scripts/with-harness" ctest --test-dir "$build" --output-on-failure --timeout 300 \
-    -j "$(nproc)" -E "$two_monitors" "$@" || status=$?
+# The two-monitor run first, so that the summary of the whole suite comes last.
 RC_TWO_MONITORS=1 "$root/scripts/with-harness" ctest --test-dir "$build" --output-on-failure \
     --timeout 300 -R "$two_monitors" "$@" || status=$?
+"$root/scripts/with-harness" ctest --test-dir "$build" --output-on-failure --timeout 300 \
+    -j "$(nproc)" -E "$two_monitors" "$@" || status=$?
 exit "$status"
