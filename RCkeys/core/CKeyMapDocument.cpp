@@ -14,6 +14,7 @@ const char* const CRITERION_NAMES[CKeyMapDocument::CRITERION_COUNT] = {"Program"
 const char* const FORM_WORDS[CKeyMapDocument::FORM_COUNT] = {"", "long", "double"};
 const char* const VALUE_ANY = "NULL";
 const char* const NAME_MODE = "Mode";
+const char* const NAME_MENU = "Menu";
 
 // UTF-16 LE to UTF-8. Unlike KV480's reading, which only needs the text, a
 // lone surrogate becomes its own three bytes and an odd last byte is kept
@@ -219,6 +220,7 @@ void CKeyMapDocument::Index() {
             section.nHeader = nLine;
             std::fill(std::begin(section.criteria), std::end(section.criteria), NO_LINE);
             section.nMode = NO_LINE;
+            section.nMenu = NO_LINE;
             m_sections.push_back(section);
             continue;
         }
@@ -238,7 +240,9 @@ void CKeyMapDocument::Index() {
             }
             continue;
         }
-        std::size_t* pSlot = initext::EqualsNoCase(strName, NAME_MODE) ? &section.nMode : nullptr;
+        std::size_t* pSlot = initext::EqualsNoCase(strName, NAME_MODE)   ? &section.nMode
+                             : initext::EqualsNoCase(strName, NAME_MENU) ? &section.nMenu
+                                                                         : nullptr;
         for (int c = 0; c < CRITERION_COUNT; ++c) {
             if (initext::EqualsNoCase(strName, CRITERION_NAMES[c])) {
                 pSlot = &section.criteria[c];
@@ -287,6 +291,10 @@ std::string CKeyMapDocument::GetCriterion(std::size_t nSection, Criterion criter
 
 std::string CKeyMapDocument::GetMode(std::size_t nSection) const {
     return nSection < m_sections.size() ? ValueOf(m_sections[nSection].nMode) : std::string();
+}
+
+std::string CKeyMapDocument::GetMenu(std::size_t nSection) const {
+    return nSection < m_sections.size() ? ValueOf(m_sections[nSection].nMenu) : std::string();
 }
 
 void CKeyMapDocument::SetMode(std::size_t nSection, const std::string& strMode) {

@@ -44,6 +44,8 @@ public:
     std::string GetCriterion(std::size_t nSection, Criterion criterion) const;
     // The mode the section belongs to (its Mode line); empty for none.
     std::string GetMode(std::size_t nSection) const;
+    // The menu whose entries the section holds (its Menu line); empty for none.
+    std::string GetMenu(std::size_t nSection) const;
     // Sets the Mode line; empty removes it.
     void SetMode(std::size_t nSection, const std::string& strMode);
     // Writes a new name in the section's header.
@@ -86,6 +88,7 @@ private:
         std::size_t nEnd = 0;    // one past its last line
         std::size_t criteria[CRITERION_COUNT] = {};
         std::size_t nMode = 0; // line of "Mode=", NO_LINE when none
+        std::size_t nMenu = 0; // line of "Menu=", NO_LINE when none
         // (key * FORM_COUNT + form, line) of the forms it sets: a file of
         // many small sections stays small in memory.
         std::vector<std::pair<int, std::size_t>> actions;
