@@ -5,6 +5,7 @@
 #include "CKeyMapLayers.h"
 #include "IniText.h"
 #include "ReadyMadeEntries.h"
+#include "CWhichRuleAnswers.h"
 #include "RemoteControl.h"
 #include "Settings.h"
 #include "UnicodeText.h"
@@ -204,19 +205,38 @@ std::string CKeysEditorModel::AnswerText(bool bInstalled, const std::string& str
 }
 
 std::vector<std::string> CKeysEditorModel::ModeNames() const {
-    std::vector<std::string> modes;
+    return NamesOf(&CKeyMapDocument::GetMode);
+}
+
+std::vector<std::string> CKeysEditorModel::WhichRuleModes() const {
+    std::vector<std::string> modes = ModeNames();
+    if (std::none_of(modes.begin(), modes.end(), [](const std::string& strMode) {
+            return SameMode(strMode, CWhichRuleAnswers::MENU_MODE);
+        })) {
+        modes.push_back(CWhichRuleAnswers::MENU_MODE);
+    }
+    return modes;
+}
+
+std::vector<std::string> CKeysEditorModel::MenuNames() const {
+    return NamesOf(&CKeyMapDocument::GetMenu);
+}
+
+std::vector<std::string>
+CKeysEditorModel::NamesOf(std::string (CKeyMapDocument::*pLine)(std::size_t) const) const {
+    std::vector<std::string> names;
     for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
         for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
-            const std::string strMode = FromFile(*pDoc, pDoc->GetMode(i));
-            if (!strMode.empty() &&
-                std::none_of(modes.begin(), modes.end(), [&](const std::string& strKnown) {
-                    return SameMode(strKnown, strMode);
+            const std::string strName = FromFile(*pDoc, (pDoc->*pLine)(i));
+            if (!strName.empty() &&
+                std::none_of(names.begin(), names.end(), [&](const std::string& strKnown) {
+                    return SameMode(strKnown, strName);
                 })) {
-                modes.push_back(strMode);
+                names.push_back(strName);
             }
         }
     }
-    return modes;
+    return names;
 }
 
 bool CKeysEditorModel::AddMode(const std::string& strName, std::string& strReason) {

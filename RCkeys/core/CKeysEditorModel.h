@@ -84,6 +84,11 @@ public:
 
     // Every mode of both key maps, once each: the user's first.
     std::vector<std::string> ModeNames() const;
+    // The modes "Which rule answers here" offers: every mode, and Menu, which
+    // is on while KV480's menu is open, whether a section names it or not.
+    std::vector<std::string> WhichRuleModes() const;
+    // Every menu of both key maps, once each: the user's first.
+    std::vector<std::string> MenuNames() const;
     // Adds a section of a new mode to the user's file, serving every window,
     // and selects it; false, with the reason, when the name cannot be used.
     bool AddMode(const std::string& strName, std::string& strReason);
@@ -160,6 +165,10 @@ private:
     // catch-all before it exists and for no entry.
     const CKeyMapDocument* SelectedDocument(std::size_t& nSection) const;
     std::string FromFile(const CKeyMapDocument& doc, const std::string& strText) const;
+    // The names a line of the sections gives (Mode, Menu), once each in any
+    // case: the user's first.
+    std::vector<std::string> NamesOf(std::string (CKeyMapDocument::*pLine)(std::size_t)
+                                         const) const;
     // The text in the document's encoding; an ANSI document that cannot hold
     // it becomes UTF-8 first.
     std::string ToFile(CKeyMapDocument& doc, const std::string& strText) const;

@@ -320,6 +320,16 @@ TEST_F(KeysEditorModelTest, AModesFormsShowWhatAnswersWhileTheModeIsOn) {
     EXPECT_EQ("F2", model.GetInherited(Doc::FORM_DOUBLE).strAction) << "no mode is on here";
 }
 
+TEST_F(KeysEditorModelTest, MenuActionsOfferTheMenusOfBothFilesOnceEach) {
+    Load(kUser + "[Tools]\r\nMenu=Tools\r\nItem1=\"Calc\" Run \"calc.exe\"\r\n"
+                 "[More tools]\r\nMenu=tools\r\n[Main]\r\nMenu=Main\r\n");
+    EXPECT_EQ((std::vector<std::string>{"Tools", "Main"}), model.MenuNames());
+    EXPECT_EQ(std::vector<std::string>{}, model.ModeNames()) << "a menu is no mode";
+    EXPECT_EQ(std::vector<std::string>{"Menu"}, model.WhichRuleModes()) << "on while one is open";
+    Load(kUser + "[Steering]\r\nMode=MENU\r\n");
+    EXPECT_EQ(std::vector<std::string>{"MENU"}, model.WhichRuleModes());
+}
+
 } // namespace
 
 TEST(KeysEditorModel, AnAnsiFileThatCannotHoldNewTextBecomesUtf8) {
