@@ -202,6 +202,38 @@ TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesToolsOrMenusKV480Read
     EXPECT_EQ(3, menus) << "a menu entry for each remote";
 }
 
+TEST(KeyMapDocumentTest, AMenusEntriesAreWrittenInOrderAsKV480ReadsThem) {
+    Doc doc = Loaded("[Programs]\r\nMenu=Main\r\nItem2=\"Calc\" Run \"calc.exe\"\r\n"
+                     "; the editor\r\nItem1=\"Notepad\" Run \"notepad.exe\"\r\n"
+                     "Item1=\"Twice\" None\r\n[Next]\r\nKey1=A\r\n");
+    EXPECT_EQ("Main", doc.GetMenu(0));
+    EXPECT_EQ("", doc.GetMenu(1));
+    EXPECT_EQ(
+        (std::vector<std::string>{"\"Notepad\" Run \"notepad.exe\"", "\"Calc\" Run \"calc.exe\""}),
+        doc.GetMenuItems(0))
+        << "by number, the first of two equal ones";
+    // Moved, one added: the lines keep their places and are numbered again.
+    doc.SetMenuItems(0, {JoinMenuItem("Calc", "Run \"calc.exe\""), "\"Notepad\" Keyboard",
+                         JoinMenuItem("Say \"hi\"", "Text \"hi\"")});
+    doc.SetScan(0, "1500");
+    EXPECT_EQ("[Programs]\r\nMenu=Main\r\nItem1=\"Calc\" Run \"calc.exe\"\r\n; the editor\r\n"
+              "Item2=\"Notepad\" Keyboard\r\nItem1=\"Twice\" None\r\n"
+              "Item3=\"Say 'hi'\" Text \"hi\"\r\nScan=1500\r\n[Next]\r\nKey1=A\r\n",
+              doc.Save());
+    doc.SetMenuItems(0, {"\"Notepad\" Keyboard"});
+    EXPECT_EQ((std::vector<std::string>{"\"Notepad\" Keyboard"}), doc.GetMenuItems(0));
+    EXPECT_EQ(std::string::npos, doc.Save().find("Say")) << "removed";
+    EXPECT_EQ("1500", doc.GetScan(0));
+
+    std::string label;
+    std::string action;
+    EXPECT_TRUE(SplitMenuItem(" \"Calc \"  Run \"calc.exe\" ", label, action));
+    EXPECT_EQ("Calc", label);
+    EXPECT_EQ("Run \"calc.exe\"", action);
+    EXPECT_FALSE(SplitMenuItem("Calc Run", label, action));
+    EXPECT_EQ("Calc Run", action) << "kept, to be shown as written";
+}
+
 TEST(KeyMapDocumentTest, SuggestionsForAPointedWindow) {
     EXPECT_EQ("* - Word", SuggestWindowPattern("Report - June.docx - Word"));
     EXPECT_EQ("* \xE2\x80\x93 tabulka", SuggestWindowPattern("P\xC5\x99"
