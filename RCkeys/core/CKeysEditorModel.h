@@ -92,6 +92,18 @@ public:
     // Adds a section of a new mode to the user's file, serving every window,
     // and selects it; false, with the reason, when the name cannot be used.
     bool AddMode(const std::string& strName, std::string& strReason);
+    // Adds a section of a new menu to the user's file, for every window, and
+    // selects it; false, with the reason, when the name cannot be used.
+    bool AddMenu(const std::string& strName, std::string& strReason);
+    // Whether the selected entry holds a menu's entries rather than keys.
+    bool IsMenuSelected() const;
+    // The selected menu's entries ("\"<label>\" <action>"), in order; set
+    // in the user's file, numbered again from 1.
+    std::vector<std::string> GetMenuItems() const;
+    void SetMenuItems(const std::vector<std::string>& items);
+    // The selected menu's scanning step in milliseconds as written; empty: none.
+    std::string GetScan() const;
+    void SetScan(const std::string& strMs);
     // Whether the selected entry is a mode of the user's file.
     bool CanRenameMode() const;
     // Renames the selected entry's mode: the Mode lines of its sections and
