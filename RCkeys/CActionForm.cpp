@@ -43,6 +43,11 @@ const std::vector<KindRow>& Rows() {
         // Another set of keys switched on, or back to the usual ones.
         {"Mode", "Mode:", true, {Kind::Mode}, false},
         {"PC", "PC action:", true, {Kind::Pc}, false},
+        // KV480's on-screen menu: by name, the main one when none is given.
+        {"On-screen menu", "Menu:", true, {Kind::Menu}, false},
+        {"On-screen keyboard", "", true, {Kind::Keyboard}, false},
+        // Moves in the open menu or keyboard, for the keys of the mode Menu.
+        {"Menu steering", "Steer:", true, {Kind::MenuSteer}, false},
     };
     return rows;
 }
@@ -219,6 +224,8 @@ void CActionForm::ShowKind(std::size_t nRow) {
         offered = TimerSuggestions();
     } else if (parts.kind == Kind::Mode) {
         offered = m_modes;
+    } else if (parts.kind == Kind::Menu) {
+        offered = m_menus;
     }
     for (const Kind kind : row.kinds) {
         for (const std::string& strWord : CKeyAction::WordsOf(kind)) {

@@ -52,6 +52,8 @@ public:
     void SetPrograms(const std::vector<std::string>& programs) { m_programs = programs; }
     // What the Mode field's list offers besides Off.
     void SetModes(const std::vector<std::string>& modes) { m_modes = modes; }
+    // The menus the key maps name, for a Menu action's list.
+    void SetMenus(const std::vector<std::string>& menus) { m_menus = menus; }
     // The action the controls hold. bChosenFromList: the value is the entry
     // picked from the field's list, which the field does not show yet.
     ActionParts Read(bool bChosenFromList) const;
@@ -81,6 +83,7 @@ private:
     HWND m_hDialog = nullptr;
     std::vector<std::string> m_programs;
     std::vector<std::string> m_modes;
+    std::vector<std::string> m_menus;
     bool m_bWritable = false;
     bool m_bProblem = false;
 };

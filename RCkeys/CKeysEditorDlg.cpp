@@ -183,9 +183,10 @@ void CKeysEditorDlg::LoadFiles() {
 }
 
 void CKeysEditorDlg::ShowApplications() {
-    // The Mode fields offer the modes the key maps have now.
+    // The Mode and Menu fields offer the modes and menus the key maps have now.
     for (CActionForm& form : m_forms) {
         form.SetModes(m_model.ModeNames());
+        form.SetMenus(m_model.MenuNames());
     }
     m_bFilling = true;
     const HWND hList = Item(IDC_APPS);
@@ -454,7 +455,7 @@ void CKeysEditorDlg::OnWhichRule() {
         m_model.GetUser(), m_model.GetInstalled(),
         [](const std::string& strText) { return widetext::AnsiToUtf8(strText); },
         m_model.IsUserFileRead());
-    CWhichRuleDlg dlg(this, answers, m_model.ModeNames(), m_model.GetResident().GetMode(),
+    CWhichRuleDlg dlg(this, answers, m_model.WhichRuleModes(), m_model.GetResident().GetMode(),
                       m_model.GetFirstKey(), m_model.GetLastKey());
     dlg.DoModal();
 }

@@ -2,6 +2,8 @@
 
 #include "IniText.h"
 
+#include <algorithm>
+
 ActionParts SplitAction(const std::string& strAction) {
     ActionParts parts;
     const std::string strText = initext::Trim(strAction);
@@ -70,4 +72,24 @@ std::string ActionProblem(const ActionParts& parts) {
     CKeyAction action;
     std::string strReason;
     return action.Parse(strAction, strReason) ? std::string() : strReason;
+}
+
+bool SplitMenuItem(const std::string& strItem, std::string& strLabel, std::string& strAction) {
+    const std::string strText = initext::Trim(strItem);
+    const std::size_t nClose =
+        !strText.empty() && strText[0] == '"' ? strText.find('"', 1) : std::string::npos;
+    if (nClose == std::string::npos) {
+        strLabel.clear();
+        strAction = strText;
+        return false;
+    }
+    strLabel = initext::Trim(strText.substr(1, nClose - 1));
+    strAction = initext::Trim(strText.substr(nClose + 1));
+    return true;
+}
+
+std::string JoinMenuItem(const std::string& strLabel, const std::string& strAction) {
+    std::string strQuoted = initext::Trim(strLabel);
+    std::replace(strQuoted.begin(), strQuoted.end(), '"', '\'');
+    return "\"" + strQuoted + "\" " + initext::Trim(strAction);
 }

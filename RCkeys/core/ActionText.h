@@ -32,3 +32,11 @@ const std::vector<std::string>& TimerSuggestions();
 
 // Why KV480 cannot carry the action out; empty when it can.
 std::string ActionProblem(const ActionParts& parts);
+
+// A menu entry's value, "\"<label>\" <action>", split into its label and
+// action (trimmed); false, with both as far as they go, when the label is
+// not in double quotes.
+bool SplitMenuItem(const std::string& strItem, std::string& strLabel, std::string& strAction);
+// The entry's value; a double quote in the label, which would end it early,
+// becomes a single one.
+std::string JoinMenuItem(const std::string& strLabel, const std::string& strAction);

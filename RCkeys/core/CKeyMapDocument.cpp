@@ -14,6 +14,9 @@ const char* const CRITERION_NAMES[CKeyMapDocument::CRITERION_COUNT] = {"Program"
 const char* const FORM_WORDS[CKeyMapDocument::FORM_COUNT] = {"", "long", "double"};
 const char* const VALUE_ANY = "NULL";
 const char* const NAME_MODE = "Mode";
+const char* const NAME_MENU = "Menu";
+const char* const NAME_SCAN = "Scan";
+const char* const ITEM_PREFIX = "Item";
 
 // UTF-16 LE to UTF-8. Unlike KV480's reading, which only needs the text, a
 // lone surrogate becomes its own three bytes and an odd last byte is kept
@@ -87,6 +90,19 @@ std::string Utf8ToUtf16(const std::string& strText) {
 
 bool IsComment(const std::string& strTrimmed) {
     return !strTrimmed.empty() && (strTrimmed[0] == ';' || strTrimmed[0] == '#');
+}
+
+// The number of a name "Item<n>" (1 to 999); false for any other name.
+bool ParseItemName(const std::string& strName, int& nNumber) {
+    const std::size_t nPrefix = std::strlen(ITEM_PREFIX);
+    const std::string strNumber = strName.size() > nPrefix ? strName.substr(nPrefix) : "";
+    if (strNumber.empty() || strNumber.size() > 3 ||
+        !initext::EqualsNoCase(strName.substr(0, nPrefix), ITEM_PREFIX) ||
+        strNumber.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    nNumber = std::stoi(strNumber);
+    return nNumber > 0;
 }
 
 // The form and key of a name "Key<n>", "Key<n> long", "Key<n> double"; false
@@ -219,6 +235,8 @@ void CKeyMapDocument::Index() {
             section.nHeader = nLine;
             std::fill(std::begin(section.criteria), std::end(section.criteria), NO_LINE);
             section.nMode = NO_LINE;
+            section.nMenu = NO_LINE;
+            section.nScan = NO_LINE;
             m_sections.push_back(section);
             continue;
         }
@@ -238,7 +256,20 @@ void CKeyMapDocument::Index() {
             }
             continue;
         }
-        std::size_t* pSlot = initext::EqualsNoCase(strName, NAME_MODE) ? &section.nMode : nullptr;
+        int nNumber = 0;
+        if (ParseItemName(strName, nNumber)) {
+            const bool bTwice = std::any_of(
+                section.items.begin(), section.items.end(),
+                [&](const std::pair<int, std::size_t>& item) { return item.first == nNumber; });
+            if (!bTwice) {
+                section.items.emplace_back(nNumber, nLine);
+            }
+            continue;
+        }
+        std::size_t* pSlot = initext::EqualsNoCase(strName, NAME_MODE)   ? &section.nMode
+                             : initext::EqualsNoCase(strName, NAME_MENU) ? &section.nMenu
+                             : initext::EqualsNoCase(strName, NAME_SCAN) ? &section.nScan
+                                                                         : nullptr;
         for (int c = 0; c < CRITERION_COUNT; ++c) {
             if (initext::EqualsNoCase(strName, CRITERION_NAMES[c])) {
                 pSlot = &section.criteria[c];
@@ -252,6 +283,9 @@ void CKeyMapDocument::Index() {
     }
     if (!m_sections.empty()) {
         m_sections.back().nEnd = m_lines.size();
+    }
+    for (Section& section : m_sections) {
+        std::sort(section.items.begin(), section.items.end());
     }
 }
 
@@ -287,6 +321,68 @@ std::string CKeyMapDocument::GetCriterion(std::size_t nSection, Criterion criter
 
 std::string CKeyMapDocument::GetMode(std::size_t nSection) const {
     return nSection < m_sections.size() ? ValueOf(m_sections[nSection].nMode) : std::string();
+}
+
+std::string CKeyMapDocument::GetMenu(std::size_t nSection) const {
+    return nSection < m_sections.size() ? ValueOf(m_sections[nSection].nMenu) : std::string();
+}
+
+void CKeyMapDocument::SetMenu(std::size_t nSection, const std::string& strMenu) {
+    if (nSection < m_sections.size()) {
+        SetLine(nSection, m_sections[nSection].nMenu, NAME_MENU, strMenu);
+    }
+}
+
+std::string CKeyMapDocument::GetScan(std::size_t nSection) const {
+    return nSection < m_sections.size() ? ValueOf(m_sections[nSection].nScan) : std::string();
+}
+
+void CKeyMapDocument::SetScan(std::size_t nSection, const std::string& strScan) {
+    if (nSection < m_sections.size()) {
+        SetLine(nSection, m_sections[nSection].nScan, NAME_SCAN, strScan);
+    }
+}
+
+std::vector<std::string> CKeyMapDocument::GetMenuItems(std::size_t nSection) const {
+    std::vector<std::string> items;
+    if (nSection < m_sections.size()) {
+        for (const auto& item : m_sections[nSection].items) {
+            items.push_back(ValueOf(item.second));
+        }
+    }
+    return items;
+}
+
+void CKeyMapDocument::SetMenuItems(std::size_t nSection, const std::vector<std::string>& items) {
+    if (nSection >= m_sections.size() || items == GetMenuItems(nSection)) {
+        return;
+    }
+    // The lines there are take the entries in their numbers' order, so that
+    // comments among them stay; the numbers become 1 to N without gaps.
+    std::vector<std::size_t> lines;
+    for (const auto& item : m_sections[nSection].items) {
+        lines.push_back(item.second);
+    }
+    std::sort(lines.begin(), lines.end());
+    for (std::size_t i = 0; i < lines.size() && i < items.size(); ++i) {
+        const bool bCr = !m_lines[lines[i]].empty() && m_lines[lines[i]].back() == '\r';
+        m_lines[lines[i]] =
+            ITEM_PREFIX + std::to_string(i + 1) + "=" + CleanValue(items[i]) + (bCr ? "\r" : "");
+    }
+    for (std::size_t i = lines.size(); i-- > items.size();) {
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(lines[i]));
+    }
+    Index();
+    for (std::size_t i = lines.size(); i < items.size(); ++i) {
+        const std::size_t nAt = InsertionLine(nSection);
+        if (nAt == m_lines.size()) {
+            EndLastLine();
+        }
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(nAt),
+                       NewLine(ITEM_PREFIX + std::to_string(i + 1) + "=" + CleanValue(items[i])));
+        Index();
+    }
+    m_bModified = true;
 }
 
 void CKeyMapDocument::SetMode(std::size_t nSection, const std::string& strMode) {
@@ -350,10 +446,7 @@ void CKeyMapDocument::SetCriterion(std::size_t nSection, Criterion criterion,
 
 void CKeyMapDocument::SetLine(std::size_t nSection, std::size_t nLine, const std::string& strName,
                               const std::string& strValue) {
-    // A line break in a value would make lines of its own.
-    std::string strClean = initext::Trim(strValue);
-    std::replace_if(
-        strClean.begin(), strClean.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string strClean = CleanValue(strValue);
     if (nLine != NO_LINE) {
         if (ValueOf(nLine) == strClean) {
             return;
@@ -379,6 +472,14 @@ void CKeyMapDocument::SetLine(std::size_t nSection, std::size_t nLine, const std
     }
     m_bModified = true;
     Index();
+}
+
+std::string CKeyMapDocument::CleanValue(const std::string& strValue) {
+    // A line break in a value would make lines of its own.
+    std::string strClean = initext::Trim(strValue);
+    std::replace_if(
+        strClean.begin(), strClean.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return strClean;
 }
 
 std::size_t CKeyMapDocument::InsertionLine(std::size_t nSection) const {

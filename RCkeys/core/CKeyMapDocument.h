@@ -44,6 +44,20 @@ public:
     std::string GetCriterion(std::size_t nSection, Criterion criterion) const;
     // The mode the section belongs to (its Mode line); empty for none.
     std::string GetMode(std::size_t nSection) const;
+    // The menu whose entries the section holds (its Menu line); empty for none.
+    std::string GetMenu(std::size_t nSection) const;
+    // Sets the Menu line; empty removes it.
+    void SetMenu(std::size_t nSection, const std::string& strMenu);
+    // A menu's scanning step in milliseconds as written (its Scan line);
+    // empty for none. Setting it empty removes the line.
+    std::string GetScan(std::size_t nSection) const;
+    void SetScan(std::size_t nSection, const std::string& strScan);
+    // A menu's entries as its Item lines write them ("\"Notepad\" Run
+    // \"notepad.exe\""), in the order of their numbers.
+    std::vector<std::string> GetMenuItems(std::size_t nSection) const;
+    // Writes the entries as Item1 to ItemN, in order: added, removed or
+    // moved, they are numbered again without gaps.
+    void SetMenuItems(std::size_t nSection, const std::vector<std::string>& items);
     // Sets the Mode line; empty removes it.
     void SetMode(std::size_t nSection, const std::string& strMode);
     // Writes a new name in the section's header.
@@ -86,6 +100,11 @@ private:
         std::size_t nEnd = 0;    // one past its last line
         std::size_t criteria[CRITERION_COUNT] = {};
         std::size_t nMode = 0; // line of "Mode=", NO_LINE when none
+        std::size_t nMenu = 0; // line of "Menu=", NO_LINE when none
+        std::size_t nScan = 0; // line of "Scan=", NO_LINE when none
+        // (number, line) of its Item lines, by number; the first of two
+        // equal numbers counts, as KV480 reads it.
+        std::vector<std::pair<int, std::size_t>> items;
         // (key * FORM_COUNT + form, line) of the forms it sets: a file of
         // many small sections stays small in memory.
         std::vector<std::pair<int, std::size_t>> actions;
@@ -99,6 +118,8 @@ private:
     // Sets the value of the line named strName, adding or removing the line.
     void SetLine(std::size_t nSection, std::size_t nLine, const std::string& strName,
                  const std::string& strValue);
+    // The value trimmed, its line breaks made blanks.
+    static std::string CleanValue(const std::string& strValue);
     // Where a new line of the section goes: after its last name=value line.
     std::size_t InsertionLine(std::size_t nSection) const;
     // The first line of the section's block: its header, or the comments

@@ -5,6 +5,7 @@
 #include "CKeyMapLayers.h"
 #include "IniText.h"
 #include "ReadyMadeEntries.h"
+#include "CWhichRuleAnswers.h"
 #include "RemoteControl.h"
 #include "Settings.h"
 #include "UnicodeText.h"
@@ -22,6 +23,7 @@ const char* const VALUE_ANY = "NULL";
 
 const char* const INSTALLED_SUFFIX = " (administrator, for everyone)";
 const char* const MODE_PREFIX = "Mode: ";
+const char* const MENU_PREFIX = "Menu: ";
 const char* const FORM_NAMES[CKeyMapDocument::FORM_COUNT] = {"press", "long press", "double press"};
 
 bool IsVekoKey(int nKey) {
@@ -182,8 +184,11 @@ std::string CKeysEditorModel::EntryText(bool bInstalled, std::size_t nSection) c
     const CKeyMapDocument& doc = bInstalled ? m_installed : m_user;
     const std::string strName = FromFile(doc, doc.GetSectionName(nSection));
     const std::string strMode = FromFile(doc, doc.GetMode(nSection));
+    const std::string strMenu = FromFile(doc, doc.GetMenu(nSection));
     std::string strText =
-        !strMode.empty()
+        !strMenu.empty()
+            ? MENU_PREFIX + strMenu + (HasCriterion(doc, nSection) ? ", " + strName : std::string())
+        : !strMode.empty()
             ? MODE_PREFIX + strMode + (HasCriterion(doc, nSection) ? ", " + strName : std::string())
         : !bInstalled && nSection == m_user.FindCatchAll() ? std::string(ALL_APPLICATIONS)
                                                            : strName;
@@ -204,19 +209,38 @@ std::string CKeysEditorModel::AnswerText(bool bInstalled, const std::string& str
 }
 
 std::vector<std::string> CKeysEditorModel::ModeNames() const {
-    std::vector<std::string> modes;
+    return NamesOf(&CKeyMapDocument::GetMode);
+}
+
+std::vector<std::string> CKeysEditorModel::WhichRuleModes() const {
+    std::vector<std::string> modes = ModeNames();
+    if (std::none_of(modes.begin(), modes.end(), [](const std::string& strMode) {
+            return SameMode(strMode, CWhichRuleAnswers::MENU_MODE);
+        })) {
+        modes.push_back(CWhichRuleAnswers::MENU_MODE);
+    }
+    return modes;
+}
+
+std::vector<std::string> CKeysEditorModel::MenuNames() const {
+    return NamesOf(&CKeyMapDocument::GetMenu);
+}
+
+std::vector<std::string>
+CKeysEditorModel::NamesOf(std::string (CKeyMapDocument::*pLine)(std::size_t) const) const {
+    std::vector<std::string> names;
     for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
         for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
-            const std::string strMode = FromFile(*pDoc, pDoc->GetMode(i));
-            if (!strMode.empty() &&
-                std::none_of(modes.begin(), modes.end(), [&](const std::string& strKnown) {
-                    return SameMode(strKnown, strMode);
+            const std::string strName = FromFile(*pDoc, (pDoc->*pLine)(i));
+            if (!strName.empty() &&
+                std::none_of(names.begin(), names.end(), [&](const std::string& strKnown) {
+                    return SameMode(strKnown, strName);
                 })) {
-                modes.push_back(strMode);
+                names.push_back(strName);
             }
         }
     }
-    return modes;
+    return names;
 }
 
 bool CKeysEditorModel::AddMode(const std::string& strName, std::string& strReason) {
@@ -242,6 +266,73 @@ bool CKeysEditorModel::AddMode(const std::string& strName, std::string& strReaso
     m_user.SetMode(nSection, ToFile(m_user, strMode));
     ListApplications(nSection, false);
     return true;
+}
+
+bool CKeysEditorModel::AddMenu(const std::string& strName, std::string& strReason) {
+    const std::string strMenu = initext::Trim(strName);
+    if (!m_bCanSave) {
+        strReason = m_strLoadNote;
+        return false;
+    }
+    if (!CKeyAction::IsMenuName(strMenu, strReason)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < m_user.GetSectionCount(); ++i) {
+        if (SameMode(FromFile(m_user, m_user.GetMenu(i)), strMenu)) {
+            strReason = "there is already a menu \"" + strMenu + "\"";
+            return false;
+        }
+    }
+    // No window criteria: the menu serves every window.
+    const std::size_t nSection =
+        m_user.AddSection(ToFile(m_user, "Menu " + strMenu), "", "", "", m_user.GetSectionCount());
+    m_user.SetMenu(nSection, ToFile(m_user, strMenu));
+    ListApplications(nSection, false);
+    return true;
+}
+
+bool CKeysEditorModel::IsMenuSelected() const {
+    std::size_t nSection = 0;
+    const CKeyMapDocument* pDoc = SelectedDocument(nSection);
+    return pDoc != nullptr && !pDoc->GetMenu(nSection).empty();
+}
+
+std::vector<std::string> CKeysEditorModel::GetMenuItems() const {
+    std::size_t nSection = 0;
+    const CKeyMapDocument* pDoc = SelectedDocument(nSection);
+    std::vector<std::string> items;
+    if (pDoc != nullptr) {
+        for (const std::string& strItem : pDoc->GetMenuItems(nSection)) {
+            items.push_back(FromFile(*pDoc, strItem));
+        }
+    }
+    return items;
+}
+
+void CKeysEditorModel::SetMenuItems(const std::vector<std::string>& items) {
+    const Entry* pEntry = Selected();
+    if (pEntry == nullptr || !IsSelectedWritable() || !IsMenuSelected()) {
+        return;
+    }
+    const std::size_t nSection = pEntry->nSection;
+    std::vector<std::string> written;
+    for (const std::string& strItem : items) {
+        written.push_back(ToFile(m_user, strItem));
+    }
+    m_user.SetMenuItems(nSection, written);
+}
+
+std::string CKeysEditorModel::GetScan() const {
+    std::size_t nSection = 0;
+    const CKeyMapDocument* pDoc = SelectedDocument(nSection);
+    return pDoc != nullptr ? pDoc->GetScan(nSection) : std::string();
+}
+
+void CKeysEditorModel::SetScan(const std::string& strMs) {
+    const Entry* pEntry = Selected();
+    if (pEntry != nullptr && IsSelectedWritable() && IsMenuSelected()) {
+        m_user.SetScan(pEntry->nSection, strMs);
+    }
 }
 
 bool CKeysEditorModel::CanRenameMode() const {

@@ -84,9 +84,26 @@ public:
 
     // Every mode of both key maps, once each: the user's first.
     std::vector<std::string> ModeNames() const;
+    // The modes "Which rule answers here" offers: every mode, and Menu, which
+    // is on while KV480's menu is open, whether a section names it or not.
+    std::vector<std::string> WhichRuleModes() const;
+    // Every menu of both key maps, once each: the user's first.
+    std::vector<std::string> MenuNames() const;
     // Adds a section of a new mode to the user's file, serving every window,
     // and selects it; false, with the reason, when the name cannot be used.
     bool AddMode(const std::string& strName, std::string& strReason);
+    // Adds a section of a new menu to the user's file, for every window, and
+    // selects it; false, with the reason, when the name cannot be used.
+    bool AddMenu(const std::string& strName, std::string& strReason);
+    // Whether the selected entry holds a menu's entries rather than keys.
+    bool IsMenuSelected() const;
+    // The selected menu's entries ("\"<label>\" <action>"), in order; set
+    // in the user's file, numbered again from 1.
+    std::vector<std::string> GetMenuItems() const;
+    void SetMenuItems(const std::vector<std::string>& items);
+    // The selected menu's scanning step in milliseconds as written; empty: none.
+    std::string GetScan() const;
+    void SetScan(const std::string& strMs);
     // Whether the selected entry is a mode of the user's file.
     bool CanRenameMode() const;
     // Renames the selected entry's mode: the Mode lines of its sections and
@@ -160,6 +177,10 @@ private:
     // catch-all before it exists and for no entry.
     const CKeyMapDocument* SelectedDocument(std::size_t& nSection) const;
     std::string FromFile(const CKeyMapDocument& doc, const std::string& strText) const;
+    // The names a line of the sections gives (Mode, Menu), once each in any
+    // case: the user's first.
+    std::vector<std::string> NamesOf(std::string (CKeyMapDocument::*pLine)(std::size_t)
+                                         const) const;
     // The text in the document's encoding; an ANSI document that cannot hold
     // it becomes UTF-8 first.
     std::string ToFile(CKeyMapDocument& doc, const std::string& strText) const;

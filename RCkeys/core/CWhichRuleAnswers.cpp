@@ -1,6 +1,20 @@
 #include "CWhichRuleAnswers.h"
 
 #include "CKeyMapLayers.h"
+#include "IniText.h"
+#include "RemoteControl.h"
+
+namespace {
+
+// While a menu is open, KV480 drops what a section of no mode gives, but for
+// the keys that open a menu or the keyboard (pressed again, they close it).
+bool ActsInMenu(const CKeyMapLayers::Answer& answer) {
+    const CKeyAction::Kind kind = answer.action.GetKind();
+    return !answer.strMode.empty() || kind == CKeyAction::Kind::Menu ||
+           kind == CKeyAction::Kind::Keyboard || kind == CKeyAction::Kind::MenuSteer;
+}
+
+} // namespace
 
 CWhichRuleAnswers::CWhichRuleAnswers(const CKeyMapDocument& user, const CKeyMapDocument& installed,
                                      const unicodetext::AnsiToUtf8& ansiToUtf8, bool bUserRead)
@@ -21,10 +35,29 @@ std::string CWhichRuleAnswers::Text(const CKeyMap::Window& window, const std::st
         strText += "KV480 runs with administrator rights: only the installation's key map "
                    "answers.\r\n";
     }
+    const bool bMenu = initext::EqualsNoCase(initext::Trim(strMode), MENU_MODE);
+    if (bMenu) {
+        strText += "While a menu or the keyboard is open, keys the mode Menu leaves out do "
+                   "nothing.\r\n";
+    }
     strText += "\r\n";
     static const char* const FORMS[CKeyMap::FORM_COUNT] = {"", " long", " double"};
     for (int nKey = nFirstKey; nKey <= nLastKey; ++nKey) {
-        const CKeyMapLayers::KeyAnswers answers = layers.FindAll(window, nKey);
+        CKeyMapLayers::KeyAnswers answers = layers.FindAll(window, nKey);
+        bool bAnswered = false;
+        for (CKeyMapLayers::Answer& answer : answers.forms) {
+            if (bMenu && answer.IsFound() && !ActsInMenu(answer)) {
+                answer = CKeyMapLayers::Answer();
+            }
+            bAnswered = bAnswered || answer.IsFound();
+        }
+        if (bMenu && !bAnswered && nKey >= RC_KEY_ZELMAR_F1 && nKey <= RC_KEY_ZELMAR_F6) {
+            // The ZELMAR_OVI's F-keys pick the menu's first six entries.
+            strText += "Key " + std::to_string(nKey) + ": picks the menu's entry " +
+                       std::to_string(nKey - RC_KEY_ZELMAR_F1 + 1) +
+                       "; nothing in the keyboard\r\n";
+            continue;
+        }
         for (int nForm = 0; nForm < CKeyMap::FORM_COUNT; ++nForm) {
             const CKeyMapLayers::Answer& answer = answers.forms[nForm];
             // The plain form is always listed; the others only where set.
@@ -33,7 +66,7 @@ std::string CWhichRuleAnswers::Text(const CKeyMap::Window& window, const std::st
             }
             strText += "Key " + std::to_string(nKey) + FORMS[nForm] + ": ";
             if (!answer.IsFound()) {
-                strText += "nothing\r\n";
+                strText += bMenu ? "nothing while a menu is open\r\n" : "nothing\r\n";
                 continue;
             }
             strText +=

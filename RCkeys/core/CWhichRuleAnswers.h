@@ -24,6 +24,10 @@ public:
 
     // The first choice of the list of modes.
     static constexpr const char* NO_MODE = "No mode";
+    // The mode KV480 switches on while its on-screen menu or keyboard is
+    // open: only what its sections give acts then, besides the keys that
+    // open or close a menu.
+    static constexpr const char* MENU_MODE = "Menu";
 
 private:
     CKeyMap m_user;

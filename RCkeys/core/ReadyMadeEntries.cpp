@@ -28,6 +28,15 @@ std::vector<ReadyMadeEntry> MakeEntries() {
           {"Key21", "Spotlight"},
           {"Key22", "LaserDot"},
           {"Key23", "Timer \"20:00\""}}},
+        // KV480's on-screen menu in every window, on a key each remote has
+        // to spare: the installation's key map steers it with the Menu
+        // mode's keys. The ZELMAR_OVI's '?' opens it there already; Enter
+        // held is nearer to the thumb.
+        {"On-screen menu on a long press of key 6 (VEKO)", "*", nullptr, {{"Key6 long", "Menu"}}},
+        {"On-screen menu on a long press of Enter (ZELMAR_OVI)",
+         "*",
+         nullptr,
+         {{"Key14 long", "Menu"}}},
         // The slide show's own window class; the editing window keeps the
         // defaults.
         {"PowerPoint slide show",

@@ -155,8 +155,9 @@ TEST(KeyMapDocumentTest, AFileTooLongIsShownButNotCompleteAndHalfCharactersAreKe
     EXPECT_EQ(Doc::MAX_FILE_BYTES / 4, Loaded(sections).GetSectionCount());
 }
 
-TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesOrPresenterToolsKV480Reads) {
-    ASSERT_GE(ReadyMadeEntries().size(), 13u);
+TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesToolsOrMenusKV480Reads) {
+    ASSERT_GE(ReadyMadeEntries().size(), 15u);
+    int menus = 0;
     for (const ReadyMadeEntry& entry : ReadyMadeEntries()) {
         Doc doc = Loaded("");
         doc.AddSection(entry.pszName, entry.pszProgram, entry.pszClass ? entry.pszClass : "", "",
@@ -172,6 +173,14 @@ TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesOrPresenterToolsKV480
             const int number = std::stoi(key.substr(3));
             if (parsed.IsPresenterTool()) {
                 (number <= 6 ? toolOnVeko : toolOnZelmar) = true;
+            } else if (parsed.GetKind() == CKeyAction::Kind::Menu) {
+                // Held, so that the key's press keeps what it does.
+                EXPECT_EQ("Menu", text);
+                EXPECT_NE(std::string::npos, key.find("long")) << entry.pszName;
+                EXPECT_EQ(1u, entry.actions.size()) << entry.pszName;
+                EXPECT_EQ("*", std::string(entry.pszProgram)) << "in every window";
+                // One for each remote: the VEKO's keys 1-6, the ZELMAR_OVI's 7-23.
+                menus |= number <= 6 ? 1 : 2;
             } else {
                 const std::size_t repeat = text.find(" repeat");
                 CKeyChord chord;
@@ -190,6 +199,39 @@ TEST(KeyMapDocumentTest, ReadyMadeEntriesHoldOnlyKeystrokesOrPresenterToolsKV480
             EXPECT_FALSE(toolOnVeko || toolOnZelmar) << entry.pszName;
         }
     }
+    EXPECT_EQ(3, menus) << "a menu entry for each remote";
+}
+
+TEST(KeyMapDocumentTest, AMenusEntriesAreWrittenInOrderAsKV480ReadsThem) {
+    Doc doc = Loaded("[Programs]\r\nMenu=Main\r\nItem2=\"Calc\" Run \"calc.exe\"\r\n"
+                     "; the editor\r\nItem1=\"Notepad\" Run \"notepad.exe\"\r\n"
+                     "Item1=\"Twice\" None\r\n[Next]\r\nKey1=A\r\n");
+    EXPECT_EQ("Main", doc.GetMenu(0));
+    EXPECT_EQ("", doc.GetMenu(1));
+    EXPECT_EQ(
+        (std::vector<std::string>{"\"Notepad\" Run \"notepad.exe\"", "\"Calc\" Run \"calc.exe\""}),
+        doc.GetMenuItems(0))
+        << "by number, the first of two equal ones";
+    // Moved, one added: the lines keep their places and are numbered again.
+    doc.SetMenuItems(0, {JoinMenuItem("Calc", "Run \"calc.exe\""), "\"Notepad\" Keyboard",
+                         JoinMenuItem("Say \"hi\"", "Text \"hi\"")});
+    doc.SetScan(0, "1500");
+    EXPECT_EQ("[Programs]\r\nMenu=Main\r\nItem1=\"Calc\" Run \"calc.exe\"\r\n; the editor\r\n"
+              "Item2=\"Notepad\" Keyboard\r\nItem1=\"Twice\" None\r\n"
+              "Item3=\"Say 'hi'\" Text \"hi\"\r\nScan=1500\r\n[Next]\r\nKey1=A\r\n",
+              doc.Save());
+    doc.SetMenuItems(0, {"\"Notepad\" Keyboard"});
+    EXPECT_EQ((std::vector<std::string>{"\"Notepad\" Keyboard"}), doc.GetMenuItems(0));
+    EXPECT_EQ(std::string::npos, doc.Save().find("Say")) << "removed";
+    EXPECT_EQ("1500", doc.GetScan(0));
+
+    std::string label;
+    std::string action;
+    EXPECT_TRUE(SplitMenuItem(" \"Calc \"  Run \"calc.exe\" ", label, action));
+    EXPECT_EQ("Calc", label);
+    EXPECT_EQ("Run \"calc.exe\"", action);
+    EXPECT_FALSE(SplitMenuItem("Calc Run", label, action));
+    EXPECT_EQ("Calc Run", action) << "kept, to be shown as written";
 }
 
 TEST(KeyMapDocumentTest, SuggestionsForAPointedWindow) {
@@ -230,6 +272,11 @@ TEST(ActionTextTest, EveryKindSplitsAndJoinsBack) {
         {"Mode \"Mouse\"", Kind::Mode, "Mouse", false, false},
         {"mode  off", Kind::Mode, "Off", false, false},
         {"shutdown", Kind::Pc, "ShutDown", false, false},
+        {"menu", Kind::Menu, "", false, false},
+        {"Menu \"Programs\"", Kind::Menu, "Programs", false, false},
+        {"keyboard", Kind::Keyboard, "", false, false},
+        {"menu down  repeat", Kind::MenuSteer, "Down", true, false},
+        {"Menu Back", Kind::MenuSteer, "Back", false, false},
         // What KV480 cannot read shows as written, to be marked invalid.
         {"Spotlight repeat", Kind::Keys, "Spotlight repeat", false, false},
         {"Timer \"1:00\" repeat", Kind::Keys, "Timer \"1:00\" repeat", false, false},
@@ -291,16 +338,25 @@ TEST(ActionTextTest, WhatTheFormsGiveIsWritten) {
     EXPECT_EQ("Mode \"Mouse\"", JoinAction(parts(Kind::Mode, " Mouse ", true)));
     EXPECT_EQ("", JoinAction(parts(Kind::Mode, "", false))) << "nothing given yet";
     EXPECT_EQ("None", JoinAction(parts(Kind::Nothing, "x", true)));
+    EXPECT_EQ("Menu", JoinAction(parts(Kind::Menu, " ", false))) << "the main menu";
+    EXPECT_EQ("Menu \"Programs\"", JoinAction(parts(Kind::Menu, " Programs ", false)));
+    EXPECT_EQ("Keyboard", JoinAction(parts(Kind::Keyboard, "", true)));
+    EXPECT_EQ("Menu Select", JoinAction(parts(Kind::MenuSteer, "Select", true)))
+        << "a held Select does not carry out entry after entry";
+    EXPECT_EQ("", JoinAction(parts(Kind::MenuSteer, "", false))) << "nothing given yet";
     // Every fixed word of a kind reads as that kind, written as the form writes it.
-    for (const Kind kind : {Kind::MouseMove, Kind::MouseButton, Kind::Spotlight, Kind::LaserDot,
-                            Kind::Magnifier, Kind::BlankScreen, Kind::Pc, Kind::Mode}) {
+    for (const Kind kind :
+         {Kind::MouseMove, Kind::MouseButton, Kind::Spotlight, Kind::LaserDot, Kind::Magnifier,
+          Kind::BlankScreen, Kind::Pc, Kind::Mode, Kind::MenuSteer}) {
         const std::vector<std::string> words = CKeyAction::WordsOf(kind);
         EXPECT_FALSE(words.empty());
         for (const std::string& word : words) {
             const ActionParts split = SplitAction(JoinAction(parts(kind, word.c_str(), true)));
             EXPECT_EQ(kind, split.kind) << word;
             EXPECT_EQ(word, split.strValue);
-            EXPECT_EQ(CKeyAction::TakesRepeat(kind), split.bRepeat) << word;
+            EXPECT_EQ(CKeyAction::TakesRepeat(kind) && word != "Select" && word != "Back",
+                      split.bRepeat)
+                << word;
         }
     }
     EXPECT_EQ(2u, CKeyAction::WordsOf(Kind::BlankScreen).size()) << "black and white";

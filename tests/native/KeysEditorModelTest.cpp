@@ -320,6 +320,40 @@ TEST_F(KeysEditorModelTest, AModesFormsShowWhatAnswersWhileTheModeIsOn) {
     EXPECT_EQ("F2", model.GetInherited(Doc::FORM_DOUBLE).strAction) << "no mode is on here";
 }
 
+TEST_F(KeysEditorModelTest, MenuActionsOfferTheMenusOfBothFilesOnceEach) {
+    Load(kUser + "[Tools]\r\nMenu=Tools\r\nItem1=\"Calc\" Run \"calc.exe\"\r\n"
+                 "[More tools]\r\nMenu=tools\r\n[Main]\r\nMenu=Main\r\n");
+    EXPECT_EQ((std::vector<std::string>{"Tools", "Main"}), model.MenuNames());
+    EXPECT_EQ(std::vector<std::string>{}, model.ModeNames()) << "a menu is no mode";
+    EXPECT_EQ(std::vector<std::string>{"Menu"}, model.WhichRuleModes()) << "on while one is open";
+    Load(kUser + "[Steering]\r\nMode=MENU\r\n");
+    EXPECT_EQ(std::vector<std::string>{"MENU"}, model.WhichRuleModes());
+}
+
+TEST_F(KeysEditorModelTest, AMenuIsListedAddedAndItsEntriesAndScanWritten) {
+    Load(kUser + "[Tools]\r\nMenu=Tools\r\nItem1=\"Calc\" Run \"calc.exe\"\r\n");
+    std::string reason;
+    EXPECT_FALSE(model.AddMenu("tools", reason));
+    EXPECT_EQ("there is already a menu \"tools\"", reason);
+    EXPECT_FALSE(model.AddMenu(" ", reason));
+    ASSERT_TRUE(model.AddMenu(" Power ", reason)) << reason;
+    EXPECT_EQ("Player|Menu: Tools|Menu: Power|All applications|Word (administrator, for everyone)|",
+              Texts());
+    EXPECT_TRUE(model.IsMenuSelected());
+    EXPECT_TRUE(model.GetMenuItems().empty());
+    model.SetMenuItems({"\"Lock\" Lock", "\"Sleep\" Sleep"});
+    model.SetScan("2000");
+    EXPECT_EQ((std::vector<std::string>{"\"Lock\" Lock", "\"Sleep\" Sleep"}), model.GetMenuItems());
+    EXPECT_NE(std::string::npos,
+              model.GetUserBytes().find("[Menu Power]\r\nMenu=Power\r\nItem1=\"Lock\" Lock\r\n"
+                                        "Item2=\"Sleep\" Sleep\r\nScan=2000\r\n"));
+    EXPECT_EQ("2000", model.GetScan());
+    model.SelectApplication(0);
+    EXPECT_FALSE(model.IsMenuSelected());
+    model.SetMenuItems({"\"x\" None"});
+    EXPECT_EQ(std::string::npos, model.GetUserBytes().find("\"x\"")) << "not a menu";
+}
+
 } // namespace
 
 TEST(KeysEditorModel, AnAnsiFileThatCannotHoldNewTextBecomesUtf8) {

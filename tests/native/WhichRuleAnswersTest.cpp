@@ -9,7 +9,9 @@ namespace {
 const std::string kUser = "[All applications]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
                           "Key1=b\r\nKey6=Mode \"Mouse\"\r\n"
                           "[Mouse keys]\r\nMode=Mouse\r\nClassName=NULL\r\nWindowName=NULL\r\n"
-                          "Key1=MouseUp\r\n";
+                          "Key1=MouseUp\r\n"
+                          "[Steering]\r\nMode=Menu\r\nClassName=NULL\r\nWindowName=NULL\r\n"
+                          "Key2=Menu Down repeat\r\n";
 const std::string kInstalled = "[Everyone]\r\nClassName=NULL\r\nWindowName=NULL\r\n"
                                "Key1=a\r\nKey2=Spotlight\r\n";
 
@@ -23,10 +25,10 @@ protected:
         user.Load(kUser.data(), kUser.size());
         installed.Load(kInstalled.data(), kInstalled.size());
     }
-    std::string Answers(bool bUserRead, const std::string& strMode) const {
+    std::string Answers(bool bUserRead, const std::string& strMode, int last = 3) const {
         const CWhichRuleAnswers answers(
             user, installed, [](const std::string& s) { return s; }, bUserRead);
-        return answers.Text(window, strMode, 1, 3);
+        return answers.Text(window, strMode, 1, last);
     }
 };
 
@@ -51,6 +53,21 @@ TEST_F(WhichRuleAnswersTest, AnswersInTheModeChosenWithTheMapsKV480Reads) {
                             "map answers.\r\n"));
     EXPECT_NE(std::string::npos, elevated.find("Key 1: a  - administrator's, [Everyone] line 4"))
         << "the user's file, mode and all, is not read: " << elevated;
+}
+
+TEST_F(WhichRuleAnswersTest, WhileAMenuIsOpenOnlyItsModeAndTheMenuKeysAct) {
+    user.SetAction(0, 3, CKeyMapDocument::FORM_LONG, "Menu \"Tools\"");
+    const std::string menu = Answers(true, "menu", 8);
+    EXPECT_NE(std::string::npos, menu.find("keys the mode Menu leaves out do nothing")) << menu;
+    EXPECT_NE(std::string::npos, menu.find("Key 1: nothing while a menu is open\r\n"))
+        << "no fall-through to the window in front: " << menu;
+    EXPECT_NE(std::string::npos,
+              menu.find("Key 2: Menu Down (repeats)  - yours, [Steering] of mode \"Menu\""))
+        << menu;
+    EXPECT_NE(std::string::npos, menu.find("Key 3 long: Menu \"Tools\"  - yours"))
+        << "the key that opened a menu closes it: " << menu;
+    EXPECT_NE(std::string::npos, menu.find("Key 8: picks the menu's entry 2;")) << menu;
+    EXPECT_NE(std::string::npos, Answers(true, "", 8).find("Key 8: nothing\r\n"));
 }
 
 } // namespace

@@ -503,7 +503,8 @@ std::string CKeyAction::Value() const {
                (m_bWhite ? std::string(" ") + WORD_WHITE : std::string()) +
                MonitorWritten(m_nMonitor);
     case Kind::Menu:
-        return m_strText;
+        // A plain "Menu" stays plain when written back.
+        return m_strWritten == WORD_MENU ? std::string() : m_strText;
     case Kind::Keyboard:
         return std::string();
     case Kind::MenuSteer:
@@ -551,6 +552,20 @@ std::string CKeyAction::Write(Kind kind, const std::string& strValue, bool bRepe
             strWritten = std::string(WORD_MODE) + " \"" + strTrimmed + "\"";
         }
         break;
+    case Kind::Menu:
+        strWritten = strTrimmed.empty() ? std::string(WORD_MENU)
+                                        : std::string(WORD_MENU) + " \"" + strTrimmed + "\"";
+        break;
+    case Kind::Keyboard:
+        return WORD_KEYBOARD;
+    case Kind::MenuSteer:
+        if (!strTrimmed.empty()) {
+            strWritten = std::string(WORD_MENU) + " " + strTrimmed;
+        }
+        // Only the moves repeat: a held Select would carry out entry after entry.
+        bRepeat = bRepeat && !initext::EqualsNoCase(strTrimmed, "Select") &&
+                  !initext::EqualsNoCase(strTrimmed, "Back");
+        break;
     default:
         strWritten = strTrimmed;
         break;
@@ -579,7 +594,7 @@ bool CKeyAction::SplitKeyword(const std::string& strValue, Kind& kind, std::stri
 
 bool CKeyAction::TakesRepeat(Kind kind) {
     return kind == Kind::Keys || kind == Kind::Text || kind == Kind::MouseMove ||
-           kind == Kind::MouseButton;
+           kind == Kind::MouseButton || kind == Kind::MenuSteer;
 }
 
 std::vector<std::string> CKeyAction::WordsOf(Kind kind) {
@@ -594,6 +609,8 @@ std::vector<std::string> CKeyAction::WordsOf(Kind kind) {
         words = PcNames();
     } else if (kind == Kind::Mode) {
         words.push_back(WORD_OFF);
+    } else if (kind == Kind::MenuSteer) {
+        words.assign(std::begin(STEER_WORDS), std::end(STEER_WORDS));
     } else {
         const char* const pszTool = NameOf(TOOLS, &NamedKind::kind, kind);
         if (*pszTool != '\0') {

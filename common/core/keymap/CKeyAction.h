@@ -98,7 +98,8 @@ public:
     // "repeat" aside: the keystrokes as written, the text, the program in
     // quotes with its arguments, the word of a mouse action, tool or PC
     // action (BlankScreen with White), the time as m:ss, the mode's name or
-    // Off; empty for None.
+    // Off, the menu's name (empty for a plain "Menu"), the steering's word;
+    // empty for None and Keyboard.
     std::string Value() const;
     // Whether the value is marked "repeat" as written (a pointer move repeats
     // unmarked too).
@@ -106,16 +107,18 @@ public:
     // The KeyMap.ini value of an action of the kind with that value part
     // (blanks around it aside; a program without quotes gets them) and mark,
     // for Parse to read; empty while a kind that needs a value has none.
+    // A menu without a name is the main one; only steering's moves repeat.
     static std::string Write(Kind kind, const std::string& strValue, bool bRepeat);
     // Whether the value starts with a kind's keyword (Text, Run, Timer,
     // Mode) and a blank or a quote; kind and strRest (trimmed) then tell
     // which and what follows, whether it reads or not.
     static bool SplitKeyword(const std::string& strValue, Kind& kind, std::string& strRest);
-    // Whether an action of the kind may be marked "repeat".
+    // Whether an action of the kind may be marked "repeat" (of steering,
+    // only the moves).
     static bool TakesRepeat(Kind kind);
     // The values of the kind that are fixed words, in the file's spelling:
-    // the mouse actions, each tool with its option, the PC actions, and Off
-    // for Mode; none for the other kinds.
+    // the mouse actions, each tool with its option, the PC actions, Off for
+    // Mode and the steering's ways; none for the other kinds.
     static std::vector<std::string> WordsOf(Kind kind);
 
 private:
