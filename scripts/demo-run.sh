@@ -142,7 +142,8 @@ grab "$whole" "$out/demo-mode.png"
 echo "== the note names the mode switched on: $out/demo-mode.png"
 receiver press veko 12ED 3
 rcwin wait KV480Spotlight - 10000
-capture "$whole" "$out/demo-spotlight.png"
+sleep 0.5
+grab "$whole" "$out/demo-spotlight.png"
 echo "== key 3: the spotlight around the pointer: $out/demo-spotlight.png"
 receiver press veko 12ED 3
 for _ in $(seq 100); do
