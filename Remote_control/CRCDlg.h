@@ -19,12 +19,12 @@
 #include "CKeyPipeline.h"
 #include "CLinkReactions.h"
 #include "CLircServer.h"
+#include "CMenuWindow.h"
 #include "CPresenterOverlays.h"
 #include "CReceiverLink.h"
 #include "CRecvApp.h"
 #include "CRunningState.h"
 #include "CTrayIcon.h"
-#include "CMenuWindow.h"
 #include "CWin32DesktopEffects.h"
 #include "CWin32DesktopWindows.h"
 #include "CWin32UserNotices.h"
@@ -105,10 +105,11 @@ private:
     // The icon, what it last showed, and its return when the shell restarts.
     CTrayIcon m_trayIcon;
 
-    // The desktop in its three roles: the windows and their facts, the
-    // effects that carry out the key maps' actions, what the user is told.
     // What the editor learns of this KV480: the key maps it reads, the mode.
     CRunningState m_runningState;
+    // The desktop in its three roles: the windows and their facts, the
+    // effects that carry out the key maps' actions (the on-screen menu
+    // among them), what the user is told.
     CWin32UserNotices m_notices{m_trayIcon, m_clock.Clock(), m_runningState};
     CWin32DesktopWindows m_windows;
     CMenuWindow m_menuWindow{m_clock.Clock()};

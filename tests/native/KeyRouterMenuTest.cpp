@@ -4,6 +4,7 @@
 #include "CFrameDecoder.h"
 #include "CKeyRouter.h"
 #include "FakeKeyDesktop.h"
+#include "HandDrivenClock.h"
 #include "RemoteControl.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-class KeyRouterMenuTest : public ::testing::Test {
+class KeyRouterMenuTest : public ::testing::Test, protected HandDrivenClock {
 protected:
     static constexpr IDesktopWindows::Window APP = 10;
 
@@ -46,20 +47,8 @@ protected:
             Tap(key);
         }
     }
-    // Time passes; every deadline on the way runs on time.
-    void Advance(std::uint64_t ms) {
-        const std::uint64_t until = now + ms;
-        std::uint64_t due = 0;
-        while (clock.NextDeadline(due) && due <= until) {
-            now = std::max(now, due);
-            clock.RunDue();
-        }
-        now = until;
-    }
     Log Taken() { return std::exchange(desktop.log, {}); }
 
-    std::uint64_t now = 1000;
-    CDeadlineClock clock{[this] { return now; }};
     FakeKeyDesktop desktop;
     CKeyRouter router{desktop, desktop, desktop, clock};
 };

@@ -3,8 +3,8 @@
 // clock's scanning, multi-tap and time-out, and the shutdown's question.
 #include "CActionConfirmation.h"
 #include "CMenuModel.h"
-#include "ParseAction.h"
 #include "HandDrivenClock.h"
+#include "ParseAction.h"
 
 #include <gtest/gtest.h>
 
