@@ -34,6 +34,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchFigures.h"
 #include "DevicePort.h"
 #include "KeyboardWindow.h"
 #include "LircClient.h"
@@ -45,25 +46,11 @@
 
 namespace {
 
+using harness::Milliseconds;
+using harness::Now;
+using harness::Percentile;
+
 using harness::kSettingsKey;
-
-double Milliseconds(LONGLONG ticks) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
-
-LONGLONG Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-double Percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    size_t index = static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[index];
-}
 
 ULONGLONG CpuTime100ns(HANDLE process) {
     FILETIME created, exited, kernel, user;

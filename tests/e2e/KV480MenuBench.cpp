@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFigures.h"
 #include "DevicePort.h"
 #include "KeyboardWindow.h"
 #include "LineState.h"
@@ -24,43 +25,17 @@
 
 namespace {
 
+using harness::CpuMs;
+using harness::Milliseconds;
+using harness::Now;
+using harness::Percentile;
+
 using harness::kSettingsKey;
 
 // The menu window's frame, and its selected row, as KV480 draws them
 // without high contrast.
 const COLORREF MENU_FRAME = RGB(160, 160, 160);
 const COLORREF MENU_SELECTED = RGB(0, 90, 180);
-
-double Milliseconds(LONGLONG ticks) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
-
-LONGLONG Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
-}
-
-double CpuMs(DWORD pid) {
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(process, &created, &exited, &kernel, &user);
-    CloseHandle(process);
-    auto value = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime);
-    };
-    return (value(kernel) + value(user)) / 10000.0;
-}
 
 COLORREF Pixel(int x, int y) {
     const HDC screen = GetDC(nullptr);
