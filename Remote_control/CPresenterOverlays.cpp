@@ -24,9 +24,6 @@ const int LENS_FRAME_WIDTH = 2;   // at 96 DPI
 const int TIMER_FONT_HEIGHT = 34; // at 96 DPI
 const BYTE TIMER_OPACITY = 235;
 
-// The one instance that the mouse hook reports to.
-CPresenterOverlays* g_pFollower = nullptr;
-
 // The monitors and what the monitor rule looks at. The window in front is
 // the presenter's; a visible window of another program that covers a monitor
 // is a slide show. The desktop's own windows and cloaked ones (another
@@ -132,9 +129,8 @@ void MoveTo(HWND hWnd, const RECT& place) {
 } // namespace
 
 CPresenterOverlays::CPresenterOverlays(CDeadlineClock& clock, IUserNotices& notices)
-    : m_clock(clock), m_notices(notices), m_hookCheck(clock, [this] { CheckHook(); }),
-      m_wakeWindow(clock), m_waker([this] { m_wakeWindow.Wake(); }),
-      m_talkTimer(clock, [this] { UpdateTimer(); }) {
+    : m_clock(clock), m_notices(notices), m_wakeWindow(clock),
+      m_waker([this] { m_wakeWindow.Wake(); }), m_talkTimer(clock, [this] { UpdateTimer(); }) {
     for (auto& pWnd : m_apWnd) {
         pWnd = std::make_unique<COverlayWindow>(clock);
     }
@@ -291,110 +287,58 @@ void CPresenterOverlays::Hide(Tool tool) {
 }
 
 void CPresenterOverlays::Follow() {
-    if (m_tools.FollowsPointer()) {
-        m_wakeWindow.Create(WAKE_CLASS, true);
-        Hook();
-        if (!m_hookCheck.IsSet()) {
-            m_hookCheck.SetAfter(HOOK_CHECK_MS);
-        }
-        if (m_tools.NeedsFrames()) {
-            m_waker.WakeAfter(m_pacer.FrameUs());
-        }
-    } else {
-        Unhook();
-        m_hookCheck.Cancel();
-    }
-}
-
-void CPresenterOverlays::Hook() {
-    if (m_hMouseHook != nullptr) {
-        return;
-    }
-    g_pFollower = this;
-    m_hMouseHook = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, GetModuleHandleW(nullptr), 0);
-    // The display's refresh rate is read again at the next frame: it may have
-    // changed since a tool last followed the pointer.
-    m_hPacedMonitor = nullptr;
-    // Where the tools were drawn: a pointer found elsewhere with no hooked
-    // move is one the hook missed.
-    POINT point;
-    if (GetCursorPos(&point)) {
-        m_hookWatch.PutBy({point.x, point.y});
-    }
-}
-
-void CPresenterOverlays::Unhook() {
-    if (m_hMouseHook != nullptr) {
-        // Fails when Windows took the hook away already: nothing to undo then.
-        UnhookWindowsHookEx(m_hMouseHook);
-        m_hMouseHook = nullptr;
-    }
-    g_pFollower = nullptr;
-}
-
-LRESULT CALLBACK CPresenterOverlays::MouseHook(int nCode, WPARAM wParam, LPARAM lParam) {
-    // Only notes the place: drawing here could outlast LowLevelHooksTimeout,
-    // after which Windows removes the hook without a word.
-    if (nCode == HC_ACTION && wParam == WM_MOUSEMOVE && g_pFollower != nullptr) {
-        const POINT point = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt;
-        g_pFollower->m_hooked = point;
-        g_pFollower->m_bHookedMove = true;
-        g_pFollower->m_hookWatch.Hooked({point.x, point.y});
-        g_pFollower->m_wakeWindow.Wake();
-    }
-    return CallNextHookEx(nullptr, nCode, wParam, lParam);
-}
-
-void CPresenterOverlays::PointerMoved() {
-    POINT point;
-    if (m_tools.FollowsPointer() && GetCursorPos(&point)) {
-        m_hookWatch.PutBy({point.x, point.y});
-        m_hooked = point;
-        m_bHookedMove = true;
-        OnWake();
-    }
-}
-
-void CPresenterOverlays::CheckHook() {
     if (!m_tools.FollowsPointer()) {
+        // The wake under way finds nothing to follow and sets no other.
+        m_bPolling = false;
         return;
     }
-    POINT point;
-    if (GetCursorPos(&point) && m_hookWatch.Lost({point.x, point.y})) {
-        Unhook();
-        Hook();
-        // Followed at once: the pointer did move.
-        m_hooked = point;
-        m_bHookedMove = true;
-        OnWake();
+    if (m_bPolling) {
+        return;
     }
-    m_hookCheck.SetAfter(HOOK_CHECK_MS);
+    if (!m_wakeWindow.Create(WAKE_CLASS, true)) {
+        return;
+    }
+    m_bPolling = true;
+    // The display's refresh rate is read again at the next draw: it may have
+    // changed since a tool last followed the pointer. The tool just shown was
+    // drawn at the pointer's place.
+    m_hPacedMonitor = nullptr;
+    m_bRedraw = GetCursorPos(&m_drawn) == FALSE;
+    m_waker.WakeAfter(m_pacer.FrameUs());
 }
 
 void CPresenterOverlays::OnWake() {
     if (!m_tools.FollowsPointer()) {
+        m_bPolling = false;
         return;
     }
+    // Polled once a frame rather than hooked: a frame's wait is as fast as the
+    // eye, and a missed GetCursorPos only waits for the next frame.
     const std::uint64_t nNowUs = CFrameWaker::NowUs();
-    const bool bFrame = m_tools.NeedsFrames();
-    if (!m_bHookedMove && !m_pacer.IsPending() && !bFrame) {
-        return;
+    POINT point = m_drawn;
+    const bool bRead = GetCursorPos(&point) != FALSE;
+    const bool bMoved = bRead && (point.x != m_drawn.x || point.y != m_drawn.y);
+    // The lens shows what lies under it, which may move by itself.
+    if (bMoved || m_bRedraw || m_tools.NeedsFrames()) {
+        const std::uint64_t nDueUs = m_pacer.Moved(nNowUs);
+        if (nDueUs > nNowUs) {
+            m_waker.WakeAfter(nDueUs - nNowUs);
+            return;
+        }
+        m_bRedraw = false;
+        m_drawn = point;
+        DrawFollowers(point);
+        m_pacer.Drawn(nNowUs);
     }
-    const std::uint64_t nDueUs = m_pacer.Moved(nNowUs);
-    if (nDueUs > nNowUs) {
-        m_waker.WakeAfter(nDueUs - nNowUs);
-        return;
-    }
-    // The hooked place is the newest; a frame of the lens alone asks.
-    POINT point = m_hooked;
-    if (!m_bHookedMove && !GetCursorPos(&point)) {
-        point = m_hooked;
-    }
-    m_bHookedMove = false;
-    DrawFollowers(point);
-    m_pacer.Drawn(nNowUs);
-    if (bFrame) {
-        m_waker.WakeAfter(m_pacer.FrameUs());
+    m_waker.WakeAfter(m_pacer.FrameUs());
+}
+
+void CPresenterOverlays::PointerMoved() {
+    POINT point;
+    if (m_bPolling && GetCursorPos(&point)) {
+        m_drawn = point;
+        DrawFollowers(point);
+        m_pacer.Drawn(CFrameWaker::NowUs());
     }
 }
 
@@ -579,8 +523,9 @@ void CPresenterOverlays::OnDisplayChange() {
             PlaceTimer();
         }
     }
-    // The tools that follow the pointer, at its place on the new layout.
-    PointerMoved();
+    // The tools that follow the pointer, at its place on the new layout, at
+    // the next frame.
+    m_bRedraw = true;
 }
 
 void CPresenterOverlays::ShowBlankScreen() {

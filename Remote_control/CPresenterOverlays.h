@@ -2,11 +2,13 @@
 // magnifier's lens, the blank screen and the talk timer, each drawn in
 // top-most windows that never take the focus, let every click through and
 // stay off the taskbar and Alt+Tab (COverlayWindow). Those that follow the
-// pointer listen to the mouse only while one of them is on; the hook only
-// notes the place and wakes the drawing, at most once per frame of the
-// pointer's display. A move costs work in proportion to the tool, not the
-// monitor: the spotlight is a ring window that moves and four dark windows
-// around it that are only resized. With every tool off nothing runs.
+// pointer read its place once per frame of the pointer's display while one of
+// them is on, and draw only when it moved. No mouse hook: nothing that Windows
+// can take away when it is slow, and no other program's input waits on us
+// (under Wine a hook holds back other processes' injected moves). A move costs
+// work in proportion to the tool, not the monitor: the spotlight is a ring
+// window that moves and four dark windows around it that are only resized.
+// With every tool off nothing runs.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +20,6 @@
 #include "CFramePacer.h"
 #include "CFrameWaker.h"
 #include "CKeyAction.h"
-#include "CMouseHookWatch.h"
 #include "COverlayWindow.h"
 #include "CPresenterTools.h"
 #include "CTalkTimer.h"
@@ -35,9 +36,6 @@ public:
     static constexpr const char* BLANK_SCREEN_CLASS = "KV480BlankScreen";
     static constexpr const char* TIMER_CLASS = "KV480Timer";
     static constexpr const char* SPOTLIGHT_SHADE_CLASS = "KV480SpotlightShade";
-    // How often a tool that follows the pointer checks that its hook is still
-    // there (CMouseHookWatch).
-    static constexpr std::uint64_t HOOK_CHECK_MS = 250;
 
     // notices: where the user is told of a tool taken away with its monitor.
     CPresenterOverlays(CDeadlineClock& clock, IUserNotices& notices);
@@ -47,7 +45,7 @@ public:
 
     // Switches the action's tool on or off; false when it is none of them.
     bool Carry(const CKeyAction& action);
-    // KV480 set the pointer itself, which the mouse hook does not see.
+    // KV480 set the pointer itself: the tools follow at once.
     void PointerMoved();
     // Every tool off: the session is locked or KV480 ends.
     void AllOff();
@@ -71,16 +69,11 @@ private:
     static bool MakeSurface(Surface& surface, int nWidth, int nHeight);
     static void FreeSurface(Surface& surface);
 
-    static LRESULT CALLBACK MouseHook(int nCode, WPARAM wParam, LPARAM lParam);
-
     COverlayWindow& Window(CPresenterTools::Tool tool);
     bool Create(CPresenterTools::Tool tool);
     void Show(CPresenterTools::Tool tool);
     void Hide(CPresenterTools::Tool tool);
     void Follow();
-    void Hook();
-    void Unhook();
-    void CheckHook();
     void OnWake();
     void DrawFollowers(POINT point);
     void DrawSpotlight(POINT point);
@@ -108,15 +101,14 @@ private:
     std::unique_ptr<COverlayWindow> m_apWnd[CPresenterTools::TOOL_COUNT];
     std::unique_ptr<COverlayWindow> m_apShade[4];
 
-    // Written by the hook (on this thread), read when the wake comes.
-    HHOOK m_hMouseHook = nullptr;
-    POINT m_hooked = {0, 0};
-    bool m_bHookedMove = false;
-    CMouseHookWatch m_hookWatch;
-    CDeadlineClock::Timer m_hookCheck;
+    // Whether the frame waker runs, and where the followers were last drawn;
+    // m_bRedraw asks for a draw at an unchanged place (a new layout).
+    bool m_bPolling = false;
+    POINT m_drawn = {0, 0};
+    bool m_bRedraw = false;
     CFramePacer m_pacer{16667};
     HMONITOR m_hPacedMonitor = nullptr;
-    // Never shown: where the hook and the frame waker hand over to drawing.
+    // Never shown: where the frame waker hands over to drawing.
     // Declared before the waker, whose thread posts to it until it ends.
     COverlayWindow m_wakeWindow;
     CFrameWaker m_waker;

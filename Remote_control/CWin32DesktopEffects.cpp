@@ -61,7 +61,7 @@ bool CWin32DesktopEffects::PressMouse(const CKeyAction& action) {
 
 void CWin32DesktopEffects::MoveMouse(const CKeyAction& action, std::uint64_t nHeldMs) {
     CActionSender::MoveMouse(action.GetMouse(), nHeldMs);
-    // SetCursorPos never reaches the overlays' mouse hook.
+    // Followed at once rather than at the next frame.
     m_overlays.PointerMoved();
 }
 

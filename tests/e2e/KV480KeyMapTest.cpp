@@ -729,10 +729,9 @@ TEST_F(KV480PresenterTest, SpotlightDotAndLensFollowThePointerAndGoWhenTheSessio
     DeleteObject(blue);
 }
 
-// A pointer put in place by SetCursorPos reaches no mouse hook, as after
-// Windows took the hook away: KV480 finds it where the hook said nothing of,
-// hooks again and follows.
-TEST_F(KV480PresenterTest, TheSpotlightFollowsAMoveThatNoHookSaw) {
+// Another program puts the pointer in place: the spotlight follows it, and
+// the pointer stays there (KV480 holds back no other program's input).
+TEST_F(KV480PresenterTest, TheSpotlightFollowsAPointerThatAnotherProgramMoved) {
     StartPresenting("Key1=Spotlight\r\n");
     const POINT centre = Centre();
     const POINT aside = {centre.x - 300, centre.y};
@@ -740,9 +739,13 @@ TEST_F(KV480PresenterTest, TheSpotlightFollowsAMoveThatNoHookSaw) {
     ASSERT_TRUE(Press(1));
     ASSERT_NE(nullptr, ShownOverlay("KV480Spotlight"));
     ASSERT_TRUE(PixelBecomes(aside, RGB(0, 0, 0)));
-    SetCursorPos(aside.x, aside.y);
+    ASSERT_TRUE(harness::MovePointer(aside));
     EXPECT_TRUE(PixelBecomes(aside, m_paper)) << "pointer at " << PointerText();
     EXPECT_TRUE(PixelBecomes(centre, RGB(0, 0, 0)));
+    POINT pointer = {0, 0};
+    GetCursorPos(&pointer);
+    EXPECT_TRUE(std::abs(pointer.x - aside.x) <= 1 && std::abs(pointer.y - aside.y) <= 1)
+        << "pointer at " << PointerText();
 }
 
 TEST_F(KV480PresenterTest, TheBlankScreenCoversTheMonitorAndTheTimerCountsPastTheEnd) {

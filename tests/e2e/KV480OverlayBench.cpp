@@ -218,6 +218,8 @@ int main(int argc, char** argv) {
         return Pixel(target) != RGB(0, 0, 0);
     });
     bench.KeyLatency("spotlight on", 100);
+    // Followed without a hook: a still pointer is still read once a frame.
+    bench.Idle("spotlight on, pointer still", ms);
     // The ring's picture is drawn again only where the monitor's edge cuts it.
     std::printf("pixels uploaded per move away from the edges: spotlight 0 (ring %ld x %ld "
                 "moved, four shades resized), ",

@@ -1,8 +1,6 @@
 // The presenter's tools without the desktop: which are on, the talk timer's
-// text and phases, where the overlays go, when they are redrawn, and when
-// their mouse hook is gone.
+// text and phases, where the overlays go and when they are redrawn.
 #include "CFramePacer.h"
-#include "CMouseHookWatch.h"
 #include "COverlayGeometry.h"
 #include "CPresenterTools.h"
 #include "CTalkTimer.h"
@@ -234,18 +232,6 @@ TEST(FramePacerTest, OnACoarseClockFramesComeEveryTickNotEveryOther) {
         }
         EXPECT_LE(widestUs, frameUs * 3 / 2) << "frame " << frameUs << " us";
     }
-}
-
-TEST(MouseHookWatchTest, APointerThatMovedWithNoHookedMoveMeansTheHookIsGone) {
-    CMouseHookWatch watch;
-    EXPECT_FALSE(watch.Lost({10, 10})) << "the first look only starts";
-    watch.Hooked({20, 10});
-    EXPECT_FALSE(watch.Lost({22, 10})) << "hooked moves came: the pointer may lag";
-    EXPECT_FALSE(watch.Lost({22, 10})) << "a pointer at rest";
-    watch.PutBy({50, 50});
-    EXPECT_FALSE(watch.Lost({50, 50})) << "KV480 put it there itself";
-    EXPECT_TRUE(watch.Lost({80, 60})) << "moved, and the hook heard nothing";
-    EXPECT_FALSE(watch.Lost({80, 60})) << "told once";
 }
 
 } // namespace
