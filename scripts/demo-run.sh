@@ -10,6 +10,7 @@ demo=$RC_HARNESS_DIR/demo
 work=$demo
 mkdir -p "$demo"
 source "$root/scripts/desktop-lib.sh"
+start_compositor
 log=$demo/keys.log
 # The installation folder: RecvApp.ini names the demo application by class.
 printf '[Demo receiver]\r\nClassName=KV480DemoReceiver\r\nWindowName=NULL\r\n' >"$demo/RecvApp.ini"
@@ -24,7 +25,7 @@ wine reg add "$key" /v Path /t REG_SZ /d "$(winpath "$demo/")" /f >/dev/null
 echo "== starting the demo receiving application and KV480"
 run "$win/tools/DemoReceiver/DemoReceiver.exe" --log "$(winpath "$log")" &
 run "$win/tests/harness/rcwin.exe" wait KV480DemoReceiver - 15000
-run "$win/Remote_control/KV480.exe" &
+as_user "$win/Remote_control/KV480.exe" &
 run "$win/tests/harness/rcwin.exe" wait CRemoteControlClass "Remote Control" 15000
 # KV480 raises DTR once it has opened COM1; the simulator on the other end of
 # the null-modem pair sees it as DSR.
@@ -44,7 +45,7 @@ run "$win/tests/harness/rcwin.exe" wait CRemoteControlClass "Remote Control - Te
     done
     grep -q 'key=3 repeat=1' "$log" 2>/dev/null || exit 0
     for i in 1 2 3 4 5; do
-        xwd -root -silent >"$demo/hold-$i.xwd"
+        shoot "$demo/hold-$i.miff"
         sleep 0.08
     done
 ) &
@@ -75,7 +76,7 @@ for _ in $(seq 100); do
     [ "$(grep -c . "$log" 2>/dev/null || true)" -ge 6 ] && break
     sleep 0.05
 done
-xwd -root -silent | convert xwd:- "$out/demo-screen.png"
+shoot "$out/demo-screen.png"
 echo "== keys the demo receiving application received"
 cat "$log"
 echo "== screenshot: $out/demo-screen.png"
@@ -83,13 +84,13 @@ echo "== screenshot: $out/demo-screen.png"
 # The first of the hold's screenshots with the red mark (RGB 250,0,0) in it.
 wait "$hold_shots"
 for i in 1 2 3 4 5; do
-    shot=$demo/hold-$i.xwd
+    shot=$demo/hold-$i.miff
     [ -s "$shot" ] || continue
-    cp "$shot" "$demo/hold.xwd"
+    cp "$shot" "$demo/hold.miff"
     [ "$(convert "$shot" -fill black +opaque 'rgb(250,0,0)' -format '%[max]' info:)" != 0 ] && break
 done
-if [ -s "$demo/hold.xwd" ]; then
-    convert "$demo/hold.xwd" "$out/demo-test-dialog.png"
+if [ -s "$demo/hold.miff" ]; then
+    convert "$demo/hold.miff" "$out/demo-test-dialog.png"
     echo "== test dialog during the hold of VEKO key 3: $out/demo-test-dialog.png"
 else
     echo "== no screenshot of the test dialog: the hold did not reach the log" >&2
@@ -115,7 +116,7 @@ for _ in $(seq 100); do
     [ "$typed" = KV480 ] && break
     sleep 0.05
 done
-xwd -root -silent | convert xwd:- "$out/demo-notepad.png"
+shoot "$out/demo-notepad.png"
 echo "== typed into Notepad by keys 1 to 5 of the VEKO remote: \"$typed\""
 echo "== screenshot: $out/demo-notepad.png"
 # Closing the changed text makes Notepad ask whether to save it: No (7).
@@ -175,7 +176,7 @@ receiver press veko 12ED 6
 rcwin close Notepad - 10000
 
 echo "== the key-map editor, on the key map that KV480 uses here"
-run "$win/RCkeys/KV480keys.exe" &
+as_user "$win/RCkeys/KV480keys.exe" &
 rcwin wait KV480KeysEditor "Remote Control keys" 15000
 # The mode's entry (first in the list of applications), key 3.
 rcwin select KV480KeysEditor "Remote Control keys" 1001 0

@@ -5,6 +5,15 @@
 
 winpath() { echo "Z:${1//\//\\}"; }
 run() { "$root/scripts/wine-exec" "$@"; }
+# The program <path> at the user's level, as Windows starts it: under Wine
+# every program runs elevated, and an elevated KV480 reads only the
+# installation's key map.
+as_user() { # path [arguments...]
+    local exe
+    exe=$(winpath "$1")
+    shift
+    run "$win/tests/harness/asuser.exe" "$exe" "$@"
+}
 # (Windows programs end their lines with CR LF.)
 rcwin() { run "$win/tests/harness/rcwin.exe" "$@" | tr -d "\r"; }
 # The simulated receiver sits on the other end of COM1.
@@ -13,11 +22,22 @@ say() { echo "== $*"; }
 
 screen_size() { xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}'; }
 
+# The whole screen into <file> (any ImageMagick format). Not xwd: with windows
+# of other visuals on the screen (Wine's layered windows use 32-bit ones) it
+# pastes each window's whole rectangle and ignores its shape, so a spotlight's
+# clear circle comes out black.
+shoot() { import -silent -window root "$1"; }
+
+# A compositing manager, as Windows always has one: layered windows then blend
+# with what is under them, and the pictures show them as users see them.
+# Without one, X shows their translucent parts opaque.
+start_compositor() { xcompmgr >/dev/null 2>&1 & }
+
 # The screen area <geometry> as a PNG <file>; fails now and then while
 # windows come and go.
 grab() { # geometry file
-    xwd -root -silent >"$work/screen.xwd" 2>/dev/null &&
-        convert "$work/screen.xwd" -crop "$1" +repage "$2"
+    shoot "$work/screen.miff" 2>/dev/null &&
+        convert "$work/screen.miff" -crop "$1" +repage "$2"
 }
 
 # Captures the screen area <geometry> into <file> once it is drawn: two

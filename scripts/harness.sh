@@ -16,6 +16,7 @@
 # harness_port_unplug / harness_port_replug end a pair and make a new one under
 # the same COM names, as a receiver that vanishes and comes back; a Windows
 # test asks for them through scripts/harness-port (see there).
+# Wine's debug channels are off; RC_WINEDEBUG sets them (WINEDEBUG's syntax).
 # Exports: WINEPREFIX DISPLAY RC_HARNESS_DIR RC_LINESTATE_DIR RC_MODEM_SHIM RC_PORT_PAIRS
 #          RC_HARNESS_PORT, and RC_TWO_MONITORS=1 when the display has two monitors
 
@@ -39,7 +40,7 @@ harness_wait_for() { # condition command...
 harness_start() {
     RC_HARNESS_DIR=$(mktemp -d /tmp/rc-harness.XXXXXX)
     export RC_HARNESS_DIR
-    export WINEPREFIX=$RC_HARNESS_DIR/prefix WINEARCH=win64 WINEDEBUG=-all
+    export WINEPREFIX=$RC_HARNESS_DIR/prefix WINEARCH=win64 WINEDEBUG=${RC_WINEDEBUG:--all}
     # No Mono/Gecko installs, and no menu entries written to the host desktop.
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     export RC_LINESTATE_DIR=$RC_HARNESS_DIR/linestate

@@ -11,6 +11,7 @@ work=$RC_HARNESS_DIR/menu
 mkdir -p "$images" "$work"
 
 source "$root/scripts/desktop-lib.sh"
+start_compositor
 
 read -r screen_w screen_h < <(screen_size)
 
@@ -43,7 +44,7 @@ rcwin wait Notepad - 15000
 rcwin front Notepad - 5000
 
 say "starting KV480"
-run "$win/Remote_control/KV480.exe" &
+as_user "$win/Remote_control/KV480.exe" &
 rcwin wait CRemoteControlClass "Remote Control" 15000
 receiver --wait-dtr=10000 wait 0 || { echo "screenshots: KV480 did not open COM1" >&2; exit 1; }
 

@@ -131,7 +131,7 @@ printf '%s\r\n' '[VLC media player]' 'Program=vlc.exe' 'Key1=P' 'Key2=N' 'Key5=S
 editor=(KV480KeysEditor "Remote Control keys")
 for dpi in 96 192; do
     run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
-    (cd "$instdir" && run KV480keys.exe) &
+    (cd "$instdir" && as_user "$instdir/KV480keys.exe") &
     rcwin wait "${editor[@]}" 15000
     suffix=$([ "$dpi" = 96 ] && echo "" || echo "-$dpi")
     geometry=$(rcwin rect "${editor[@]}")

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-          wine wine64 fonts-wine xvfb xserver-xorg-core xserver-xorg-video-dummy socat x11-apps imagemagick python3 nsis lirc ccache)
+          wine wine64 fonts-wine xvfb xserver-xorg-core xserver-xorg-video-dummy socat x11-apps xcompmgr imagemagick python3 nsis lirc ccache)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
