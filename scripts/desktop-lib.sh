@@ -8,9 +8,9 @@ run() { "$root/scripts/wine-exec" "$@"; }
 # The program <path> at the user's level, as Windows starts it: under Wine
 # every program runs elevated, and an elevated KV480 reads only the
 # installation's key map.
-as_user() { # path [arguments...]
-    local exe
-    exe=$(winpath "$1")
+as_user() { # path (Linux or Windows) [arguments...]
+    local exe=$1
+    [[ $exe == /* ]] && exe=$(winpath "$exe")
     shift
     run "$win/tests/harness/asuser.exe" "$exe" "$@"
 }
