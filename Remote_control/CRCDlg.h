@@ -103,7 +103,7 @@ private:
     CDeadlineClock::Timer m_lircBalloonTimer;
 
     // The icon, what it last showed, and its return when the shell restarts.
-    CTrayIcon m_trayIcon;
+    CTrayIcon m_trayIcon{m_clock.Clock()};
 
     // What the editor learns of this KV480: the key maps it reads, the mode.
     CRunningState m_runningState;

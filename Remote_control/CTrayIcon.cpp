@@ -70,7 +70,9 @@ HICON LoadTrayImage(int nIconState) {
 
 } // namespace
 
-CTrayIcon::CTrayIcon() : m_nTaskbarCreatedMsg(RegisterWindowMessageA(TASKBAR_CREATED_MESSAGE)) {
+CTrayIcon::CTrayIcon(CDeadlineClock& clock, NotifyFunction notify)
+    : m_notify(notify), m_nTaskbarCreatedMsg(RegisterWindowMessageA(TASKBAR_CREATED_MESSAGE)),
+      m_retry(clock, [this] { Add(false); }) {
     std::memset(&m_nid, 0, sizeof(m_nid));
     // The record with balloon fields but without the balloon icon handle.
     m_nid.cbSize = NOTIFYICONDATAW_V3_SIZE;
@@ -93,26 +95,33 @@ bool CTrayIcon::Show(const std::string& strTitle, const std::string& strText, DW
     m_bWanted = true;
     m_strTip = strTitle;
     m_nState = nIconState;
+    m_strBalloonText = strText;
+    m_nBalloonIcon = nBalloonIcon;
+    return Add(true);
+}
 
+bool CTrayIcon::Add(bool bRetryOnTimeout) {
+    m_retry.Cancel();
     NOTIFYICONDATAW nid = m_nid;
-    nid.hIcon = LoadTrayImage(nIconState);
+    nid.hIcon = LoadTrayImage(m_nState);
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
     CopyText(nid.szTip, Tip());
-    SetBalloon(nid, strTitle, strText);
+    SetBalloon(nid, m_strTip, m_strBalloonText);
     nid.uTimeout = BALLOON_TIMEOUT_MS;
-    nid.dwInfoFlags = nBalloonIcon;
+    nid.dwInfoFlags = m_nBalloonIcon;
 
-    BOOL bAdded = Shell_NotifyIconW(NIM_ADD, &nid);
-    if (!bAdded && GetLastError() == ERROR_TIMEOUT) {
-        // The shell was busy; it may have taken the icon after all, or take it now.
-        Sleep(TRAY_RETRY_PAUSE_MS);
-        bAdded = Shell_NotifyIconW(NIM_ADD, &nid);
+    const BOOL bAdded = m_notify(NIM_ADD, &nid);
+    if (!bAdded && bRetryOnTimeout && GetLastError() == ERROR_TIMEOUT) {
+        // The shell was busy; it may have taken the icon after all, or take
+        // it in a moment. Asked once more on the clock: the keys go on
+        // meanwhile.
+        m_retry.SetAfter(TRAY_RETRY_PAUSE_MS);
     }
     // Only version 4 tells of the keyboard (Enter, Space, the menu key) and
     // gives the icon's place to open the menu at.
     NOTIFYICONDATAW version = m_nid;
     version.uVersion = NOTIFYICON_VERSION_4;
-    m_bVersion4 = bAdded && Shell_NotifyIconW(NIM_SETVERSION, &version) != FALSE;
+    m_bVersion4 = bAdded && m_notify(NIM_SETVERSION, &version) != FALSE;
     // The shell keeps its own copy of the image.
     if (nid.hIcon != nullptr) {
         DestroyIcon(nid.hIcon);
@@ -135,7 +144,7 @@ bool CTrayIcon::ShowBalloon(const std::string& strTitle, const std::string& strT
     SetBalloon(nid, strTitle, strText);
     nid.uTimeout = BALLOON_TIMEOUT_MS;
     nid.dwInfoFlags = nBalloonIcon;
-    return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+    return m_notify(NIM_MODIFY, &nid) != FALSE;
 }
 
 void CTrayIcon::SetTipLine(const std::string& strLine) {
@@ -147,7 +156,7 @@ void CTrayIcon::SetTipLine(const std::string& strLine) {
     nid.uCallbackMessage = 0;
     nid.uFlags = NIF_TIP;
     CopyText(nid.szTip, Tip());
-    Shell_NotifyIconW(NIM_MODIFY, &nid);
+    m_notify(NIM_MODIFY, &nid);
 }
 
 std::string CTrayIcon::Tip() const {
@@ -156,9 +165,10 @@ std::string CTrayIcon::Tip() const {
 
 void CTrayIcon::Remove() {
     m_bWanted = false;
+    m_retry.Cancel();
     NOTIFYICONDATAW nid = m_nid;
     nid.uCallbackMessage = 0;
-    Shell_NotifyIconW(NIM_DELETE, &nid);
+    m_notify(NIM_DELETE, &nid);
 }
 
 bool CTrayIcon::IsShowing(int nIconState) const {

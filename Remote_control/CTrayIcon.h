@@ -9,18 +9,25 @@
 
 #include <string>
 
+#include "CDeadlineClock.h"
+
 class CTrayIcon {
 public:
     enum : int { STATE_READY = 0, STATE_NOT_READY = 1 };
 
-    CTrayIcon();
+    // How the shell is asked (Shell_NotifyIconW; a test's fake shell).
+    using NotifyFunction = BOOL(WINAPI*)(DWORD dwMessage, PNOTIFYICONDATAW pData);
+
+    // clock: where the one more try waits when the shell was too busy.
+    explicit CTrayIcon(CDeadlineClock& clock, NotifyFunction notify = Shell_NotifyIconW);
 
     // The window that gets the icon's notifications as nCallbackMessage, and
     // the shell's restart message even when it runs elevated.
     void Attach(HWND hWnd, UINT nCallbackMessage);
 
     // nBalloonIcon: NIIF_INFO, NIIF_WARNING, NIIF_ERROR or NIIF_NONE. True
-    // if the shell took the icon.
+    // if the shell took the icon. A shell that did not answer in time is
+    // asked once more 500 ms later.
     bool Show(const std::string& strTitle, const std::string& strText, DWORD nBalloonIcon,
               int nIconState);
     void Remove();
@@ -53,9 +60,13 @@ public:
 
 private:
     std::string Tip() const;
+    // Adds the icon as wanted now; bRetryOnTimeout: one more try later when
+    // the shell timed out.
+    bool Add(bool bRetryOnTimeout);
 
     // The icon's identity: size, window, id, callback message.
     NOTIFYICONDATAW m_nid;
+    NotifyFunction m_notify;
     UINT m_nTaskbarCreatedMsg = 0;
     bool m_bWanted = false;
     // The shell took NOTIFYICON_VERSION_4 for the icon.
@@ -63,4 +74,8 @@ private:
     std::string m_strTip;
     std::string m_strTipLine;
     int m_nState = STATE_NOT_READY;
+    // The balloon that comes with the icon.
+    std::string m_strBalloonText;
+    DWORD m_nBalloonIcon = NIIF_NONE;
+    CDeadlineClock::Timer m_retry;
 };
