@@ -1,15 +1,5 @@
 #include "CActionConfirmation.h"
 
-namespace {
-
-const char* What(const CKeyAction& action) {
-    return action.GetKind() == CKeyAction::Kind::Pc && action.GetPc() == CKeyAction::Pc::Restart
-               ? "restart"
-               : "shut down";
-}
-
-} // namespace
-
 bool CActionConfirmation::Confirm(const CKeyActionEngine::Step& step, std::uint64_t nNowMs) {
     const bool bAgain = m_bAsked && step.answer.layer == m_layer && step.answer.nLine == m_nLine &&
                         step.form == m_form && nNowMs - m_nAskedMs <= CONFIRM_MS;
@@ -21,9 +11,10 @@ bool CActionConfirmation::Confirm(const CKeyActionEngine::Step& step, std::uint6
     return bAgain;
 }
 
-std::string CActionConfirmation::AskText(const CKeyAction& action) {
-    return std::string("Press the key again within ") + std::to_string(CONFIRM_MS / 1000) +
-           " s to " + What(action) + " the PC";
+const char* CActionConfirmation::Verb(const CKeyAction& action) {
+    return action.GetKind() == CKeyAction::Kind::Pc && action.GetPc() == CKeyAction::Pc::Restart
+               ? "restart"
+               : "shut down";
 }
 
 CActionNoteTiming::Countdown CActionConfirmation::Question(const CKeyAction& action, int nKey,
@@ -34,7 +25,7 @@ CActionNoteTiming::Countdown CActionConfirmation::Question(const CKeyAction& act
                                                           : "short";
     CActionNoteTiming::Countdown countdown;
     countdown.strBefore = "Press key " + std::to_string(nKey) + " again (" + pszForm + ") within ";
-    countdown.strAfter = std::string(" s to ") + What(action) + " the PC";
+    countdown.strAfter = std::string(" s to ") + Verb(action) + " the PC";
     countdown.nWindowMs = CONFIRM_MS;
     return countdown;
 }

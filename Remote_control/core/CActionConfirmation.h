@@ -21,10 +21,12 @@ public:
     void Forget() { m_bAsked = false; }
     bool IsAsked() const { return m_bAsked; }
 
+    // What the confirmed action does, for the question: "restart" or
+    // "shut down".
+    static const char* Verb(const CKeyAction& action);
     // The question's note, counting down the seconds left: "Press key 6
     // again (held) within 5 s to shut down the PC", with the key and the
     // form that answer it.
-    static std::string AskText(const CKeyAction& action);
     static CActionNoteTiming::Countdown Question(const CKeyAction& action, int nKey,
                                                  CKeyMap::Form form);
 

@@ -436,9 +436,7 @@ std::string CMenuModel::WindowText() const {
 }
 
 std::string CMenuModel::AskText(const std::string& strLabel, const CKeyAction& action) {
-    const bool bRestart =
-        action.GetKind() == CKeyAction::Kind::Pc && action.GetPc() == CKeyAction::Pc::Restart;
     return "Select \"" + strLabel + "\" again within " +
            std::to_string(CActionConfirmation::CONFIRM_MS / 1000) + " s to " +
-           (bRestart ? "restart" : "shut down") + " the PC";
+           CActionConfirmation::Verb(action) + " the PC";
 }

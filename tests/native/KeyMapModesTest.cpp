@@ -143,10 +143,8 @@ TEST(ActionConfirmationTest, OnlyTheSameEntryAgainWithinFiveSecondsActs) {
     confirmation.Forget();
     EXPECT_FALSE(confirmation.Confirm(held, 12500)) << "another action came between";
     EXPECT_TRUE(confirmation.Confirm(held, 13000));
-    EXPECT_EQ("Press the key again within 5 s to restart the PC",
-              CActionConfirmation::AskText(Action("Restart")));
-    EXPECT_EQ("Press the key again within 5 s to shut down the PC",
-              CActionConfirmation::AskText(Action("ShutDown")));
+    EXPECT_STREQ("restart", CActionConfirmation::Verb(Action("Restart")));
+    EXPECT_STREQ("shut down", CActionConfirmation::Verb(Action("ShutDown")));
 }
 
 } // namespace
