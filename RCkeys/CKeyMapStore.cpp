@@ -170,3 +170,33 @@ bool CKeyMapStore::Write(const std::string& strFile, const std::string& strBytes
     strError = SaveFailure(strFile, dwError);
     return false;
 }
+
+namespace {
+
+// The path as the file system knows it: full, and with long names where the
+// file or its folders exist.
+std::wstring CanonicalPath(const std::string& strFile) {
+    const std::wstring strWide = widetext::Widen(strFile);
+    const DWORD nFull = GetFullPathNameW(strWide.c_str(), 0, nullptr, nullptr);
+    if (nFull == 0) {
+        return strWide;
+    }
+    std::wstring strFull(nFull, L'\0');
+    strFull.resize(GetFullPathNameW(strWide.c_str(), nFull, &strFull[0], nullptr));
+    const DWORD nLong = GetLongPathNameW(strFull.c_str(), nullptr, 0);
+    if (nLong == 0) {
+        return strFull;
+    }
+    std::wstring strLong(nLong, L'\0');
+    strLong.resize(GetLongPathNameW(strFull.c_str(), &strLong[0], nLong));
+    return strLong;
+}
+
+} // namespace
+
+bool CKeyMapStore::IsSameFile(const std::string& strFirst, const std::string& strSecond) {
+    const std::wstring strA = CanonicalPath(strFirst);
+    const std::wstring strB = CanonicalPath(strSecond);
+    return CompareStringOrdinal(strA.c_str(), static_cast<int>(strA.size()), strB.c_str(),
+                                static_cast<int>(strB.size()), TRUE) == CSTR_EQUAL;
+}

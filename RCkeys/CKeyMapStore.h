@@ -22,4 +22,8 @@ public:
     // why (read-only and unreachable files in words of their own).
     static bool Write(const std::string& strFile, const std::string& strBytes,
                       std::string& strError);
+
+    // Whether two paths name the same file, as the file system compares them
+    // (full paths, long names, any case).
+    static bool IsSameFile(const std::string& strFirst, const std::string& strSecond);
 };

@@ -688,13 +688,29 @@ void CKeysEditorDlg::OnShowActions() {
 }
 
 std::string CKeysEditorDlg::AskFileName(bool bSave) {
+    // In the user's documents under a name of their own: the editor is
+    // started in the installation folder, where "KeyMap.ini" is the one
+    // that KV480 reads for everyone.
     return window_facts::AskFile(m_hWnd, bSave, L"Key maps (*.ini)\0*.ini\0All files\0*.*\0",
-                                 L"ini", "KeyMap.ini");
+                                 L"ini", bSave ? "My remote keys.ini" : "",
+                                 window_facts::DocumentsFolder());
 }
 
 void CKeysEditorDlg::OnExport() {
     const std::string strFile = AskFileName(true);
     if (strFile.empty()) {
+        return;
+    }
+    // An export is a copy to keep or take along; over a key map that KV480
+    // reads it would replace the installation's defaults, or the user's keys
+    // without the backup an import makes.
+    if (CKeyMapStore::IsSameFile(strFile, m_strUserFile) ||
+        CKeyMapStore::IsSameFile(strFile, m_strInstalledFile)) {
+        const std::string strText = strFile +
+                                    " is a key map that KV480 reads: nothing was exported. "
+                                    "Choose another file; Save keeps your changes.";
+        framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE,
+                                  MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     // What the window shows, saved or not.

@@ -4,6 +4,9 @@
 #include "ProgramOf.h"
 #include "WideText.h"
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <vector>
 
 namespace window_facts {
@@ -115,7 +118,9 @@ HWND ChosenWindow(HWND hList, const std::vector<HWND>& windows) {
 }
 
 std::string AskFile(HWND hOwner, bool bSave, const wchar_t* pszFilter,
-                    const wchar_t* pszDefaultExtension, const std::string& strInitial) {
+                    const wchar_t* pszDefaultExtension, const std::string& strInitial,
+                    const std::string& strFolder) {
+    const std::wstring strWideFolder = widetext::Widen(strFolder);
     wchar_t szFile[MAX_PATH] = L"";
     const std::wstring strWide = widetext::Widen(strInitial);
     if (strWide.size() < MAX_PATH) {
@@ -129,6 +134,7 @@ std::string AskFile(HWND hOwner, bool bSave, const wchar_t* pszFilter,
     ofn.lpstrFile = szFile;
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrDefExt = pszDefaultExtension;
+    ofn.lpstrInitialDir = strWideFolder.empty() ? nullptr : strWideFolder.c_str();
     ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                 (bSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     const HWND hFocus = GetFocus();
@@ -139,6 +145,16 @@ std::string AskFile(HWND hOwner, bool bSave, const wchar_t* pszFilter,
         SendMessageW(hOwner, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hFocus), TRUE);
     }
     return bChosen ? widetext::Narrow(szFile) : std::string();
+}
+
+std::string DocumentsFolder() {
+    PWSTR pszPath = nullptr;
+    std::string strPath;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &pszPath))) {
+        strPath = widetext::Narrow(pszPath);
+    }
+    CoTaskMemFree(pszPath);
+    return strPath;
 }
 
 } // namespace window_facts

@@ -36,11 +36,16 @@ HWND ChosenWindow(HWND hList, const std::vector<HWND>& windows);
 void SetAnnouncedText(HWND hWnd, const std::string& strUtf8);
 
 // The common file dialog for one file (UTF-8 path; empty when cancelled).
-// strInitial: the name it proposes; pszDefaultExtension may be null. The
-// owner dialog's control that had the focus has it again afterwards, as
-// its default button when it is a push button, so Enter works on it.
+// strInitial: the name it proposes; pszDefaultExtension may be null;
+// strFolder: where it opens (empty: where the dialog chooses). The owner
+// dialog's control that had the focus has it again afterwards, as its
+// default button when it is a push button, so Enter works on it.
 std::string AskFile(HWND hOwner, bool bSave, const wchar_t* pszFilter,
-                    const wchar_t* pszDefaultExtension, const std::string& strInitial);
+                    const wchar_t* pszDefaultExtension, const std::string& strInitial,
+                    const std::string& strFolder = std::string());
+
+// The user's Documents folder (UTF-8); empty when Windows does not say.
+std::string DocumentsFolder();
 
 void SetText(HWND hWnd, const std::string& strUtf8);
 std::string GetText(HWND hWnd);

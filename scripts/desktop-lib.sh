@@ -31,7 +31,12 @@ shoot() { import -silent -window root "$1"; }
 # A compositing manager, as Windows always has one: layered windows then blend
 # with what is under them, and the pictures show them as users see them.
 # Without one, X shows their translucent parts opaque.
-start_compositor() { xcompmgr >/dev/null 2>&1 & }
+start_compositor() {
+    xcompmgr >/dev/null 2>&1 &
+    # Not one of the jobs a script's closing `wait` waits for: it runs until
+    # the display ends.
+    disown
+}
 
 # The screen area <geometry> as a PNG <file>; fails now and then while
 # windows come and go.

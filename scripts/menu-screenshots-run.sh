@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The user guide's pictures of the on-screen menu, the keyboard and the
-# keyboard's scanning; runs inside scripts/with-harness (screenshots-run.sh
-# ends with it). Notepad holds a letter; the remote's keys open the menu and
+# keyboard's scanning; runs inside scripts/with-harness of its own
+# (scripts/screenshots.sh). Notepad holds a letter; the remote's keys open the menu and
 # the keyboard through KV480 as a user would.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

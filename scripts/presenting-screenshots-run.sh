@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The user guide's pictures of the spotlight and the talk timer; runs inside
-# scripts/with-harness (screenshots-run.sh ends with it). A slide shown by
+# scripts/with-harness of its own (scripts/screenshots.sh). A slide shown by
 # Notepad in a large font fills the screen; the remote's keys switch the
 # tools on through KV480 as a presenter would.
 set -euo pipefail
@@ -33,6 +33,7 @@ rcwin wait CRemoteControlClass "Remote Control" 15000
 receiver --wait-dtr=10000 wait 0 || { echo "screenshots: KV480 did not open COM1" >&2; exit 1; }
 
 say "the spotlight (VEKO key 3), around the pointer in the middle of the screen"
+rcwin hover Notepad -
 receiver press veko 12ED 3
 rcwin wait KV480Spotlight - 10000
 capture "${screen_w}x${screen_h}+0+0" "$work/spotlight.png"

@@ -149,9 +149,4 @@ for dpi in 96 192; do
     wait
 done
 run reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
-# The pictures that follow put their keys in the installation's key map; the
-# user's would come first.
-rm -f "$userdir/KeyMap.ini"
-bash "$root/scripts/presenting-screenshots-run.sh"
-bash "$root/scripts/menu-screenshots-run.sh"
 say "done"

@@ -10,5 +10,9 @@ bash "$root/scripts/build.sh"
 cmake --build "$build/win" --target dist
 export RC_MODEM_SHIM=$build/native/tests/harness/libmodem_shim.so
 # Room for the key-map editor at 200 %, as on a monitor that is set so.
-export RC_SCREEN=2560x1600x24
-exec "$root/scripts/with-harness" bash "$root/scripts/screenshots-run.sh"
+RC_SCREEN=2560x1600x24 "$root/scripts/with-harness" bash "$root/scripts/screenshots-run.sh"
+# The presenter's tools and the menu on a screen of a common size, each in a
+# fresh prefix of its own.
+for part in presenting menu; do
+    "$root/scripts/with-harness" bash "$root/scripts/$part-screenshots-run.sh"
+done

@@ -3,6 +3,8 @@
 // application is a window of this process; the remote is the simulated
 // receiver.
 #include <windows.h>
+#include <commctrl.h>
+#include <dlgs.h>
 #include <sddl.h>
 
 #include <shlobj.h>
@@ -65,6 +67,7 @@ const int kKindMode = 9;
 const int kLongInherited = 1028;
 const int kImport = 1044;
 const int kResident = 1048;
+const int kExport = 1045;
 const int kRestartResident = 1049;
 const int kWhichMode = 1112;
 
@@ -554,6 +557,45 @@ TEST_F(KeysEditorTest, TheNoteIsSwitchedForTheUserAndAltDownOpensTheKeysList) {
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(value, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 5000))
         << "captured as " << WindowText(value);
     Keys({VK_ESCAPE});
+}
+
+// An export proposes a name of the user's own, and never replaces a key map
+// that KV480 reads: the editor starts in the installation folder, whose
+// KeyMap.ini holds everyone's defaults.
+TEST_F(KeysEditorTest, AnExportNeverReplacesAKeyMapThatKV480Reads) {
+    const std::string installed = m_dir + "KeyMap.ini";
+    const std::string defaults = "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=A\r\n";
+    { std::ofstream(installed, std::ios::binary) << defaults; }
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    PostMessageA(editor, WM_COMMAND, kExport, 0);
+    const HWND save = m_editor.WaitForWindow("#32770", "Save As", 10000);
+    ASSERT_NE(nullptr, save);
+    // The file name field: the edit of an extended combo box.
+    const HWND name =
+        reinterpret_cast<HWND>(SendMessageA(GetDlgItem(save, cmb13), CBEM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, name);
+    EXPECT_EQ("Documents", WindowText(GetDlgItem(save, cmb2)));
+    EXPECT_EQ("My remote keys.ini", WindowText(name));
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(installed.c_str()));
+    PostMessageA(save, WM_COMMAND, IDOK, 0);
+    harness::MessageBoxSeen box;
+    const auto boxBeside = [&](HWND other) {
+        return WaitUntil([&] { return m_editor.WaitForMessageBox(box, 50) && box.window != other; },
+                         10000);
+    };
+    ASSERT_TRUE(boxBeside(save));
+    if (box.text.find("replace") != std::string::npos) {
+        // The dialog's own question first: the user says yes.
+        const HWND question = box.window;
+        PostMessageA(question, WM_COMMAND, IDYES, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question) && !IsWindow(save); }, 5000));
+        ASSERT_TRUE(boxBeside(nullptr));
+    }
+    EXPECT_NE(std::string::npos, box.text.find("nothing was exported")) << box.text;
+    PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(defaults, ReadFile(installed));
+    DeleteFileA(installed.c_str());
 }
 
 TEST_F(KeysEditorTest, AUserKeyMapThatCannotBeReadIsNeverOverwritten) {
