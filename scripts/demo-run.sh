@@ -10,7 +10,6 @@ demo=$RC_HARNESS_DIR/demo
 work=$demo
 mkdir -p "$demo"
 source "$root/scripts/desktop-lib.sh"
-start_compositor
 log=$demo/keys.log
 # The installation folder: RecvApp.ini names the demo application by class.
 printf '[Demo receiver]\r\nClassName=KV480DemoReceiver\r\nWindowName=NULL\r\n' >"$demo/RecvApp.ini"
@@ -25,6 +24,7 @@ wine reg add "$key" /v Path /t REG_SZ /d "$(winpath "$demo/")" /f >/dev/null
 echo "== starting the demo receiving application and KV480"
 run "$win/tools/DemoReceiver/DemoReceiver.exe" --log "$(winpath "$log")" &
 run "$win/tests/harness/rcwin.exe" wait KV480DemoReceiver - 15000
+start_compositor
 as_user "$win/Remote_control/KV480.exe" &
 run "$win/tests/harness/rcwin.exe" wait CRemoteControlClass "Remote Control" 15000
 # KV480 raises DTR once it has opened COM1; the simulator on the other end of

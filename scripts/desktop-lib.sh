@@ -30,7 +30,8 @@ shoot() { import -silent -window root "$1"; }
 
 # A compositing manager, as Windows always has one: layered windows then blend
 # with what is under them, and the pictures show them as users see them.
-# Without one, X shows their translucent parts opaque.
+# Without one, X shows their translucent parts opaque. Started once Wine's
+# desktop is up: started before it, it left them opaque too.
 start_compositor() {
     xcompmgr >/dev/null 2>&1 &
     # Not one of the jobs a script's closing `wait` waits for: it runs until

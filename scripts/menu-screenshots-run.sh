@@ -11,7 +11,6 @@ work=$RC_HARNESS_DIR/menu
 mkdir -p "$images" "$work"
 
 source "$root/scripts/desktop-lib.sh"
-start_compositor
 
 read -r screen_w screen_h < <(screen_size)
 
@@ -43,6 +42,7 @@ run notepad.exe "$(winpath "$work/Letter.txt")" &
 rcwin wait Notepad - 15000
 rcwin front Notepad - 5000
 
+start_compositor
 say "starting KV480"
 as_user "$win/Remote_control/KV480.exe" &
 rcwin wait CRemoteControlClass "Remote Control" 15000

@@ -11,7 +11,6 @@ work=$RC_HARNESS_DIR/presenting
 mkdir -p "$images" "$work"
 
 source "$root/scripts/desktop-lib.sh"
-start_compositor
 
 read -r screen_w screen_h < <(screen_size)
 
@@ -27,6 +26,7 @@ printf '%s\r\n' '[Presenting]' 'ClassName=NULL' 'WindowName=NULL' 'Key3=Spotligh
 say "a slide: Notepad over the whole screen in a large font"
 show_slide "$work/Results.txt"
 
+start_compositor
 say "starting KV480"
 as_user "$win/Remote_control/KV480.exe" &
 rcwin wait CRemoteControlClass "Remote Control" 15000

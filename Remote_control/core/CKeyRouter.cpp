@@ -175,14 +175,15 @@ void CKeyRouter::Carry(const CKeyActionEngine::Step& step, const std::string& st
     case Kind::Run:
         outcome = m_effects.Run(step);
         break;
-    // The presenter's tools, on KV480's own overlays.
+    // The presenter's tools, on KV480's own overlays. They show themselves;
+    // a note would stand in front of the audience, over a blanked screen too.
     case Kind::Spotlight:
     case Kind::LaserDot:
     case Kind::Magnifier:
     case Kind::BlankScreen:
     case Kind::Timer:
         m_effects.ShowOverlay(action);
-        break;
+        return;
     // KV480's own state and the PC's, which tell the user themselves.
     case Kind::Pc:
         CarryPcAction(step, strShown, bConfirmed);

@@ -254,6 +254,20 @@ TEST_F(KeyRouterTest, EachKindOfActionReachesItsCarrier) {
                    "overlay", "pc", "mode"}),
               desktop.carriers);
 }
+// The presenter's tools show themselves: no note in front of the audience,
+// least of all over a blanked screen.
+TEST_F(KeyRouterTest, ThePresentersToolsBringNoNote) {
+    FakeKeyDesktop::SetMap(desktop.userMap, "[All]\nClassName=NULL\nWindowName=NULL\n"
+                                            "Key1=BlankScreen\nKey2=Timer \"20:00\"\n");
+    Press(1);
+    Press(2);
+    const Log taken = Taken();
+    EXPECT_TRUE(std::none_of(taken.begin(), taken.end(), [](const std::string& line) {
+        return line.rfind("note", 0) == 0;
+    })) << ::testing::PrintToString(taken);
+    EXPECT_EQ((Log{"overlay", "overlay"}), desktop.carriers);
+}
+
 TEST_F(KeyRouterTest, AnElevatedKV480UsesOnlyTheInstallationsMapAndSaysWhyOnce) {
     desktop.nOwnIntegrity = FakeKeyDesktop::HIGH;
     FakeKeyDesktop::SetMap(desktop.userMap, "[Mine]\nClassName=NULL\nWindowName=NULL\n"
