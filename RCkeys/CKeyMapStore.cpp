@@ -63,18 +63,19 @@ DWORD PutInPlace(const wchar_t* pszTemp, const std::wstring& strFile) {
     }
 }
 
+// In words that fit each of its callers: Save, Export and Import.
 std::string SaveFailure(const std::string& strFile, DWORD dwError) {
     if (dwError == ERROR_FILE_READ_ONLY) {
         return strFile +
-               " is read-only, so your changes cannot be saved. Clear its read-only attribute "
-               "(Properties in Explorer) and save again; your changes stay here meanwhile.";
+               " is read-only, so it was not written. Clear its read-only attribute "
+               "(Properties in Explorer) and try again; your keys stay here meanwhile.";
     }
     if (IsUnreachable(dwError)) {
-        return strFile + " cannot be reached, so your changes are not saved yet: " +
+        return strFile + " cannot be reached, so it was not written: " +
                SystemErrorText(dwError) +
-               ".\nSave again when the folder is back; your changes stay here meanwhile.";
+               ".\nTry again when the folder is back; your keys stay here meanwhile.";
     }
-    return strFile + " cannot be saved: " + SystemErrorText(dwError) + ".";
+    return strFile + " cannot be written: " + SystemErrorText(dwError) + ".";
 }
 
 std::string FolderOf(const std::string& strFile) {
