@@ -307,6 +307,12 @@ bool CKeysEditorModel::IsMenuSelected() const {
     return pDoc != nullptr && !pDoc->GetMenu(nSection).empty();
 }
 
+std::string CKeysEditorModel::SelectedMenuName() const {
+    std::size_t nSection = 0;
+    const CKeyMapDocument* pDoc = SelectedDocument(nSection);
+    return pDoc != nullptr ? FromFile(*pDoc, pDoc->GetMenu(nSection)) : std::string();
+}
+
 std::vector<std::string> CKeysEditorModel::GetMenuItems() const {
     std::size_t nSection = 0;
     const CKeyMapDocument* pDoc = SelectedDocument(nSection);

@@ -100,6 +100,8 @@ public:
     bool AddMenu(const std::string& strName, std::string& strReason);
     // Whether the selected entry holds a menu's entries rather than keys.
     bool IsMenuSelected() const;
+    // The selected entry's menu as its Menu line names it; empty for none.
+    std::string SelectedMenuName() const;
     // The selected menu's entries ("\"<label>\" <action>"), in order; set
     // in the user's file, numbered again from 1.
     std::vector<std::string> GetMenuItems() const;

@@ -67,6 +67,17 @@ const int kImport = 1044;
 const int kResident = 1048;
 const int kRestartResident = 1049;
 const int kWhichMode = 1112;
+const int kReadyMade = 1103;
+const int kAddMenu = 1050;
+const int kMenuItems = 1054;
+const int kAddMenuItem = 1055;
+const int kMenuItemUp = 1058;
+const int kScan = 1061;
+const int kEntryLabel = 1120;
+const int kEntryKind = 1121;
+const int kEntryValue = 1122;
+const int kKindProgram = 4;
+const int kKindPc = 10;
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -404,6 +415,78 @@ TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSa
             const std::string text = ReadFile(m_userFile);
             return text.find("[Mode Mouse]\r\nMode=Mouse\r\n" + line) != std::string::npos &&
                    text.find("Key5=Mode \"Mouse\"\r\n") != std::string::npos;
+        },
+        5000))
+        << ReadFile(m_userFile);
+}
+
+// A new user's menu: made, given two entries and a scanning step with the
+// dialog's controls alone, and opened by a long press from a ready-made entry.
+TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    PostMessageA(GetDlgItem(editor, kAddMenu), BM_CLICK, 0, 0);
+    const HWND name = m_editor.WaitForWindow("#32770", "Add menu", 10000);
+    ASSERT_NE(nullptr, name);
+    SendMessageA(GetDlgItem(name, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Main"));
+    PostMessageA(GetDlgItem(name, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(name); }, 5000));
+    const HWND items = GetDlgItem(editor, kMenuItems);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(items) != FALSE; }, 5000));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, kKey))) << "the menu in the key's place";
+    const HWND apps = GetDlgItem(editor, kApps);
+    const auto selected = SendMessageW(apps, LB_GETCURSEL, 0, 0);
+    wchar_t line[64] = L"";
+    if (SendMessageW(apps, LB_GETTEXTLEN, static_cast<WPARAM>(selected), 0) < 64)
+        SendMessageW(apps, LB_GETTEXT, static_cast<WPARAM>(selected),
+                     reinterpret_cast<LPARAM>(line));
+    EXPECT_EQ(std::wstring(L"Menu: Main"), line) << "the new menu is selected";
+
+    const auto addEntry = [&](const char* label, int kind, const char* value) {
+        PostMessageA(GetDlgItem(editor, kAddMenuItem), BM_CLICK, 0, 0);
+        const HWND entry = m_editor.WaitForWindow("#32770", "Menu entry", 10000);
+        ASSERT_NE(nullptr, entry);
+        SendMessageA(GetDlgItem(entry, kEntryLabel), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(label));
+        ChooseKind(entry, kEntryKind, kind);
+        SendMessageA(GetDlgItem(entry, kEntryValue), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(value));
+        PostMessageA(GetDlgItem(entry, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(entry); }, 5000));
+    };
+    addEntry("Calculator", kKindProgram, "\"calc.exe\"");
+    if (HasFatalFailure())
+        return;
+    addEntry("Lock", kKindPc, "Lock");
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(2, SendMessageA(items, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(1, SendMessageA(items, LB_GETCURSEL, 0, 0)) << "the new entry is selected";
+    PostMessageA(GetDlgItem(editor, kMenuItemUp), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(editor, kScan), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1500"));
+
+    PostMessageA(GetDlgItem(editor, kAddApp), BM_CLICK, 0, 0);
+    const HWND add = m_editor.WaitForWindow("#32770", "Add application", 10000);
+    ASSERT_NE(nullptr, add);
+    const HWND ready = GetDlgItem(add, kReadyMade);
+    const LRESULT readyMade =
+        SendMessageW(ready, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(L"On-screen menu on a long press of key 6 (VEKO)"));
+    ASSERT_GT(readyMade, 0);
+    SendMessageA(ready, CB_SETCURSEL, static_cast<WPARAM>(readyMade), 0);
+    SendMessageA(add, WM_COMMAND, MAKEWPARAM(kReadyMade, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(ready));
+    PostMessageA(GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 5000));
+
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const std::string text = ReadFile(m_userFile);
+            return text.find("[Menu Main]\r\nMenu=Main\r\nItem1=\"Lock\" Lock\r\n"
+                             "Item2=\"Calculator\" Run \"calc.exe\"\r\nScan=1500\r\n") !=
+                       std::string::npos &&
+                   text.find("Program=*\r\nKey6 long=Menu\r\n") != std::string::npos;
         },
         5000))
         << ReadFile(m_userFile);

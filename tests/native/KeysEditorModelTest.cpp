@@ -371,6 +371,7 @@ TEST_F(KeysEditorModelTest, AMenuIsRenamedWithTheKeysAndEntriesThatOpenIt) {
               model.GetUserBytes())
         << "a plain Menu opened Main";
     EXPECT_EQ("Menu: Start", model.Selected()->strText);
+    EXPECT_EQ("Start", model.SelectedMenuName());
     model.SelectApplication(3); // the catch-all
     EXPECT_FALSE(model.CanRenameMenu());
     EXPECT_FALSE(model.RenameMenu("Other", reason));
