@@ -993,7 +993,8 @@ LRESULT CKeysEditorDlg::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     dc.Attach(pItem->hDC);
     const RECT& rc = pItem->rcItem;
     m_picture.Draw(dc, rc);
-    for (int nKey = RC_KEY_FIRST; nKey <= RC_KEY_LAST; ++nKey) {
+    // A menu sets no key: no ring would mean anything there.
+    for (int nKey = RC_KEY_FIRST; nKey <= RC_KEY_LAST && !m_model.IsMenuSelected(); ++nKey) {
         const bool bSet = m_model.IsKeySet(nKey);
         const bool bSelected = nKey == m_model.GetKey();
         const CRemotePicture::Pen& setPen = m_model.HasProblem(nKey) ? PROBLEM_PEN : SET_PEN;

@@ -553,6 +553,36 @@ bool CKeysEditorModel::NeighbourInGroup(std::size_t nSection, bool bUp, std::siz
     return false;
 }
 
+bool CKeysEditorModel::IsMenuOpened(const std::string& strMenu) const {
+    const auto opens = [&](const std::string& strAction) {
+        CKeyAction action;
+        std::string strReason;
+        return !strAction.empty() && action.Parse(strAction, strReason) &&
+               action.GetKind() == CKeyAction::Kind::Menu && SameMode(action.GetMenu(), strMenu);
+    };
+    for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
+        for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
+            for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
+                for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+                    if (opens(
+                            FromFile(*pDoc, pDoc->GetAction(i, nKey, static_cast<Form>(nForm))))) {
+                        return true;
+                    }
+                }
+            }
+            for (const std::string& strItem : pDoc->GetMenuItems(i)) {
+                std::string strLabel;
+                std::string strAction;
+                if (SplitMenuItem(FromFile(*pDoc, strItem), strLabel, strAction) &&
+                    opens(strAction)) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 bool CKeysEditorModel::IsModeSwitched(const std::string& strMode) const {
     for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
         for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
@@ -834,6 +864,29 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
             strText += "\r\nNo key switches it on yet: choose Mode " + strMode +
                        " for a key in \"" + ALL_APPLICATIONS + "\".";
         }
+    } else if (pDoc != nullptr && !pDoc->GetMenu(nSection).empty()) {
+        const std::string strName = FromFile(*pDoc, pDoc->GetMenu(nSection));
+        const std::string strMenu = "\"" + strName + "\"";
+        strText = "On the screen, the remote's arrows choose an entry of the menu " + strMenu +
+                  " and OK starts it" +
+                  (HasCriterion(*pDoc, nSection) ? " (in the windows this entry names)." : ".");
+        if (!IsMenuOpened(strName)) {
+            // A menu no key opens never shows.
+            strText += "\r\nNo key opens it yet: choose On-screen menu " + strMenu +
+                       " for a key in \"" + ALL_APPLICATIONS + "\".";
+        }
+        const std::string strScan = initext::Trim(pDoc->GetScan(nSection));
+        const unsigned long nScan =
+            !strScan.empty() && strScan.size() < 9 &&
+                    strScan.find_first_not_of("0123456789") == std::string::npos
+                ? std::stoul(strScan)
+                : 1;
+        if (nScan != 0 && (nScan < CKeyMap::MIN_SCAN_MS || nScan > CKeyMap::MAX_SCAN_MS)) {
+            strText += "\r\nKV480 moves the selection every " +
+                       std::to_string(nScan < CKeyMap::MIN_SCAN_MS ? CKeyMap::MIN_SCAN_MS
+                                                                   : CKeyMap::MAX_SCAN_MS) +
+                       " ms.";
+        }
     } else if (pDoc != nullptr && !pDoc->IsCatchAll(nSection)) {
         const char* const LABELS[] = {"Program", "Window class", "Window title"};
         for (int c = 0; c < CKeyMapDocument::CRITERION_COUNT; ++c) {
@@ -848,7 +901,7 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
         strText = "Keys set here work in every application that does not set them itself.";
     }
     // Below the last entry nothing is asked.
-    if (pEntry != nullptr && !pEntry->bInstalled && pEntry->strMode.empty() &&
+    if (pEntry != nullptr && !pEntry->bInstalled && pEntry->strMode.empty() && !IsMenuSelected() &&
         static_cast<std::size_t>(m_nApp) + 1 < m_apps.size()) {
         strText += "\r\nA key not set here goes to the applications below.";
     }

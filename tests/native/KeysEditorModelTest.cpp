@@ -341,6 +341,7 @@ TEST_F(KeysEditorModelTest, AMenuIsListedAddedAndItsEntriesAndScanWritten) {
               Texts());
     EXPECT_TRUE(model.IsMenuSelected());
     EXPECT_TRUE(model.GetMenuItems().empty());
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find("No key opens it yet"));
     model.SetMenuItems({"\"Lock\" Lock", "\"Sleep\" Sleep"});
     model.SetScan("2000");
     EXPECT_EQ((std::vector<std::string>{"\"Lock\" Lock", "\"Sleep\" Sleep"}), model.GetMenuItems());
@@ -348,6 +349,13 @@ TEST_F(KeysEditorModelTest, AMenuIsListedAddedAndItsEntriesAndScanWritten) {
               model.GetUserBytes().find("[Menu Power]\r\nMenu=Power\r\nItem1=\"Lock\" Lock\r\n"
                                         "Item2=\"Sleep\" Sleep\r\nScan=2000\r\n"));
     EXPECT_EQ("2000", model.GetScan());
+    model.SetScan("50");
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find("every 300 ms"));
+    model.SelectApplication(1);
+    model.SetMenuItems({"\"Power\" Menu \"POWER\""});
+    model.SelectApplication(2);
+    EXPECT_EQ(std::string::npos, model.StatusText(false, "").find("No key opens"))
+        << "a submenu of Tools";
     model.SelectApplication(0);
     EXPECT_FALSE(model.IsMenuSelected());
     model.SetMenuItems({"\"x\" None"});
