@@ -550,35 +550,63 @@ TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
 }
 
 // Tab walks the editor as it is read: down each column (applications, the
-// remote, the key's forms), then the buttons along the bottom, left to
-// right. So no step goes both up and to the left (or as far left as it
-// was), and every control Tab can reach is reached once.
+// remote, the key's forms or the menu's entries), then the buttons along the
+// bottom, left to right. So no step goes both up and to the left (or as far
+// left as it was), every control Tab can reach is reached once, and no
+// mnemonic of the controls shown is given twice.
 TEST_F(KeysEditorTest, TabWalksTheWindowInReadingOrder) {
     WriteUserFile("[Fallback]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1 long=MouseUp\r\n"
-                  "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n");
+                  "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n"
+                  "[Menu Main]\r\nMenu=Main\r\nItem1=\"Lock\" Lock\r\nItem2=\"Sleep\" Sleep\r\n");
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    const std::vector<HWND> order = harness::TabOrder(editor);
-    ASSERT_GE(order.size(), 10u);
-    EXPECT_EQ(GetDlgItem(editor, kApps), order.front());
-    EXPECT_EQ(GetDlgItem(editor, IDCANCEL), order.back());
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        RECT before;
-        RECT after;
-        GetWindowRect(order[i - 1], &before);
-        GetWindowRect(order[i], &after);
-        EXPECT_FALSE(after.top < before.top && after.left <= before.left)
-            << "from control " << GetDlgCtrlID(order[i - 1]) << " back to "
-            << GetDlgCtrlID(order[i]);
-    }
-    for (HWND control = GetWindow(editor, GW_CHILD); control != nullptr;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        if (IsWindowVisible(control) && IsWindowEnabled(control) &&
-            (GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP) != 0) {
-            EXPECT_EQ(1, std::count(order.begin(), order.end(), control))
-                << "control " << GetDlgCtrlID(control);
+    const auto checkWalk = [&](const char* shown) {
+        const std::vector<HWND> order = harness::TabOrder(editor);
+        ASSERT_GE(order.size(), 10u) << shown;
+        EXPECT_EQ(GetDlgItem(editor, kApps), order.front()) << shown;
+        EXPECT_EQ(GetDlgItem(editor, IDCANCEL), order.back()) << shown;
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            RECT before;
+            RECT after;
+            GetWindowRect(order[i - 1], &before);
+            GetWindowRect(order[i], &after);
+            EXPECT_FALSE(after.top < before.top && after.left <= before.left)
+                << shown << ": from control " << GetDlgCtrlID(order[i - 1]) << " back to "
+                << GetDlgCtrlID(order[i]);
         }
-    }
+        std::string mnemonics;
+        for (HWND control = GetWindow(editor, GW_CHILD); control != nullptr;
+             control = GetWindow(control, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(control))
+                continue;
+            if (IsWindowEnabled(control) &&
+                (GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP) != 0) {
+                EXPECT_EQ(1, std::count(order.begin(), order.end(), control))
+                    << shown << ": control " << GetDlgCtrlID(control);
+            }
+            char className[32] = "";
+            GetClassNameA(control, className, sizeof(className));
+            const std::string text = WindowText(control);
+            const std::size_t amp = text.find('&');
+            if ((std::string(className) == "Button" || std::string(className) == "Static") &&
+                amp != std::string::npos && amp + 1 < text.size()) {
+                const char mnemonic = static_cast<char>(tolower(text[amp + 1]));
+                EXPECT_EQ(std::string::npos, mnemonics.find(mnemonic))
+                    << shown << ": &" << mnemonic << " again in \"" << text << "\"";
+                mnemonics += mnemonic;
+            }
+        }
+    };
+    checkWalk("the key's forms");
+    const HWND apps = GetDlgItem(editor, kApps);
+    const LRESULT menu = SendMessageW(apps, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(L"Menu: Main"));
+    ASSERT_GE(menu, 0);
+    SendMessageA(apps, LB_SETCURSEL, static_cast<WPARAM>(menu), 0);
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kApps, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(apps));
+    ASSERT_TRUE(IsWindowVisible(GetDlgItem(editor, kMenuItems)));
+    checkWalk("the menu's entries");
 }
 
 // Enter on a focused button after its file dialog is closed works again,
