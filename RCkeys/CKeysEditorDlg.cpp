@@ -580,7 +580,9 @@ void CKeysEditorDlg::OnRemoveApplication() {
         return;
     }
     const std::string strText =
-        "Remove \"" + m_model.SelectedName() + "\" and every key set for it?";
+        m_model.IsMenuSelected()
+            ? "Remove the menu \"" + m_model.SelectedMenuName() + "\" and its entries?"
+            : "Remove \"" + m_model.SelectedName() + "\" and every key set for it?";
     if (framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE,
                                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return;

@@ -880,7 +880,7 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
             !strScan.empty() && strScan.size() < 9 &&
                     strScan.find_first_not_of("0123456789") == std::string::npos
                 ? std::stoul(strScan)
-                : 1;
+                : 0;
         if (nScan != 0 && (nScan < CKeyMap::MIN_SCAN_MS || nScan > CKeyMap::MAX_SCAN_MS)) {
             strText += "\r\nKV480 moves the selection every " +
                        std::to_string(nScan < CKeyMap::MIN_SCAN_MS ? CKeyMap::MIN_SCAN_MS

@@ -351,6 +351,8 @@ TEST_F(KeysEditorModelTest, AMenuIsListedAddedAndItsEntriesAndScanWritten) {
     EXPECT_EQ("2000", model.GetScan());
     model.SetScan("50");
     EXPECT_NE(std::string::npos, model.StatusText(false, "").find("every 300 ms"));
+    model.SetScan("");
+    EXPECT_EQ(std::string::npos, model.StatusText(false, "").find("every 300 ms")) << "none";
     model.SelectApplication(1);
     model.SetMenuItems({"\"Power\" Menu \"POWER\""});
     model.SelectApplication(2);
