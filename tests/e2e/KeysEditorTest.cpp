@@ -425,8 +425,16 @@ TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSa
 TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    PostMessageA(GetDlgItem(editor, kAddMenu), BM_CLICK, 0, 0);
-    const HWND name = m_editor.WaitForWindow("#32770", "Add menu", 10000);
+    // A dialog shows once its controls are filled: what is typed before is lost.
+    const auto clickForDialog = [&](HWND window, int button, const char* caption) {
+        PostMessageA(GetDlgItem(window, button), BM_CLICK, 0, 0);
+        const HWND dialog = m_editor.WaitForWindow("#32770", caption, 10000);
+        return dialog != nullptr &&
+                       WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 5000)
+                   ? dialog
+                   : nullptr;
+    };
+    const HWND name = clickForDialog(editor, kAddMenu, "Add menu");
     ASSERT_NE(nullptr, name);
     SendMessageA(GetDlgItem(name, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Main"));
     PostMessageA(GetDlgItem(name, IDOK), BM_CLICK, 0, 0);
@@ -443,8 +451,7 @@ TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
     EXPECT_EQ(std::wstring(L"Menu: Main"), line) << "the new menu is selected";
 
     const auto addEntry = [&](const char* label, int kind, const char* value) {
-        PostMessageA(GetDlgItem(editor, kAddMenuItem), BM_CLICK, 0, 0);
-        const HWND entry = m_editor.WaitForWindow("#32770", "Menu entry", 10000);
+        const HWND entry = clickForDialog(editor, kAddMenuItem, "Menu entry");
         ASSERT_NE(nullptr, entry);
         SendMessageA(GetDlgItem(entry, kEntryLabel), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(label));
@@ -460,13 +467,12 @@ TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
     addEntry("Lock", kKindPc, "Lock");
     if (HasFatalFailure())
         return;
-    ASSERT_EQ(2, SendMessageA(items, LB_GETCOUNT, 0, 0));
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(items, LB_GETCOUNT, 0, 0) == 2; }, 5000));
     EXPECT_EQ(1, SendMessageA(items, LB_GETCURSEL, 0, 0)) << "the new entry is selected";
     PostMessageA(GetDlgItem(editor, kMenuItemUp), BM_CLICK, 0, 0);
     SendMessageA(GetDlgItem(editor, kScan), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1500"));
 
-    PostMessageA(GetDlgItem(editor, kAddApp), BM_CLICK, 0, 0);
-    const HWND add = m_editor.WaitForWindow("#32770", "Add application", 10000);
+    const HWND add = clickForDialog(editor, kAddApp, "Add application");
     ASSERT_NE(nullptr, add);
     const HWND ready = GetDlgItem(add, kReadyMade);
     const LRESULT readyMade =
