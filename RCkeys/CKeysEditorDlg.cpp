@@ -358,17 +358,26 @@ void CKeysEditorDlg::FillMenu(int nSelect) {
     const HWND hList = Item(IDC_MENU_ITEMS);
     SendMessageW(hList, LB_RESETCONTENT, 0, 0);
     const std::vector<std::string> items = m_model.GetMenuItems();
+    // A long program path scrolls sideways rather than lose its end.
+    const HDC hDC = GetDC(hList);
+    const HGDIOBJ hOld =
+        SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(hList, WM_GETFONT, 0, 0)));
+    LONG nWidest = 0;
     for (const std::string& strItem : items) {
         std::string strLabel;
         std::string strAction;
         // An entry without its label (KV480 skips it) shows as written.
-        const std::string strText = SplitMenuItem(strItem, strLabel, strAction)
-                                        ? strLabel + " \xE2\x80\x94 " + strAction
-                                        : strItem;
-        SendMessageW(hList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(widetext::Widen(strText).c_str()));
+        const std::wstring strText = widetext::Widen(SplitMenuItem(strItem, strLabel, strAction)
+                                                         ? strLabel + " \xE2\x80\x94 " + strAction
+                                                         : strItem);
+        SendMessageW(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strText.c_str()));
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(hDC, strText.c_str(), static_cast<int>(strText.size()), &size);
+        nWidest = (std::max)(nWidest, size.cx);
     }
-    SendMessageW(hList, LB_SETHORIZONTALEXTENT, 0, 0);
+    SelectObject(hDC, hOld);
+    ReleaseDC(hList, hDC);
+    SendMessageW(hList, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(nWidest + 8), 0);
     if (!items.empty()) {
         const int nLast = static_cast<int>(items.size()) - 1;
         SendMessageW(hList, LB_SETCURSEL,
