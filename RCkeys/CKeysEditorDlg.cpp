@@ -602,11 +602,12 @@ void CKeysEditorDlg::OnRemoveApplication() {
 
 void CKeysEditorDlg::AskName(bool bMenu, bool bRename) {
     const CNameDlg::Texts texts =
-        bMenu ? CNameDlg::Texts{bRename ? "Rename menu" : "Add menu",
-                                "A menu shows its entries on the screen: the remote's arrows "
-                                "choose one and OK starts it. A key whose action is On-screen "
-                                "menu with this name opens it (a plain Menu opens \"Main\").",
-                                "&Name of the menu:"}
+        bMenu ? CNameDlg::
+                    Texts{bRename ? "Rename menu" : "Add menu",
+                          "A menu shows its entries on the screen: the remote's "
+                          "steering keys choose one and start it. A key whose action is On-screen "
+                          "menu with this name opens it (a plain Menu opens \"Main\").",
+                          "&Name of the menu:"}
               : CNameDlg::Texts{bRename ? "Rename mode" : "Add mode",
                                 "A mode is another set of keys. While it is on, the keys set in "
                                 "it come first; every other key keeps its usual meaning. A key "

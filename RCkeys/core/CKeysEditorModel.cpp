@@ -867,8 +867,8 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     } else if (pDoc != nullptr && !pDoc->GetMenu(nSection).empty()) {
         const std::string strName = FromFile(*pDoc, pDoc->GetMenu(nSection));
         const std::string strMenu = "\"" + strName + "\"";
-        strText = "On the screen, the remote's arrows choose an entry of the menu " + strMenu +
-                  " and OK starts it" +
+        strText = "On the screen, the remote's steering keys choose an entry of the menu " +
+                  strMenu + " and start it" +
                   (HasCriterion(*pDoc, nSection) ? " (in the windows this entry names)." : ".");
         if (!IsMenuOpened(strName)) {
             // A menu no key opens never shows.
