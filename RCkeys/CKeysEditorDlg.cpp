@@ -4,7 +4,8 @@
 #include "CDC.h"
 #include "CKeyChord.h"
 #include "CKeyMapStore.h"
-#include "CModeNameDlg.h"
+#include "CMenuEntryDlg.h"
+#include "CNameDlg.h"
 #include "CReg.h"
 #include "CResidentLauncher.h"
 #include "CRunningState.h"
@@ -112,7 +113,16 @@ const framework::MessageMap* CKeysEditorDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_ADD_APP, Handler<&C::OnAddApplication>},
         {WM_COMMAND, IDC_REMOVE_APP, Handler<&C::OnRemoveApplication>},
         {WM_COMMAND, IDC_ADD_MODE, Handler<&C::OnAddMode>},
-        {WM_COMMAND, IDC_RENAME_MODE, Handler<&C::OnRenameMode>},
+        {WM_COMMAND, IDC_ADD_MENU, Handler<&C::OnAddMenu>},
+        {WM_COMMAND, IDC_RENAME_MODE, Handler<&C::OnRename>},
+        {WM_COMMAND, MAKEWPARAM(IDC_MENU_ITEMS, LBN_SELCHANGE), Handler<&C::OnMenuItemChosen>},
+        {WM_COMMAND, MAKEWPARAM(IDC_MENU_ITEMS, LBN_DBLCLK), Handler<&C::OnChangeMenuItem>},
+        {WM_COMMAND, IDC_ITEM_ADD, Handler<&C::OnAddMenuItem>},
+        {WM_COMMAND, IDC_ITEM_CHANGE, Handler<&C::OnChangeMenuItem>},
+        {WM_COMMAND, IDC_ITEM_REMOVE, Handler<&C::OnRemoveMenuItem>},
+        {WM_COMMAND, IDC_ITEM_UP, Handler<&C::OnMenuItemUp>},
+        {WM_COMMAND, IDC_ITEM_DOWN, Handler<&C::OnMenuItemDown>},
+        {WM_COMMAND, MAKEWPARAM(IDC_SCAN, EN_CHANGE), Handler<&C::OnScanChanged>},
         {WM_COMMAND, IDC_WHICH, Handler<&C::OnWhichRule>},
         {WM_COMMAND, IDC_SAVE, Handler<&C::OnSave>},
         {WM_COMMAND, IDC_SHOW_ACTIONS, Handler<&C::OnShowActions>},
@@ -185,7 +195,7 @@ void CKeysEditorDlg::LoadFiles() {
 void CKeysEditorDlg::ShowApplications() {
     // The Mode and Menu fields offer the modes and menus the key maps have now.
     for (CActionForm& form : m_forms) {
-        form.SetModes(m_model.ModeNames());
+        form.SetModes(m_model.ModeChoices());
         form.SetMenus(m_model.MenuNames());
     }
     m_bFilling = true;
@@ -213,6 +223,7 @@ void CKeysEditorDlg::ShowApplications() {
 void CKeysEditorDlg::ShowSelectedApplication() {
     SendDlgItemMessageA(m_hWnd, IDC_APPS, LB_SETCURSEL, static_cast<WPARAM>(m_model.GetSelected()),
                         0);
+    ShowPanel(m_model.IsMenuSelected());
     FillForms();
     UpdateButtons();
     InvalidateRect(Item(IDC_REMOTE), nullptr, FALSE);
@@ -291,6 +302,11 @@ void CKeysEditorDlg::SelectKey(int nKey) {
 }
 
 void CKeysEditorDlg::FillForms() {
+    if (m_model.IsMenuSelected()) {
+        FillMenu(SelectedMenuItem());
+        UpdateStatus();
+        return;
+    }
     m_bFilling = true;
     UpdateKeyList();
     for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
@@ -303,6 +319,158 @@ void CKeysEditorDlg::FillForms() {
                             !m_model.GetProblem(form).empty());
     }
     m_bFilling = false;
+    UpdateStatus();
+}
+
+void CKeysEditorDlg::ShowPanel(bool bMenu) {
+    static const int keyIds[] = {IDC_KEY_LABEL,   IDC_KEY,        IDC_KEY_GROUP,
+                                 IDC_PRESS_TITLE, IDC_LONG_TITLE, IDC_DOUBLE_TITLE,
+                                 IDC_PRESS_KIND,  IDC_LONG_KIND,  IDC_DOUBLE_KIND};
+    // Shown by the forms themselves as the action's kind needs them.
+    static const int formIds[] = {
+        IDC_PRESS_VALUE,  IDC_PRESS_REPEAT,     IDC_PRESS_BROWSE,
+        IDC_PRESS_LABEL,  IDC_PRESS_INHERITED,  IDC_PRESS_INHERITED_LABEL,
+        IDC_LONG_VALUE,   IDC_LONG_REPEAT,      IDC_LONG_BROWSE,
+        IDC_LONG_LABEL,   IDC_LONG_INHERITED,   IDC_LONG_INHERITED_LABEL,
+        IDC_DOUBLE_VALUE, IDC_DOUBLE_REPEAT,    IDC_DOUBLE_BROWSE,
+        IDC_DOUBLE_LABEL, IDC_DOUBLE_INHERITED, IDC_DOUBLE_INHERITED_LABEL};
+    static const int menuIds[] = {IDC_MENU_ITEMS_LABEL, IDC_MENU_ITEMS,  IDC_ITEM_ADD,
+                                  IDC_ITEM_CHANGE,      IDC_ITEM_REMOVE, IDC_ITEM_UP,
+                                  IDC_ITEM_DOWN,        IDC_SCAN_LABEL,  IDC_SCAN};
+    for (int nId : keyIds) {
+        ShowWindow(Item(nId), bMenu ? SW_HIDE : SW_SHOWNA);
+    }
+    if (bMenu) {
+        m_capture.Stop();
+        m_nCaptureForm = -1;
+        for (int nId : formIds) {
+            ShowWindow(Item(nId), SW_HIDE);
+        }
+    }
+    for (int nId : menuIds) {
+        ShowWindow(Item(nId), bMenu ? SW_SHOWNA : SW_HIDE);
+    }
+    KeepFocus();
+}
+
+void CKeysEditorDlg::FillMenu(int nSelect) {
+    m_bFilling = true;
+    const HWND hList = Item(IDC_MENU_ITEMS);
+    SendMessageW(hList, LB_RESETCONTENT, 0, 0);
+    const std::vector<std::string> items = m_model.GetMenuItems();
+    // A long program path scrolls sideways rather than lose its end.
+    const HDC hDC = GetDC(hList);
+    const HGDIOBJ hOld =
+        SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(hList, WM_GETFONT, 0, 0)));
+    LONG nWidest = 0;
+    for (const std::string& strItem : items) {
+        std::string strLabel;
+        std::string strAction;
+        // An entry without its label (KV480 skips it) shows as written.
+        const std::wstring strText = widetext::Widen(SplitMenuItem(strItem, strLabel, strAction)
+                                                         ? strLabel + " \xE2\x80\x94 " + strAction
+                                                         : strItem);
+        SendMessageW(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strText.c_str()));
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(hDC, strText.c_str(), static_cast<int>(strText.size()), &size);
+        nWidest = (std::max)(nWidest, size.cx);
+    }
+    SelectObject(hDC, hOld);
+    ReleaseDC(hList, hDC);
+    SendMessageW(hList, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(nWidest + 8), 0);
+    if (!items.empty()) {
+        const int nLast = static_cast<int>(items.size()) - 1;
+        SendMessageW(hList, LB_SETCURSEL,
+                     static_cast<WPARAM>(nSelect < 0 ? 0 : (std::min)(nSelect, nLast)), 0);
+    }
+    const HWND hScan = Item(IDC_SCAN);
+    window_facts::SetText(hScan, m_model.GetScan());
+    // Read-only rather than disabled: the installation's step can be read.
+    SendMessageW(hScan, EM_SETREADONLY, m_model.IsSelectedWritable() ? FALSE : TRUE, 0);
+    m_bFilling = false;
+    UpdateMenuButtons();
+}
+
+int CKeysEditorDlg::SelectedMenuItem() const {
+    return static_cast<int>(SendDlgItemMessageW(m_hWnd, IDC_MENU_ITEMS, LB_GETCURSEL, 0, 0));
+}
+
+void CKeysEditorDlg::UpdateMenuButtons() {
+    const bool bWritable = m_model.IsSelectedWritable();
+    const int nItem = SelectedMenuItem();
+    const int nCount = static_cast<int>(m_model.GetMenuItems().size());
+    EnableWindow(Item(IDC_ITEM_ADD), bWritable);
+    EnableWindow(Item(IDC_ITEM_CHANGE), bWritable && nItem >= 0);
+    EnableWindow(Item(IDC_ITEM_REMOVE), bWritable && nItem >= 0);
+    EnableWindow(Item(IDC_ITEM_UP), bWritable && nItem > 0);
+    EnableWindow(Item(IDC_ITEM_DOWN), bWritable && nItem >= 0 && nItem + 1 < nCount);
+    KeepFocus();
+}
+
+void CKeysEditorDlg::KeepFocus() {
+    const HWND hFocus = GetFocus();
+    if (hFocus == nullptr || (IsWindowVisible(hFocus) && IsWindowEnabled(hFocus))) {
+        return;
+    }
+    const HWND hItems = Item(IDC_MENU_ITEMS);
+    const HWND hTo = IsWindowVisible(hItems) ? hItems : Item(IDC_APPS);
+    SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hTo), TRUE);
+}
+
+void CKeysEditorDlg::EditMenuItem(bool bNew) {
+    if (!m_model.IsSelectedWritable()) {
+        return;
+    }
+    const std::vector<std::string> items = m_model.GetMenuItems();
+    const int nSelected = SelectedMenuItem();
+    if (!bNew && (nSelected < 0 || nSelected >= static_cast<int>(items.size()))) {
+        return;
+    }
+    const std::size_t nItem = bNew ? items.size() : static_cast<std::size_t>(nSelected);
+    std::string strLabel;
+    std::string strAction;
+    if (!bNew) {
+        SplitMenuItem(items[nItem], strLabel, strAction);
+    }
+    CMenuEntryDlg dlg(this, {m_programs, m_model.ModeChoices(), m_model.MenuNames()}, strLabel,
+                      strAction);
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    std::string strReason;
+    if (!m_model.SetMenuItem(nItem, dlg.m_strLabel, dlg.m_strAction, strReason)) {
+        const std::string strText = "The entry was not kept: " + strReason + ".";
+        framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE,
+                                  MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    FillMenu(static_cast<int>(nItem));
+    UpdateStatus();
+}
+
+void CKeysEditorDlg::OnRemoveMenuItem() {
+    const int nItem = SelectedMenuItem();
+    if (nItem < 0 || !m_model.IsSelectedWritable()) {
+        return;
+    }
+    m_model.RemoveMenuItem(static_cast<std::size_t>(nItem));
+    FillMenu(nItem);
+    UpdateStatus();
+}
+
+void CKeysEditorDlg::MoveMenuItem(bool bUp) {
+    const int nItem = SelectedMenuItem();
+    if (nItem >= 0 && m_model.MoveMenuItem(static_cast<std::size_t>(nItem), bUp)) {
+        FillMenu(bUp ? nItem - 1 : nItem + 1);
+        UpdateStatus();
+    }
+}
+
+void CKeysEditorDlg::OnScanChanged() {
+    if (m_bFilling || !m_model.IsSelectedWritable() || !m_model.IsMenuSelected()) {
+        return;
+    }
+    m_model.SetScan(window_facts::GetText(Item(IDC_SCAN)));
     UpdateStatus();
 }
 
@@ -421,7 +589,9 @@ void CKeysEditorDlg::OnRemoveApplication() {
         return;
     }
     const std::string strText =
-        "Remove \"" + m_model.SelectedName() + "\" and every key set for it?";
+        m_model.IsMenuSelected()
+            ? "Remove the menu \"" + m_model.SelectedMenuName() + "\" and its entries?"
+            : "Remove \"" + m_model.SelectedName() + "\" and every key set for it?";
     if (framework::ShowMessageBox(m_hWnd, strText.c_str(), EDITOR_TITLE,
                                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return;
@@ -430,14 +600,31 @@ void CKeysEditorDlg::OnRemoveApplication() {
     ShowApplications();
 }
 
-void CKeysEditorDlg::AskModeName(bool bRename) {
-    CModeNameDlg dlg(this, bRename ? "Rename mode" : "Add mode",
-                     bRename && m_model.Selected() != nullptr ? m_model.Selected()->strMode
-                                                              : std::string());
+void CKeysEditorDlg::AskName(bool bMenu, bool bRename) {
+    const CNameDlg::Texts texts =
+        bMenu ? CNameDlg::
+                    Texts{bRename ? "Rename menu" : "Add menu",
+                          "A menu shows its entries on the screen: the remote's "
+                          "steering keys choose one and start it. A key whose action is On-screen "
+                          "menu with this name opens it (a plain Menu opens \"Main\").",
+                          "&Name of the menu:"}
+              : CNameDlg::Texts{bRename ? "Rename mode" : "Add mode",
+                                "A mode is another set of keys. While it is on, the keys set in "
+                                "it come first; every other key keeps its usual meaning. A key "
+                                "whose action is Mode with this name switches it on and off.",
+                                "&Name of the mode:"};
+    std::string strName;
+    if (bRename && m_model.Selected() != nullptr) {
+        strName = bMenu ? m_model.SelectedMenuName() : m_model.Selected()->strMode;
+    }
+    CNameDlg dlg(this, texts, strName);
     while (dlg.DoModal() == IDOK) {
         std::string strReason;
-        if (bRename ? m_model.RenameMode(dlg.m_strName, strReason)
-                    : m_model.AddMode(dlg.m_strName, strReason)) {
+        const bool bDone = bMenu ? (bRename ? m_model.RenameMenu(dlg.m_strName, strReason)
+                                            : m_model.AddMenu(dlg.m_strName, strReason))
+                                 : (bRename ? m_model.RenameMode(dlg.m_strName, strReason)
+                                            : m_model.AddMode(dlg.m_strName, strReason));
+        if (bDone) {
             ShowApplications();
             return;
         }
@@ -668,7 +855,9 @@ void CKeysEditorDlg::UpdateButtons() {
     EnableWindow(Item(IDC_REMOVE_APP), m_model.CanRemove());
     EnableWindow(Item(IDC_ADD_APP), m_model.CanSave());
     EnableWindow(Item(IDC_ADD_MODE), m_model.CanSave());
-    EnableWindow(Item(IDC_RENAME_MODE), m_model.CanRenameMode());
+    EnableWindow(Item(IDC_ADD_MENU), m_model.CanSave());
+    EnableWindow(Item(IDC_RENAME_MODE), m_model.CanRenameMode() || m_model.CanRenameMenu());
+    KeepFocus();
     EnableWindow(Item(IDC_SAVE), m_model.CanSave());
 }
 
@@ -789,6 +978,7 @@ void CKeysEditorDlg::OfferPrograms() {
     for (CActionForm& form : m_forms) {
         form.SetPrograms(programs);
     }
+    m_programs = programs;
 }
 
 void CKeysEditorDlg::FitToWorkArea() {
@@ -831,7 +1021,8 @@ LRESULT CKeysEditorDlg::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     dc.Attach(pItem->hDC);
     const RECT& rc = pItem->rcItem;
     m_picture.Draw(dc, rc);
-    for (int nKey = RC_KEY_FIRST; nKey <= RC_KEY_LAST; ++nKey) {
+    // A menu sets no key: no ring would mean anything there.
+    for (int nKey = RC_KEY_FIRST; nKey <= RC_KEY_LAST && !m_model.IsMenuSelected(); ++nKey) {
         const bool bSet = m_model.IsKeySet(nKey);
         const bool bSelected = nKey == m_model.GetKey();
         const CRemotePicture::Pen& setPen = m_model.HasProblem(nKey) ? PROBLEM_PEN : SET_PEN;

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "CActionForm.h"
 #include "CDialog.h"
@@ -45,10 +46,26 @@ private:
     void OnMoveDown() { OnMove(false); }
     void OnAddApplication();
     void OnRemoveApplication();
-    void OnAddMode() { AskModeName(false); }
-    void OnRenameMode() { AskModeName(true); }
-    // Asks for a name until the model takes it or the user cancels.
-    void AskModeName(bool bRename);
+    void OnAddMode() { AskName(false, false); }
+    void OnAddMenu() { AskName(true, false); }
+    // The selected mode's or menu's.
+    void OnRename() { AskName(m_model.IsMenuSelected(), true); }
+    // Asks for a mode's or a menu's name until the model takes it or the
+    // user cancels.
+    void AskName(bool bMenu, bool bRename);
+    // The selected menu's entries.
+    void OnMenuItemChosen() { UpdateMenuButtons(); }
+    void OnAddMenuItem() { EditMenuItem(true); }
+    void OnChangeMenuItem() { EditMenuItem(false); }
+    void OnRemoveMenuItem();
+    void OnMenuItemUp() { MoveMenuItem(true); }
+    void OnMenuItemDown() { MoveMenuItem(false); }
+    void OnScanChanged();
+    // Opens the selected entry, or a new one, in the entry's window.
+    void EditMenuItem(bool bNew);
+    void MoveMenuItem(bool bUp);
+    // The selected entry of the list; -1 for none.
+    int SelectedMenuItem() const;
     void OnWhichRule();
     void OnSave() { Save(); }
     void OnShowActions();
@@ -82,7 +99,15 @@ private:
     // The Key list's texts and selection, as the model has them now.
     void UpdateKeyList();
     void SelectKey(int nKey);
+    // The key's forms, or the selected menu's entries.
     void FillForms();
+    // The menu's controls in the key's place, or the key's back.
+    void ShowPanel(bool bMenu);
+    // Lists the menu's entries, selecting nSelect (the last when past it).
+    void FillMenu(int nSelect);
+    void UpdateMenuButtons();
+    // The focus, on a control just disabled or hidden, moves to one in use.
+    void KeepFocus();
     // Writes the form's action from its controls; bChosenFromList: the
     // value is the list's selected entry.
     void OnFormChanged(int nForm, bool bChosenFromList);
@@ -108,6 +133,8 @@ private:
     // Press, long press, double press: in the order of CKeyMapDocument::Form.
     CActionForm m_forms[CKeyMapDocument::FORM_COUNT];
     CRemotePicture m_picture;
+    // What the Program fields offer, for the menu entry's window too.
+    std::vector<std::string> m_programs;
     CKeystrokeCapture m_capture;
     int m_nCaptureForm = -1;
     HWND m_hListTip = nullptr;

@@ -4,7 +4,8 @@
 #define IDD_KEYS_EDITOR 102
 #define IDD_ADD_APPLICATION 103
 #define IDD_WHICH_RULE 104
-#define IDD_MODE_NAME 105
+#define IDD_NAME 105
+#define IDD_MENU_ENTRY 106
 #define IDR_MAINFRAME 128
 // The remote controls' pictures of the test dialog, at 1x, 1.5x and 2x.
 #include "RemotePictures.h"
@@ -29,6 +30,23 @@
 // What the running KV480 uses, and its restart at the user's level.
 #define IDC_RESIDENT 1048
 #define IDC_RESTART_RESIDENT 1049
+#define IDC_ADD_MENU 1050
+// The key's controls, hidden while a menu is selected.
+#define IDC_KEY_LABEL 1051
+#define IDC_KEY_GROUP 1052
+#define IDC_PRESS_TITLE 1015
+#define IDC_LONG_TITLE 1025
+#define IDC_DOUBLE_TITLE 1035
+// A selected menu's entries and scanning step, in the key's place.
+#define IDC_MENU_ITEMS_LABEL 1053
+#define IDC_MENU_ITEMS 1054
+#define IDC_ITEM_ADD 1055
+#define IDC_ITEM_CHANGE 1056
+#define IDC_ITEM_REMOVE 1057
+#define IDC_ITEM_UP 1058
+#define IDC_ITEM_DOWN 1059
+#define IDC_SCAN_LABEL 1060
+#define IDC_SCAN 1061
 // One row per form of a key (press, long, double): the kind, the value, the
 // Repeat box, the Browse button, the value's label, and in the value's place
 // what another entry decides for the form, with its own label.
@@ -65,8 +83,21 @@
 #define IDC_USE_CLASS 1108
 #define IDC_USE_WINDOW 1109
 #define IDC_ANSWERS 1110
-#define IDC_MODE_NAME 1111
+// The name of a mode or a menu.
+#define IDC_NAME 1111
+#define IDC_NAME_NOTE 1113
+#define IDC_NAME_LABEL 1114
 #define IDC_WHICH_MODE 1112
+
+// A menu's entry: its label, and its action as one form of a key.
+#define IDC_ENTRY_LABEL 1120
+#define IDC_ENTRY_KIND 1121
+#define IDC_ENTRY_VALUE 1122
+#define IDC_ENTRY_REPEAT 1123
+#define IDC_ENTRY_BROWSE 1124
+#define IDC_ENTRY_VALUE_LABEL 1125
+#define IDC_ENTRY_INHERITED 1126
+#define IDC_ENTRY_INHERITED_LABEL 1127
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

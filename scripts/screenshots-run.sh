@@ -126,8 +126,11 @@ appdata=$(run cmd /c echo %APPDATA% | tr -d "\r")
 userdir="$(winepath -u "$appdata" 2>/dev/null)/Remote Control"
 mkdir -p "$userdir"
 printf '%s\r\n' '[VLC media player]' 'Program=vlc.exe' 'Key1=P' 'Key2=N' 'Key5=Space' \
-    'Key6=F' '' '[All applications]' 'ClassName=NULL' 'WindowName=NULL' 'Key1=Ctrl+Shift+S' 'Key2=PageDown' \
-    'Key3=VolumeDown repeat' 'Key4=VolumeUp repeat' 'Key4 long=Mute' >"$userdir/KeyMap.ini"
+    'Key6=F' '' '[Menu Main]' 'Menu=Main' 'Item1="Notepad" Run "notepad.exe"' \
+    'Item2="Calculator" Run "calc.exe"' 'Item3="Paint" Run "mspaint.exe"' \
+    'Item4="WordPad" Run "wordpad.exe"' 'Item5="Media player" Run "wmplayer.exe"' '' \
+    '[All applications]' 'ClassName=NULL' 'WindowName=NULL' 'Key1=Ctrl+Shift+S' 'Key2=PageDown' \
+    'Key3=VolumeDown repeat' 'Key4=VolumeUp repeat' 'Key4 long=Mute' 'Key6 long=Menu' >"$userdir/KeyMap.ini"
 editor=(KV480KeysEditor "Remote Control keys")
 for dpi in 96 192; do
     run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
@@ -144,6 +147,11 @@ for dpi in 96 192; do
         capture "$geometry" "$work/keys-add.png"
         save "$work/keys-add.png" keys-add-application.png
         rcwin command '#32770' 'Add application' 2
+        # The menu in the key's place: third in the list, after the
+        # installation's mode Menu and VLC.
+        rcwin select "${editor[@]}" 1001 2
+        capture "$(rcwin rect "${editor[@]}")" "$work/keys-menu.png"
+        save "$work/keys-menu.png" keys-editor-menu.png
     fi
     rcwin close "${editor[@]}"
     wait

@@ -222,6 +222,16 @@ std::vector<std::string> CKeysEditorModel::WhichRuleModes() const {
     return modes;
 }
 
+std::vector<std::string> CKeysEditorModel::ModeChoices() const {
+    std::vector<std::string> modes = ModeNames();
+    modes.erase(std::remove_if(modes.begin(), modes.end(),
+                               [](const std::string& strMode) {
+                                   return SameMode(strMode, CWhichRuleAnswers::MENU_MODE);
+                               }),
+                modes.end());
+    return modes;
+}
+
 std::vector<std::string> CKeysEditorModel::MenuNames() const {
     return NamesOf(&CKeyMapDocument::GetMenu);
 }
@@ -297,6 +307,12 @@ bool CKeysEditorModel::IsMenuSelected() const {
     return pDoc != nullptr && !pDoc->GetMenu(nSection).empty();
 }
 
+std::string CKeysEditorModel::SelectedMenuName() const {
+    std::size_t nSection = 0;
+    const CKeyMapDocument* pDoc = SelectedDocument(nSection);
+    return pDoc != nullptr ? FromFile(*pDoc, pDoc->GetMenu(nSection)) : std::string();
+}
+
 std::vector<std::string> CKeysEditorModel::GetMenuItems() const {
     std::size_t nSection = 0;
     const CKeyMapDocument* pDoc = SelectedDocument(nSection);
@@ -320,6 +336,69 @@ void CKeysEditorModel::SetMenuItems(const std::vector<std::string>& items) {
         written.push_back(ToFile(m_user, strItem));
     }
     m_user.SetMenuItems(nSection, written);
+    m_bSaved = false;
+}
+
+std::string CKeysEditorModel::MenuItemProblem(const std::string& strLabel,
+                                              const std::string& strAction) {
+    if (initext::Trim(strLabel).empty()) {
+        return "the entry needs a label: the text the menu shows";
+    }
+    if (initext::Trim(strAction).empty()) {
+        return "choose what the entry does";
+    }
+    CKeyAction action;
+    std::string strReason;
+    if (!action.Parse(strAction, strReason)) {
+        return strReason;
+    }
+    return action.GetKind() == CKeyAction::Kind::MenuSteer
+               ? "a menu's entry cannot steer the menu: the remote's keys do that"
+               : std::string();
+}
+
+bool CKeysEditorModel::SetMenuItem(std::size_t nItem, const std::string& strLabel,
+                                   const std::string& strAction, std::string& strReason) {
+    std::vector<std::string> items = GetMenuItems();
+    strReason = MenuItemProblem(strLabel, strAction);
+    if (!IsSelectedWritable() || !IsMenuSelected()) {
+        strReason = "only a menu of your own key map can be changed";
+    } else if (nItem > items.size() ||
+               (nItem == items.size() && items.size() >= CKeyMap::MAX_ITEMS)) {
+        strReason = "a menu holds at most " + std::to_string(CKeyMap::MAX_ITEMS) + " entries";
+    }
+    if (!strReason.empty()) {
+        return false;
+    }
+    const std::string strItem = JoinMenuItem(strLabel, strAction);
+    if (nItem == items.size()) {
+        items.push_back(strItem);
+    } else {
+        items[nItem] = strItem;
+    }
+    SetMenuItems(items);
+    return true;
+}
+
+void CKeysEditorModel::RemoveMenuItem(std::size_t nItem) {
+    std::vector<std::string> items = GetMenuItems();
+    if (nItem < items.size()) {
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(nItem));
+        SetMenuItems(items);
+        m_bSaved = false;
+    }
+}
+
+bool CKeysEditorModel::MoveMenuItem(std::size_t nItem, bool bUp) {
+    std::vector<std::string> items = GetMenuItems();
+    const std::size_t nOther = bUp ? nItem - 1 : nItem + 1;
+    if (!IsSelectedWritable() || nItem >= items.size() || (bUp && nItem == 0) ||
+        nOther >= items.size()) {
+        return false;
+    }
+    std::swap(items[nItem], items[nOther]);
+    SetMenuItems(items);
+    return true;
 }
 
 std::string CKeysEditorModel::GetScan() const {
@@ -332,6 +411,7 @@ void CKeysEditorModel::SetScan(const std::string& strMs) {
     const Entry* pEntry = Selected();
     if (pEntry != nullptr && IsSelectedWritable() && IsMenuSelected()) {
         m_user.SetScan(pEntry->nSection, strMs);
+        m_bSaved = false;
     }
 }
 
@@ -383,6 +463,84 @@ bool CKeysEditorModel::RenameMode(const std::string& strName, std::string& strRe
     return true;
 }
 
+bool CKeysEditorModel::CanRenameMenu() const {
+    return CanRemove() && IsMenuSelected();
+}
+
+std::string CKeysEditorModel::WithMenuRenamed(const std::string& strAction,
+                                              const std::string& strOld,
+                                              const std::string& strNew) const {
+    CKeyAction action;
+    std::string strReason;
+    if (strAction.empty() || !action.Parse(strAction, strReason) ||
+        action.GetKind() != CKeyAction::Kind::Menu || !SameMode(action.GetMenu(), strOld)) {
+        return strAction;
+    }
+    ActionParts parts = SplitAction(strAction);
+    parts.strValue = strNew;
+    return JoinAction(parts);
+}
+
+bool CKeysEditorModel::RenameMenu(const std::string& strName, std::string& strReason) {
+    if (!CanRenameMenu()) {
+        strReason = "only a menu of your own key map can be renamed";
+        return false;
+    }
+    const std::string strMenu = initext::Trim(strName);
+    if (!CKeyAction::IsMenuName(strMenu, strReason)) {
+        return false;
+    }
+    const std::size_t nSelected = Selected()->nSection;
+    const std::string strOld = FromFile(m_user, m_user.GetMenu(nSelected));
+    for (std::size_t i = 0; i < m_user.GetSectionCount(); ++i) {
+        const std::string strOther = FromFile(m_user, m_user.GetMenu(i));
+        if (!SameMode(strOther, strOld) && SameMode(strOther, strMenu)) {
+            strReason = "there is already a menu \"" + strMenu + "\"";
+            return false;
+        }
+    }
+    ToFile(m_user, "Menu " + strMenu);
+    for (std::size_t i = 0; i < m_user.GetSectionCount(); ++i) {
+        if (SameMode(FromFile(m_user, m_user.GetMenu(i)), strOld)) {
+            m_user.SetMenu(i, ToFile(m_user, strMenu));
+            // The name the editor gave it follows; one the user chose stays.
+            if (FromFile(m_user, m_user.GetSectionName(i)) == "Menu " + strOld) {
+                m_user.RenameSection(i, ToFile(m_user, "Menu " + strMenu));
+            }
+        }
+        // Keys and entries (submenus) that open it open it under its new name.
+        for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
+            for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+                const auto form = static_cast<Form>(nForm);
+                const std::string strAction = FromFile(m_user, m_user.GetAction(i, nKey, form));
+                const std::string strRenamed = WithMenuRenamed(strAction, strOld, strMenu);
+                if (strRenamed != strAction) {
+                    m_user.SetAction(i, nKey, form, ToFile(m_user, strRenamed));
+                }
+            }
+        }
+        std::vector<std::string> items = m_user.GetMenuItems(i);
+        bool bRenamed = false;
+        for (std::string& strItem : items) {
+            std::string strLabel;
+            std::string strAction;
+            if (SplitMenuItem(FromFile(m_user, strItem), strLabel, strAction)) {
+                const std::string strRenamed = WithMenuRenamed(strAction, strOld, strMenu);
+                if (strRenamed != strAction) {
+                    strItem = ToFile(m_user, JoinMenuItem(strLabel, strRenamed));
+                    bRenamed = true;
+                }
+            }
+        }
+        if (bRenamed) {
+            m_user.SetMenuItems(i, items);
+        }
+    }
+    m_bSaved = false;
+    ListApplications(nSelected, false);
+    return true;
+}
+
 bool CKeysEditorModel::NeighbourInGroup(std::size_t nSection, bool bUp, std::size_t& nOther) const {
     const std::string strMode = FromFile(m_user, m_user.GetMode(nSection));
     for (std::size_t i = nSection; bUp ? i > 0 : i + 1 < m_user.GetSectionCount();) {
@@ -390,6 +548,36 @@ bool CKeysEditorModel::NeighbourInGroup(std::size_t nSection, bool bUp, std::siz
         if (SameMode(FromFile(m_user, m_user.GetMode(i)), strMode)) {
             nOther = i;
             return true;
+        }
+    }
+    return false;
+}
+
+bool CKeysEditorModel::IsMenuOpened(const std::string& strMenu) const {
+    const auto opens = [&](const std::string& strAction) {
+        CKeyAction action;
+        std::string strReason;
+        return !strAction.empty() && action.Parse(strAction, strReason) &&
+               action.GetKind() == CKeyAction::Kind::Menu && SameMode(action.GetMenu(), strMenu);
+    };
+    for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
+        for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
+            for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
+                for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+                    if (opens(
+                            FromFile(*pDoc, pDoc->GetAction(i, nKey, static_cast<Form>(nForm))))) {
+                        return true;
+                    }
+                }
+            }
+            for (const std::string& strItem : pDoc->GetMenuItems(i)) {
+                std::string strLabel;
+                std::string strAction;
+                if (SplitMenuItem(FromFile(*pDoc, strItem), strLabel, strAction) &&
+                    opens(strAction)) {
+                    return true;
+                }
+            }
         }
     }
     return false;
@@ -676,6 +864,29 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
             strText += "\r\nNo key switches it on yet: choose Mode " + strMode +
                        " for a key in \"" + ALL_APPLICATIONS + "\".";
         }
+    } else if (pDoc != nullptr && !pDoc->GetMenu(nSection).empty()) {
+        const std::string strName = FromFile(*pDoc, pDoc->GetMenu(nSection));
+        const std::string strMenu = "\"" + strName + "\"";
+        strText = "On the screen, the remote's steering keys choose an entry of the menu " +
+                  strMenu + " and start it" +
+                  (HasCriterion(*pDoc, nSection) ? " (in the windows this entry names)." : ".");
+        if (!IsMenuOpened(strName)) {
+            // A menu no key opens never shows.
+            strText += "\r\nNo key opens it yet: choose On-screen menu " + strMenu +
+                       " for a key in \"" + ALL_APPLICATIONS + "\".";
+        }
+        const std::string strScan = initext::Trim(pDoc->GetScan(nSection));
+        const unsigned long nScan =
+            !strScan.empty() && strScan.size() < 9 &&
+                    strScan.find_first_not_of("0123456789") == std::string::npos
+                ? std::stoul(strScan)
+                : 0;
+        if (nScan != 0 && (nScan < CKeyMap::MIN_SCAN_MS || nScan > CKeyMap::MAX_SCAN_MS)) {
+            strText += "\r\nKV480 moves the selection every " +
+                       std::to_string(nScan < CKeyMap::MIN_SCAN_MS ? CKeyMap::MIN_SCAN_MS
+                                                                   : CKeyMap::MAX_SCAN_MS) +
+                       " ms.";
+        }
     } else if (pDoc != nullptr && !pDoc->IsCatchAll(nSection)) {
         const char* const LABELS[] = {"Program", "Window class", "Window title"};
         for (int c = 0; c < CKeyMapDocument::CRITERION_COUNT; ++c) {
@@ -690,7 +901,7 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
         strText = "Keys set here work in every application that does not set them itself.";
     }
     // Below the last entry nothing is asked.
-    if (pEntry != nullptr && !pEntry->bInstalled && pEntry->strMode.empty() &&
+    if (pEntry != nullptr && !pEntry->bInstalled && pEntry->strMode.empty() && !IsMenuSelected() &&
         static_cast<std::size_t>(m_nApp) + 1 < m_apps.size()) {
         strText += "\r\nA key not set here goes to the applications below.";
     }

@@ -87,6 +87,9 @@ public:
     // The modes "Which rule answers here" offers: every mode, and Menu, which
     // is on while KV480's menu is open, whether a section names it or not.
     std::vector<std::string> WhichRuleModes() const;
+    // The modes a key's Mode action offers: every mode but Menu, which only
+    // an open menu switches on (a key that switched it on would open none).
+    std::vector<std::string> ModeChoices() const;
     // Every menu of both key maps, once each: the user's first.
     std::vector<std::string> MenuNames() const;
     // Adds a section of a new mode to the user's file, serving every window,
@@ -97,10 +100,23 @@ public:
     bool AddMenu(const std::string& strName, std::string& strReason);
     // Whether the selected entry holds a menu's entries rather than keys.
     bool IsMenuSelected() const;
+    // The selected entry's menu as its Menu line names it; empty for none.
+    std::string SelectedMenuName() const;
     // The selected menu's entries ("\"<label>\" <action>"), in order; set
     // in the user's file, numbered again from 1.
     std::vector<std::string> GetMenuItems() const;
     void SetMenuItems(const std::vector<std::string>& items);
+    // Why KV480 would skip a menu entry of that label and action; empty when
+    // it shows it.
+    static std::string MenuItemProblem(const std::string& strLabel, const std::string& strAction);
+    // Sets the selected menu's entry nItem (one past the last: a new entry at
+    // the end); false, with the reason, when KV480 would skip it or the menu
+    // is full or not the user's.
+    bool SetMenuItem(std::size_t nItem, const std::string& strLabel, const std::string& strAction,
+                     std::string& strReason);
+    void RemoveMenuItem(std::size_t nItem);
+    // Swaps the entry with the one above or below; false when there is none.
+    bool MoveMenuItem(std::size_t nItem, bool bUp);
     // The selected menu's scanning step in milliseconds as written; empty: none.
     std::string GetScan() const;
     void SetScan(const std::string& strMs);
@@ -109,6 +125,11 @@ public:
     // Renames the selected entry's mode: the Mode lines of its sections and
     // the actions that switch to it in the user's file.
     bool RenameMode(const std::string& strName, std::string& strReason);
+    // Whether the selected entry is a menu of the user's file.
+    bool CanRenameMenu() const;
+    // Renames the selected entry's menu: the Menu lines of its sections and
+    // the actions (of keys and of menu entries) that open it in the user's file.
+    bool RenameMenu(const std::string& strName, std::string& strReason);
 
     // Remote type (settings' RcType) and key.
     int GetRcType() const { return m_nRcType; }
@@ -171,6 +192,12 @@ private:
                            const std::string& strMode) const;
     // The user's section of the same mode (or of none) nearest above or below.
     bool NeighbourInGroup(std::size_t nSection, bool bUp, std::size_t& nOther) const;
+    // The action (empty when none) with the menu it opens renamed, when it
+    // opens strOld (a plain Menu opens Main).
+    std::string WithMenuRenamed(const std::string& strAction, const std::string& strOld,
+                                const std::string& strNew) const;
+    // Whether a key or a menu's entry of either file opens the menu.
+    bool IsMenuOpened(const std::string& strMenu) const;
     // Whether a key of either file switches the mode on.
     bool IsModeSwitched(const std::string& strMode) const;
     // The document and section of the selected entry, null for the

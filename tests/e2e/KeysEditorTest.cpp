@@ -70,6 +70,17 @@ const int kResident = 1048;
 const int kExport = 1045;
 const int kRestartResident = 1049;
 const int kWhichMode = 1112;
+const int kReadyMade = 1103;
+const int kAddMenu = 1050;
+const int kMenuItems = 1054;
+const int kAddMenuItem = 1055;
+const int kMenuItemUp = 1058;
+const int kScan = 1061;
+const int kEntryLabel = 1120;
+const int kEntryKind = 1121;
+const int kEntryValue = 1122;
+const int kKindProgram = 4;
+const int kKindPc = 10;
 
 std::string UserKeyMapFile() {
     char folder[MAX_PATH] = "";
@@ -412,6 +423,84 @@ TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSa
         << ReadFile(m_userFile);
 }
 
+// A new user's menu: made, given two entries and a scanning step with the
+// dialog's controls alone, and opened by a long press from a ready-made entry.
+TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
+    const HWND editor = StartEditor();
+    ASSERT_NE(nullptr, editor);
+    // A dialog shows once its controls are filled: what is typed before is lost.
+    const auto clickForDialog = [&](HWND window, int button, const char* caption) {
+        PostMessageA(GetDlgItem(window, button), BM_CLICK, 0, 0);
+        const HWND dialog = m_editor.WaitForWindow("#32770", caption, 10000);
+        return dialog != nullptr &&
+                       WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 5000)
+                   ? dialog
+                   : nullptr;
+    };
+    const HWND name = clickForDialog(editor, kAddMenu, "Add menu");
+    ASSERT_NE(nullptr, name);
+    SendMessageA(GetDlgItem(name, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Main"));
+    PostMessageA(GetDlgItem(name, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(name); }, 5000));
+    const HWND items = GetDlgItem(editor, kMenuItems);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(items) != FALSE; }, 5000));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, kKey))) << "the menu in the key's place";
+    const HWND apps = GetDlgItem(editor, kApps);
+    const auto selected = SendMessageW(apps, LB_GETCURSEL, 0, 0);
+    wchar_t line[64] = L"";
+    if (SendMessageW(apps, LB_GETTEXTLEN, static_cast<WPARAM>(selected), 0) < 64)
+        SendMessageW(apps, LB_GETTEXT, static_cast<WPARAM>(selected),
+                     reinterpret_cast<LPARAM>(line));
+    EXPECT_EQ(std::wstring(L"Menu: Main"), line) << "the new menu is selected";
+
+    const auto addEntry = [&](const char* label, int kind, const char* value) {
+        const HWND entry = clickForDialog(editor, kAddMenuItem, "Menu entry");
+        ASSERT_NE(nullptr, entry);
+        SendMessageA(GetDlgItem(entry, kEntryLabel), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(label));
+        ChooseKind(entry, kEntryKind, kind);
+        SendMessageA(GetDlgItem(entry, kEntryValue), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(value));
+        PostMessageA(GetDlgItem(entry, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(entry); }, 5000));
+    };
+    addEntry("Calculator", kKindProgram, "\"calc.exe\"");
+    if (HasFatalFailure())
+        return;
+    addEntry("Lock", kKindPc, "Lock");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(items, LB_GETCOUNT, 0, 0) == 2; }, 5000));
+    EXPECT_EQ(1, SendMessageA(items, LB_GETCURSEL, 0, 0)) << "the new entry is selected";
+    PostMessageA(GetDlgItem(editor, kMenuItemUp), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(editor, kScan), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1500"));
+
+    const HWND add = clickForDialog(editor, kAddApp, "Add application");
+    ASSERT_NE(nullptr, add);
+    const HWND ready = GetDlgItem(add, kReadyMade);
+    const LRESULT readyMade =
+        SendMessageW(ready, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(L"On-screen menu on a long press of key 6 (VEKO)"));
+    ASSERT_GT(readyMade, 0);
+    SendMessageA(ready, CB_SETCURSEL, static_cast<WPARAM>(readyMade), 0);
+    SendMessageA(add, WM_COMMAND, MAKEWPARAM(kReadyMade, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(ready));
+    PostMessageA(GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 5000));
+
+    PostMessageA(GetDlgItem(editor, kSave), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const std::string text = ReadFile(m_userFile);
+            return text.find("[Menu Main]\r\nMenu=Main\r\nItem1=\"Lock\" Lock\r\n"
+                             "Item2=\"Calculator\" Run \"calc.exe\"\r\nScan=1500\r\n") !=
+                       std::string::npos &&
+                   text.find("Program=*\r\nKey6 long=Menu\r\n") != std::string::npos;
+        },
+        5000))
+        << ReadFile(m_userFile);
+}
+
 // What another entry decides and what KV480 would skip are shown as such,
 // and Nothing overrides the other entry's long press. A presenter's tool
 // and a timer are kinds of their own, read as KV480 reads them.
@@ -470,35 +559,63 @@ TEST_F(KeysEditorTest, TheFormsShowWhatKV480WillReallyDo) {
 }
 
 // Tab walks the editor as it is read: down each column (applications, the
-// remote, the key's forms), then the buttons along the bottom, left to
-// right. So no step goes both up and to the left (or as far left as it
-// was), and every control Tab can reach is reached once.
+// remote, the key's forms or the menu's entries), then the buttons along the
+// bottom, left to right. So no step goes both up and to the left (or as far
+// left as it was), every control Tab can reach is reached once, and no
+// mnemonic of the controls shown is given twice.
 TEST_F(KeysEditorTest, TabWalksTheWindowInReadingOrder) {
     WriteUserFile("[Fallback]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1 long=MouseUp\r\n"
-                  "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n");
+                  "[Mine]\r\nProgram=x.exe\r\nKey1=A\r\n"
+                  "[Menu Main]\r\nMenu=Main\r\nItem1=\"Lock\" Lock\r\nItem2=\"Sleep\" Sleep\r\n");
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    const std::vector<HWND> order = harness::TabOrder(editor);
-    ASSERT_GE(order.size(), 10u);
-    EXPECT_EQ(GetDlgItem(editor, kApps), order.front());
-    EXPECT_EQ(GetDlgItem(editor, IDCANCEL), order.back());
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        RECT before;
-        RECT after;
-        GetWindowRect(order[i - 1], &before);
-        GetWindowRect(order[i], &after);
-        EXPECT_FALSE(after.top < before.top && after.left <= before.left)
-            << "from control " << GetDlgCtrlID(order[i - 1]) << " back to "
-            << GetDlgCtrlID(order[i]);
-    }
-    for (HWND control = GetWindow(editor, GW_CHILD); control != nullptr;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        if (IsWindowVisible(control) && IsWindowEnabled(control) &&
-            (GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP) != 0) {
-            EXPECT_EQ(1, std::count(order.begin(), order.end(), control))
-                << "control " << GetDlgCtrlID(control);
+    const auto checkWalk = [&](const char* shown) {
+        const std::vector<HWND> order = harness::TabOrder(editor);
+        ASSERT_GE(order.size(), 10u) << shown;
+        EXPECT_EQ(GetDlgItem(editor, kApps), order.front()) << shown;
+        EXPECT_EQ(GetDlgItem(editor, IDCANCEL), order.back()) << shown;
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            RECT before;
+            RECT after;
+            GetWindowRect(order[i - 1], &before);
+            GetWindowRect(order[i], &after);
+            EXPECT_FALSE(after.top < before.top && after.left <= before.left)
+                << shown << ": from control " << GetDlgCtrlID(order[i - 1]) << " back to "
+                << GetDlgCtrlID(order[i]);
         }
-    }
+        std::string mnemonics;
+        for (HWND control = GetWindow(editor, GW_CHILD); control != nullptr;
+             control = GetWindow(control, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(control))
+                continue;
+            if (IsWindowEnabled(control) &&
+                (GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP) != 0) {
+                EXPECT_EQ(1, std::count(order.begin(), order.end(), control))
+                    << shown << ": control " << GetDlgCtrlID(control);
+            }
+            char className[32] = "";
+            GetClassNameA(control, className, sizeof(className));
+            const std::string text = WindowText(control);
+            const std::size_t amp = text.find('&');
+            if ((std::string(className) == "Button" || std::string(className) == "Static") &&
+                amp != std::string::npos && amp + 1 < text.size()) {
+                const char mnemonic = static_cast<char>(tolower(text[amp + 1]));
+                EXPECT_EQ(std::string::npos, mnemonics.find(mnemonic))
+                    << shown << ": &" << mnemonic << " again in \"" << text << "\"";
+                mnemonics += mnemonic;
+            }
+        }
+    };
+    checkWalk("the key's forms");
+    const HWND apps = GetDlgItem(editor, kApps);
+    const LRESULT menu = SendMessageW(apps, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(L"Menu: Main"));
+    ASSERT_GE(menu, 0);
+    SendMessageA(apps, LB_SETCURSEL, static_cast<WPARAM>(menu), 0);
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(kApps, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(apps));
+    ASSERT_TRUE(IsWindowVisible(GetDlgItem(editor, kMenuItems)));
+    checkWalk("the menu's entries");
 }
 
 // Enter on a focused button after its file dialog is closed works again,

@@ -341,6 +341,7 @@ TEST_F(KeysEditorModelTest, AMenuIsListedAddedAndItsEntriesAndScanWritten) {
               Texts());
     EXPECT_TRUE(model.IsMenuSelected());
     EXPECT_TRUE(model.GetMenuItems().empty());
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find("No key opens it yet"));
     model.SetMenuItems({"\"Lock\" Lock", "\"Sleep\" Sleep"});
     model.SetScan("2000");
     EXPECT_EQ((std::vector<std::string>{"\"Lock\" Lock", "\"Sleep\" Sleep"}), model.GetMenuItems());
@@ -348,10 +349,68 @@ TEST_F(KeysEditorModelTest, AMenuIsListedAddedAndItsEntriesAndScanWritten) {
               model.GetUserBytes().find("[Menu Power]\r\nMenu=Power\r\nItem1=\"Lock\" Lock\r\n"
                                         "Item2=\"Sleep\" Sleep\r\nScan=2000\r\n"));
     EXPECT_EQ("2000", model.GetScan());
+    model.SetScan("50");
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find("every 300 ms"));
+    model.SetScan("");
+    EXPECT_EQ(std::string::npos, model.StatusText(false, "").find("every 300 ms")) << "none";
+    model.SelectApplication(1);
+    model.SetMenuItems({"\"Power\" Menu \"POWER\""});
+    model.SelectApplication(2);
+    EXPECT_EQ(std::string::npos, model.StatusText(false, "").find("No key opens"))
+        << "a submenu of Tools";
     model.SelectApplication(0);
     EXPECT_FALSE(model.IsMenuSelected());
     model.SetMenuItems({"\"x\" None"});
     EXPECT_EQ(std::string::npos, model.GetUserBytes().find("\"x\"")) << "not a menu";
+}
+
+TEST_F(KeysEditorModelTest, AMenuIsRenamedWithTheKeysAndEntriesThatOpenIt) {
+    Load("[Menu Main]\r\nMenu=Main\r\nItem1=\"Tools\" Menu \"tools\"\r\n"
+         "[Mine]\r\nMenu=Main\r\nProgram=x.exe\r\n"
+         "[Menu Tools]\r\nMenu=Tools\r\nItem1=\"Back\" Menu \"Main\"\r\n" +
+         kCatchAll + "Key6 long=Menu\r\nKey7=Menu \"Tools\"\r\n");
+    model.SelectApplication(0);
+    std::string reason;
+    EXPECT_FALSE(model.RenameMenu("tools", reason));
+    EXPECT_EQ("there is already a menu \"tools\"", reason);
+    ASSERT_TRUE(model.RenameMenu("Start", reason)) << reason;
+    EXPECT_EQ("[Menu Start]\r\nMenu=Start\r\nItem1=\"Tools\" Menu \"tools\"\r\n"
+              "[Mine]\r\nMenu=Start\r\nProgram=x.exe\r\n"
+              "[Menu Tools]\r\nMenu=Tools\r\nItem1=\"Back\" Menu \"Start\"\r\n" +
+                  kCatchAll + "Key6 long=Menu \"Start\"\r\nKey7=Menu \"Tools\"\r\n",
+              model.GetUserBytes())
+        << "a plain Menu opened Main";
+    EXPECT_EQ("Menu: Start", model.Selected()->strText);
+    EXPECT_EQ("Start", model.SelectedMenuName());
+    model.SelectApplication(3); // the catch-all
+    EXPECT_FALSE(model.CanRenameMenu());
+    EXPECT_FALSE(model.RenameMenu("Other", reason));
+}
+
+TEST_F(KeysEditorModelTest, AMenusEntriesAreAddedChangedMovedAndRemovedOneByOne) {
+    Load(kUser + "[Steering]\r\nMode=Menu\r\n[Mouse]\r\nMode=Mouse\r\n");
+    EXPECT_EQ(std::vector<std::string>{"Mouse"}, model.ModeChoices())
+        << "a key that switched Menu on would open no menu";
+    std::string reason;
+    ASSERT_TRUE(model.AddMenu("Programs", reason));
+    EXPECT_FALSE(model.SetMenuItem(0, " ", "Run \"calc.exe\"", reason));
+    EXPECT_FALSE(model.SetMenuItem(0, "Up", "Menu Up", reason));
+    EXPECT_FALSE(model.SetMenuItem(0, "Odd", "Run", reason));
+    EXPECT_FALSE(model.SetMenuItem(1, "Gap", "Lock", reason)) << "past the end";
+    ASSERT_TRUE(model.SetMenuItem(0, "Calc", "Run \"calc.exe\"", reason)) << reason;
+    ASSERT_TRUE(model.SetMenuItem(1, "Say \"hi\"", "Text \"hi\"", reason)) << reason;
+    ASSERT_TRUE(model.SetMenuItem(2, "Lock", "Lock", reason)) << reason;
+    ASSERT_TRUE(model.SetMenuItem(0, "Calculator", "Run \"calc.exe\"", reason));
+    EXPECT_TRUE(model.MoveMenuItem(2, true));
+    EXPECT_FALSE(model.MoveMenuItem(0, true));
+    EXPECT_FALSE(model.MoveMenuItem(2, false));
+    model.RemoveMenuItem(0);
+    EXPECT_EQ((std::vector<std::string>{"\"Lock\" Lock", "\"Say 'hi'\" Text \"hi\""}),
+              model.GetMenuItems());
+    EXPECT_NE(std::string::npos,
+              model.GetUserBytes().find("Menu=Programs\r\nItem1=\"Lock\" Lock\r\nItem2="));
+    model.SelectApplication(model.GetSelected() + 1);
+    EXPECT_FALSE(model.SetMenuItem(0, "Lock", "Lock", reason)) << "not a menu";
 }
 
 } // namespace
