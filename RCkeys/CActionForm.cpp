@@ -148,8 +148,12 @@ ActionParts CActionForm::Read(bool bChosenFromList) const {
         strItem.resize(static_cast<std::size_t>(nLength));
         parts.strValue = widetext::Narrow(strItem.c_str());
     }
-    parts.bRepeat = IsDlgButtonChecked(m_hDialog, m_ids.nRepeat) == BST_CHECKED;
+    parts.bRepeat = m_bRepeatOffered && IsDlgButtonChecked(m_hDialog, m_ids.nRepeat) == BST_CHECKED;
     return parts;
+}
+
+bool CActionForm::RepeatShown(const ActionParts& parts) const {
+    return m_bRepeatOffered && ShowsRepeat(parts);
 }
 
 void CActionForm::SetValue(const std::string& strValue) {
@@ -210,7 +214,7 @@ void CActionForm::ShowKind(std::size_t nRow) {
     ShowWindow(Item(m_ids.nLabel), bValue ? SW_SHOWNA : SW_HIDE);
     MarkProblem(m_bProblem && bValue);
     FitValue(parts);
-    ShowWindow(Item(m_ids.nRepeat), ShowsRepeat(parts) ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Item(m_ids.nRepeat), RepeatShown(parts) ? SW_SHOWNA : SW_HIDE);
     ShowWindow(Item(m_ids.nBrowse), parts.kind == Kind::Run ? SW_SHOWNA : SW_HIDE);
     // The list offers what may be written for the kind.
     const std::string strValue = window_facts::GetText(hValue);
@@ -252,7 +256,7 @@ void CActionForm::FitValue(const ActionParts& parts) {
     MapDialogRect(m_hDialog, &gap);
     const RECT value = RectOf(m_ids.nValue);
     LONG nRight = RectOf(m_ids.nKind).right;
-    if (ShowsRepeat(parts)) {
+    if (RepeatShown(parts)) {
         nRight = RectOf(m_ids.nRepeat).left - gap.right;
     } else if (parts.kind == Kind::Run) {
         nRight = RectOf(m_ids.nBrowse).left - gap.right;

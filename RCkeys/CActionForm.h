@@ -54,6 +54,8 @@ public:
     void SetModes(const std::vector<std::string>& modes) { m_modes = modes; }
     // The menus the key maps name, for a Menu action's list.
     void SetMenus(const std::vector<std::string>& menus) { m_menus = menus; }
+    // Whether the Repeat box is offered at all: a menu's entry acts once.
+    void OfferRepeat(bool bOffered) { m_bRepeatOffered = bOffered; }
     // The action the controls hold. bChosenFromList: the value is the entry
     // picked from the field's list, which the field does not show yet.
     ActionParts Read(bool bChosenFromList) const;
@@ -68,6 +70,7 @@ public:
     Event OnCommand(int nId, int nCode);
 
 private:
+    bool RepeatShown(const ActionParts& parts) const;
     HWND Item(int nId) const { return GetDlgItem(m_hDialog, nId); }
     // The line chosen in the list of kinds.
     std::size_t Row() const;
@@ -85,5 +88,6 @@ private:
     std::vector<std::string> m_modes;
     std::vector<std::string> m_menus;
     bool m_bWritable = false;
+    bool m_bRepeatOffered = true;
     bool m_bProblem = false;
 };

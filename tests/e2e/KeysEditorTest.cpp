@@ -184,6 +184,17 @@ protected:
         harness::PumpMessages();
     }
 
+    // Clicks a button of window and waits for the dialog it opens to show:
+    // what is typed before its controls are filled is lost.
+    HWND OpenDialog(HWND window, int button, const char* caption) {
+        PostMessageA(GetDlgItem(window, button), BM_CLICK, 0, 0);
+        const HWND dialog = m_editor.WaitForWindow("#32770", caption, 10000);
+        return dialog != nullptr &&
+                       WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 5000)
+                   ? dialog
+                   : nullptr;
+    }
+
     // Away from the editor and its dialogs: the editor opens at the top left,
     // its dialogs in the screen's middle.
     static void PlaceAway(HWND window) {
@@ -260,10 +271,8 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
     ASSERT_NE(nullptr, editor);
 
     // Add application: the finder dragged onto the application's window.
-    PostMessageA(GetDlgItem(editor, kAddApp), BM_CLICK, 0, 0);
-    const HWND add = m_editor.WaitForWindow("#32770", "Add application", 10000);
+    const HWND add = OpenDialog(editor, kAddApp, "Add application");
     ASSERT_NE(nullptr, add);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(add) != FALSE; }, 5000));
     WaitForEditorIdle();
     DragFinder(add, app.Handle());
     if (HasFatalFailure())
@@ -381,8 +390,7 @@ TEST_F(KeysEditorTest, AStoreAppIsNamedByTheProgramInsideItsFrame) {
 TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSaved) {
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    PostMessageA(GetDlgItem(editor, kAddMode), BM_CLICK, 0, 0);
-    const HWND add = m_editor.WaitForWindow("#32770", "Add mode", 10000);
+    const HWND add = OpenDialog(editor, kAddMode, "Add mode");
     ASSERT_NE(nullptr, add);
     SendMessageA(GetDlgItem(add, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Mouse"));
     PostMessageA(GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
@@ -428,16 +436,7 @@ TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSa
 TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    // A dialog shows once its controls are filled: what is typed before is lost.
-    const auto clickForDialog = [&](HWND window, int button, const char* caption) {
-        PostMessageA(GetDlgItem(window, button), BM_CLICK, 0, 0);
-        const HWND dialog = m_editor.WaitForWindow("#32770", caption, 10000);
-        return dialog != nullptr &&
-                       WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 5000)
-                   ? dialog
-                   : nullptr;
-    };
-    const HWND name = clickForDialog(editor, kAddMenu, "Add menu");
+    const HWND name = OpenDialog(editor, kAddMenu, "Add menu");
     ASSERT_NE(nullptr, name);
     SendMessageA(GetDlgItem(name, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Main"));
     PostMessageA(GetDlgItem(name, IDOK), BM_CLICK, 0, 0);
@@ -454,7 +453,7 @@ TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
     EXPECT_EQ(std::wstring(L"Menu: Main"), line) << "the new menu is selected";
 
     const auto addEntry = [&](const char* label, int kind, const char* value) {
-        const HWND entry = clickForDialog(editor, kAddMenuItem, "Menu entry");
+        const HWND entry = OpenDialog(editor, kAddMenuItem, "Menu entry");
         ASSERT_NE(nullptr, entry);
         SendMessageA(GetDlgItem(entry, kEntryLabel), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(label));
@@ -475,7 +474,7 @@ TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
     PostMessageA(GetDlgItem(editor, kMenuItemUp), BM_CLICK, 0, 0);
     SendMessageA(GetDlgItem(editor, kScan), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1500"));
 
-    const HWND add = clickForDialog(editor, kAddApp, "Add application");
+    const HWND add = OpenDialog(editor, kAddApp, "Add application");
     ASSERT_NE(nullptr, add);
     const HWND ready = GetDlgItem(add, kReadyMade);
     const LRESULT readyMade =
@@ -685,8 +684,7 @@ TEST_F(KeysEditorTest, AnExportNeverReplacesAKeyMapThatKV480Reads) {
     { std::ofstream(installed, std::ios::binary) << defaults; }
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    PostMessageA(editor, WM_COMMAND, kExport, 0);
-    const HWND save = m_editor.WaitForWindow("#32770", "Save As", 10000);
+    const HWND save = OpenDialog(editor, kExport, "Save As");
     ASSERT_NE(nullptr, save);
     // The file name field: the edit of an extended combo box.
     const HWND name =
@@ -766,10 +764,8 @@ TEST_F(KeysEditorTest, WhichRuleAnswersTellsTheFileSectionAndAction) {
         << "[Default]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey3=PageUp\r\n";
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    PostMessageA(GetDlgItem(editor, kWhich), BM_CLICK, 0, 0);
-    const HWND which = m_editor.WaitForWindow("#32770", "Which rule answers here", 10000);
+    const HWND which = OpenDialog(editor, kWhich, "Which rule answers here");
     ASSERT_NE(nullptr, which);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(which) != FALSE; }, 5000));
     const HWND answers = GetDlgItem(which, kAnswers);
     // By keyboard: the open windows' list, its entry found by typing.
     ASSERT_TRUE(harness::KeepInFront(which));
@@ -925,10 +921,8 @@ TEST_F(KeysEditorTest, WhichRuleAnswersInTheModeThatIsOn) {
         6000))
         << WindowText(banner);
 
-    PostMessageA(GetDlgItem(editor, kWhich), BM_CLICK, 0, 0);
-    const HWND which = m_editor.WaitForWindow("#32770", "Which rule answers here", 10000);
+    const HWND which = OpenDialog(editor, kWhich, "Which rule answers here");
     ASSERT_NE(nullptr, which);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(which) != FALSE; }, 5000));
     const HWND modes = GetDlgItem(which, kWhichMode);
     EXPECT_EQ(1, SendMessageA(modes, CB_GETCURSEL, 0, 0)) << "the mode that is on";
     ASSERT_TRUE(harness::KeepInFront(which));
