@@ -961,7 +961,7 @@ void CKeysEditorDlg::OnImport() {
         return;
     }
     LoadFiles();
-    m_model.Saved(strBytes);
+    m_model.Saved(strBytes, strFile);
     OfferPrograms();
     ShowApplications();
 }

@@ -113,10 +113,11 @@ bool CKeysEditorModel::ChangedOnDisk(FileState state, const std::string& strOnDi
            (state == FileState::Missing && !m_strUserBytes.empty());
 }
 
-void CKeysEditorModel::Saved(const std::string& strBytes) {
+void CKeysEditorModel::Saved(const std::string& strBytes, const std::string& strImportedFrom) {
     m_strUserBytes = strBytes;
     m_user.SetModified(false);
     m_bSaved = true;
+    m_strImportedFrom = strImportedFrom;
 }
 
 const CKeysEditorModel::Entry* CKeysEditorModel::Selected() const {
@@ -943,7 +944,10 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
         strText += "\r\nNot saved yet.";
     } else if (m_bSaved) {
         // Without a word the user cannot tell that the save took, nor where.
-        strText += "\r\nSaved in " + m_strUserFile + "; " + m_resident.SavedEffect(m_strUserFile);
+        strText +=
+            (m_strImportedFrom.empty() ? "\r\nSaved in "
+                                       : "\r\nImported from " + m_strImportedFrom + " into ") +
+            m_strUserFile + "; " + m_resident.SavedEffect(m_strUserFile);
     }
     return strText;
 }

@@ -53,9 +53,10 @@ public:
     // Whether another program changed the user's file since it was read or
     // saved here, given how the file is now.
     bool ChangedOnDisk(FileState state, const std::string& strOnDisk) const;
-    // The user's file as bytes to write, and the note that they were written.
+    // The user's file as bytes to write, and the note that they were written
+    // (strImportedFrom: the file an import took them from; empty for a save).
     std::string GetUserBytes() const { return m_user.Save(); }
-    void Saved(const std::string& strBytes);
+    void Saved(const std::string& strBytes, const std::string& strImportedFrom = std::string());
 
     const std::vector<Entry>& GetApplications() const { return m_apps; }
     int GetSelected() const { return m_nApp; }
@@ -223,6 +224,7 @@ private:
     std::string m_strLoadNote;
     // The user's file was saved in this run (the status says so until the next change).
     bool m_bSaved = false;
+    std::string m_strImportedFrom;
     CPublishedState m_resident;
     std::vector<Entry> m_apps;
     int m_nApp = -1;

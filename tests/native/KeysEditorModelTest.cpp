@@ -106,6 +106,9 @@ TEST_F(KeysEditorModelTest, TheStatusTellsWhatTheSelectedEntryIsAndWhatBecameOfT
     EXPECT_EQ(0u, model.StatusText(false, "").find(
                       "Set by the administrator for everyone; your own applications "
                       "come first.\r\nSaved in"));
+    model.Saved(model.GetUserBytes(), "D:\\mine.ini");
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find(
+                                     "\r\nImported from D:\\mine.ini into C:\\keys.ini; "));
     // The last entry: nothing below it is asked.
     model.Load("C:\\keys.ini", Model::FileState::Ok, kUser, "");
     model.SelectApplication(1);
