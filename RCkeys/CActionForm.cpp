@@ -46,7 +46,8 @@ const std::vector<KindRow>& Rows() {
         // KV480's on-screen menu: by name, the main one when none is given.
         {"On-screen menu", "Menu:", true, {Kind::Menu}, false},
         {"On-screen keyboard", "", true, {Kind::Keyboard}, false},
-        // Moves in the open menu or keyboard, for the keys of the mode Menu.
+        // Moves in the open menu or keyboard, for the keys of the mode Menu;
+        // the last line, which a menu's entry leaves out.
         {"Menu steering", "Steer:", true, {Kind::MenuSteer}, false},
     };
     return rows;
@@ -86,6 +87,11 @@ void CActionForm::Attach(HWND hDialog) {
     for (const KindRow& row : Rows()) {
         AddText(Item(m_ids.nKind), row.pszName);
     }
+}
+
+void CActionForm::ForMenuEntry() {
+    m_bRepeatOffered = false;
+    SendMessageW(Item(m_ids.nKind), CB_DELETESTRING, Rows().size() - 1, 0);
 }
 
 bool CActionForm::Owns(int nId) const {

@@ -54,8 +54,9 @@ public:
     void SetModes(const std::vector<std::string>& modes) { m_modes = modes; }
     // The menus the key maps name, for a Menu action's list.
     void SetMenus(const std::vector<std::string>& menus) { m_menus = menus; }
-    // Whether the Repeat box is offered at all: a menu's entry acts once.
-    void OfferRepeat(bool bOffered) { m_bRepeatOffered = bOffered; }
+    // For a menu's entry, after Attach: it acts once (no Repeat box) and
+    // cannot steer the menu that shows it (no Menu steering kind).
+    void ForMenuEntry();
     // The action the controls hold. bChosenFromList: the value is the entry
     // picked from the field's list, which the field does not show yet.
     ActionParts Read(bool bChosenFromList) const;

@@ -35,7 +35,7 @@ BOOL CMenuEntryDlg::OnInitDialog() {
     m_form.SetPrograms(m_offers.programs);
     m_form.SetModes(m_offers.modes);
     m_form.SetMenus(m_offers.menus);
-    m_form.OfferRepeat(false);
+    m_form.ForMenuEntry();
     const ActionParts parts = SplitAction(m_strAction);
     m_form.Show(parts, true, std::string(), !ActionProblem(parts).empty());
     const HWND hLabel = GetDlgItem(m_hWnd, IDC_ENTRY_LABEL);

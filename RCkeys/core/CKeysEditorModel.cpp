@@ -5,6 +5,7 @@
 #include "CKeyMapLayers.h"
 #include "IniText.h"
 #include "ReadyMadeEntries.h"
+#include "RemoteKeyText.h"
 #include "CWhichRuleAnswers.h"
 #include "RemoteControl.h"
 #include "Settings.h"
@@ -554,34 +555,43 @@ bool CKeysEditorModel::NeighbourInGroup(std::size_t nSection, bool bUp, std::siz
     return false;
 }
 
-bool CKeysEditorModel::IsMenuOpened(const std::string& strMenu) const {
+std::string CKeysEditorModel::MenuOpener(const std::string& strMenu) const {
     const auto opens = [&](const std::string& strAction) {
         CKeyAction action;
         std::string strReason;
         return !strAction.empty() && action.Parse(strAction, strReason) &&
                action.GetKind() == CKeyAction::Kind::Menu && SameMode(action.GetMenu(), strMenu);
     };
+    // A key first: that is what the user presses.
     for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
         for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
             for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
                 for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
                     if (opens(
                             FromFile(*pDoc, pDoc->GetAction(i, nKey, static_cast<Form>(nForm))))) {
-                        return true;
+                        return remote_key_text::KeyListText(nKey, false, false, false) + ", " +
+                               FORM_NAMES[nForm] + ", in \"" +
+                               FromFile(*pDoc, pDoc->GetSectionName(i)) + "\"" +
+                               (pDoc == &m_installed ? " (set by the administrator)" : "");
                     }
                 }
             }
+        }
+    }
+    for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
+        for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
             for (const std::string& strItem : pDoc->GetMenuItems(i)) {
                 std::string strLabel;
                 std::string strAction;
                 if (SplitMenuItem(FromFile(*pDoc, strItem), strLabel, strAction) &&
                     opens(strAction)) {
-                    return true;
+                    return "the entry \"" + strLabel + "\" of the menu \"" +
+                           FromFile(*pDoc, pDoc->GetMenu(i)) + "\"";
                 }
             }
         }
     }
-    return false;
+    return std::string();
 }
 
 bool CKeysEditorModel::IsModeSwitched(const std::string& strMode) const {
@@ -871,11 +881,11 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
         strText = "On the screen, the remote's steering keys choose an entry of the menu " +
                   strMenu + " and start it" +
                   (HasCriterion(*pDoc, nSection) ? " (in the windows this entry names)." : ".");
-        if (!IsMenuOpened(strName)) {
-            // A menu no key opens never shows.
-            strText += "\r\nNo key opens it yet: choose On-screen menu " + strMenu +
-                       " for a key in \"" + ALL_APPLICATIONS + "\".";
-        }
+        const std::string strOpener = MenuOpener(strName);
+        // A menu no key opens never shows.
+        strText += strOpener.empty() ? "\r\nNo key opens it yet: choose On-screen menu " + strMenu +
+                                           " for a key in \"" + ALL_APPLICATIONS + "\"."
+                                     : "\r\nOpened by " + strOpener + ".";
         const std::string strScan = initext::Trim(pDoc->GetScan(nSection));
         const unsigned long nScan =
             !strScan.empty() && strScan.size() < 9 &&
@@ -912,7 +922,8 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
     if (!strNote.empty()) {
         strText += "\r\n" + strNote;
     }
-    for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
+    // A menu's panel shows no key: what the selected key does is not its news.
+    for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT && !IsMenuSelected(); ++nForm) {
         const auto form = static_cast<Form>(nForm);
         const std::string strFormProblem = GetProblem(form);
         CKeyAction action;

@@ -359,8 +359,8 @@ TEST_F(KeysEditorModelTest, AMenuIsListedAddedAndItsEntriesAndScanWritten) {
     model.SelectApplication(1);
     model.SetMenuItems({"\"Power\" Menu \"POWER\""});
     model.SelectApplication(2);
-    EXPECT_EQ(std::string::npos, model.StatusText(false, "").find("No key opens"))
-        << "a submenu of Tools";
+    EXPECT_NE(std::string::npos, model.StatusText(false, "").find(
+                                     "\r\nOpened by the entry \"Power\" of the menu \"Tools\"."));
     model.SelectApplication(0);
     EXPECT_FALSE(model.IsMenuSelected());
     model.SetMenuItems({"\"x\" None"});
@@ -385,6 +385,14 @@ TEST_F(KeysEditorModelTest, AMenuIsRenamedWithTheKeysAndEntriesThatOpenIt) {
         << "a plain Menu opened Main";
     EXPECT_EQ("Menu: Start", model.Selected()->strText);
     EXPECT_EQ("Start", model.SelectedMenuName());
+    // What opens it, and nothing of the key chosen on the remote's picture.
+    model.SelectKey(6);
+    const std::string status = model.StatusText(false, "");
+    EXPECT_NE(
+        std::string::npos,
+        status.find("\r\nOpened by Key 6: Bottom right, long press, in \"All applications\"."))
+        << status;
+    EXPECT_EQ(std::string::npos, status.find("Long press:")) << status;
     model.SelectApplication(3); // the catch-all
     EXPECT_FALSE(model.CanRenameMenu());
     EXPECT_FALSE(model.RenameMenu("Other", reason));
