@@ -886,17 +886,11 @@ std::string CKeysEditorModel::StatusText(bool bCapturing, const std::string& str
         strText += strOpener.empty() ? "\r\nNo key opens it yet: choose On-screen menu " + strMenu +
                                            " for a key in \"" + ALL_APPLICATIONS + "\"."
                                      : "\r\nOpened by " + strOpener + ".";
+        // A step out of bounds is taken as the nearest bound.
         const std::string strScan = initext::Trim(pDoc->GetScan(nSection));
-        const unsigned long nScan =
-            !strScan.empty() && strScan.size() < 9 &&
-                    strScan.find_first_not_of("0123456789") == std::string::npos
-                ? std::stoul(strScan)
-                : 0;
-        if (nScan != 0 && (nScan < CKeyMap::MIN_SCAN_MS || nScan > CKeyMap::MAX_SCAN_MS)) {
-            strText += "\r\nKV480 moves the selection every " +
-                       std::to_string(nScan < CKeyMap::MIN_SCAN_MS ? CKeyMap::MIN_SCAN_MS
-                                                                   : CKeyMap::MAX_SCAN_MS) +
-                       " ms.";
+        unsigned nScan = 0;
+        if (CKeyMap::ReadScanMs(strScan, nScan) && nScan != 0 && std::to_string(nScan) != strScan) {
+            strText += "\r\nKV480 moves the selection every " + std::to_string(nScan) + " ms.";
         }
     } else if (pDoc != nullptr && !pDoc->IsCatchAll(nSection)) {
         const char* const LABELS[] = {"Program", "Window class", "Window title"};

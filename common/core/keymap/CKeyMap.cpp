@@ -231,17 +231,10 @@ bool CKeyMap::SetMenuValue(Section& section, const std::string& strName,
     if (initext::EqualsNoCase(strName, NAME_SCAN)) {
         if (section.bScanGiven) {
             Skip(nLine, GivenTwice(NAME_SCAN));
-        } else if (strValue.empty() || strValue.size() > 9 ||
-                   strValue.find_first_not_of("0123456789") != std::string::npos) {
+        } else if (!ReadScanMs(strValue, section.menu.nScanMs)) {
             Skip(nLine, "the scan's step is not a number of milliseconds");
         } else {
             section.bScanGiven = true;
-            const unsigned long nMs = std::stoul(strValue);
-            section.menu.nScanMs = nMs == 0
-                                       ? 0
-                                       : static_cast<unsigned>(nMs < MIN_SCAN_MS   ? MIN_SCAN_MS
-                                                               : nMs > MAX_SCAN_MS ? MAX_SCAN_MS
-                                                                                   : nMs);
         }
         return true;
     }
@@ -521,4 +514,17 @@ CKeyMap::Rule CKeyMap::Find(const Window& window, int nKey, Form form,
         }
     }
     return rule;
+}
+
+bool CKeyMap::ReadScanMs(const std::string& strValue, unsigned& nMs) {
+    if (strValue.empty() || strValue.size() > 9 ||
+        strValue.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    const unsigned long nRead = std::stoul(strValue);
+    nMs = nRead == 0 ? 0
+                     : static_cast<unsigned>(nRead < MIN_SCAN_MS   ? MIN_SCAN_MS
+                                             : nRead > MAX_SCAN_MS ? MAX_SCAN_MS
+                                                                   : nRead);
+    return true;
 }

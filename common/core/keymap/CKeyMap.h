@@ -35,6 +35,9 @@ public:
     // Scan= is kept within these; 0 is no scanning.
     static constexpr unsigned MIN_SCAN_MS = 300;
     static constexpr unsigned MAX_SCAN_MS = 10000;
+    // A Scan line's value: false when it is no number of milliseconds; else
+    // nMs is the step KV480 takes, kept within the bounds (0: no scanning).
+    static bool ReadScanMs(const std::string& strValue, unsigned& nMs);
 
     struct MenuItem {
         std::string strLabel; // UTF-8
