@@ -195,6 +195,17 @@ protected:
                    : nullptr;
     }
 
+    // A mode or a menu added through its button, named in the window that
+    // asks for the name.
+    bool AddNamed(HWND editor, int button, const char* caption, const char* name) {
+        const HWND dialog = OpenDialog(editor, button, caption);
+        if (dialog == nullptr)
+            return false;
+        SendMessageA(GetDlgItem(dialog, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        return WaitUntil([&] { return !IsWindow(dialog); }, 5000);
+    }
+
     // Away from the editor and its dialogs: the editor opens at the top left,
     // its dialogs in the screen's middle.
     static void PlaceAway(HWND window) {
@@ -390,11 +401,7 @@ TEST_F(KeysEditorTest, AStoreAppIsNamedByTheProgramInsideItsFrame) {
 TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSaved) {
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    const HWND add = OpenDialog(editor, kAddMode, "Add mode");
-    ASSERT_NE(nullptr, add);
-    SendMessageA(GetDlgItem(add, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Mouse"));
-    PostMessageA(GetDlgItem(add, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 5000));
+    ASSERT_TRUE(AddNamed(editor, kAddMode, "Add mode", "Mouse"));
     const HWND apps = GetDlgItem(editor, kApps);
     ASSERT_EQ(0, SendMessageA(apps, LB_GETCURSEL, 0, 0)) << "the new mode is selected";
 
@@ -436,11 +443,7 @@ TEST_F(KeysEditorTest, AModeForTheMouseIsMadeAndAChoiceFromAFieldsListIsWhatIsSa
 TEST_F(KeysEditorTest, AMenuIsMadeWithItsEntriesAndPutOnAKey) {
     const HWND editor = StartEditor();
     ASSERT_NE(nullptr, editor);
-    const HWND name = OpenDialog(editor, kAddMenu, "Add menu");
-    ASSERT_NE(nullptr, name);
-    SendMessageA(GetDlgItem(name, kModeName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Main"));
-    PostMessageA(GetDlgItem(name, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(name); }, 5000));
+    ASSERT_TRUE(AddNamed(editor, kAddMenu, "Add menu", "Main"));
     const HWND items = GetDlgItem(editor, kMenuItems);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(items) != FALSE; }, 5000));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, kKey))) << "the menu in the key's place";
