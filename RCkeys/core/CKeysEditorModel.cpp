@@ -562,21 +562,36 @@ std::string CKeysEditorModel::MenuOpener(const std::string& strMenu) const {
         return !strAction.empty() && action.Parse(strAction, strReason) &&
                action.GetKind() == CKeyAction::Kind::Menu && SameMode(action.GetMenu(), strMenu);
     };
-    // A key first: that is what the user presses.
+    // The keys first, each with its remote: that is what the user presses,
+    // and a key of the other remote opens nothing on this one.
+    constexpr std::size_t NAMED_KEYS = 3;
+    std::string strKeys;
+    std::size_t nKeys = 0;
     for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
         for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {
             for (int nKey = CKeyMapDocument::FIRST_KEY; nKey <= CKeyMapDocument::LAST_KEY; ++nKey) {
                 for (int nForm = 0; nForm < CKeyMapDocument::FORM_COUNT; ++nForm) {
-                    if (opens(
+                    if (!opens(
                             FromFile(*pDoc, pDoc->GetAction(i, nKey, static_cast<Form>(nForm))))) {
-                        return remote_key_text::KeyListText(nKey, false, false, false) + ", " +
-                               FORM_NAMES[nForm] + ", in \"" +
-                               FromFile(*pDoc, pDoc->GetSectionName(i)) + "\"" +
-                               (pDoc == &m_installed ? " (set by the administrator)" : "");
+                        continue;
+                    }
+                    if (++nKeys <= NAMED_KEYS) {
+                        strKeys += std::string(strKeys.empty() ? "" : "; ") +
+                                   remote_key_text::KeyListText(nKey, false, false, false) +
+                                   (IsVekoKey(nKey) ? " (VEKO), " : " (ZELMAR_OVI), ") +
+                                   FORM_NAMES[nForm] + ", in \"" +
+                                   FromFile(*pDoc, pDoc->GetSectionName(i)) + "\"" +
+                                   (pDoc == &m_installed ? " (set by the administrator)" : "");
                     }
                 }
             }
         }
+    }
+    if (nKeys > NAMED_KEYS) {
+        strKeys += "; and " + std::to_string(nKeys - NAMED_KEYS) + " more";
+    }
+    if (!strKeys.empty()) {
+        return strKeys;
     }
     for (const CKeyMapDocument* pDoc : {&m_user, &m_installed}) {
         for (std::size_t i = 0; i < pDoc->GetSectionCount(); ++i) {

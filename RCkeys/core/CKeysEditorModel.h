@@ -197,10 +197,10 @@ private:
     // opens strOld (a plain Menu opens Main).
     std::string WithMenuRenamed(const std::string& strAction, const std::string& strOld,
                                 const std::string& strNew) const;
-    // What opens the menu, a key before a menu's entry and the user's file
-    // first: "Key 6: Bottom right, long press, in "All applications"" or
-    // "the entry "Tools" of the menu "Main""; empty when no key or menu's
-    // entry of either file opens it.
+    // What opens the menu, the user's file first: its keys, "Key 6: Bottom
+    // right (VEKO), long press, in "All applications"" (three named, the
+    // others counted), else the first menu's entry, "the entry "Tools" of
+    // the menu "Main""; empty when nothing in either file opens it.
     std::string MenuOpener(const std::string& strMenu) const;
     // Whether a key of either file switches the mode on.
     bool IsModeSwitched(const std::string& strMode) const;

@@ -371,7 +371,7 @@ TEST_F(KeysEditorModelTest, AMenuIsRenamedWithTheKeysAndEntriesThatOpenIt) {
     Load("[Menu Main]\r\nMenu=Main\r\nItem1=\"Tools\" Menu \"tools\"\r\n"
          "[Mine]\r\nMenu=Main\r\nProgram=x.exe\r\n"
          "[Menu Tools]\r\nMenu=Tools\r\nItem1=\"Back\" Menu \"Main\"\r\n" +
-         kCatchAll + "Key6 long=Menu\r\nKey7=Menu \"Tools\"\r\n");
+         kCatchAll + "Key6 long=Menu\r\nKey7=Menu \"Tools\"\r\nKey21=Menu\r\n");
     model.SelectApplication(0);
     std::string reason;
     EXPECT_FALSE(model.RenameMenu("tools", reason));
@@ -380,7 +380,8 @@ TEST_F(KeysEditorModelTest, AMenuIsRenamedWithTheKeysAndEntriesThatOpenIt) {
     EXPECT_EQ("[Menu Start]\r\nMenu=Start\r\nItem1=\"Tools\" Menu \"tools\"\r\n"
               "[Mine]\r\nMenu=Start\r\nProgram=x.exe\r\n"
               "[Menu Tools]\r\nMenu=Tools\r\nItem1=\"Back\" Menu \"Start\"\r\n" +
-                  kCatchAll + "Key6 long=Menu \"Start\"\r\nKey7=Menu \"Tools\"\r\n",
+                  kCatchAll + "Key6 long=Menu \"Start\"\r\nKey7=Menu \"Tools\"\r\n" +
+                  "Key21=Menu \"Start\"\r\n",
               model.GetUserBytes())
         << "a plain Menu opened Main";
     EXPECT_EQ("Menu: Start", model.Selected()->strText);
@@ -388,9 +389,10 @@ TEST_F(KeysEditorModelTest, AMenuIsRenamedWithTheKeysAndEntriesThatOpenIt) {
     // What opens it, and nothing of the key chosen on the remote's picture.
     model.SelectKey(6);
     const std::string status = model.StatusText(false, "");
-    EXPECT_NE(
-        std::string::npos,
-        status.find("\r\nOpened by Key 6: Bottom right, long press, in \"All applications\"."))
+    EXPECT_NE(std::string::npos,
+              status.find("\r\nOpened by Key 6: Bottom right (VEKO), long press, in \"All "
+                          "applications\"; Key 21: Question mark (ZELMAR_OVI), press, in \"All "
+                          "applications\"."))
         << status;
     EXPECT_EQ(std::string::npos, status.find("Long press:")) << status;
     model.SelectApplication(3); // the catch-all
