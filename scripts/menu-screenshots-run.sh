@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The user guide's pictures of the on-screen menu, the keyboard and the
 # keyboard's scanning; runs inside scripts/with-harness of its own
-# (scripts/screenshots.sh). Notepad holds a letter; the remote's keys open the menu and
-# the keyboard through KV480 as a user would.
+# (scripts/screenshots.sh). Notepad holds a letter; the remote's keys open
+# the menu and the keyboard through KV480 as a user would.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 win=${RC_BUILD_DIR:-$root/build}/win
