@@ -522,13 +522,8 @@ TEST_F(KV480KeyMapTest, RunLooksInsideAStoreAppsFrame) {
     RunThisProgramOnKey1();
     // The frame host's name on a program with a top-level window; the app's
     // window, this process's, goes inside it.
-    const std::string host = m_dir + "ApplicationFrameHost.exe";
-    ASSERT_TRUE(CopyFileA(
-        (harness::WindowsPathFromEnv("RC_TOOLS_DIR") + "\\DemoReceiver\\DemoReceiver.exe").c_str(),
-        host.c_str(), FALSE));
     harness::ProgramUnderTest frameHost;
-    ASSERT_TRUE(frameHost.Start(host));
-    const HWND frame = frameHost.WaitForWindow("KV480DemoReceiver", nullptr, 10000);
+    const HWND frame = StartStoreFrame(frameHost);
     ASSERT_NE(nullptr, frame);
     // In front once shown; only then does the test's window stay in front.
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == frame; }, 10000));

@@ -11,16 +11,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "BenchFigures.h"
+#include "BenchKV480.h"
 #include "DevicePort.h"
 #include "KeyboardWindow.h"
-#include "LineState.h"
 #include "ProgramUnderTest.h"
-#include "RegistryWriter.h"
 #include "TestConstants.h"
 
 namespace {
@@ -29,8 +27,7 @@ using harness::CpuMs;
 using harness::Milliseconds;
 using harness::Now;
 using harness::Percentile;
-
-using harness::kSettingsKey;
+using harness::SpinUntil;
 
 // The menu window's frame, and its selected row, as KV480 draws them
 // without high contrast.
@@ -54,19 +51,6 @@ std::wstring MenuText(RECT& area) {
     return text;
 }
 
-// Spins (yielding) until done() or timeoutMs, so a delay reads to well under
-// a millisecond.
-template <typename Done> bool SpinUntil(Done done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        harness::PumpMessages();
-        Sleep(0);
-    }
-    return true;
-}
-
 void Pause(DWORD ms) {
     harness::WaitUntil([] { return false; }, ms);
 }
@@ -76,33 +60,17 @@ void Pause(DWORD ms) {
 int main(int argc, char** argv) {
     const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::max(2, std::atoi(argv[1]))) : 10;
     const int rounds = 30;
-    const std::string exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    const std::string dir = std::string(temp) + "kv480-menu-bench\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    if (exe.empty() || !harness::WriteRegistryDword(kSettingsKey, "Address", harness::kAddress)) {
-        std::fprintf(stderr, "bench: RC_KV480_EXE not set or settings not writable\n");
-        return 1;
-    }
-    harness::WriteRegistryDword(kSettingsKey, "CommPort", 1);
-    harness::WriteRegistryDword(kSettingsKey, "LircPort", 0);
-    harness::WriteRegistryString(kSettingsKey, "Path", dir);
-    std::ofstream(dir + "RecvApp.ini", std::ios::binary | std::ios::trunc) << "";
-    std::ofstream(dir + "KeyMap.ini", std::ios::binary | std::ios::trunc)
-        << "[Steering]\r\nMode=Menu\r\nKey2=Menu Down\r\nKey3=Menu Up\r\nKey6=Menu Back\r\n"
-           "[Main]\r\nMenu=Main\r\nItem1=\"First\" A\r\nItem2=\"Second\" B\r\n"
-           "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=Menu\r\nKey4=A\r\nKey5=B\r\n";
-
     harness::KeyboardWindow window("KV480MenuBenchWindow", "Menu bench");
     window.MakeForeground();
-    harness::ClearLineState("COM1");
-    harness::ProgramUnderTest program;
-    if (!program.Start(exe, "-nr") ||
-        !harness::WaitUntil([] { return harness::DtrRaised("COM1"); }, 10000)) {
-        std::fprintf(stderr, "bench: KV480 did not open its port\n");
+    harness::BenchKV480 kv480;
+    if (!kv480.Start("kv480-menu-bench",
+                     "[Steering]\r\nMode=Menu\r\nKey2=Menu Down\r\nKey3=Menu Up\r\n"
+                     "Key6=Menu Back\r\n"
+                     "[Main]\r\nMenu=Main\r\nItem1=\"First\" A\r\nItem2=\"Second\" B\r\n"
+                     "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=Menu\r\nKey4=A\r\n"
+                     "Key5=B\r\n"))
         return 1;
-    }
+    harness::ProgramUnderTest& program = kv480.Program();
     harness::DevicePort device("COM11");
     device.SetLine(CBR_9600);
     const auto idle = [&](const char* when) {
@@ -167,10 +135,6 @@ int main(int argc, char** argv) {
                 Percentile(keystrokes, 0.99));
     idle("every menu closed again");
 
-    const HWND main = FindWindowA("CRemoteControlClass", "Remote Control");
-    if (main != nullptr)
-        PostMessageA(main, WM_CLOSE, 0, 0);
-    program.WaitForExit(5000);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    kv480.Stop();
     return 0;
 }

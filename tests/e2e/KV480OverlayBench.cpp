@@ -19,18 +19,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "BenchFigures.h"
+#include "BenchKV480.h"
 #include "DevicePort.h"
 #include "KeyboardWindow.h"
-#include "LineState.h"
 #include "Pointer.h"
 #include "ProgramUnderTest.h"
-#include "RegistryWriter.h"
 #include "TestConstants.h"
 
 namespace {
@@ -39,8 +37,7 @@ using harness::CpuMs;
 using harness::Milliseconds;
 using harness::Now;
 using harness::Percentile;
-
-using harness::kSettingsKey;
+using harness::SpinUntil;
 
 COLORREF Pixel(POINT point) {
     const HDC screen = GetDC(nullptr);
@@ -59,19 +56,6 @@ SIZE Size(const char* windowClass) {
 
 void MovePointer(POINT point) {
     harness::MouseAt(0, point);
-}
-
-// Spins (yielding) until done() or timeoutMs: the bench's own wait, so the
-// delay is read to well under a millisecond.
-template <typename Done> bool SpinUntil(Done done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        harness::PumpMessages();
-        Sleep(0);
-    }
-    return true;
 }
 
 class Bench {
@@ -172,34 +156,17 @@ private:
 
 int main(int argc, char** argv) {
     const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::max(2, std::atoi(argv[1]))) : 10;
-    const std::string exe = harness::WindowsPathFromEnv("RC_KV480_EXE");
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    const std::string dir = std::string(temp) + "kv480-overlay-bench\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    if (exe.empty() || !harness::WriteRegistryDword(kSettingsKey, "Address", harness::kAddress)) {
-        std::fprintf(stderr, "bench: RC_KV480_EXE not set or settings not writable\n");
-        return 1;
-    }
-    harness::WriteRegistryDword(kSettingsKey, "CommPort", 1);
-    harness::WriteRegistryDword(kSettingsKey, "LircPort", 0);
-    harness::WriteRegistryString(kSettingsKey, "Path", dir);
-    std::ofstream(dir + "RecvApp.ini", std::ios::binary | std::ios::trunc) << "";
-    std::ofstream(dir + "KeyMap.ini", std::ios::binary | std::ios::trunc)
-        << "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=Spotlight\r\nKey2=LaserDot\r\n"
-           "Key3=Magnifier\r\nKey4=Timer \"20:00\"\r\nKey5=A\r\nKey6=B\r\n";
-
     harness::KeyboardWindow window("KV480OverlayBenchWindow", "Overlay bench");
     MoveWindow(window.Handle(), 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                TRUE);
     window.MakeForeground();
-    harness::ClearLineState("COM1");
-    harness::ProgramUnderTest program;
-    if (!program.Start(exe, "-nr") ||
-        !harness::WaitUntil([] { return harness::DtrRaised("COM1"); }, 10000)) {
-        std::fprintf(stderr, "bench: KV480 did not open its port\n");
+    harness::BenchKV480 kv480;
+    if (!kv480.Start("kv480-overlay-bench",
+                     "[Bench]\r\nClassName=NULL\r\nWindowName=NULL\r\nKey1=Spotlight\r\n"
+                     "Key2=LaserDot\r\nKey3=Magnifier\r\nKey4=Timer \"20:00\"\r\nKey5=A\r\n"
+                     "Key6=B\r\n"))
         return 1;
-    }
+    harness::ProgramUnderTest& program = kv480.Program();
     harness::DevicePort device("COM11");
     device.SetLine(CBR_9600);
     Bench bench(program, device, window);
@@ -257,10 +224,6 @@ int main(int argc, char** argv) {
 
     bench.Idle("every overlay off again", ms);
 
-    const HWND main = FindWindowA("CRemoteControlClass", "Remote Control");
-    if (main != nullptr)
-        PostMessageA(main, WM_CLOSE, 0, 0);
-    program.WaitForExit(5000);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    kv480.Stop();
     return 0;
 }

@@ -184,6 +184,13 @@ protected:
         harness::PumpMessages();
     }
 
+    // Where KV480 publishes its state for this session, under HKCU.
+    static std::string RunningStateKey() {
+        DWORD session = 0;
+        ProcessIdToSessionId(GetCurrentProcessId(), &session);
+        return "Software\\VEKO\\KV480\\Running\\" + std::to_string(session);
+    }
+
     // Clicks a button of window and waits for the dialog it opens to show:
     // what is typed before its controls are filled is lost.
     HWND OpenDialog(HWND window, int button, const char* caption) {
@@ -337,13 +344,8 @@ TEST_F(KeysEditorTest, AKeySetForOneApplicationIsTypedThereByKV480) {
 // A Store app shows in a frame of another program: the editor names the app
 // inside it, which KV480 matches, in the list and in the fields.
 TEST_F(KeysEditorTest, AStoreAppIsNamedByTheProgramInsideItsFrame) {
-    const std::string host = m_dir + "ApplicationFrameHost.exe";
-    ASSERT_TRUE(CopyFileA(
-        (harness::WindowsPathFromEnv("RC_TOOLS_DIR") + "\\DemoReceiver\\DemoReceiver.exe").c_str(),
-        host.c_str(), FALSE));
     harness::ProgramUnderTest frameHost;
-    ASSERT_TRUE(frameHost.Start(host));
-    const HWND frame = frameHost.WaitForWindow("KV480DemoReceiver", nullptr, 10000);
+    const HWND frame = StartStoreFrame(frameHost);
     ASSERT_NE(nullptr, frame);
     SetWindowTextW(frame, L"Store media player");
     // The app's window, this process's, inside the frame.
@@ -863,9 +865,7 @@ TEST_F(KeysEditorTest, ABadEntryOfTheRunningKV480IsToldAsUnknown) {
     const HWND banner = GetDlgItem(editor, kResident);
     EXPECT_EQ(0u, WindowText(banner).find("KV480 is running and uses your key map"))
         << WindowText(banner);
-    DWORD session = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &session);
-    const std::string key = "Software\\VEKO\\KV480\\Running\\" + std::to_string(session);
+    const std::string key = RunningStateKey();
     const auto damaged = [&] {
         return WaitUntil(
             [&] { return WindowText(banner).find("KV480 is running, but cannot tell") == 0; },
@@ -905,9 +905,7 @@ TEST_F(KeysEditorTest, WhichRuleAnswersInTheModeThatIsOn) {
     const HWND banner = GetDlgItem(editor, kResident);
     // Switched on in the application (in front, the editor takes the keys),
     // as KV480 publishes it at once; a second press would switch it off.
-    DWORD session = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &session);
-    const std::string key = "Software\\VEKO\\KV480\\Running\\" + std::to_string(session);
+    const std::string key = RunningStateKey();
     ASSERT_TRUE(PressUntil(
         6,
         [&] {

@@ -68,6 +68,20 @@ protected:
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
     }
 
+    // A Store app's frame as Windows shows one: a program named
+    // ApplicationFrameHost.exe (a copy of the demo receiver) with its window,
+    // which is returned; null when it does not show.
+    HWND StartStoreFrame(harness::ProgramUnderTest& frameHost) const {
+        const std::string host = m_dir + "ApplicationFrameHost.exe";
+        if (!CopyFileA(
+                (harness::WindowsPathFromEnv("RC_TOOLS_DIR") + "\\DemoReceiver\\DemoReceiver.exe")
+                    .c_str(),
+                host.c_str(), FALSE) ||
+            !frameHost.Start(host))
+            return nullptr;
+        return frameHost.WaitForWindow("KV480DemoReceiver", nullptr, 10000);
+    }
+
     static void WriteDword(const char* name, DWORD value) {
         ASSERT_TRUE(harness::WriteRegistryDword(kSettingsKey, name, value));
     }

@@ -1,5 +1,5 @@
 // The figures every bench prints: times from the performance counter,
-// percentiles of a sample and a process's CPU time.
+// percentiles of a sample and a process's CPU time; and the benches' wait.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <vector>
+
+#include "ProgramUnderTest.h"
 
 namespace harness {
 
@@ -41,6 +43,19 @@ inline double CpuMs(DWORD pid) {
                                    t.dwLowDateTime);
     };
     return (value(kernel) + value(user)) / 10000.0;
+}
+
+// Spins (yielding, pumping this thread's messages) until done() or
+// timeoutMs: a wait read to well under a millisecond.
+template <typename Done> bool SpinUntil(Done done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        PumpMessages();
+        Sleep(0);
+    }
+    return true;
 }
 
 } // namespace harness
